@@ -1,0 +1,61 @@
+# The two commands a new user needs: `make run` and `make test`. Both install what is missing
+# (Debian 12, as root), configure and build.
+
+BUILD    ?= build
+JOBS     ?= $(shell nproc)
+CMAKE    ?= cmake
+DEB_PKGS := cmake g++ make pkg-config libgtest-dev libgmock-dev qt6-base-dev qt6-base-dev-tools libgl-dev \
+            fonts-dejavu-core
+BENCH_PKGS := libbenchmark-dev
+FUZZ_PKGS  := clang-14 libclang-rt-14-dev
+RUN_PKGS   := qt6-qpa-plugins
+
+.PHONY: all deps build run test bench fuzz sanitize clean
+
+all: build
+
+# Installs only what is missing, so a prepared machine is not touched.
+define install_missing
+	@missing=""; for p in $(1); do dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "ok installed" || missing="$$missing $$p"; done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  if [ "$$(id -u)" = 0 ]; then SUDO=""; else SUDO="sudo"; fi; \
+	  $$SUDO apt-get update -qq && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq $$missing >/dev/null; \
+	fi
+endef
+
+deps:
+	$(call install_missing,$(DEB_PKGS) $(RUN_PKGS))
+
+build: deps
+	$(CMAKE) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	$(CMAKE) --build $(BUILD) -j$(JOBS)
+
+run: build
+	$(BUILD)/src/vornexinfo --demo
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+
+bench: deps
+	$(call install_missing,$(BENCH_PKGS))
+	$(CMAKE) -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVORNEX_BUILD_BENCH=ON -DVORNEX_BUILD_TESTS=OFF >/dev/null
+	$(CMAKE) --build build-bench -j$(JOBS) --target vornex_bench
+	QT_QPA_PLATFORM=offscreen build-bench/bench/vornex_bench
+
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	$(call install_missing,$(FUZZ_PKGS))
+	CC=clang-14 CXX=clang++-14 $(CMAKE) -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DVORNEX_BUILD_FUZZ=ON -DVORNEX_BUILD_UI=OFF -DVORNEX_BUILD_TESTS=OFF >/dev/null
+	$(CMAKE) --build build-fuzz -j$(JOBS)
+	fuzz/run_all.sh build-fuzz/fuzz $(FUZZ_SECONDS)
+
+sanitize: deps
+	$(CMAKE) -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVORNEX_SANITIZE=ON >/dev/null
+	$(CMAKE) --build build-asan -j$(JOBS)
+	cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure -j$(JOBS)
+
+clean:
+	rm -rf $(BUILD) build-bench build-fuzz build-asan

@@ -1,0 +1,158 @@
+#include "analysis/numeric.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+namespace vornex::num {
+
+double roundHalfEven(double x)
+{
+    if (!std::isfinite(x)) return x;
+    // std::nearbyint honours the rounding mode, which is round-to-nearest-even unless someone
+    // changed it; do the rounding by hand so that nothing global matters.
+    double fl = std::floor(x);
+    double diff = x - fl;
+    if (diff < 0.5) return fl;
+    if (diff > 0.5) return fl + 1.0;
+    return std::fmod(fl, 2.0) == 0.0 ? fl : fl + 1.0;
+}
+
+double floorValue(double x) { return std::floor(x); }
+
+std::optional<int16_t> tryInt16(double x)
+{
+    double r = roundHalfEven(x);
+    if (!(r >= -32768.0 && r <= 32767.0)) return std::nullopt;  // also rejects NaN
+    return static_cast<int16_t>(r);
+}
+
+std::optional<int32_t> tryInt32(double x)
+{
+    double r = roundHalfEven(x);
+    if (!(r >= -2147483648.0 && r <= 2147483647.0)) return std::nullopt;
+    return static_cast<int32_t>(r);
+}
+
+int16_t toInt16(double x)
+{
+    auto v = tryInt16(x);
+    if (!v) throw OverflowError("value does not fit in 16 bits");
+    return *v;
+}
+
+int32_t toInt32(double x)
+{
+    auto v = tryInt32(x);
+    if (!v) throw OverflowError("value does not fit in 32 bits");
+    return *v;
+}
+
+namespace {
+int16_t checked16(int32_t v)
+{
+    if (v < -32768 || v > 32767) throw OverflowError("16-bit overflow");
+    return static_cast<int16_t>(v);
+}
+int32_t checked32(int64_t v)
+{
+    if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
+        throw OverflowError("32-bit overflow");
+    return static_cast<int32_t>(v);
+}
+}  // namespace
+
+int16_t add16(int16_t a, int16_t b) { return checked16(int32_t(a) + int32_t(b)); }
+int16_t sub16(int16_t a, int16_t b) { return checked16(int32_t(a) - int32_t(b)); }
+int16_t mul16(int16_t a, int16_t b) { return checked16(int32_t(a) * int32_t(b)); }
+int16_t neg16(int16_t a) { return checked16(-int32_t(a)); }
+int16_t abs16(int16_t a) { return checked16(a < 0 ? -int32_t(a) : int32_t(a)); }
+int32_t add32(int32_t a, int32_t b) { return checked32(int64_t(a) + int64_t(b)); }
+int32_t mul32(int32_t a, int32_t b) { return checked32(int64_t(a) * int64_t(b)); }
+
+std::string intText(long long v)
+{
+    char buf[32];
+    auto res = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, res.ptr);
+}
+
+namespace {
+// printf's %g with an upper-case exponent written without the '+0' padding quirks mattering.
+std::string gText(double v, int precision)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*G", precision, v);
+    return buf;
+}
+}  // namespace
+
+std::string singleText(float v)
+{
+    if (v == 0.0f) return "0";
+    for (int p = 1; p <= 7; ++p) {
+        std::string s = gText(v, p);
+        if (static_cast<float>(std::strtod(s.c_str(), nullptr)) == v) return s;
+    }
+    return gText(v, 7);
+}
+
+std::string doubleText(double v)
+{
+    if (v == 0.0) return "0";
+    for (int p = 1; p <= 15; ++p) {
+        std::string s = gText(v, p);
+        if (std::strtod(s.c_str(), nullptr) == v) return s;
+    }
+    return gText(v, 15);
+}
+
+std::optional<double> parseStrict(std::string_view text)
+{
+    size_t b = 0, e = text.size();
+    while (b < e && (text[b] == ' ' || text[b] == '\t')) ++b;
+    while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t')) --e;
+    if (b == e) return std::nullopt;
+    std::string_view t = text.substr(b, e - b);
+    bool negative = false;
+    if (t.front() == '+' || t.front() == '-') {
+        negative = t.front() == '-';
+        t.remove_prefix(1);
+        if (t.empty()) return std::nullopt;
+    }
+    // from_chars accepts neither a leading '+' nor "inf"/"nan" spellings we want to refuse.
+    if (!(std::isdigit(static_cast<unsigned char>(t.front())) || t.front() == '.')) return std::nullopt;
+    double v = 0;
+    auto res = std::from_chars(t.data(), t.data() + t.size(), v, std::chars_format::general);
+    if (res.ec == std::errc::result_out_of_range) return std::nullopt;
+    if (res.ec != std::errc() || res.ptr != t.data() + t.size()) return std::nullopt;
+    if (!std::isfinite(v)) return std::nullopt;
+    return negative ? -v : v;
+}
+
+std::optional<int16_t> parseInt16(std::string_view text)
+{
+    auto v = parseStrict(text);
+    if (!v) return std::nullopt;
+    return tryInt16(*v);
+}
+
+std::optional<int32_t> parseInt32(std::string_view text)
+{
+    auto v = parseStrict(text);
+    if (!v) return std::nullopt;
+    return tryInt32(*v);
+}
+
+std::optional<float> parseSingle(std::string_view text)
+{
+    auto v = parseStrict(text);
+    if (!v) return std::nullopt;
+    float f = static_cast<float>(*v);
+    if (!std::isfinite(f)) return std::nullopt;
+    return f;
+}
+
+}  // namespace vornex::num

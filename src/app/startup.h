@@ -1,0 +1,35 @@
+#pragma once
+#include <functional>
+#include <string>
+
+#include "app/programstate.h"
+#include "io/interfaces.h"
+
+namespace vornex {
+
+// The settings table: every persisted value with its section, key and default.
+struct SettingDef {
+    const char* section;
+    const char* key;
+    const char* defaultValue;
+};
+// "c:\program files\vornex\" on Windows; a folder under the user's home elsewhere.
+std::string defaultFileLocation();
+
+enum class StartupResult { Ready, Cancelled };
+
+// The start-up sequence: reads the settings, asks for the folder, the player number and the game
+// name until the game files are found, reads the view settings, loads gravity table, players table
+// and planets, reads click mode and selected planet. Cancelling any question returns Cancelled
+// with no setting written. fileExists is FileExists outside tests.
+StartupResult Main(ProgramState& state, SettingsStore& settings, Prompter& prompter,
+                   const std::function<bool(const std::string&)>& fileExists);
+
+// Writes the persisted settings from the state, in the documented order.
+void SaveSettings(const ProgramState& state, SettingsStore& settings);
+
+// Saves nothing; reloads the players table and then the planets (after a race-name change).
+// Diagnostics of the reload replace the earlier ones of those files.
+void reloadPlayersAndPlanets(ProgramState& state, SettingsStore& settings, Prompter& prompter);
+
+}  // namespace vornex

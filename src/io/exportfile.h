@@ -1,0 +1,29 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "io/textfile.h"
+#include "model/collections.h"
+
+namespace vornex {
+
+// What the export dialog asks for: the sixteen race captions (player 1..16) with their boxes, and
+// whether reported uninhabited planets go too.
+struct ExportSelection {
+    std::array<std::string, 16> captions;
+    std::array<bool, 16> checked{};
+    bool uninhabited = true;
+};
+
+// The export file's text (UTF-8, CR LF lines): first, for every planet in order, one record per
+// checked box whose caption equals its owner; then, if asked, every uninhabited planet that has a
+// report. *count receives the number of records.
+std::string exportText(const Map& planets, const ExportSelection& selection, int* count = nullptr);
+
+// folder + "export.p" + yourNumber, written atomically in Windows-1252.
+std::string exportFilePath(const std::string& folder, int16_t yourNumber);
+WriteResult WriteExportFile(const std::string& folder, int16_t yourNumber, const Map& planets,
+                            const ExportSelection& selection, int* count = nullptr);
+
+}  // namespace vornex

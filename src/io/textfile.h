@@ -1,0 +1,26 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vornex {
+
+// The whole file, or nullopt with a reason in *error (missing, unreadable, a folder, too large).
+std::optional<std::string> readFileBytes(const std::string& path, std::string* error = nullptr);
+
+struct WriteResult {
+    bool ok = false;
+    std::string error;  // user-readable reason when !ok
+};
+
+// Replaces the file at path with bytes: writes a temporary file in the same folder, flushes it to
+// disk, then renames it over the target. On any failure the target is untouched and the temporary
+// file removed. With keepBackup, an existing target is first kept as path + ".bak".
+WriteResult writeFileAtomically(const std::string& path, std::string_view bytes, bool keepBackup = false);
+
+// Splits text into lines at CR LF, LF or a lone CR; no line keeps its line end. A final line end
+// does not start another (empty) line.
+std::vector<std::string_view> splitLines(std::string_view text);
+
+}  // namespace vornex

@@ -1,0 +1,55 @@
+#include "model/collections.h"
+
+namespace vornex {
+
+namespace {
+template <typename P>
+P need(P p, const char* what, const std::string& which)
+{
+    if (!p) throw NotFoundError(std::string(what) + " not found: " + which);
+    return p;
+}
+std::string posText(int64_t p) { return "position " + std::to_string(p); }
+std::string keyText(std::string_view k) { return "key \"" + std::string(k) + "\""; }
+}  // namespace
+
+PlanetPtr Map::Item(int64_t position) const { return need(m_store.at(position), "planet", posText(position)); }
+PlanetPtr Map::Item(std::string_view key) const { return need(m_store.find(key), "planet", keyText(key)); }
+void Map::Remove(int64_t position)
+{
+    if (!m_store.removeAt(position)) throw NotFoundError("planet not found: " + posText(position));
+}
+void Map::Remove(std::string_view key)
+{
+    if (!m_store.removeKey(key)) throw NotFoundError("planet not found: " + keyText(key));
+}
+
+PlanetPtr Map::ByID(int64_t id) const
+{
+    if (auto p = m_store.at(id); p && p->ID == id) return p;
+    for (const auto& p : m_store)
+        if (p->ID == id) return p;
+    return nullptr;
+}
+
+PlayerPtr Players::Item(int64_t position) const { return need(m_store.at(position), "player", posText(position)); }
+PlayerPtr Players::Item(std::string_view key) const { return need(m_store.find(key), "player", keyText(key)); }
+void Players::Remove(int64_t position)
+{
+    if (!m_store.removeAt(position)) throw NotFoundError("player not found: " + posText(position));
+}
+void Players::Remove(std::string_view key)
+{
+    if (!m_store.removeKey(key)) throw NotFoundError("player not found: " + keyText(key));
+}
+
+void Gravities::Remove(int64_t position)
+{
+    if (!m_store.removeAt(position)) throw NotFoundError("gravity not found: " + posText(position));
+}
+void Gravities::Remove(std::string_view key)
+{
+    if (!m_store.removeKey(key)) throw NotFoundError("gravity not found: " + keyText(key));
+}
+
+}  // namespace vornex

@@ -1,0 +1,87 @@
+#pragma once
+// The three tables of the program: Map (planets keyed by name), Players (player slots keyed by race
+// name) and Gravities (gravity table keyed by gravity text). Positions are 1-based.
+//
+// Item(position) takes a number, Item(key) a text, even a text of digits: Item("2") looks up the
+// key "2". Failures:
+//   Map, Players:  Item of a missing position or key throws NotFoundError.
+//   Gravities:     Item of a missing key returns nullptr and never throws.
+//   all:           Add of a key that is already there throws DuplicateKeyError and adds nothing.
+// Find/At are the non-throwing lookups for callers that prefer a null result.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "model/keyedstore.h"
+#include "model/planet.h"
+#include "model/player.h"
+
+namespace vornex {
+
+using PlanetPtr = std::shared_ptr<Planet>;
+using PlayerPtr = std::shared_ptr<Player>;
+using GravityPtr = std::shared_ptr<Gravity>;
+
+class Map {
+public:
+    // Stores the new planet under the key, the empty key included.
+    PlanetPtr Add(std::string_view key) { return m_store.add(key); }
+    PlanetPtr Item(int64_t position) const;
+    PlanetPtr Item(std::string_view key) const;
+    int32_t Count() const { return m_store.count(); }
+    void Remove(int64_t position);
+    void Remove(std::string_view key);
+
+    PlanetPtr At(int64_t position) const { return m_store.at(position); }
+    PlanetPtr Find(std::string_view key) const { return m_store.find(key); }
+    // The planet whose ID is id, or nullptr. Usually the planet at position id; when a rejected map
+    // line has shifted positions, the first planet carrying that ID.
+    PlanetPtr ByID(int64_t id) const;
+    void Reserve(size_t n) { m_store.reserve(n); }
+
+    auto begin() const { return m_store.begin(); }
+    auto end() const { return m_store.end(); }
+
+private:
+    KeyedStore<Planet> m_store;
+};
+
+class Players {
+public:
+    // An empty race name stores the player without a key; any other key is stored as passed.
+    PlayerPtr Add(std::string_view key) { return m_store.add(key.empty() ? std::nullopt : std::optional(key)); }
+    PlayerPtr Item(int64_t position) const;
+    PlayerPtr Item(std::string_view key) const;
+    int32_t Count() const { return m_store.count(); }
+    void Remove(int64_t position);
+    void Remove(std::string_view key);
+
+    PlayerPtr At(int64_t position) const { return m_store.at(position); }
+    PlayerPtr Find(std::string_view key) const { return m_store.find(key); }
+
+    auto begin() const { return m_store.begin(); }
+    auto end() const { return m_store.end(); }
+
+private:
+    KeyedStore<Player> m_store;
+};
+
+class Gravities {
+public:
+    GravityPtr Add(std::string_view key) { return m_store.add(key); }
+    // nullptr when there is no such position or key; never throws.
+    GravityPtr Item(int64_t position) const { return m_store.at(position); }
+    GravityPtr Item(std::string_view key) const { return m_store.find(key); }
+    int32_t Count() const { return m_store.count(); }
+    void Remove(int64_t position);
+    void Remove(std::string_view key);
+
+    auto begin() const { return m_store.begin(); }
+    auto end() const { return m_store.end(); }
+
+private:
+    KeyedStore<Gravity> m_store;
+};
+
+}  // namespace vornex

@@ -1,0 +1,23 @@
+#pragma once
+#include <QDialog>
+
+namespace vornex {
+struct ProgramState;
+}
+
+namespace vornex::ui {
+
+// The export dialog: check boxes chk0..chk15 for the sixteen races, chk16 "Uninhabited", and
+// cmdExport. Modeless; deletes itself when closed.
+class frmExport : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmExport(ProgramState& state, QWidget* parent = nullptr);
+    ~frmExport() override;
+
+private:
+    struct Impl;
+    Impl* d;
+};
+
+}  // namespace vornex::ui

@@ -1,0 +1,46 @@
+#pragma once
+// The race editor (frameRace): the player chooser, the "General" tab (player name, race name,
+// colour) and the "Habitability" tab (ranges and terraforming reach).
+
+#include <QGroupBox>
+
+namespace vornex {
+struct ProgramState;
+class SettingsStore;
+class Prompter;
+}
+
+namespace vornex::ui {
+
+// What the editor needs from the map window.
+class RaceEditorHost {
+public:
+    virtual ~RaceEditorHost() = default;
+    virtual void ChangeRaceHabs() = 0;  // redraw the range bars of player YourNumber
+    virtual void DrawPic() = 0;
+    // Players and planets were reloaded after a race-name change: refresh what shows them (the
+    // selected planet and the view stay).
+    virtual void tablesReloaded() = 0;
+    virtual void showStatus(const QString& text) = 0;
+};
+
+class RaceEditor : public QGroupBox {
+    Q_OBJECT
+public:
+    RaceEditor(ProgramState& state, SettingsStore& settings, Prompter& prompter, RaceEditorHost& host,
+               QWidget* parent = nullptr);
+    ~RaceEditor() override;
+
+    // The window's RaceNameChanged flag.
+    bool raceNameChanged() const;
+    void setRaceNameChanged(bool changed);
+
+    // Applies a pending race-name change (save, reload players and planets, redraw).
+    void applyRaceNameChange();
+
+private:
+    struct Impl;
+    Impl* d;
+};
+
+}  // namespace vornex::ui
