@@ -1,5 +1,7 @@
 #include "analysis/numeric.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -87,6 +89,15 @@ std::string gText(double v, int precision)
     std::snprintf(buf, sizeof buf, "%.*G", precision, v);
     return buf;
 }
+
+// The text of v with `digits` significant digits, written without an exponent whenever the whole
+// part fits into `maxDigits` digits and the value is not tiny (120 stays "120", not "1.2E+02").
+std::string plainWhereFits(double v, int digits, int maxDigits)
+{
+    int exponent = static_cast<int>(std::floor(std::log10(std::fabs(v))));
+    if (exponent >= -5 && exponent < maxDigits) return gText(v, std::max(digits, exponent + 1));
+    return gText(v, digits);
+}
 }  // namespace
 
 std::string singleText(float v)
@@ -94,7 +105,7 @@ std::string singleText(float v)
     if (v == 0.0f) return "0";
     for (int p = 1; p <= 7; ++p) {
         std::string s = gText(v, p);
-        if (static_cast<float>(std::strtod(s.c_str(), nullptr)) == v) return s;
+        if (static_cast<float>(std::strtod(s.c_str(), nullptr)) == v) return plainWhereFits(v, p, 7);
     }
     return gText(v, 7);
 }
@@ -104,7 +115,7 @@ std::string doubleText(double v)
     if (v == 0.0) return "0";
     for (int p = 1; p <= 15; ++p) {
         std::string s = gText(v, p);
-        if (std::strtod(s.c_str(), nullptr) == v) return s;
+        if (std::strtod(s.c_str(), nullptr) == v) return plainWhereFits(v, p, 15);
     }
     return gText(v, 15);
 }

@@ -1,0 +1,73 @@
+#pragma once
+// The galaxy map surface `pic`: a backing image that keeps its drawing between repaints (so the
+// distance line stays until the next DrawPic), the view arithmetic of zoom, pan and drag, and the
+// mouse, wheel and key handling of the map.
+
+#include <QImage>
+#include <QString>
+#include <QWidget>
+#include <cstdint>
+#include <optional>
+
+namespace vornex {
+struct ProgramState;
+}
+
+namespace vornex::ui {
+
+// What the surface needs from the map window.
+class MapSurfaceHost {
+public:
+    virtual ~MapSurfaceHost() = default;
+    // Select the planet nearest the map point, fill the panel, redraw (the window's PlanetInfo).
+    virtual void PlanetInfo(int16_t x, int16_t y) = 0;
+    // Whether the toolbar's "Names" button is down.
+    virtual bool namesShown() const = 0;
+    // txtDistance's text.
+    virtual void setDistanceText(const QString& text) = 0;
+    // A short note in the window's status bar.
+    virtual void showStatus(const QString& text) = 0;
+};
+
+class MapSurface : public QWidget {
+    Q_OBJECT
+public:
+    MapSurface(ProgramState& state, MapSurfaceHost& host, QWidget* parent = nullptr);
+    ~MapSurface() override;
+
+    // Clears the backing image and draws every planet, the names while "Names" is down, and the
+    // ring around the selected planet; then schedules a repaint.
+    void DrawPic();
+
+    // Zoom step and centring on view position (x, y), then DrawPic. A step that would leave the
+    // 16-bit limits is refused (false), the view stays and the status bar says why.
+    bool CentreMap(const QString& action, int16_t x, int16_t y);
+
+    // The distance from the selected planet to the planet nearest map point (x, y) (within 100),
+    // drawing the dark red line between them on the backing image. nullopt when no planet is near.
+    std::optional<int16_t> PlanetDistance(int16_t x, int16_t y);
+
+    // The backing image (device pixels; devicePixelRatio set).
+    const QImage& image() const;
+
+    // View position (scale units: Zoom across the width and down the height) of a widget point,
+    // and back.
+    QPointF viewPosition(const QPointF& widgetPoint) const;
+    QPointF widgetPoint(const QPointF& viewPosition) const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;  // tooltips
+
+private:
+    struct Impl;
+    Impl* d;
+};
+
+}  // namespace vornex::ui

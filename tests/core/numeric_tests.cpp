@@ -1,0 +1,50 @@
+#include <gtest/gtest.h>
+#include <limits>
+
+#include "analysis/numeric.h"
+
+using namespace vornex;
+
+TEST(Numeric, RoundsHalvesToEven) {
+    EXPECT_EQ(num::roundHalfEven(2.5), 2.0);
+    EXPECT_EQ(num::roundHalfEven(3.5), 4.0);
+    EXPECT_EQ(num::roundHalfEven(-0.5), 0.0);
+    EXPECT_EQ(num::roundHalfEven(-1.5), -2.0);
+    EXPECT_EQ(num::roundHalfEven(2.4999), 2.0);
+    EXPECT_EQ(num::toInt16(32767.4), 32767);
+    EXPECT_EQ(num::toInt16(-32768.5), -32768);
+}
+
+TEST(Numeric, SixteenBitOverflowIsAFailureNeverAWrap) {
+    EXPECT_THROW(num::toInt16(32767.5), OverflowError);
+    EXPECT_THROW(num::add16(32000, 1000), OverflowError);
+    EXPECT_THROW(num::sub16(-32768, 1), OverflowError);
+    EXPECT_THROW(num::mul16(200, 200), OverflowError);
+    EXPECT_THROW(num::neg16(-32768), OverflowError);
+    EXPECT_THROW(num::abs16(-32768), OverflowError);
+    EXPECT_EQ(num::add16(-100, 50), -50);
+    EXPECT_FALSE(num::tryInt16(std::numeric_limits<double>::quiet_NaN()).has_value());
+    EXPECT_THROW(num::add32(2147483647, 1), OverflowError);
+    EXPECT_THROW(num::mul32(65536, 65536), OverflowError);
+}
+
+TEST(Numeric, TextOfNumbers) {
+    EXPECT_EQ(num::intText(-12), "-12");
+    EXPECT_EQ(num::singleText(4.4f), "4.4");
+    EXPECT_EQ(num::singleText(2.0f), "2");
+    EXPECT_EQ(num::singleText(0.5f), "0.5");
+    EXPECT_EQ(num::doubleText(-120.0), "-120");
+    EXPECT_EQ(num::doubleText(0.25), "0.25");
+}
+
+TEST(Numeric, StrictParsing) {
+    EXPECT_EQ(num::parseStrict(" -1.5 ").value(), -1.5);
+    EXPECT_EQ(num::parseStrict("2E3").value(), 2000.0);
+    EXPECT_FALSE(num::parseStrict("").has_value());
+    EXPECT_FALSE(num::parseStrict("1,5").has_value());
+    EXPECT_FALSE(num::parseStrict("12abc").has_value());
+    EXPECT_EQ(num::parseInt16("2.5").value(), 2);
+    EXPECT_FALSE(num::parseInt16("40000").has_value());
+    EXPECT_EQ(num::parseInt32("40000").value(), 40000);
+    EXPECT_FALSE(num::parseSingle("1e40").has_value());
+}
