@@ -1,1 +1,421 @@
+#include "reporttable.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <map>
+
+#include "analysis/numeric.h"
+#include "analysis/panel.h"
+#include "analysis/view.h"
+#include "io/fileexists.h"
+#include "io/interfaces.h"
+#include "io/planetloader.h"
+#include "io/tables.h"
+#include "model/keyfold.h"
+
+namespace vornex::report {
+
+namespace {
+
+// The player number is given on the command line: the loader finds it here and never asks.
+class FixedSettings : public SettingsStore {
+public:
+    explicit FixedSettings(int16_t player) : m_player(num::intText(player)) {}
+    std::string read(const std::string&, const std::string& section, const std::string& key,
+                     const std::string& defaultValue) const override
+    {
+        return section == "Settings" && key == "YourNumber" ? m_player : defaultValue;
+    }
+    void write(const std::string&, const std::string&, const std::string&, const std::string&) override {}
+
+private:
+    std::string m_player;
+};
+
+class NoQuestions : public Prompter {
+public:
+    std::optional<std::string> ask(const std::string&, const std::string&) override { return std::nullopt; }
+};
+
+std::optional<Format> formatFrom(const std::string& s)
+{
+    if (s == "tsv") return Format::Tsv;
+    if (s == "csv") return Format::Csv;
+    if (s == "json") return Format::Json;
+    return std::nullopt;
+}
+
+std::optional<SortKey> sortFrom(const std::string& s)
+{
+    static const std::map<std::string, SortKey> keys = {
+        {"hab", SortKey::Hab},           {"habterra", SortKey::HabTerra}, {"value", SortKey::Value},
+        {"distance", SortKey::Distance}, {"name", SortKey::Name},         {"id", SortKey::Id},
+    };
+    auto it = keys.find(s);
+    if (it == keys.end()) return std::nullopt;
+    return it->second;
+}
+
+// An integer text that fits 16 bits, without a fraction.
+std::optional<int16_t> wholeInt16(const std::string& text)
+{
+    auto v = num::parseStrict(text);
+    if (!v || *v != num::roundHalfEven(*v)) return std::nullopt;
+    return num::tryInt16(*v);
+}
+
+std::string cell(const std::optional<int>& v)
+{
+    return v ? num::intText(*v) : std::string();
+}
+
+struct Column {
+    const char* name;
+    bool numeric;
+};
+
+std::vector<Column> columns(bool withDistance)
+{
+    std::vector<Column> cols = {{"ID", true},     {"Name", false},     {"X", true},          {"Y", true},
+                                {"Owner", false}, {"ReportAge", true}, {"Population", true}, {"Value", true},
+                                {"Hab", true},    {"HabTerra", true}};
+    if (withDistance) cols.push_back({"Distance", true});
+    return cols;
+}
+
+std::vector<std::string> cells(const Row& r, bool withDistance)
+{
+    using num::intText;
+    std::vector<std::string> c = {
+        intText(r.id),         r.name,           intText(r.x), intText(r.y),    r.owner, intText(r.reportAge),
+        intText(r.population), intText(r.value), cell(r.hab),  cell(r.habTerra)};
+    if (withDistance) c.push_back(cell(r.distance));
+    return c;
+}
+
+std::string tsvCell(std::string s)
+{
+    std::replace_if(
+        s.begin(), s.end(), [](char ch) { return ch == '\t' || ch == '\r' || ch == '\n'; }, ' ');
+    return s;
+}
+
+std::string csvCell(const std::string& s)
+{
+    bool quote =
+        s.find_first_of(",\"\r\n") != std::string::npos || (!s.empty() && (s.front() == ' ' || s.back() == ' '));
+    if (!quote) return s;
+    std::string out = "\"";
+    for (char ch : s) {
+        if (ch == '"') out += '"';
+        out += ch;
+    }
+    return out + "\"";
+}
+
+std::string jsonString(const std::string& s)
+{
+    static const char* hex = "0123456789abcdef";
+    std::string out = "\"";
+    for (unsigned char ch : s) {
+        switch (ch) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            if (ch < 0x20) {
+                out += "\\u00";
+                out += hex[ch >> 4];
+                out += hex[ch & 15];
+            } else {
+                out += static_cast<char>(ch);
+            }
+        }
+    }
+    return out + "\"";
+}
+
+// Highest first, rows without a figure last.
+bool higherFirst(const std::optional<int>& a, const std::optional<int>& b)
+{
+    if (a && b) return *a > *b;
+    return a.has_value() && !b.has_value();
+}
+
+} // namespace
+
+std::string usageText()
+{
+    return "Usage: vornexinfo-report --folder DIR --player N [options]\n"
+           "\n"
+           "Prints one row per planet of a game with its habitability for player N, as the\n"
+           "planet panel of VornexInfo rates it. Reads from DIR: gravity.csv, player.inf,\n"
+           "NAME.map, the planets report NAME.pN and the export files export.p1 .. export.p16.\n"
+           "\n"
+           "Columns: ID, Name, X, Y, Owner, ReportAge, Population, Value, Hab, HabTerra\n"
+           "  Hab       rating without terraforming (-45..100)\n"
+           "  HabTerra  rating after player N's terraforming\n"
+           "  Both are empty for a planet never reported (ReportAge -1) or whose environment\n"
+           "  is not a number; HabTerra is empty when the players table has no player N.\n"
+           "\n"
+           "Options:\n"
+           "  --folder DIR       folder of the game files (required)\n"
+           "  --player N         your player number, 1 to 16 (required)\n"
+           "  --game NAME        base name of the game files (default: game)\n"
+           "  --sort KEY         hab, habterra, value (highest first), distance (nearest\n"
+           "                     first; needs --from), name or id; default: map order\n"
+           "  --owner RACE       only planets owned by RACE (exact race name)\n"
+           "  --reported         leave out planets never reported\n"
+           "  --from PLANET      add a Distance column: straight-line distance from PLANET\n"
+           "                     (a planet name, or a planet number)\n"
+           "  --format FORMAT    tsv (default), csv or json\n"
+           "  --help             show this text\n"
+           "\n"
+           "Rejected lines of the input files are written to standard error as\n"
+           "file:line: reason. Exit status: 0 on success, 2 for a bad option or missing\n"
+           "game files.\n"
+           "\n"
+           "Example, the ten best planets to settle after terraforming:\n"
+           "  vornexinfo-report --folder ~/vornex --player 3 --sort habterra | head -11\n";
+}
+
+std::optional<Options> parseArguments(const std::vector<std::string>& args, std::string* error)
+{
+    auto fail = [&](const std::string& why) -> std::optional<Options> {
+        if (error) *error = why;
+        return std::nullopt;
+    };
+    Options o;
+    bool haveFolder = false, havePlayer = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string name = args[i];
+        std::optional<std::string> value;
+        if (auto eq = name.find('='); name.rfind("--", 0) == 0 && eq != std::string::npos) {
+            value = name.substr(eq + 1);
+            name = name.substr(0, eq);
+        }
+        if (name == "--help" || name == "-h") {
+            o.help = true;
+            continue;
+        }
+        if (name == "--reported") {
+            if (value) return fail("--reported takes no value");
+            o.reportedOnly = true;
+            continue;
+        }
+        static const char* withValue[] = {"--folder", "--player", "--game", "--sort", "--owner", "--from", "--format"};
+        if (std::find_if(std::begin(withValue), std::end(withValue), [&](const char* n) { return name == n; }) ==
+            std::end(withValue))
+            return fail("unknown option: " + args[i]);
+        if (!value) {
+            if (i + 1 >= args.size()) return fail(name + " needs a value");
+            value = args[++i];
+        }
+        if (name == "--folder") {
+            if (value->empty()) return fail("--folder needs a folder");
+            o.folder = *value;
+            haveFolder = true;
+        } else if (name == "--player") {
+            auto n = wholeInt16(*value);
+            if (!n || *n < 1 || *n > 16)
+                return fail("--player needs a player number from 1 to 16, not '" + *value + "'");
+            o.player = *n;
+            havePlayer = true;
+        } else if (name == "--game") {
+            o.game = *value;
+        } else if (name == "--sort") {
+            auto k = sortFrom(*value);
+            if (!k) return fail("--sort takes hab, habterra, value, distance, name or id, not '" + *value + "'");
+            o.sort = *k;
+        } else if (name == "--owner") {
+            o.owner = *value;
+        } else if (name == "--from") {
+            o.from = *value;
+        } else if (name == "--format") {
+            auto f = formatFrom(*value);
+            if (!f) return fail("--format takes tsv, csv or json, not '" + *value + "'");
+            o.format = *f;
+        }
+    }
+    if (o.help) return o;
+    if (!haveFolder) return fail("--folder is required (see --help)");
+    if (!havePlayer) return fail("--player is required (see --help)");
+    if (o.sort == SortKey::Distance && !o.from) return fail("--sort distance needs --from PLANET");
+    return o;
+}
+
+std::vector<Row> buildRows(const Map& planets, const Player* race, const Gravities& gravities, const Planet* from)
+{
+    std::vector<Row> rows;
+    rows.reserve(static_cast<size_t>(planets.Count()));
+    for (const auto& p : planets) {
+        Row r;
+        r.id = p->ID;
+        r.name = p->PlanetName;
+        r.x = p->Xcord;
+        r.y = p->Ycord;
+        r.owner = p->Owner;
+        r.reportAge = p->ReportAge;
+        r.population = p->Population;
+        r.value = p->Value;
+        // Exactly the two ratings the planet panel would show.
+        PanelValues panel = computePanel(*p, race, gravities);
+        if (panel.hab) r.hab = panel.hab->rating;
+        if (panel.habTerra) r.habTerra = panel.habTerra->rating;
+        if (from) {
+            if (auto d = planetDistance(*from, *p)) r.distance = *d;
+        }
+        rows.push_back(std::move(r));
+    }
+    return rows;
+}
+
+void filterAndSort(std::vector<Row>& rows, const Options& options)
+{
+    std::erase_if(rows, [&](const Row& r) {
+        return (options.owner && r.owner != *options.owner) || (options.reportedOnly && r.reportAge == -1);
+    });
+    switch (options.sort) {
+    case SortKey::Collection:
+        break;
+    case SortKey::Hab:
+        std::stable_sort(rows.begin(), rows.end(),
+                         [](const Row& a, const Row& b) { return higherFirst(a.hab, b.hab); });
+        break;
+    case SortKey::HabTerra:
+        std::stable_sort(rows.begin(), rows.end(),
+                         [](const Row& a, const Row& b) { return higherFirst(a.habTerra, b.habTerra); });
+        break;
+    case SortKey::Value:
+        std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.value > b.value; });
+        break;
+    case SortKey::Distance:
+        std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
+            if (a.distance && b.distance) return *a.distance < *b.distance;
+            return a.distance.has_value() && !b.distance.has_value();
+        });
+        break;
+    case SortKey::Name:
+        std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
+            std::string fa = foldKey(a.name), fb = foldKey(b.name);
+            return fa != fb ? fa < fb : a.name < b.name;
+        });
+        break;
+    case SortKey::Id:
+        std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.id < b.id; });
+        break;
+    }
+}
+
+std::string formatTable(const std::vector<Row>& rows, Format format, bool withDistance)
+{
+    const auto cols = columns(withDistance);
+    std::string out;
+    if (format == Format::Json) {
+        out += "[";
+        for (size_t i = 0; i < rows.size(); ++i) {
+            auto c = cells(rows[i], withDistance);
+            out += i == 0 ? "\n  {" : ",\n  {";
+            for (size_t k = 0; k < cols.size(); ++k) {
+                if (k) out += ", ";
+                out += jsonString(cols[k].name) + ": ";
+                if (!cols[k].numeric)
+                    out += jsonString(c[k]);
+                else
+                    out += c[k].empty() ? "null" : c[k];
+            }
+            out += "}";
+        }
+        out += rows.empty() ? "]\n" : "\n]\n";
+        return out;
+    }
+    const char sep = format == Format::Csv ? ',' : '\t';
+    // CSV ends lines with CR LF as spreadsheets expect; TSV is for pipes and uses LF.
+    const char* eol = format == Format::Csv ? "\r\n" : "\n";
+    auto line = [&](const std::vector<std::string>& c) {
+        for (size_t k = 0; k < c.size(); ++k) {
+            if (k) out += sep;
+            out += format == Format::Csv ? csvCell(c[k]) : tsvCell(c[k]);
+        }
+        out += eol;
+    };
+    std::vector<std::string> header;
+    for (const auto& col : cols)
+        header.emplace_back(col.name);
+    line(header);
+    for (const auto& r : rows)
+        line(cells(r, withDistance));
+    return out;
+}
+
+PlanetPtr findReference(const Map& planets, const std::string& text)
+{
+    for (const auto& p : planets)
+        if (p->PlanetName == text) return p;
+    if (auto id = wholeInt16(text))
+        for (const auto& p : planets)
+            if (p->ID == *id) return p;
+    return nullptr;
+}
+
+RunResult run(const std::vector<std::string>& args)
+{
+    RunResult result;
+    auto usageError = [&](const std::string& why) {
+        result.status = 2;
+        result.out.clear();
+        result.err = "vornexinfo-report: " + why + "\n";
+        return result;
+    };
+    std::string error;
+    auto options = parseArguments(args, &error);
+    if (!options) return usageError(error);
+    if (options->help) {
+        result.out = usageText();
+        return result;
+    }
+
+    std::string folder = options->folder;
+    std::error_code ec;
+    if (!std::filesystem::is_directory(folder, ec)) return usageError("no such folder: " + folder);
+    if (folder.back() != '/' && folder.back() != '\\') folder += '/';
+    const std::string suffix = ".p" + num::intText(options->player);
+    for (const std::string& file : {std::string("gravity.csv"), options->game + ".map", options->game + suffix})
+        if (!FileExists(folder + file)) return usageError("missing game file: " + folder + file);
+
+    Diagnostics diags;
+    Gravities gravities = LoadGravities(folder, diags);
+    Players players = LoadPlayers(folder, diags);
+    Map planets;
+    FixedSettings settings(options->player);
+    NoQuestions noQuestions;
+    if (LoadPlanets(planets, folder, options->game, settings, noQuestions, diags) != LoadOutcome::Loaded)
+        return usageError("cannot read the planets of player " + num::intText(options->player));
+    for (const auto& d : diags)
+        result.err += d.text() + "\n";
+
+    PlanetPtr from;
+    if (options->from) {
+        from = findReference(planets, *options->from);
+        if (!from) return usageError("no planet named " + *options->from);
+    }
+    PlayerPtr race = players.At(options->player);
+    auto rows = buildRows(planets, race.get(), gravities, from.get());
+    filterAndSort(rows, *options);
+    result.out = formatTable(rows, options->format, from != nullptr);
+    return result;
+}
+
+} // namespace vornex::report

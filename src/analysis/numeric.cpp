@@ -82,12 +82,23 @@ std::string intText(long long v)
 }
 
 namespace {
-// printf's %g with an upper-case exponent written without the '+0' padding quirks mattering.
+// printf's %G (upper-case exponent) in the C locale, whatever locale the program runs in: the Qt
+// program takes over the user's locale, and snprintf/strtod would then write and read "1,5".
 std::string gText(double v, int precision)
 {
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*G", precision, v);
-    return buf;
+    auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, precision);
+    std::string s(buf, res.ptr);
+    for (char& c : s)
+        if (c == 'e') c = 'E';
+    return s;
+}
+
+double readBack(const std::string& s)
+{
+    double d = 0;
+    std::from_chars(s.data(), s.data() + s.size(), d, std::chars_format::general);
+    return d;
 }
 
 // The text of v with `digits` significant digits, written without an exponent whenever the whole
@@ -105,7 +116,7 @@ std::string singleText(float v)
     if (v == 0.0f) return "0";
     for (int p = 1; p <= 7; ++p) {
         std::string s = gText(v, p);
-        if (static_cast<float>(std::strtod(s.c_str(), nullptr)) == v) return plainWhereFits(v, p, 7);
+        if (static_cast<float>(readBack(s)) == v) return plainWhereFits(v, p, 7);
     }
     return gText(v, 7);
 }
@@ -115,7 +126,7 @@ std::string doubleText(double v)
     if (v == 0.0) return "0";
     for (int p = 1; p <= 15; ++p) {
         std::string s = gText(v, p);
-        if (std::strtod(s.c_str(), nullptr) == v) return plainWhereFits(v, p, 15);
+        if (readBack(s) == v) return plainWhereFits(v, p, 15);
     }
     return gText(v, 15);
 }

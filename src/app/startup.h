@@ -1,6 +1,7 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/programstate.h"
 #include "io/interfaces.h"
@@ -15,6 +16,11 @@ struct SettingDef {
 };
 // "c:\program files\vornex\" on Windows; a folder under the user's home elsewhere.
 std::string defaultFileLocation();
+
+// Every persisted value, in the order SaveSettings writes them. The default of
+// "Startup"/"FileLocations" is platform-dependent: settingDefault() gives it.
+const std::vector<SettingDef>& settingsTable();
+std::string settingDefault(const SettingDef& def);
 
 enum class StartupResult { Ready, Cancelled };
 
@@ -32,4 +38,4 @@ void SaveSettings(const ProgramState& state, SettingsStore& settings);
 // Diagnostics of the reload replace the earlier ones of those files.
 void reloadPlayersAndPlanets(ProgramState& state, SettingsStore& settings, Prompter& prompter);
 
-}  // namespace vornex
+} // namespace vornex

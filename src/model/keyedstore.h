@@ -23,6 +23,14 @@ class KeyedStore {
 public:
     using Ptr = std::shared_ptr<R>;
 
+private:
+    // Declared before the iterator that walks it (clang needs to see it there).
+    struct Entry {
+        Ptr record;
+        std::optional<std::string> foldedKey;
+    };
+
+public:
     // Appends a new default record. With a key, the key must not be there yet (DuplicateKeyError,
     // nothing added); without (nullopt) the record gets no key.
     Ptr add(std::optional<std::string_view> key)
@@ -77,7 +85,7 @@ public:
     // Walks the records in store order (range-for yields the shared references).
     class const_iterator {
     public:
-        using inner = typename std::vector<typename KeyedStore::Entry>::const_iterator;
+        using inner = typename std::vector<Entry>::const_iterator;
         explicit const_iterator(inner it) : m_it(it) {}
         const Ptr& operator*() const { return m_it->record; }
         const_iterator& operator++()
@@ -95,10 +103,6 @@ public:
     const_iterator end() const { return const_iterator(m_items.end()); }
 
 private:
-    struct Entry {
-        Ptr record;
-        std::optional<std::string> foldedKey;
-    };
     std::vector<Entry> m_items;
     std::unordered_map<std::string, Ptr> m_byKey;
 };

@@ -27,6 +27,8 @@ public:
     virtual void setDistanceText(const QString& text) = 0;
     // A short note in the window's status bar.
     virtual void showStatus(const QString& text) = 0;
+    // The map coordinates under the pointer (empty when the pointer left the map).
+    virtual void showPointer(const QString& text) { (void)text; }
 };
 
 class MapSurface : public QWidget {
@@ -47,6 +49,9 @@ public:
     // drawing the dark red line between them on the backing image. nullopt when no planet is near.
     std::optional<int16_t> PlanetDistance(int16_t x, int16_t y);
 
+    // The toolbar's "Reset": Zoom 2000, origin (0, 0), then DrawPic.
+    void resetView();
+
     // The backing image (device pixels; devicePixelRatio set).
     const QImage& image() const;
 
@@ -63,11 +68,12 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    bool event(QEvent* event) override;  // tooltips
+    bool event(QEvent* event) override; // tooltips
+    void leaveEvent(QEvent* event) override;
 
 private:
     struct Impl;
     Impl* d;
 };
 
-}  // namespace vornex::ui
+} // namespace vornex::ui

@@ -1,0 +1,74 @@
+#pragma once
+// Shared pieces of the fuzz targets: a scratch folder per process, file writing, and the settings
+// and prompter the planet loader asks.
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <unistd.h>
+
+#include "io/interfaces.h"
+
+namespace vornex::fuzz {
+
+// A folder that lives as long as the process, ending in '/'.
+inline const std::string& scratchFolder()
+{
+    static const std::string folder = [] {
+        char tmpl[] = "/tmp/vornex-fuzz-XXXXXX";
+        if (!mkdtemp(tmpl)) std::abort();
+        return std::string(tmpl) + "/";
+    }();
+    return folder;
+}
+
+inline void writeBytes(const std::string& path, std::string_view bytes)
+{
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) std::abort();
+    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) std::abort();
+    std::fclose(f);
+}
+
+class MemorySettings : public SettingsStore {
+public:
+    std::string read(const std::string&, const std::string& section, const std::string& key,
+                     const std::string& defaultValue) const override
+    {
+        auto it = m_values.find(section + "/" + key);
+        return it == m_values.end() ? defaultValue : it->second;
+    }
+    void write(const std::string&, const std::string& section, const std::string& key,
+               const std::string& value) override
+    {
+        m_values[section + "/" + key] = value;
+    }
+
+private:
+    std::map<std::string, std::string> m_values;
+};
+
+class FixedPrompter : public Prompter {
+public:
+    explicit FixedPrompter(std::string answer) : m_answer(std::move(answer)) {}
+    std::optional<std::string> ask(const std::string&, const std::string&) override { return m_answer; }
+
+private:
+    std::string m_answer;
+};
+
+// A trap that turns a broken invariant into a crash libFuzzer saves.
+#define VORNEX_FUZZ_CHECK(cond)                                                         \
+    do {                                                                                \
+        if (!(cond)) {                                                                  \
+            std::fprintf(stderr, "invariant broken: %s (%s:%d)\n", #cond, __FILE__, __LINE__); \
+            std::abort();                                                               \
+        }                                                                               \
+    } while (0)
+
+}  // namespace vornex::fuzz

@@ -1,0 +1,133 @@
+#include "analysis/habvalue.h"
+
+#include <cmath>
+
+#include "analysis/numbertext.h"
+#include "analysis/numeric.h"
+
+namespace vornex {
+
+namespace {
+
+// What the rating needs of one dimension once it has been measured.
+struct Dimension {
+    int16_t halfWidth = 0;
+    int16_t remaining = 0;
+};
+
+// remaining = nearest(MaxSingle(distance - terra, 0)): the subtraction in 16 bits, the comparison in
+// single precision.
+int16_t remainingAfter(int16_t distance, int16_t terra)
+{
+    float left = MaxSingle(static_cast<float>(num::sub16(distance, terra)), 0.0f);
+    return num::toInt16(left);
+}
+
+// Left edge of a terraform marker: the 17-pixel marker centred on the terraformed planet's click on a
+// bar whose click 0 is at x = 175, two pixels a click.
+double markerLeft(int16_t centre, int16_t remaining, bool below)
+{
+    double position = below ? static_cast<double>(centre) - remaining : static_cast<double>(centre) + remaining;
+    return 167.0 + 2.0 * position;
+}
+
+struct MissingGravityRow {};
+
+int16_t clicksOrThrow(float g, const Gravities& gravities)
+{
+    auto c = gravityClicks(g, gravities);
+    if (!c) throw MissingGravityRow{};
+    return *c;
+}
+
+} // namespace
+
+std::optional<int16_t> gravityClicks(float g, const Gravities& gravities)
+{
+    auto row = gravities.Item(gravityKey(g));
+    if (!row) return std::nullopt;
+    return row->Clicks;
+}
+
+HabResult HabValue(float gravity, int16_t temperature, int16_t radiation, int16_t tGrav, int16_t tTemp, int16_t tRad,
+                   const Player* race, const Gravities& gravities)
+{
+    HabResult result;
+    if (!race) {
+        result.failed = true;
+        return result;
+    }
+    std::array<Dimension, 3> dims; // gravity, temperature, radiation
+    try {
+        // Gravity, measured in the clicks of the gravity table.
+        {
+            int16_t mn = clicksOrThrow(race->GravMin, gravities);
+            int16_t mx = clicksOrThrow(race->GravMax, gravities);
+            // A range reaching below -39 clicks loses its lowest click, but only when it is at
+            // least two clicks wide.
+            if (num::floorValue(num::sub16(mx, mn) / 2.0) > 0 && mn < -39) mn = num::add16(mn, 1);
+            int16_t centre = num::toInt16(num::add16(mx, mn) / 2.0);
+            dims[0].halfWidth = num::toInt16(num::sub16(mx, mn) / 2.0);
+            int16_t p = clicksOrThrow(gravity, gravities);
+            int16_t diff = num::sub16(p, centre);
+            dims[0].remaining = remainingAfter(num::abs16(diff), tGrav);
+            result.markerLeft[0] = markerLeft(centre, dims[0].remaining, diff < 0);
+        }
+        // Temperature: a click is 4 degrees; the quarters keep their fractions until rounded.
+        {
+            double lo = race->TempMin / 4.0;
+            double hi = race->TempMax / 4.0;
+            int16_t centre = num::toInt16((lo + hi) / 2.0);
+            dims[1].halfWidth = num::toInt16((hi - lo) / 2.0);
+            double diff = temperature / 4.0 - centre;
+            int16_t distance = num::toInt16(std::fabs(diff));
+            dims[1].remaining = remainingAfter(distance, tTemp);
+            result.markerLeft[1] = markerLeft(centre, dims[1].remaining, diff < 0);
+        }
+        // Radiation: a click is one unit, 50 units being the middle of the scale.
+        {
+            int16_t centre = num::toInt16(num::sub16(num::add16(race->RadMin, race->RadMax), 100) / 2.0);
+            dims[2].halfWidth = num::toInt16(num::sub16(race->RadMax, race->RadMin) / 2.0);
+            int16_t diff = num::sub16(num::sub16(radiation, 50), centre);
+            dims[2].remaining = remainingAfter(num::abs16(diff), tRad);
+            result.markerLeft[2] = markerLeft(centre, dims[2].remaining, diff < 0);
+        }
+
+        bool outside = false;
+        for (const auto& d : dims)
+            if (d.remaining > d.halfWidth) outside = true;
+
+        if (outside) {
+            // Each dimension outside contributes its excess, but no more than 15 clicks of it.
+            double sum = 0;
+            for (const auto& d : dims) {
+                float term = MinSingle(static_cast<float>(num::sub16(d.halfWidth, d.remaining)), 0.0f);
+                sum += MaxSingle(term, -15.0f);
+            }
+            result.rating = static_cast<int>(num::floorValue(sum));
+            return result;
+        }
+
+        std::array<double, 3> q{};
+        std::array<double, 3> f{};
+        for (size_t i = 0; i < 3; ++i) {
+            // Inside means 0 <= remaining <= half-width; half-width 0 then leaves 0/0.
+            if (dims[i].halfWidth == 0) throw OverflowError("0/0 in the habitability ratio");
+            q[i] = static_cast<double>(dims[i].remaining) / dims[i].halfWidth;
+            f[i] = 1.0 - MaxSingle(num::toSingle(q[i] - 0.5), 0.0f);
+        }
+        double sq = (1 - q[1]) * (1 - q[1]);
+        sq += (1 - q[0]) * (1 - q[0]);
+        sq += (1 - q[2]) * (1 - q[2]);
+        double p = std::sqrt(sq) * f[0] * f[1] * f[2];
+        result.rating = num::toInt16(100.0 * p / std::sqrt(3.0) + 0.5);
+        return result;
+    } catch (const OverflowError&) {
+    } catch (const MissingGravityRow&) {
+    }
+    result.rating = 0;
+    result.failed = true;
+    return result;
+}
+
+} // namespace vornex

@@ -1,0 +1,156 @@
+#include "io/codepage.h"
+
+#include <cstdint>
+
+namespace vornex {
+
+namespace {
+
+// Windows-1252 bytes 0x80..0x9F. The five bytes the code page leaves undefined (0x81, 0x8D, 0x8F,
+// 0x90, 0x9D) stand for the control characters of the same number, as Windows itself maps them, so
+// every byte survives a read and a write unchanged.
+constexpr char32_t kHigh[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, // 80-87
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, // 88-8F
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, // 90-97
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178, // 98-9F
+};
+
+void appendUtf8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+constexpr char32_t kInvalid = 0xFFFFFFFF;
+
+// Decodes one UTF-8 sequence at s[i], advancing i. Malformed input (bad lead byte, missing or bad
+// continuation, overlong form, surrogate, beyond U+10FFFF) gives kInvalid and skips one byte.
+char32_t nextCodePoint(std::string_view s, size_t& i)
+{
+    auto b0 = static_cast<unsigned char>(s[i]);
+    if (b0 < 0x80) {
+        ++i;
+        return b0;
+    }
+    int len = 0;
+    char32_t c = 0;
+    char32_t min = 0;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        len = 2, c = b0 & 0x1F, min = 0x80;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        len = 3, c = b0 & 0x0F, min = 0x800;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        len = 4, c = b0 & 0x07, min = 0x10000;
+    } else {
+        ++i;
+        return kInvalid;
+    }
+    if (i + static_cast<size_t>(len) > s.size()) {
+        ++i;
+        return kInvalid;
+    }
+    for (int k = 1; k < len; ++k) {
+        auto b = static_cast<unsigned char>(s[i + static_cast<size_t>(k)]);
+        if ((b & 0xC0) != 0x80) {
+            ++i;
+            return kInvalid;
+        }
+        c = (c << 6) | (b & 0x3F);
+    }
+    if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+        ++i;
+        return kInvalid;
+    }
+    i += static_cast<size_t>(len);
+    return c;
+}
+
+bool hasUtf8Bom(std::string_view bytes)
+{
+    return bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xEF &&
+           static_cast<unsigned char>(bytes[1]) == 0xBB && static_cast<unsigned char>(bytes[2]) == 0xBF;
+}
+
+} // namespace
+
+std::string decodeFileText(std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    if (hasUtf8Bom(bytes)) {
+        bytes.remove_prefix(3);
+        size_t i = 0;
+        while (i < bytes.size()) {
+            char32_t c = nextCodePoint(bytes, i);
+            appendUtf8(out, c == kInvalid ? char32_t(0xFFFD) : c);
+        }
+        return out;
+    }
+    for (char ch : bytes) {
+        auto b = static_cast<unsigned char>(ch);
+        if (b < 0x80)
+            out += ch;
+        else if (b < 0xA0)
+            appendUtf8(out, kHigh[b - 0x80]);
+        else
+            appendUtf8(out, b);
+    }
+    return out;
+}
+
+std::string encodeWindows1252(std::string_view utf8, bool* lossless)
+{
+    std::string out;
+    out.reserve(utf8.size());
+    bool exact = true;
+    size_t i = 0;
+    while (i < utf8.size()) {
+        char32_t c = nextCodePoint(utf8, i);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        if (c >= 0xA0 && c <= 0xFF) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        bool found = false;
+        for (int k = 0; k < 32; ++k) {
+            if (kHigh[k] == c) {
+                out += static_cast<char>(0x80 + k);
+                found = true;
+                break;
+            }
+        }
+        if (!found) {
+            out += '?';
+            exact = false;
+        }
+    }
+    if (lossless) *lossless = exact;
+    return out;
+}
+
+std::string encodeForFile(std::string_view utf8)
+{
+    bool exact = false;
+    std::string bytes = encodeWindows1252(utf8, &exact);
+    if (exact) return bytes;
+    return std::string("\xEF\xBB\xBF") + std::string(utf8);
+}
+
+} // namespace vornex

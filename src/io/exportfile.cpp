@@ -1,0 +1,47 @@
+#include "io/exportfile.h"
+
+#include "analysis/numeric.h"
+#include "io/codepage.h"
+
+namespace vornex {
+
+std::string exportText(const Map& planets, const ExportSelection& selection, int* count)
+{
+    std::string text;
+    int records = 0;
+    // Race pass: one record per checked box whose caption is the owner, so a race named on two
+    // checked boxes is written twice.
+    for (const auto& p : planets) {
+        for (size_t i = 0; i < 16; ++i) {
+            if (selection.checked[i] && p->Owner == selection.captions[i]) {
+                text += p->Export();
+                ++records;
+            }
+        }
+    }
+    // Uninhabited pass: only planets somebody has actually reported.
+    if (selection.uninhabited) {
+        for (const auto& p : planets) {
+            if (p->Owner == "Uninhabited" && p->ReportAge != -1) {
+                text += p->Export();
+                ++records;
+            }
+        }
+    }
+    if (count) *count = records;
+    return text;
+}
+
+std::string exportFilePath(const std::string& folder, int16_t yourNumber)
+{
+    return folder + "export.p" + num::intText(yourNumber);
+}
+
+WriteResult WriteExportFile(const std::string& folder, int16_t yourNumber, const Map& planets,
+                            const ExportSelection& selection, int* count)
+{
+    return writeFileAtomically(exportFilePath(folder, yourNumber),
+                               encodeForFile(exportText(planets, selection, count)));
+}
+
+} // namespace vornex

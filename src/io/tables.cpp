@@ -1,0 +1,193 @@
+#include "io/tables.h"
+
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
+#include "analysis/numeric.h"
+#include "io/codepage.h"
+#include "io/listformat.h"
+
+namespace vornex {
+
+namespace {
+
+bool isBlankLine(std::string_view line)
+{
+    return line.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+// Number of lines up to the last one that holds anything: blank lines at the very end of a file
+// are not records (editors like to leave one), blank lines in between are.
+size_t contentLineCount(const std::vector<std::string_view>& lines)
+{
+    size_t n = lines.size();
+    while (n > 0 && isBlankLine(lines[n - 1]))
+        --n;
+    return n;
+}
+
+int16_t slotNumber(const Players& table)
+{
+    return num::tryInt16(table.Count()).value_or(32767);
+}
+
+std::string quoteText(std::string_view text)
+{
+    return "\"" + std::string(text) + "\"";
+}
+
+struct PlayerFields {
+    std::string playerName, raceName, homeWorld;
+    int32_t colour = 0;
+    float gravMin = 0, gravMax = 0;
+    int16_t tempMin = 0, tempMax = 0, radMin = 0, radMax = 0, gravTerra = 0, tempTerra = 0, radTerra = 0;
+};
+
+// The thirteen items of one player.inf record, or the reason why they do not make one.
+std::optional<PlayerFields> parsePlayer(const std::vector<ListItem>& items, std::string& reason)
+{
+    if (items.size() != 13) {
+        reason = "expected 13 items, found " + std::to_string(items.size());
+        return std::nullopt;
+    }
+    PlayerFields f;
+    f.playerName = items[0].text;
+    f.raceName = items[1].text;
+    f.homeWorld = items[2].text;
+    auto colour = num::parseInt32(items[3].text);
+    if (!colour) {
+        reason = "colour " + quoteText(items[3].text) + " is not a 32-bit whole number";
+        return std::nullopt;
+    }
+    f.colour = *colour;
+    static const char* const singleNames[] = {"lowest gravity", "highest gravity"};
+    float* singles[] = {&f.gravMin, &f.gravMax};
+    for (int k = 0; k < 2; ++k) {
+        auto v = num::parseSingle(items[4 + static_cast<size_t>(k)].text);
+        if (!v) {
+            reason = std::string(singleNames[k]) + " " + quoteText(items[4 + static_cast<size_t>(k)].text) +
+                     " is not a number";
+            return std::nullopt;
+        }
+        *singles[k] = *v;
+    }
+    static const char* const intNames[] = {"lowest temperature",    "highest temperature",  "lowest radiation",
+                                           "highest radiation",     "gravity terraforming", "temperature terraforming",
+                                           "radiation terraforming"};
+    int16_t* ints[] = {&f.tempMin, &f.tempMax, &f.radMin, &f.radMax, &f.gravTerra, &f.tempTerra, &f.radTerra};
+    for (size_t k = 0; k < 7; ++k) {
+        auto v = num::parseInt16(items[6 + k].text);
+        if (!v) {
+            reason = std::string(intNames[k]) + " " + quoteText(items[6 + k].text) + " is not a 16-bit whole number";
+            return std::nullopt;
+        }
+        *ints[k] = *v;
+    }
+    return f;
+}
+
+} // namespace
+
+Gravities LoadGravities(const std::string& folder, Diagnostics& diags)
+{
+    Gravities table;
+    const std::string path = folder + "gravity.csv";
+    std::string error;
+    auto bytes = readFileBytes(path, &error);
+    if (!bytes) {
+        diags.push_back({path, 0, error});
+        return table;
+    }
+    const std::string text = decodeFileText(*bytes);
+    const auto lines = splitLines(text);
+    const size_t n = contentLineCount(lines);
+    for (size_t i = 0; i < n; ++i) {
+        const int64_t lineNo = static_cast<int64_t>(i) + 1;
+        auto items = readListLine(lines[i]);
+        if (items.size() != 2) {
+            diags.push_back({path, lineNo,
+                             items.empty() ? "empty line" : "expected 2 items, found " + std::to_string(items.size())});
+            continue;
+        }
+        auto clicks = num::parseInt16(items[1].text);
+        if (!clicks) {
+            diags.push_back({path, lineNo, "clicks " + quoteText(items[1].text) + " is not a 16-bit whole number"});
+            continue;
+        }
+        if (table.Item(items[0].text)) {
+            diags.push_back(
+                {path, lineNo, "gravity " + quoteText(items[0].text) + " is listed twice; the first is kept"});
+            continue;
+        }
+        table.Add(items[0].text)->Clicks = *clicks;
+    }
+    return table;
+}
+
+Players LoadPlayers(const std::string& folder, Diagnostics& diags)
+{
+    Players table;
+    const std::string path = folder + "player.inf";
+    std::string error;
+    auto bytes = readFileBytes(path, &error);
+    // A missing table is an empty one: sixteen empty slots, and the file appears at the next save.
+    std::string text = bytes ? decodeFileText(*bytes) : std::string();
+    std::error_code ec;
+    if (!bytes && std::filesystem::exists(path, ec)) diags.push_back({path, 0, error});
+    const auto lines = splitLines(text);
+    const size_t n = contentLineCount(lines);
+    for (size_t i = 0; i < n; ++i) {
+        const int64_t lineNo = static_cast<int64_t>(i) + 1;
+        auto items = readListLine(lines[i]);
+        std::string reason;
+        auto f = items.empty() ? std::nullopt : parsePlayer(items, reason);
+        if (items.empty()) reason = "empty line";
+        if (f && !f->raceName.empty() && table.Find(f->raceName)) {
+            reason = "race name " + quoteText(f->raceName) + " is already taken by an earlier player";
+            f.reset();
+        }
+        if (!f) {
+            // The slot stays, empty, so that the players after it keep their numbers.
+            diags.push_back({path, lineNo, reason + "; player " + std::to_string(table.Count() + 1) + " left empty"});
+            auto p = table.Add("");
+            p->Number = slotNumber(table);
+            continue;
+        }
+        auto p = table.Add(f->raceName);
+        p->Number = slotNumber(table);
+        p->PlayerName = f->playerName;
+        p->RaceName = f->raceName;
+        p->HomeWorld = f->homeWorld;
+        p->Colour = f->colour;
+        p->GravMin = f->gravMin;
+        p->GravMax = f->gravMax;
+        p->TempMin = f->tempMin;
+        p->TempMax = f->tempMax;
+        p->RadMin = f->radMin;
+        p->RadMax = f->radMax;
+        p->GravTerra = f->gravTerra;
+        p->TempTerra = f->tempTerra;
+        p->RadTerra = f->radTerra;
+    }
+    while (table.Count() < 16) {
+        auto p = table.Add("");
+        p->Number = slotNumber(table);
+    }
+    return table;
+}
+
+std::string playersFileBytes(const Players& players)
+{
+    std::string text;
+    for (const auto& p : players)
+        text += p->Export();
+    return encodeForFile(text);
+}
+
+WriteResult SavePlayers(const std::string& folder, const Players& players)
+{
+    return writeFileAtomically(folder + "player.inf", playersFileBytes(players), true);
+}
+
+} // namespace vornex

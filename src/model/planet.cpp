@@ -1,0 +1,35 @@
+#include "model/planet.h"
+
+#include "analysis/numeric.h"
+#include "io/listformat.h"
+
+namespace vornex {
+
+std::string Planet::Export() const
+{
+    std::string line;
+    line.reserve(96);
+    line += listText(PlanetName);
+    line += ',';
+    line += listText(Owner);
+    line += ',';
+    line += num::intText(ReportAge);
+    line += ',';
+    line += num::intText(Population);
+    line += ',';
+    line += num::intText(Value);
+    line += ',';
+    line += num::intText(Def);
+    line += ',';
+    line += listText(StarbaseType);
+    line += ',';
+    line += listText(Grav);
+    line += ',';
+    line += listText(Temp);
+    line += ',';
+    line += listText(Rad);
+    line += "\r\n";
+    return line;
+}
+
+} // namespace vornex

@@ -1,0 +1,788 @@
+#include "ui/frmmap.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "analysis/numbertext.h"
+#include "analysis/numeric.h"
+#include "analysis/panel.h"
+#include "analysis/view.h"
+#include "app/programstate.h"
+#include "app/startup.h"
+#include "io/tables.h"
+#include "ui/dialogs.h"
+#include "ui/frmexport.h"
+
+// The icons live in the static library's resources, which need pulling in explicitly.
+static void initResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
+namespace vornex::ui {
+
+namespace {
+
+const QColor kGrey = colourFromBgr(0x00C0C0C0);
+
+QString bgrCss(int32_t bgr)
+{
+    return colourFromBgr(bgr).name();
+}
+
+// Window pixels of a fractional left edge or width.
+int pixels(double v)
+{
+    return int(num::roundHalfEven(v));
+}
+
+// The client area below the menu bar: light grey, with the cut-corner rectangle (Line1 to Line8)
+// around the details area of the panel.
+class ClientArea : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), kGrey);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        const int l = 0, r = 320, t = 352, b = 512, c = 8;
+        const QPoint corners[] = {{l + c, t}, {r - c, t}, {r, t + c}, {r, b - c},
+                                  {r - c, b}, {l + c, b}, {l, b - c}, {l, t + c}};
+        // Light edges top and left, dark ones bottom and right, like the panel's sunken frames.
+        for (int i = 0; i < 8; ++i) {
+            const bool lit = i == 0 || i >= 6;
+            p.setPen(QPen(lit ? QColor(0xff, 0xff, 0xff) : QColor(0x80, 0x80, 0x80), 1));
+            p.drawLine(corners[i], corners[(i + 1) % 8]);
+        }
+    }
+};
+
+// The panel's markers. The value marker is a plain "+"; the concentration and terraform markers
+// are small shapes centred in their 17 by 13 box, so that the box's centre marks the value.
+class MarkerLabel : public QLabel {
+public:
+    enum class Shape { Concentration, Terraform };
+    MarkerLabel(Shape shape, const QColor& colour, QWidget* parent) : QLabel(parent), m_shape(shape), m_colour(colour)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        const double cx = width() / 2.0, cy = height() / 2.0;
+        if (m_shape == Shape::Concentration) {
+            // A downward wedge whose tip stands on the concentration.
+            QPolygonF wedge({QPointF(cx - 4.5, 1.5), QPointF(cx + 4.5, 1.5), QPointF(cx, height() - 1.5)});
+            p.setPen(QPen(Qt::white, 1));
+            p.setBrush(m_colour);
+            p.drawPolygon(wedge);
+        } else {
+            // An open diamond: the "+" of the value stays visible through it.
+            QPolygonF diamond(
+                {QPointF(cx, 0.5), QPointF(cx + 6, cy), QPointF(cx, height() - 0.5), QPointF(cx - 6, cy)});
+            p.setPen(QPen(m_colour, 2));
+            p.setBrush(Qt::NoBrush);
+            p.drawPolygon(diamond);
+        }
+    }
+
+private:
+    Shape m_shape;
+    QColor m_colour;
+};
+
+QPixmap unknownPicture(qreal dpr)
+{
+    const QSize size(305, 149);
+    QPixmap pm(size * dpr);
+    pm.setDevicePixelRatio(dpr);
+    pm.fill(kGrey);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    const QPointF centre(152.5, 62);
+    QRadialGradient globe(centre - QPointF(9, 9), 34);
+    globe.setColorAt(0, QColor(0x9a, 0xa8, 0xb8));
+    globe.setColorAt(1, QColor(0x4a, 0x55, 0x66));
+    p.setPen(QPen(QColor(0x40, 0x40, 0x48), 1.5));
+    p.setBrush(globe);
+    p.drawEllipse(centre, 30, 30);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(0x50, 0x50, 0x58), 2));
+    p.drawEllipse(centre, 46, 11);
+    QFont f = p.font();
+    f.setPixelSize(34);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(Qt::white);
+    p.drawText(QRectF(centre.x() - 30, centre.y() - 30, 60, 60), Qt::AlignCenter, "?");
+    f.setPixelSize(12);
+    p.setFont(f);
+    p.setPen(QColor(0x30, 0x30, 0x30));
+    p.drawText(QRectF(0, 110, size.width(), 20), Qt::AlignCenter, QObject::tr("No report for this planet"));
+    return pm;
+}
+
+} // namespace
+
+struct frmMap::Impl {
+    ProgramState& state;
+    SettingsStore& settings;
+    Prompter& prompter;
+
+    ClientArea* client = nullptr;
+    QToolBar* toolbar = nullptr;
+    QAction* namesAction = nullptr;
+    QActionGroup* modes = nullptr;
+    MapSurface* pic = nullptr;
+    RaceEditor* raceEditor = nullptr;
+    QLabel* picUnknown = nullptr;
+    QLabel* pointer = nullptr;
+    QPushButton* diagnosticsNote = nullptr;
+    QPointer<QWidget> exportDialog;
+    bool unloaded = false;
+
+    // Panel controls by name.
+    QLineEdit *txtDistance{}, *txtHabitability{}, *txtYourRace{}, *txtYourNumber{}, *txtXcord{}, *txtYcord{};
+    QLineEdit *txtSurfaceIron{}, *txtSurfaceBora{}, *txtSurfaceGerm{}, *txtMines{}, *txtFactories{};
+    QLineEdit *txtPopulation{}, *txtCapacity{}, *txtScanner{}, *txtDef{}, *txtResources{};
+    QLineEdit *txtPlanetName{}, *txtValue{}, *txtPopulation1{}, *txtReportAge{}, *txtOwner{};
+    QLineEdit *txtGrav{}, *txtTemp{}, *txtRad{};
+    QLabel *lblIron{}, *lblBora{}, *lblGerm{};
+    QLabel *lblRaceGrav{}, *lblRaceTemp{}, *lblRaceRad{};
+    QLabel *lblGrav{}, *lblTemp{}, *lblRad{};
+    QLabel *lblTerraGrav{}, *lblTerraTemp{}, *lblTerraRad{};
+    // Boranium, Germanium, Ironium: the order of the panel's mineral rows in PanelValues.
+    QLabel* lblSurface[3]{};
+    QLabel* lblMining[3]{};
+    QLabel* lblConc[3]{};
+
+    Impl(ProgramState& s, SettingsStore& st, Prompter& p) : state(s), settings(st), prompter(p) {}
+};
+
+frmMap::frmMap(ProgramState& state, SettingsStore& settings, Prompter& prompter, QWidget* parent)
+    : QMainWindow(parent), d(new Impl(state, settings, prompter))
+{
+    initResources();
+    setObjectName("frmMap");
+    setWindowTitle("Map");
+    setWindowIcon(QIcon(":/icons/vornex.png"));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, kGrey);
+    pal.setColor(QPalette::Button, kGrey);
+    setPalette(pal);
+
+    d->client = new ClientArea(this);
+    d->client->setObjectName("clientArea");
+    setCentralWidget(d->client);
+    QFont panelFont = font();
+    panelFont.setPixelSize(11);
+    d->client->setFont(panelFont);
+
+    buildMenus();
+    buildToolbar();
+    d->pic = new MapSurface(state, *this, d->client);
+    d->pic->move(327, 40);
+    d->pic->resize(490, 431);
+    buildPanel();
+
+    d->pointer = new QLabel(this);
+    d->pointer->setObjectName("lblPointer");
+    d->pointer->setMinimumWidth(130);
+    statusBar()->addPermanentWidget(d->pointer);
+    statusBar()->setSizeGripEnabled(true);
+
+    // The design client area is 1016 by 728 below the menu bar, plus the status bar.
+    resize(1016, 728 + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+    load();
+    showDiagnosticsNote();
+    d->pic->setFocus();
+}
+
+frmMap::~frmMap()
+{
+    delete d;
+}
+
+MapSurface* frmMap::pic() const
+{
+    return d->pic;
+}
+
+void frmMap::buildMenus()
+{
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    file->setObjectName("File");
+    QAction* exportAction = file->addAction(tr("&Export"));
+    exportAction->setObjectName("Export");
+    connect(exportAction, &QAction::triggered, this, [this] {
+        if (d->exportDialog) {
+            d->exportDialog->raise();
+            d->exportDialog->activateWindow();
+            return;
+        }
+        auto* dialog = new frmExport(d->state, this);
+        d->exportDialog = dialog;
+        dialog->show();
+    });
+    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    edit->setObjectName("Edit");
+    QAction* find = edit->addAction(tr("F&ind"));
+    find->setObjectName("Find");
+    find->setShortcut(QKeySequence::Find);
+    find->setShortcutContext(Qt::WindowShortcut);
+    connect(find, &QAction::triggered, this, &frmMap::Find);
+}
+
+void frmMap::buildToolbar()
+{
+    auto* tb = new QToolBar(d->client);
+    d->toolbar = tb;
+    tb->setObjectName("Toolbar1");
+    tb->setGeometry(0, 0, 1016, 40);
+    tb->setMovable(false);
+    tb->setIconSize(QSize(16, 16));
+    tb->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    tb->setStyleSheet("QToolBar { border: none; border-bottom: 1px solid #808080; spacing: 2px; padding: 2px; }");
+
+    d->modes = new QActionGroup(this);
+    d->modes->setExclusive(true);
+    auto add = [&](const char* name, const char* icon, const QString& tip) {
+        QAction* a = tb->addAction(QIcon(QString(":/icons/%1.png").arg(icon)), tr(name));
+        a->setObjectName(name);
+        a->setToolTip(tip);
+        if (QWidget* w = tb->widgetForAction(a)) w->setObjectName(name);
+        return a;
+    };
+    const char* const modeNames[] = {"Zoom Out", "Zoom In", "Planets", "Move"};
+    const char* const modeIcons[] = {"zoomout", "zoomin", "planets", "move"};
+    const QString modeTips[] = {tr("Click on the map to zoom out around that point"),
+                                tr("Click on the map to zoom in around that point"),
+                                tr("Click on the map to select a planet; right-click to measure a distance"),
+                                tr("Drag the map with the left button")};
+    for (int i = 0; i < 4; ++i) {
+        QAction* a = add(modeNames[i], modeIcons[i], modeTips[i]);
+        a->setCheckable(true);
+        d->modes->addAction(a);
+    }
+    add("Reset", "reset", tr("Show the whole galaxy (Home)"));
+    tb->addSeparator();
+    d->namesAction = add("Names", "names", tr("Show or hide the planet names"));
+    d->namesAction->setCheckable(true);
+    tb->addSeparator();
+    add("Exit", "exit", tr("Save and close"));
+
+    // The button of the mode in force is down; a restored mode that is no button leaves all up.
+    for (QAction* a : d->modes->actions())
+        if (a->objectName().toStdString() == d->state.ClickOption) a->setChecked(true);
+
+    connect(tb, &QToolBar::actionTriggered, this, &frmMap::toolbarClicked);
+}
+
+void frmMap::toolbarClicked(QAction* action)
+{
+    const QString name = action->objectName();
+    if (name == "Exit") {
+        close();
+    } else if (name == "Reset") {
+        d->pic->resetView();
+    } else if (name == "Names") {
+        DrawPic();
+    } else {
+        action->setChecked(true);
+        d->state.ClickOption = name.toStdString();
+    }
+}
+
+void frmMap::buildPanel()
+{
+    QWidget* c = d->client;
+    auto label = [](QWidget* parent, const char* name, const QString& text, QRect box) {
+        auto* l = new QLabel(text, parent);
+        l->setObjectName(name);
+        l->setGeometry(box);
+        return l;
+    };
+    QFont bold = c->font();
+    bold.setBold(true);
+    // Row captions inside the two frames are a size smaller so that "Scanner Range" fits.
+    QFont small = c->font();
+    small.setPixelSize(10);
+    QFont smallBold = small;
+    smallBold.setBold(true);
+    auto box = [&](QWidget* parent, const char* name, QRect geometry, bool framed = true) {
+        auto* e = new QLineEdit(parent);
+        e->setObjectName(name);
+        e->setGeometry(geometry);
+        e->setReadOnly(true);
+        e->setFont(bold);
+        e->setFocusPolicy(Qt::ClickFocus);
+        e->setStyleSheet(framed ? "QLineEdit { background: #c0c0c0; border: 1px solid #808080; padding: 0 2px; }"
+                                : "QLineEdit { background: transparent; border: none; padding: 0; }");
+        return e;
+    };
+    auto bar = [&](const char* name, QRect geometry, int32_t bgr) {
+        auto* l = label(c, name, QString(), geometry);
+        l->setStyleSheet(QString("background-color: %1;").arg(bgrCss(bgr)));
+        return l;
+    };
+
+    // Top: your race and the selected planet's coordinates.
+    label(c, "lblYourRaceCaption", tr("Your race"), QRect(8, 62, 120, 16));
+    label(c, "lblLocationCaption", tr("Location (X, Y)"), QRect(200, 62, 121, 16))->setAlignment(Qt::AlignRight);
+    d->txtYourRace = box(c, "txtYourRace", QRect(8, 80, 89, 19));
+    d->txtXcord = box(c, "txtXcord", QRect(232, 80, 41, 19));
+    d->txtYcord = box(c, "txtYcord", QRect(280, 80, 41, 19));
+
+    // Minerals on hand.
+    auto* minerals = new QGroupBox(tr("Minerals On Hand"), c);
+    minerals->setObjectName("frameMinerals");
+    minerals->setGeometry(8, 104, 137, 107);
+    struct Row {
+        const char* label;
+        const char* text;
+        const char* box;
+        int32_t colour;
+    };
+    const Row mineralRows[] = {{"lblIron", "Ironium", "txtSurfaceIron", 0x00C00000},
+                               {"lblBora", "Boranium", "txtSurfaceBora", 0x00008000},
+                               {"lblGerm", "Germanium", "txtSurfaceGerm", 0x0000C0C0},
+                               {"Label5", "Mines", "txtMines", -1},
+                               {"Label6", "Factories", "txtFactories", -1}};
+    QLineEdit** mineralBoxes[] = {&d->txtSurfaceIron, &d->txtSurfaceBora, &d->txtSurfaceGerm, &d->txtMines,
+                                  &d->txtFactories};
+    QLabel** mineralLabels[] = {&d->lblIron, &d->lblBora, &d->lblGerm, nullptr, nullptr};
+    for (int i = 0; i < 5; ++i) {
+        const int y = 18 + i * 17;
+        QLabel* l = label(minerals, mineralRows[i].label, tr(mineralRows[i].text), QRect(5, y, 70, 16));
+        l->setFont(small);
+        if (mineralRows[i].colour >= 0) {
+            l->setFont(smallBold);
+            l->setStyleSheet(QString("color: %1;").arg(bgrCss(mineralRows[i].colour)));
+        }
+        if (mineralLabels[i]) *mineralLabels[i] = l;
+        *mineralBoxes[i] = box(minerals, mineralRows[i].box, QRect(76, y, 55, 16));
+    }
+
+    // Status.
+    auto* status = new QGroupBox(tr("Status"), c);
+    status->setObjectName("frameStatus");
+    status->setGeometry(152, 104, 137, 107);
+    const Row statusRows[] = {{"lblPopulation", "Population", "txtPopulation", -1},
+                              {"lblCapacity", "% Occupation", "txtCapacity", -1},
+                              {"Label9", "Scanner Range", "txtScanner", -1},
+                              {"Label10", "Defences", "txtDef", -1},
+                              {"Label1", "Resources", "txtResources", -1}};
+    QLineEdit** statusBoxes[] = {&d->txtPopulation, &d->txtCapacity, &d->txtScanner, &d->txtDef, &d->txtResources};
+    for (int i = 0; i < 5; ++i) {
+        const int y = 18 + i * 17;
+        label(status, statusRows[i].label, tr(statusRows[i].text), QRect(5, y, 76, 16))->setFont(small);
+        *statusBoxes[i] = box(status, statusRows[i].box, QRect(81, y, 50, 16));
+    }
+
+    // Habitability and distance.
+    label(c, "lblHabitabilityCaption", tr("Habitability"), QRect(8, 216, 108, 33))
+        ->setAlignment(Qt::AlignVCenter | Qt::AlignRight);
+    d->txtHabitability = box(c, "txtHabitability", QRect(120, 216, 81, 33));
+    QFont big = bold;
+    big.setPixelSize(18);
+    d->txtHabitability->setFont(big);
+    d->txtHabitability->setAlignment(Qt::AlignCenter);
+    d->txtHabitability->setStyleSheet("QLineEdit { background: white; border: 1px solid #808080; }");
+    d->txtHabitability->setToolTip(tr("Habitability for your race, without terraforming"));
+    label(c, "lblDistanceCaption", tr("Distance"), QRect(8, 272, 76, 25))
+        ->setAlignment(Qt::AlignVCenter | Qt::AlignRight);
+    d->txtDistance = box(c, "txtDistance", QRect(88, 272, 177, 25));
+    d->txtDistance->setToolTip(tr("Right-click a planet on the map to measure its distance from the selected one"));
+
+    // Title and summary lines.
+    d->txtPlanetName = box(c, "txtPlanetName", QRect(8, 328, 313, 20), false);
+    QFont title = bold;
+    title.setPointSize(12);
+    d->txtPlanetName->setFont(title);
+    d->txtValue = box(c, "txtValue", QRect(8, 357, 148, 15), false);
+    d->txtValue->setText("Value");
+    d->txtPopulation1 = box(c, "txtPopulation1", QRect(160, 357, 155, 15), false);
+    d->txtPopulation1->setText("Population");
+    d->txtReportAge = box(c, "txtReportAge", QRect(8, 372, 145, 15), false);
+    d->txtReportAge->setText("Report Age");
+    d->txtOwner = box(c, "txtOwner", QRect(155, 372, 160, 15), false);
+
+    // Environment rows: black strip, race range bar, value marker, terraform marker, value text.
+    struct EnvRow {
+        const char *caption, *captionText, *strip, *range, *marker, *terra, *text;
+        int top;
+        int32_t rangeColour, markerColour;
+        int markerHeight;
+    };
+    const EnvRow env[] = {
+        {"Label31", "Gravity", "Label22", "lblRaceGrav", "lblGrav", "lblTerraGrav", "txtGrav", 388, 0x00800000,
+         0x00FF0000, 13},
+        {"Label29", "Temp", "Label25", "lblRaceTemp", "lblTemp", "lblTerraTemp", "txtTemp", 406, 0x00000080, 0x000000FF,
+         13},
+        {"Label30", "Radiation", "Label24", "lblRaceRad", "lblRad", "lblTerraRad", "txtRad", 424, 0x00008000,
+         0x0000FF00, 10},
+    };
+    QLabel** ranges[] = {&d->lblRaceGrav, &d->lblRaceTemp, &d->lblRaceRad};
+    QLabel** markers[] = {&d->lblGrav, &d->lblTemp, &d->lblRad};
+    QLabel** terras[] = {&d->lblTerraGrav, &d->lblTerraTemp, &d->lblTerraRad};
+    QLineEdit** texts[] = {&d->txtGrav, &d->txtTemp, &d->txtRad};
+    for (int i = 0; i < 3; ++i) {
+        const EnvRow& r = env[i];
+        label(c, r.caption, tr(r.captionText), QRect(8, r.top + 2, 66, 13))->setFont(smallBold);
+        bar(r.strip, QRect(75, r.top, 202, 17), 0x00000000);
+        // Until the race's range is known the bar has no width.
+        *ranges[i] = bar(r.range, QRect(75, r.top + 2, 0, 13), r.rangeColour);
+        QLabel* m = label(c, r.marker, "+", QRect(72, r.top + 2, 7, r.markerHeight));
+        m->setAlignment(Qt::AlignCenter);
+        QFont mf = bold;
+        mf.setPixelSize(r.markerHeight >= 13 ? 13 : 11);
+        m->setFont(mf);
+        m->setStyleSheet(QString("color: %1; background: transparent;").arg(bgrCss(r.markerColour)));
+        m->hide();
+        *markers[i] = m;
+        auto* t = new MarkerLabel(MarkerLabel::Shape::Terraform, colourFromBgr(r.markerColour), c);
+        t->setObjectName(r.terra);
+        t->setGeometry(72, r.top + 2, 17, 13);
+        t->hide();
+        *terras[i] = t;
+        *texts[i] = box(c, r.text, QRect(280, r.top, 40, 17), false);
+    }
+
+    // Mineral chart: black field, grid lines, mining bars behind surface bars, concentration
+    // markers on top. Rows in the panel's order Boranium, Germanium, Ironium.
+    bar("Label2", QRect(75, 448, 202, 53), 0x00000000);
+    const char* const gridNames[] = {"Label36", "Label38", "Label37", "Label35",
+                                     "Label34", "Label33", "Label39", "Label32"};
+    const int gridX[] = {75, 104, 133, 162, 190, 219, 248, 277};
+    QLabel* firstGrid = nullptr;
+    for (int i = 0; i < 8; ++i) {
+        QLabel* g = bar(gridNames[i], QRect(gridX[i], 448, 1, 53), 0x00FFFFFF);
+        if (i == 0) firstGrid = g;
+    }
+    struct MinRow {
+        const char *caption, *captionText, *surface, *mining, *conc;
+        int captionTop, barTop, concTop;
+        int32_t captionColour, surfaceColour, miningColour;
+    };
+    const MinRow rows[] = {
+        {"Label26", "Boranium", "lblSurfaceBora", "lblMiningBora", "lblConcBora", 469, 469, 468, 0x00008000, 0x0000FF00,
+         0x00008000},
+        {"Label27", "Germanium", "lblSurfaceGerm", "lblMiningGerm", "lblConcGerm", 486, 487, 486, 0x0000A0A0,
+         0x0000FFFF, 0x00008080},
+        {"Label28", "Ironium", "lblSurfaceIron", "lblMiningIron", "lblConcIron", 450, 451, 450, 0x00C00000, 0x00FF0000,
+         0x00800000},
+    };
+    for (int i = 0; i < 3; ++i) {
+        const MinRow& r = rows[i];
+        QLabel* cap = label(c, r.caption, tr(r.captionText), QRect(8, r.captionTop, 66, 13));
+        cap->setFont(smallBold);
+        cap->setStyleSheet(QString("color: %1;").arg(bgrCss(r.captionColour)));
+        d->lblMining[i] = bar(r.mining, QRect(75, r.barTop, 0, 11), r.miningColour);
+        d->lblSurface[i] = bar(r.surface, QRect(75, r.barTop, 0, 11), r.surfaceColour);
+    }
+    firstGrid->raise();
+    for (int i = 0; i < 3; ++i) {
+        auto* m = new MarkerLabel(MarkerLabel::Shape::Concentration, colourFromBgr(rows[i].miningColour), c);
+        m->setObjectName(rows[i].conc);
+        m->setGeometry(66, rows[i].concTop, 17, 13);
+        m->hide();
+        d->lblConc[i] = m;
+    }
+
+    // The cover for planets never reported lies above the whole details area.
+    d->picUnknown = new QLabel(c);
+    d->picUnknown->setObjectName("picUnknown");
+    d->picUnknown->setGeometry(8, 359, 305, 149);
+    d->picUnknown->setPixmap(unknownPicture(devicePixelRatioF()));
+    d->picUnknown->hide();
+    d->picUnknown->raise();
+
+    // The race editor with its own controls (hscNumber, SSTab1, ...).
+    d->raceEditor = new RaceEditor(d->state, d->settings, d->prompter, *this, c);
+    d->raceEditor->setObjectName("frameRace");
+    d->raceEditor->setGeometry(8, 528, 265, 193);
+
+    // Present for compatibility with the original layout; nothing fills it, and it would lie over
+    // the race editor, so it stays hidden.
+    d->txtYourNumber = box(c, "txtYourNumber", QRect(232, 696, 33, 19));
+    d->txtYourNumber->hide();
+}
+
+void frmMap::load()
+{
+    auto& s = d->state;
+    // 1. The race editor shows your player (its scroll bar's change fills it).
+    if (auto* hsc = d->raceEditor->findChild<QScrollBar*>("hscNumber")) {
+        if (s.YourNumber >= hsc->minimum() && s.YourNumber <= hsc->maximum()) hsc->setValue(s.YourNumber);
+    }
+    // 2. Your race's name.
+    if (PlayerPtr you = s.yourPlayer()) d->txtYourRace->setText(QString::fromStdString(you->RaceName));
+    // 3. No race name is pending.
+    d->raceEditor->setRaceNameChanged(false);
+    // 4. The selected planet's details and the map.
+    if (PlanetPtr p = s.selectedPlanet())
+        PlanetInfo(p->Xcord, p->Ycord);
+    else
+        DrawPic();
+    // 5. Your race's ranges.
+    ChangeRaceHabs();
+}
+
+void frmMap::DrawPic()
+{
+    d->pic->DrawPic();
+}
+
+bool frmMap::CentreMap(const QString& action, int16_t x, int16_t y)
+{
+    return d->pic->CentreMap(action, x, y);
+}
+
+bool frmMap::namesShown() const
+{
+    return d->namesAction && d->namesAction->isChecked();
+}
+
+void frmMap::setDistanceText(const QString& text)
+{
+    d->txtDistance->setText(text);
+}
+
+void frmMap::showStatus(const QString& text)
+{
+    statusBar()->showMessage(text, 6000);
+}
+
+void frmMap::showPointer(const QString& text)
+{
+    d->pointer->setText(text);
+}
+
+void frmMap::PlanetInfo(int16_t x, int16_t y)
+{
+    auto& s = d->state;
+    if (auto best = nearestPlanet(s.AllPlanets, x, y)) s.PlanetSelected = *best;
+    PlanetPtr planet = s.selectedPlanet();
+    if (!planet) {
+        d->picUnknown->show();
+        DrawPic();
+        return;
+    }
+    PlayerPtr you = s.yourPlayer();
+    const PanelValues v = computePanel(*planet, you.get(), s.AllGravities);
+    auto set = [](QLineEdit* e, const std::string& text) {
+        e->setText(QString::fromStdString(text));
+        e->setCursorPosition(0);
+    };
+    if (!v.reported) {
+        set(d->txtXcord, v.xcord);
+        set(d->txtYcord, v.ycord);
+        set(d->txtPlanetName, v.title);
+        d->picUnknown->show();
+        DrawPic();
+        return;
+    }
+
+    d->picUnknown->hide();
+    QLabel* tips[] = {d->lblBora, d->lblGerm, d->lblIron};
+    for (int i = 0; i < 3; ++i) {
+        const MineralRow& row = v.minerals[i];
+        tips[i]->setToolTip(QString::fromStdString(row.tooltip));
+        if (row.concLeft) {
+            d->lblConc[i]->move(pixels(*row.concLeft), d->lblConc[i]->y());
+            d->lblConc[i]->show();
+        }
+    }
+    set(d->txtDef, v.def);
+    set(d->txtFactories, v.factories);
+    set(d->txtMines, v.mines);
+    set(d->txtOwner, v.owner);
+    set(d->txtPlanetName, v.title);
+    set(d->txtPopulation, v.population);
+    set(d->txtPopulation1, v.population1);
+    set(d->txtReportAge, v.reportAge);
+    set(d->txtResources, v.resources);
+    set(d->txtSurfaceBora, v.surfaceBora);
+    set(d->txtSurfaceGerm, v.surfaceGerm);
+    set(d->txtSurfaceIron, v.surfaceIron);
+    for (int i = 0; i < 3; ++i) {
+        const MineralRow& row = v.minerals[i];
+        if (row.surfaceWidth) d->lblSurface[i]->resize(pixels(*row.surfaceWidth), d->lblSurface[i]->height());
+        if (row.miningWidth) d->lblMining[i]->resize(pixels(*row.miningWidth), d->lblMining[i]->height());
+    }
+    set(d->txtXcord, v.xcord);
+    set(d->txtYcord, v.ycord);
+    set(d->txtCapacity, v.capacity);
+    set(d->txtScanner, v.scanner);
+    set(d->txtGrav, v.grav);
+    set(d->txtTemp, v.temp);
+    set(d->txtRad, v.rad);
+    auto place = [](QLabel* marker, const std::optional<double>& left) {
+        if (!left) return;
+        marker->move(pixels(*left), marker->y());
+        marker->show();
+    };
+    place(d->lblGrav, v.gravLeft);
+    place(d->lblTemp, v.tempLeft);
+    place(d->lblRad, v.radLeft);
+    // Each rating places the terraform markers; the one after terraforming comes last.
+    QLabel* terra[] = {d->lblTerraGrav, d->lblTerraTemp, d->lblTerraRad};
+    for (const auto& hab : {v.hab, v.habTerra}) {
+        if (!hab) continue;
+        for (int i = 0; i < 3; ++i)
+            place(terra[i], hab->markerLeft[i]);
+    }
+    if (v.habitability) set(d->txtHabitability, *v.habitability);
+    if (v.valueLine) set(d->txtValue, *v.valueLine);
+    DrawPic();
+}
+
+void frmMap::ChangeRaceHabs()
+{
+    PlayerPtr you = d->state.yourPlayer();
+    const RaceBars bars = computeRaceBars(you.get(), d->state.AllGravities);
+    auto place = [](QLabel* bar, const std::optional<std::pair<double, double>>& b) {
+        if (!b) return;
+        // A range whose maximum lies below its minimum has no bar to show.
+        bar->setGeometry(pixels(b->first), bar->y(), std::max(0, pixels(b->second)), bar->height());
+    };
+    place(d->lblRaceGrav, bars.grav);
+    place(d->lblRaceTemp, bars.temp);
+    place(d->lblRaceRad, bars.rad);
+}
+
+void frmMap::tablesReloaded()
+{
+    if (PlayerPtr you = d->state.yourPlayer()) d->txtYourRace->setText(QString::fromStdString(you->RaceName));
+    ChangeRaceHabs();
+    DrawPic();
+    showDiagnosticsNote();
+}
+
+void frmMap::Find()
+{
+    // Cancel searches for the empty name, like an empty answer.
+    const QString typed = askText(this, "Find Planet", "Planet Name").value_or(QString());
+    const std::string name = typed.toStdString();
+    auto& s = d->state;
+    for (const auto& planet : s.AllPlanets) {
+        if (planet->PlanetName != name) continue;
+        const int16_t x = planet->Xcord, y = planet->Ycord;
+        try {
+            CentreMap("Move", num::sub16(x, s.XStart), num::sub16(y, s.YStart));
+        } catch (const OverflowError&) {
+            showStatus(tr("The planet lies too far from the view to centre on it."));
+        }
+        PlanetInfo(x, y);
+        return;
+    }
+    showMessage(this, "Find Planet", "Not Found");
+}
+
+QString frmMap::diagnosticsText() const
+{
+    QStringList lines;
+    for (const Diagnostic& diag : d->state.diagnostics)
+        lines << QString::fromStdString(diag.text());
+    return lines.join('\n');
+}
+
+void frmMap::showDiagnosticsNote()
+{
+    const auto count = d->state.diagnostics.size();
+    if (count == 0) {
+        if (d->diagnosticsNote) d->diagnosticsNote->hide();
+        return;
+    }
+    if (!d->diagnosticsNote) {
+        d->diagnosticsNote = new QPushButton(this);
+        d->diagnosticsNote->setObjectName("cmdLoadNotes");
+        d->diagnosticsNote->setFlat(true);
+        d->diagnosticsNote->setCursor(Qt::PointingHandCursor);
+        d->diagnosticsNote->setStyleSheet(
+            "QPushButton { color: #800000; text-decoration: underline; padding: 0 6px; }");
+        statusBar()->insertPermanentWidget(0, d->diagnosticsNote);
+        connect(d->diagnosticsNote, &QPushButton::clicked, this, [this] {
+            const auto n = d->state.diagnostics.size();
+            const QString text = n == 1 ? tr("1 line of the game files could not be read and was skipped:")
+                                        : tr("%1 lines of the game files could not be read and were skipped:").arg(n);
+            QStringList lines;
+            int shown = 0;
+            for (const Diagnostic& diag : d->state.diagnostics) {
+                if (++shown > 40) {
+                    lines << tr("... and %1 more.").arg(n - 40);
+                    break;
+                }
+                lines << QString::fromStdString(diag.text());
+            }
+            showMessage(this, tr("Skipped lines"), text + "\n\n" + lines.join('\n'));
+        });
+    }
+    d->diagnosticsNote->setText(count == 1 ? tr("1 line skipped while loading – Details…")
+                                           : tr("%1 lines skipped while loading – Details…").arg(count));
+    d->diagnosticsNote->setToolTip(tr("Show the lines that could not be read"));
+    d->diagnosticsNote->show();
+}
+
+void frmMap::applyResizeRule()
+{
+    // Outer size (frame and title bar included), as 16-bit numbers.
+    const QSize outer = frameGeometry().size();
+    const auto w = num::tryInt16(outer.width()).value_or(32767);
+    const auto h = num::tryInt16(outer.height()).value_or(32767);
+    int picWidth = int(MaxSingle(float(w - 337), 10.0f));
+    int picHeight = int(MaxSingle(float(h - 81), 10.0f));
+    // The status bar takes room the rule does not know of: the map stops above it.
+    picHeight = std::max(10, std::min(picHeight, d->client->height() - 40));
+    d->pic->resize(picWidth, picHeight);
+    d->toolbar->resize(std::max(1016, d->client->width()), 40);
+    DrawPic();
+}
+
+void frmMap::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    applyResizeRule();
+}
+
+void frmMap::closeEvent(QCloseEvent* event)
+{
+    if (d->unloaded) {
+        event->accept();
+        return;
+    }
+    d->unloaded = true;
+    auto& s = d->state;
+    // The export dialog works on the tables about to be released.
+    if (d->exportDialog) d->exportDialog->close();
+    // A race name typed but not yet applied is in the player's record: the save below writes it.
+    d->raceEditor->setRaceNameChanged(false);
+    const WriteResult saved = SavePlayers(s.FileLocation, s.AllPlayers);
+    if (!saved.ok)
+        showMessage(this, "Map",
+                    tr("The players table could not be saved:\n%1").arg(QString::fromStdString(saved.error)));
+    s.AllPlanets = Map();
+    s.AllPlayers = Players();
+    SaveSettings(s, d->settings);
+    event->accept();
+}
+
+} // namespace vornex::ui

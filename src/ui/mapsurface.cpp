@@ -1,0 +1,359 @@
+#include "ui/mapsurface.h"
+
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+#include <QToolTip>
+#include <QWheelEvent>
+#include <cmath>
+
+#include "analysis/numeric.h"
+#include "analysis/view.h"
+#include "app/programstate.h"
+#include "ui/dialogs.h"
+#include "ui/maprenderer.h"
+
+namespace vornex::ui {
+
+namespace {
+const char* const kOutsideRange = "That point lies outside the map's coordinate range.";
+}
+
+struct MapSurface::Impl {
+    ProgramState& state;
+    MapSurfaceHost& host;
+    QImage image;
+    QTimer hoverTimer;
+    QPoint hoverPos;
+    int wheelRemainder = 0;
+
+    Impl(ProgramState& s, MapSurfaceHost& h) : state(s), host(h) {}
+
+    View view() const { return View{state.Zoom, state.XStart, state.YStart}; }
+};
+
+MapSurface::MapSurface(ProgramState& state, MapSurfaceHost& host, QWidget* parent)
+    : QWidget(parent), d(new Impl(state, host))
+{
+    setObjectName("pic");
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setMinimumSize(10, 10);
+    // Tooltips of hovered planets come sooner than the toolkit's default delay.
+    d->hoverTimer.setSingleShot(true);
+    d->hoverTimer.setInterval(350);
+    connect(&d->hoverTimer, &QTimer::timeout, this, [this] {
+        if (!underMouse() || d->state.Dragging) return;
+        QHelpEvent help(QEvent::ToolTip, d->hoverPos, mapToGlobal(d->hoverPos));
+        event(&help);
+    });
+}
+
+MapSurface::~MapSurface()
+{
+    delete d;
+}
+
+const QImage& MapSurface::image() const
+{
+    return d->image;
+}
+
+void MapSurface::DrawPic()
+{
+    const qreal dpr = devicePixelRatioF();
+    const QSize pixels(std::max(1, qRound(width() * dpr)), std::max(1, qRound(height() * dpr)));
+    if (d->image.size() != pixels) d->image = QImage(pixels, QImage::Format_RGB32);
+    d->image.setDevicePixelRatio(dpr);
+    QPainter painter(&d->image);
+    paintMap(painter, QSizeF(size()), d->state, d->host.namesShown());
+    painter.end();
+    update();
+}
+
+void MapSurface::resetView()
+{
+    d->state.Zoom = 2000;
+    d->state.XStart = 0;
+    d->state.YStart = 0;
+    DrawPic();
+}
+
+bool MapSurface::CentreMap(const QString& action, int16_t x, int16_t y)
+{
+    std::string why;
+    auto next = centreMap(d->view(), action.toStdString(), x, y, &why);
+    if (!next) {
+        d->host.showStatus(QString::fromStdString(why));
+        return false;
+    }
+    d->state.Zoom = next->Zoom;
+    d->state.XStart = next->XStart;
+    d->state.YStart = next->YStart;
+    DrawPic();
+    return true;
+}
+
+std::optional<int16_t> MapSurface::PlanetDistance(int16_t x, int16_t y)
+{
+    auto best = nearestPlanet(d->state.AllPlanets, x, y);
+    if (!best) {
+        d->host.showStatus(tr("No planet within %1 of that point: nothing measured.").arg(kNearestPlanetLimit));
+        return std::nullopt;
+    }
+    PlanetPtr from = d->state.selectedPlanet();
+    PlanetPtr to = d->state.AllPlanets.ByID(*best);
+    if (!from || !to) {
+        d->host.showStatus(tr("No planet is selected to measure from."));
+        return std::nullopt;
+    }
+    auto distance = planetDistance(*from, *to);
+    if (!distance) {
+        d->host.showStatus(tr("The distance is too large to show."));
+        return std::nullopt;
+    }
+    QPointF a, b;
+    if (!d->image.isNull() && mapToSurface(d->state, QSizeF(size()), from->Xcord, from->Ycord, &a) &&
+        mapToSurface(d->state, QSizeF(size()), to->Xcord, to->Ycord, &b)) {
+        QPainter painter(&d->image);
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.setPen(QPen(colourFromBgr(0x000000AC), 1.0));
+        painter.drawLine(a, b);
+        painter.end();
+        update();
+    }
+    return distance;
+}
+
+QPointF MapSurface::viewPosition(const QPointF& p) const
+{
+    // The surface's user scale is single precision: Zoom units across and down.
+    const float zoom = d->state.Zoom;
+    const float x = float(p.x()) * zoom / float(std::max(1, width()));
+    const float y = float(p.y()) * zoom / float(std::max(1, height()));
+    return QPointF(x, y);
+}
+
+QPointF MapSurface::widgetPoint(const QPointF& v) const
+{
+    if (d->state.Zoom < 1) return QPointF();
+    return QPointF(v.x() * width() / d->state.Zoom, v.y() * height() / d->state.Zoom);
+}
+
+void MapSurface::paintEvent(QPaintEvent*)
+{
+    const qreal dpr = devicePixelRatioF();
+    if (d->image.isNull() || d->image.size() != QSize(qRound(width() * dpr), qRound(height() * dpr))) DrawPic();
+    QPainter painter(this);
+    painter.drawImage(QPointF(0, 0), d->image);
+}
+
+void MapSurface::resizeEvent(QResizeEvent* event)
+{
+    // The window redraws after sizing the map; paintEvent catches any other change of size.
+    QWidget::resizeEvent(event);
+}
+
+namespace {
+
+// floor(v) as a 16-bit number.
+std::optional<int16_t> floor16(double v)
+{
+    return num::tryInt16(num::floorValue(v));
+}
+
+} // namespace
+
+void MapSurface::mousePressEvent(QMouseEvent* event)
+{
+    setFocus(Qt::MouseFocusReason);
+    QToolTip::hideText();
+    const QPointF v = viewPosition(event->position());
+    auto& s = d->state;
+    auto startDrag = [&] {
+        auto dx = num::tryInt16(v.x());
+        auto dy = num::tryInt16(v.y());
+        if (!dx || !dy) return;
+        s.Dragging = -1;
+        s.DragX = *dx;
+        s.DragY = *dy;
+    };
+    // Map point under the pointer: floor of the view position plus the origin, in 16 bits.
+    auto mapPoint = [&]() -> std::optional<std::pair<int16_t, int16_t>> {
+        auto fx = floor16(v.x());
+        auto fy = floor16(v.y());
+        try {
+            if (fx && fy) return std::pair{num::add16(*fx, s.XStart), num::add16(*fy, s.YStart)};
+        } catch (const OverflowError&) {
+        }
+        d->host.showStatus(tr(kOutsideRange));
+        return std::nullopt;
+    };
+
+    switch (event->button()) {
+    case Qt::LeftButton:
+        if (s.ClickOption == "Move") {
+            startDrag();
+        } else if (s.ClickOption == "Planets") {
+            if (auto p = mapPoint()) d->host.PlanetInfo(p->first, p->second);
+        } else {
+            auto fx = floor16(v.x());
+            auto fy = floor16(v.y());
+            if (fx && fy) CentreMap(QString::fromStdString(s.ClickOption), *fx, *fy);
+        }
+        break;
+    case Qt::RightButton:
+        if (auto p = mapPoint()) {
+            if (auto distance = PlanetDistance(p->first, p->second))
+                d->host.setDistanceText(QString::number(*distance));
+        }
+        break;
+    case Qt::MiddleButton:
+        startDrag();
+        break;
+    default:
+        break;
+    }
+    event->accept();
+}
+
+void MapSurface::mouseMoveEvent(QMouseEvent* event)
+{
+    auto& s = d->state;
+    const QPointF v = viewPosition(event->position());
+    if (s.Dragging) {
+        if (auto target = dragTarget(d->view(), v.x(), v.y(), s.DragX, s.DragY))
+            CentreMap("Move", target->first, target->second);
+        else
+            d->host.showStatus(tr(kOutsideRange));
+        if (auto dx = num::tryInt16(v.x())) s.DragX = *dx;
+        if (auto dy = num::tryInt16(v.y())) s.DragY = *dy;
+    } else {
+        d->hoverPos = event->position().toPoint();
+        d->hoverTimer.start();
+    }
+    // The map coordinates under the pointer, after any drag step moved the view.
+    const QPointF now = viewPosition(event->position());
+    const double mx = std::floor(now.x()) + s.XStart;
+    const double my = std::floor(now.y()) + s.YStart;
+    d->host.showPointer(tr("X %1   Y %2").arg(mx).arg(my));
+    update();
+}
+
+void MapSurface::mouseReleaseEvent(QMouseEvent* event)
+{
+    d->state.Dragging = 0;
+    event->accept();
+}
+
+void MapSurface::leaveEvent(QEvent* event)
+{
+    d->hoverTimer.stop();
+    d->host.showPointer(QString());
+    QWidget::leaveEvent(event);
+}
+
+void MapSurface::wheelEvent(QWheelEvent* event)
+{
+    d->wheelRemainder += event->angleDelta().y();
+    const QPointF v = viewPosition(event->position());
+    while (std::abs(d->wheelRemainder) >= 120) {
+        const bool zoomIn = d->wheelRemainder > 0;
+        d->wheelRemainder += zoomIn ? -120 : 120;
+        const int16_t zoom = d->state.Zoom;
+        // The new zoom, as CentreMap computes it; it refuses what does not fit.
+        const double next = zoomIn ? num::roundHalfEven(zoom / 2.0) : zoom * 2.0;
+        // Centre on the point that keeps the map point under the pointer where it is:
+        // x = X (1 - Zoom' / Zoom) + Zoom' / 2.
+        const double ratio = next / zoom;
+        auto cx = num::tryInt16(v.x() * (1 - ratio) + next / 2);
+        auto cy = num::tryInt16(v.y() * (1 - ratio) + next / 2);
+        if (!cx || !cy) {
+            d->host.showStatus(tr(kOutsideRange));
+            break;
+        }
+        if (!CentreMap(zoomIn ? "Zoom In" : "Zoom Out", *cx, *cy)) {
+            d->wheelRemainder = 0;
+            break;
+        }
+    }
+    event->accept();
+}
+
+void MapSurface::keyPressEvent(QKeyEvent* event)
+{
+    const int16_t zoom = d->state.Zoom;
+    const int16_t centre = num::toInt16(zoom / 2.0);
+    const int16_t step = std::max<int16_t>(1, num::toInt16(zoom / 10.0));
+    auto move = [&](int dx, int dy) {
+        auto x = num::tryInt16(centre + dx * double(step));
+        auto y = num::tryInt16(centre + dy * double(step));
+        if (x && y) CentreMap("Move", *x, *y);
+    };
+    switch (event->key()) {
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+        CentreMap("Zoom In", centre, centre);
+        break;
+    case Qt::Key_Minus:
+        CentreMap("Zoom Out", centre, centre);
+        break;
+    case Qt::Key_Left:
+        move(-1, 0);
+        break;
+    case Qt::Key_Right:
+        move(1, 0);
+        break;
+    case Qt::Key_Up:
+        move(0, -1);
+        break;
+    case Qt::Key_Down:
+        move(0, 1);
+        break;
+    case Qt::Key_Home:
+        resetView();
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+bool MapSurface::event(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip) return QWidget::event(event);
+    auto* help = static_cast<QHelpEvent*>(event);
+    const QPointF pointer = help->pos();
+    const QSizeF area(size());
+    const double unit = d->state.Zoom > 0 ? width() / double(d->state.Zoom) : 0;
+    // The planet drawn under the pointer, or the nearest one within a few pixels.
+    PlanetPtr hit;
+    double bestDistance = std::max(6.0, 4 * unit + 2);
+    for (const auto& planet : d->state.AllPlanets) {
+        QPointF at;
+        if (!mapToSurface(d->state, area, planet->Xcord, planet->Ycord, &at)) continue;
+        const double distance = std::hypot(at.x() - pointer.x(), at.y() - pointer.y());
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            hit = planet;
+        }
+    }
+    if (!hit) {
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    QString text = QString::fromStdString(hit->PlanetName);
+    if (hit->ReportAge == -1)
+        text += tr(" (never reported)");
+    else if (!hit->Owner.empty())
+        text += QStringLiteral(" \u2013 ") + QString::fromStdString(hit->Owner);
+    QToolTip::showText(help->globalPos(), text, this);
+    return true;
+}
+
+} // namespace vornex::ui

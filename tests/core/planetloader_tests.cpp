@@ -1,0 +1,512 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+
+#include "io/planetloader.h"
+#include "io/tables.h"
+#include "scratchfolder.h"
+
+using namespace vornex;
+
+namespace {
+const std::string kFixtures = std::string(VORNEX_TEST_DATA_DIR) + "win1252/";
+
+class MemorySettings : public SettingsStore {
+public:
+    std::map<std::string, std::string> values;
+    int writes = 0;
+    std::string read(const std::string& app, const std::string& section, const std::string& key,
+                     const std::string& def) const override
+    {
+        auto it = values.find(app + "/" + section + "/" + key);
+        return it == values.end() ? def : it->second;
+    }
+    void write(const std::string& app, const std::string& section, const std::string& key,
+               const std::string& value) override
+    {
+        values[app + "/" + section + "/" + key] = value;
+        ++writes;
+    }
+};
+
+class ScriptedPrompter : public Prompter {
+public:
+    std::vector<std::optional<std::string>> answers;
+    int asked = 0;
+    std::string lastPrompt, lastTitle;
+    std::optional<std::string> ask(const std::string& prompt, const std::string& title) override
+    {
+        lastPrompt = prompt;
+        lastTitle = title;
+        if (asked >= static_cast<int>(answers.size())) return std::nullopt;
+        return answers[static_cast<size_t>(asked++)];
+    }
+};
+
+bool mentions(const Diagnostics& diags, int64_t line, const std::string& part)
+{
+    for (const auto& d : diags)
+        if (d.line == line && d.reason.find(part) != std::string::npos) return true;
+    return false;
+}
+
+std::string allText(const Diagnostics& diags)
+{
+    std::string s;
+    for (const auto& d : diags)
+        s += d.text() + "\n";
+    return s;
+}
+
+const std::string kMapHead = "#\tX\tY\tName\r\n";
+std::string reportLine(const std::string& name, const std::string& age = "1", const std::string& tail = "")
+{
+    std::string s = name + "\tOwner\tBase\t" + age + "\t100\t50\tQ";
+    for (int f = 8; f <= 20; ++f)
+        s += "\t" + std::to_string(f);
+    s += "\t1g\t20\xB0"
+         "C\t30mR\t1g\t20\xB0"
+         "C\t30mR\t5" +
+         tail;
+    return s + "\r\n";
+}
+const std::string kReportHead = "heading\r\n";
+} // namespace
+
+TEST(PlanetFields, LeadingValue)
+{
+    EXPECT_EQ(LeadingValue("45"), 45);
+    EXPECT_EQ(LeadingValue("12abc"), 12);
+    EXPECT_EQ(LeadingValue(""), 0);
+    EXPECT_EQ(LeadingValue("-7"), -7);
+    EXPECT_EQ(LeadingValue("abc"), 0);
+    EXPECT_EQ(LeadingValue(" 1 2\t3"), 123); // blanks and tabs are skipped wherever they stand
+    EXPECT_EQ(LeadingValue("- 2.5x"), -2.5);
+    EXPECT_EQ(LeadingValue("1.5.6"), 1.5);
+    EXPECT_EQ(LeadingValue(".5"), 0.5);
+    EXPECT_EQ(LeadingValue("+3"), 3);
+    EXPECT_EQ(LeadingValue("1e3"), 1000);
+    EXPECT_EQ(LeadingValue("2E-1kg"), 0.2);
+    EXPECT_EQ(LeadingValue("3e"), 3); // an exponent without digits is not part of the number
+    EXPECT_EQ(LeadingValue("3ex"), 3);
+    EXPECT_EQ(LeadingValue("."), 0);
+    EXPECT_EQ(LeadingValue("-"), 0);
+    EXPECT_TRUE(std::isinf(LeadingValue("1e999")));
+    EXPECT_EQ(LeadingValue("1e-999"), 0);
+}
+
+TEST(PlanetFields, NextFieldNameFieldAndUnitValue)
+{
+    std::string line = "45%\tname%%\t\tlast\t";
+    EXPECT_EQ(NextField(line), "45");
+    EXPECT_EQ(NextField(line), "name%"); // one "%" only
+    EXPECT_EQ(NextField(line), "");
+    EXPECT_EQ(line, "last\t");
+    std::string noTab = "rest";
+    EXPECT_EQ(NextField(noTab), "rest");
+    EXPECT_EQ(noTab, "");
+    std::string mapLine = "1\t1234\t1500\tAlpha\t";
+    EXPECT_EQ(NameField(mapLine), "Alpha");
+    EXPECT_EQ(mapLine, "1\t1234\t1500\tAlpha\t");
+
+    EXPECT_EQ(UnitValue("1.25g", 1), 1.25);
+    EXPECT_EQ(UnitValue("-120°C", 2), -120); // the degree sign is one character
+    EXPECT_EQ(UnitValue("45mR", 2), 45);
+    EXPECT_EQ(UnitValue("", 2), 0);
+    EXPECT_FALSE(UnitValue("°C", 2)); // nothing before the unit
+    EXPECT_FALSE(UnitValue("C", 2));  // shorter than the unit
+    EXPECT_FALSE(UnitValue("abcmR", 2));
+    EXPECT_FALSE(UnitValue("12xmR", 2));
+}
+
+TEST(LoadPlanets, WindowsFixture)
+{
+    test::ScratchFolder dir;
+    for (auto f : {"game.map", "game.p4", "gravity.csv", "player.inf", "export.p2"})
+        dir.copyFrom(kFixtures + f, f);
+    MemorySettings settings;
+    settings.values["VornexTools/Settings/YourNumber"] = "4";
+    ScriptedPrompter prompter;
+    Map planets;
+    Diagnostics diags;
+    ASSERT_EQ(LoadPlanets(planets, dir.folder(), "game", settings, prompter, diags), LoadOutcome::Loaded);
+    EXPECT_EQ(prompter.asked, 0);
+    EXPECT_TRUE(diags.empty()) << allText(diags);
+    ASSERT_EQ(planets.Count(), 6);
+
+    auto alpha = planets.Item(1);
+    EXPECT_EQ(alpha->ID, 1);
+    EXPECT_EQ(alpha->Xcord, 234);
+    EXPECT_EQ(alpha->Ycord, 1500);
+    EXPECT_EQ(alpha->PlanetName, "Alpha");
+    EXPECT_EQ(alpha->Owner, "Vornexi");
+    EXPECT_EQ(alpha->StarbaseType, "Orbital Fort");
+    EXPECT_EQ(alpha->ReportAge, 3);
+    EXPECT_EQ(alpha->Population, 25000);
+    EXPECT_EQ(alpha->Value, 45);
+    EXPECT_EQ(alpha->ProductionQueue, "Auto Factories");
+    EXPECT_EQ(alpha->Mines, 120);
+    EXPECT_EQ(alpha->Factories, 80);
+    EXPECT_EQ(alpha->Def, 40);
+    EXPECT_EQ(alpha->SurfaceIron, 1000);
+    EXPECT_EQ(alpha->SurfaceBora, 2000);
+    EXPECT_EQ(alpha->SurfaceGerm, 3000);
+    EXPECT_EQ(alpha->RateIron, 10);
+    EXPECT_EQ(alpha->RateBora, 20);
+    EXPECT_EQ(alpha->RateGerm, 30);
+    EXPECT_EQ(alpha->ConcentrationIron, 50);
+    EXPECT_EQ(alpha->ConcentrationBora, 60);
+    EXPECT_EQ(alpha->ConcentrationGerm, 70);
+    EXPECT_EQ(alpha->Resources, 300);
+    EXPECT_EQ(alpha->Grav, "1.25");
+    EXPECT_EQ(alpha->Temp, "-120");
+    EXPECT_EQ(alpha->Rad, "45");
+    EXPECT_EQ(alpha->GravOrig, "1.5g");
+    EXPECT_EQ(alpha->TempOrig, "-110°C");
+    EXPECT_EQ(alpha->RadOrig, "40mR");
+    EXPECT_EQ(alpha->Terra, 12);
+    EXPECT_EQ(alpha->Capacity, 0); // 27-field line: the optional group stays empty
+    EXPECT_EQ(alpha->Route, "");
+    EXPECT_EQ(alpha->PacketDamage, 0);
+
+    auto beta = planets.Item("beta"); // "Beta%" lost its "%"
+    EXPECT_EQ(beta->Xcord, 2);        // 1002.5 - 1000 = 2.5 -> 2
+    EXPECT_EQ(beta->Ycord, 1000);     // 3000 - 2000.5 = 999.5 -> 1000
+    // Never reported by game.p4; export.p2 brings the Kethari report.
+    EXPECT_EQ(beta->Owner, "Kethari");
+    EXPECT_EQ(beta->ReportAge, 0);
+    EXPECT_EQ(beta->Population, 37000);
+    EXPECT_EQ(beta->Grav, "0.35");
+    EXPECT_EQ(beta->Temp, "112");
+
+    auto cafe = planets.Item("CAFÉ NOIR");
+    EXPECT_EQ(cafe->PlanetName, "Café Noir");
+    EXPECT_EQ(cafe->Owner, "Uninhabited"); // empty owner, yet reported
+    EXPECT_EQ(cafe->ReportAge, 2);
+    EXPECT_EQ(cafe->Value, -12);
+    EXPECT_EQ(cafe->Grav, "0.5");
+    EXPECT_EQ(cafe->Temp, "44");
+    EXPECT_EQ(cafe->Rad, "0");
+    EXPECT_EQ(cafe->Capacity, 50);
+    EXPECT_EQ(cafe->Route, "Helion");
+    EXPECT_EQ(cafe->PacketDamage, 12);
+
+    auto zurich = planets.Item(4);
+    EXPECT_EQ(zurich->PlanetName, "Zürich"); // the report's "ZÜRICH" names the same planet
+    EXPECT_EQ(zurich->Owner, "Ülvari");
+    EXPECT_EQ(zurich->Grav, "0"); // empty gravity field
+    EXPECT_EQ(zurich->Temp, "200");
+
+    EXPECT_EQ(planets.Item(5)->PlanetName, "Œdipa"); // fifth column ignored
+    EXPECT_EQ(planets.Item(5)->ReportAge, -1);
+    EXPECT_EQ(planets.Item(5)->Owner, "Uninhabited");
+
+    // Alpha's own report (age 3) is newer than export.p2's age 5; Gamma had none, so age 1 wins.
+    EXPECT_EQ(alpha->Owner, "Vornexi");
+    EXPECT_EQ(planets.Item("Gamma")->ReportAge, 1);
+    EXPECT_EQ(planets.Item("Gamma")->Temp, "-20");
+}
+
+TEST(LoadPlanets, MalformedMapLinesAreRejectedOneByOne)
+{
+    test::ScratchFolder dir;
+    dir.write("game.map", kMapHead + "1\t1100\t2900\tAlpha\r\n"   // 2 fine
+                                     "2\t1100\tBeta\r\n"          // 3 three fields
+                                     "x\t1100\t2900\tGamma\r\n"   // 4 id not a number
+                                     "4\t11a0\t2900\tDelta\r\n"   // 5 x not a number
+                                     "5\t1100\t\tEpsilon\r\n"     // 6 y empty
+                                     "6\t40000\t2900\tZeta\r\n"   // 7 x - 1000 beyond 16 bits
+                                     "7\t1100\t2900\tALPHA\r\n"   // 8 duplicate name
+                                     "1\t1100\t2900\tEta\r\n"     // 9 duplicate id
+                                     "\r\n"                       // 10 empty
+                                     "99999\t1\t1\tTheta\r\n"     // 11 id beyond 16 bits
+                                     " 12\t1200\t2800\tIota \r\n" // 12 fine, blanks around the line dropped
+                                     "\r\n");                     // a trailing empty line is no record
+    dir.write("game.p1", kReportHead);
+    MemorySettings settings;
+    settings.values["VornexTools/Settings/YourNumber"] = "1";
+    ScriptedPrompter prompter;
+    Map planets;
+    Diagnostics diags;
+    LoadPlanets(planets, dir.folder(), "game", settings, prompter, diags);
+    ASSERT_EQ(planets.Count(), 2) << allText(diags);
+    EXPECT_EQ(planets.Item(1)->PlanetName, "Alpha");
+    EXPECT_EQ(planets.Item(2)->PlanetName, "Iota");
+    EXPECT_EQ(planets.Item(2)->ID, 12);
+    EXPECT_EQ(planets.ByID(12), planets.Item(2));
+    EXPECT_EQ(diags.size(), 9u) << allText(diags);
+    EXPECT_TRUE(mentions(diags, 3, "at least 4"));
+    EXPECT_TRUE(mentions(diags, 4, "planet number"));
+    EXPECT_TRUE(mentions(diags, 5, "x \"11a0\""));
+    EXPECT_TRUE(mentions(diags, 6, "y \"\""));
+    EXPECT_TRUE(mentions(diags, 7, "40000"));
+    EXPECT_TRUE(mentions(diags, 8, "twice"));
+    EXPECT_TRUE(mentions(diags, 9, "planet number 1 is listed twice"));
+    EXPECT_TRUE(mentions(diags, 10, "empty"));
+    EXPECT_TRUE(mentions(diags, 11, "99999"));
+    EXPECT_EQ(diags[0].file, dir.path("game.map"));
+}
+
+TEST(LoadPlanets, MalformedReportLinesAreRejectedWhole)
+{
+    test::ScratchFolder dir;
+    dir.write("game.map", kMapHead + "1\t1100\t2900\tAlpha\r\n2\t1200\t2800\tBeta\r\n3\t1300\t2700\tGamma\r\n"
+                                     "4\t1400\t2600\tDelta\r\n5\t1500\t2500\tEps\r\n");
+    std::string optional9 = "\t1\t2\t3\t4\t5\tRoute\t7\t8\t9";
+    dir.write("game.p1", kReportHead + reportLine("Alpha", "40000") +          // 2 age beyond 16 bits
+                             reportLine("Beta", "1", "\t1\t2") +               // 3 29 fields
+                             reportLine("Nowhere") +                           // 4 not on the map
+                             "Gamma\tshort\r\n" +                              // 5 2 fields
+                             reportLine("Delta", "2", optional9 + "\textra") + // 6 fine, 37 fields
+                             reportLine("delta", "0") +                        // 7 reported twice
+                             "\r\n" +                                          // 8 empty
+                             reportLine("Eps", "1", optional9).replace(reportLine("Eps").find("1g"), 2, "1kg") + "");
+    MemorySettings settings;
+    settings.values["VornexTools/Settings/YourNumber"] = "1";
+    ScriptedPrompter prompter;
+    Map planets;
+    Diagnostics diags;
+    LoadPlanets(planets, dir.folder(), "game", settings, prompter, diags);
+    ASSERT_EQ(planets.Count(), 5);
+    EXPECT_EQ(diags.size(), 7u) << allText(diags);
+    EXPECT_TRUE(mentions(diags, 2, "field 4 (report age)"));
+    EXPECT_TRUE(mentions(diags, 3, "found 29"));
+    EXPECT_TRUE(mentions(diags, 4, "not in the map file"));
+    EXPECT_TRUE(mentions(diags, 5, "found 2"));
+    EXPECT_TRUE(mentions(diags, 7, "twice"));
+    EXPECT_TRUE(mentions(diags, 8, "empty"));
+    EXPECT_TRUE(mentions(diags, 9, "field 21 (gravity)"));
+    // Rejected lines leave their planets exactly as the map file made them.
+    for (const char* name : {"Alpha", "Beta", "Gamma", "Eps"}) {
+        auto p = planets.Item(name);
+        EXPECT_EQ(p->ReportAge, -1) << name;
+        EXPECT_EQ(p->Owner, "Uninhabited") << name;
+        EXPECT_EQ(p->Population, 0) << name;
+        EXPECT_EQ(p->Mines, 0) << name;
+    }
+    auto delta = planets.Item("Delta");
+    EXPECT_EQ(delta->ReportAge, 2);
+    EXPECT_EQ(delta->Capacity, 1);
+    EXPECT_EQ(delta->Route, "Route");
+    EXPECT_EQ(delta->PacketDamage, 9);
+    EXPECT_EQ(delta->Mines, 8);
+    EXPECT_EQ(delta->Resources, 20);
+}
+
+TEST(LoadPlanets, NumbersRoundHalfToEvenAndOverflowRejects)
+{
+    test::ScratchFolder dir;
+    dir.write("game.map", kMapHead + "1\t1100\t2900\tAlpha\r\n2\t1100\t2800\tBeta\r\n");
+    std::string a = reportLine("Alpha");
+    a.replace(a.find("\t8\t"), 3, "\t2.5\t");  // mines 2.5 -> 2
+    a.replace(a.find("\t9\t"), 3, "\t3.5%\t"); // factories 3.5 -> 4
+    std::string b = reportLine("Beta");
+    b.replace(b.find("\t100\t"), 5, "\t3000000000\t"); // population beyond 32 bits
+    dir.write("game.p1", kReportHead + a + b);
+    MemorySettings settings;
+    settings.values["VornexTools/Settings/YourNumber"] = "1";
+    ScriptedPrompter prompter;
+    Map planets;
+    Diagnostics diags;
+    LoadPlanets(planets, dir.folder(), "game", settings, prompter, diags);
+    EXPECT_EQ(planets.Item("Alpha")->Mines, 2);
+    EXPECT_EQ(planets.Item("Alpha")->Factories, 4);
+    ASSERT_EQ(diags.size(), 1u);
+    EXPECT_TRUE(mentions(diags, 3, "population"));
+    EXPECT_EQ(planets.Item("Beta")->ReportAge, -1);
+}
+
+TEST(LoadPlanets, PlayerNumberFromSettingsOrAsked)
+{
+    test::ScratchFolder dir;
+    dir.write("game.map", kMapHead + "1\t1100\t2900\tAlpha\r\n");
+    dir.write("game.p3", kReportHead + reportLine("Alpha", "3"));
+    dir.write("game.p4", kReportHead + reportLine("Alpha", "4"));
+    Diagnostics diags;
+
+    { // the setting decides, whatever else is around
+        MemorySettings settings;
+        settings.values["VornexTools/Settings/YourNumber"] = "4";
+        ScriptedPrompter prompter;
+        Map planets;
+        EXPECT_EQ(LoadPlanets(planets, dir.folder(), "game", settings, prompter, diags), LoadOutcome::Loaded);
+        EXPECT_EQ(planets.Item(1)->ReportAge, 4);
+        EXPECT_EQ(prompter.asked, 0);
+        EXPECT_EQ(settings.writes, 0);
+    }
+    { // -1: asked until the answer is a player number; that number is stored
+        MemorySettings settings;
+        ScriptedPrompter prompter;
+        prompter.answers = {std::string("zero"), std::string("17"), std::string("2.5"), std::string(" 3 ")};
+        Map planets;
+        EXPECT_EQ(LoadPlanets(planets, dir.folder(), "game", settings, prompter, diags), LoadOutcome::Loaded);
+        EXPECT_EQ(prompter.asked, 4);
+        EXPECT_EQ(prompter.lastPrompt, "Please enter your player number");
+        EXPECT_EQ(prompter.lastTitle, "Player Number");
+        EXPECT_EQ(settings.values["VornexTools/Settings/YourNumber"], "3");
+        EXPECT_EQ(planets.Item(1)->ReportAge, 3);
+    }
+    { // cancelled: the planets stay as they were and nothing is stored
+        MemorySettings settings;
+        settings.values["VornexTools/Settings/YourNumber"] = "-1";
+        ScriptedPrompter prompter;
+        Map planets;
+        planets.Add("Old")->Population = 7;
+        Diagnostics none;
+        EXPECT_EQ(LoadPlanets(planets, dir.folder(), "game", settings, prompter, none), LoadOutcome::Cancelled);
+        EXPECT_EQ(planets.Count(), 1);
+        EXPECT_EQ(planets.Item("Old")->Population, 7);
+        EXPECT_EQ(settings.writes, 0);
+        EXPECT_TRUE(none.empty());
+    }
+    { // a report that is not there is a diagnostic, the map still loads
+        MemorySettings settings;
+        settings.values["VornexTools/Settings/YourNumber"] = "9";
+        ScriptedPrompter prompter;
+        Map planets;
+        Diagnostics d;
+        EXPECT_EQ(LoadPlanets(planets, dir.folder(), "game", settings, prompter, d), LoadOutcome::Loaded);
+        EXPECT_EQ(planets.Count(), 1);
+        ASSERT_EQ(d.size(), 1u);
+        EXPECT_EQ(d[0].file, dir.path("game.p9"));
+    }
+}
+
+TEST(MergeExport, OnlyStrictlyMoreRecentRecordsReplace)
+{
+    Map planets;
+    auto held = planets.Add("Held");
+    held->ReportAge = 3;
+    held->Owner = "Vornexi";
+    held->Mines = 11;
+    held->Capacity = 5;
+    auto fresh = planets.Add("Fresh");
+    fresh->ReportAge = -1;
+    fresh->Owner = "Uninhabited";
+    Diagnostics diags;
+    MergeExportFile(planets,
+                    "\"Held\",\"Kethari\",3,1,1,1,\"\",\"1\",\"1\",\"1\"\r\n"             // same age: ignored
+                    "\"held\",\"Kethari\",0,900,77,12,\"Fort\",\"1.5\",\"-20\",\"4\"\r\n" // newer: replaces
+                    "\"Held\",\"Solune\",1,2,2,2,\"\",\"2\",\"2\",\"2\"\r\n"              // older than 0 now
+                    "\"Fresh\",\"Uninhabited\",7,0,-5,0,\"\",1.50,-8,33\r\n",             // unquoted numbers
+                    "export.p2", diags);
+    EXPECT_TRUE(diags.empty());
+    EXPECT_EQ(held->Owner, "Kethari");
+    EXPECT_EQ(held->ReportAge, 0);
+    EXPECT_EQ(held->Population, 900);
+    EXPECT_EQ(held->Value, 77);
+    EXPECT_EQ(held->Def, 12);
+    EXPECT_EQ(held->StarbaseType, "Fort");
+    EXPECT_EQ(held->Grav, "1.5");
+    EXPECT_EQ(held->Temp, "-20");
+    EXPECT_EQ(held->Rad, "4");
+    EXPECT_EQ(held->Mines, 11); // not part of the record
+    EXPECT_EQ(held->Capacity, 5);
+    EXPECT_EQ(fresh->ReportAge, 7);
+    EXPECT_EQ(fresh->Grav, "1.5");
+    EXPECT_EQ(fresh->Temp, "-8");
+
+    MergeExportFile(planets,
+                    "\"Held\",\"X\",0,1,1,1,\"\",\"1\",\"1\"\r\n"              // 1 nine items
+                    "\"Nowhere\",\"X\",0,1,1,1,\"\",\"1\",\"1\",\"1\"\r\n"     // 2 no such planet
+                    "\"Fresh\",\"X\",old,1,1,1,\"\",\"1\",\"1\",\"1\"\r\n"     // 3 age not a number
+                    "\"Fresh\",\"X\",0,1,40000,1,\"\",\"1\",\"1\",\"1\"\r\n"   // 4 value beyond 16 bits
+                    "\r\n"                                                     // 5 empty
+                    "\"Fresh\",\"Solune\",0,1,1,1,\"\",\"1\",\"1\",\"1\"\r\n", // 6 fine
+                    "export.p5", diags);
+    EXPECT_EQ(diags.size(), 5u) << allText(diags);
+    EXPECT_TRUE(mentions(diags, 1, "expected 10 items, found 9"));
+    EXPECT_TRUE(mentions(diags, 2, "not in the map file"));
+    EXPECT_TRUE(mentions(diags, 3, "report age"));
+    EXPECT_TRUE(mentions(diags, 4, "value"));
+    EXPECT_TRUE(mentions(diags, 5, "empty"));
+    EXPECT_EQ(fresh->Owner, "Solune");
+    EXPECT_EQ(diags[0].file, "export.p5");
+    MergeExportFile(planets, "", "export.p6", diags); // an empty file changes nothing
+    EXPECT_EQ(diags.size(), 5u);
+}
+
+TEST(LoadPlanets, ExportFilesInNumberOrderLowerWinsOnEqualAge)
+{
+    test::ScratchFolder dir;
+    dir.write("game.map", kMapHead + "1\t1100\t2900\tAlpha\r\n");
+    dir.write("game.p1", kReportHead);
+    dir.write("export.p12", "\"Alpha\",\"Twelve\",2,1,1,1,\"\",\"1\",\"1\",\"1\"\r\n");
+    dir.write("export.p3", "\"Alpha\",\"Three\",2,1,1,1,\"\",\"1\",\"1\",\"1\"\r\n");
+    std::filesystem::create_directory(dir.path("export.p4")); // a folder is no export file
+    MemorySettings settings;
+    settings.values["VornexTools/Settings/YourNumber"] = "1";
+    ScriptedPrompter prompter;
+    Map planets;
+    Diagnostics diags;
+    LoadPlanets(planets, dir.folder(), "game", settings, prompter, diags);
+    EXPECT_TRUE(diags.empty()) << allText(diags);
+    EXPECT_EQ(planets.Item(1)->Owner, "Three");
+}
+
+TEST(LoadPlanets, HeadingOnlyAndMissingFiles)
+{
+    test::ScratchFolder dir;
+    MemorySettings settings;
+    settings.values["VornexTools/Settings/YourNumber"] = "1";
+    ScriptedPrompter prompter;
+    Map planets;
+    planets.Add("Stale");
+    Diagnostics diags;
+    EXPECT_EQ(LoadPlanets(planets, dir.folder(), "game", settings, prompter, diags), LoadOutcome::Loaded);
+    EXPECT_EQ(planets.Count(), 0); // a reload starts from scratch
+    EXPECT_EQ(diags.size(), 2u);   // map file and report missing
+    dir.write("game.map", kMapHead);
+    dir.write("game.p1", kReportHead);
+    diags.clear();
+    LoadPlanets(planets, dir.folder(), "game", settings, prompter, diags);
+    EXPECT_EQ(planets.Count(), 0);
+    EXPECT_TRUE(diags.empty());
+}
+
+TEST(DemoGalaxy, LoadsCleanly)
+{
+    const std::string demo = VORNEX_DEMO_DIR;
+    Diagnostics diags;
+    Gravities gravities = LoadGravities(demo, diags);
+    Players players = LoadPlayers(demo, diags);
+    MemorySettings settings;
+    settings.values["VornexTools/Settings/YourNumber"] = "1";
+    ScriptedPrompter prompter;
+    Map planets;
+    LoadPlanets(planets, demo, "game", settings, prompter, diags);
+    EXPECT_TRUE(diags.empty()) << allText(diags);
+    EXPECT_EQ(gravities.Count(), 101);
+    EXPECT_EQ(gravities.Item("1")->Clicks, 0);
+    EXPECT_EQ(gravities.Item("0.12")->Clicks, -50);
+    EXPECT_EQ(gravities.Item("8")->Clicks, 50);
+    int16_t previous = -51;
+    for (const auto& g : gravities) {
+        EXPECT_EQ(g->Clicks, previous + 1);
+        previous = g->Clicks;
+    }
+    EXPECT_EQ(players.Count(), 16);
+    int named = 0;
+    for (const auto& p : players)
+        named += p->RaceName.empty() ? 0 : 1;
+    EXPECT_EQ(named, 6);
+    EXPECT_GE(planets.Count(), 140);
+    int reported = 0, nonAscii = 0;
+    for (const auto& p : planets) {
+        EXPECT_EQ(planets.ByID(p->ID), p);
+        if (p->ReportAge != -1) {
+            ++reported;
+            // Every reported gravity and the races' ranges can be found in the gravity table.
+            EXPECT_TRUE(gravities.Item(p->Grav)) << p->PlanetName << " " << p->Grav;
+        }
+        for (unsigned char c : p->PlanetName)
+            nonAscii += c >= 0x80;
+    }
+    EXPECT_GT(reported, 50);
+    EXPECT_GT(nonAscii, 0);
+    for (const auto& p : players)
+        if (!p->RaceName.empty()) {
+            EXPECT_TRUE(planets.Find(p->HomeWorld)) << p->HomeWorld;
+        }
+}

@@ -1,0 +1,201 @@
+// The planet report: options, table building and formats, and the program run on a fixture folder.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "reporttable.h"
+
+using namespace vornex;
+using namespace vornex::report;
+
+namespace {
+
+const std::string kFixture = std::string(VORNEX_TEST_DATA_DIR) + "report";
+
+std::string slurp(const std::filesystem::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Runs the real executable; arguments are passed single-quoted to the shell.
+RunResult runExe(const std::vector<std::string>& args)
+{
+    auto dir = std::filesystem::temp_directory_path() / ("vornex-report-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    std::string cmd = std::string("'") + VORNEX_REPORT_EXE + "'";
+    for (const auto& a : args)
+        cmd += " '" + a + "'";
+    cmd += " >'" + (dir / "out").string() + "' 2>'" + (dir / "err").string() + "'";
+    int raw = std::system(cmd.c_str());
+    RunResult r;
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.out = slurp(dir / "out");
+    r.err = slurp(dir / "err");
+    std::filesystem::remove_all(dir);
+    return r;
+}
+
+Row row(int16_t id, std::string name, std::optional<int> hab, std::optional<int> terra, int16_t value = 0,
+        int16_t age = 0)
+{
+    Row r;
+    r.id = id;
+    r.name = std::move(name);
+    r.hab = hab;
+    r.habTerra = terra;
+    r.value = value;
+    r.reportAge = age;
+    r.owner = "Uninhabited";
+    return r;
+}
+
+} // namespace
+
+TEST(ReportOptions, ParsingAndUsageErrors)
+{
+    std::string error;
+    auto o = parseArguments({"--folder", "d", "--player=3", "--sort", "distance", "--from", "Alpha", "--format", "json",
+                             "--reported", "--owner", "Humanoid"},
+                            &error);
+    ASSERT_TRUE(o) << error;
+    EXPECT_EQ(o->player, 3);
+    EXPECT_EQ(o->game, "game");
+    EXPECT_EQ(o->sort, SortKey::Distance);
+    EXPECT_EQ(o->format, Format::Json);
+    EXPECT_TRUE(o->reportedOnly);
+    EXPECT_EQ(o->owner, std::optional<std::string>("Humanoid"));
+
+    const std::vector<std::vector<std::string>> bad = {
+        {"--player", "1"},                                        // no folder
+        {"--folder", "d"},                                        // no player
+        {"--folder", "d", "--player", "x"},                       // not a number
+        {"--folder", "d", "--player", "2.5"},                     // not whole
+        {"--folder", "d", "--player", "17"},                      // no such slot
+        {"--folder", "d", "--player", "1", "--sort", "size"},     // unknown key
+        {"--folder", "d", "--player", "1", "--format", "xml"},    // unknown format
+        {"--folder", "d", "--player", "1", "--sort", "distance"}, // distance without --from
+        {"--folder", "d", "--player", "1", "--colour"},           // unknown option
+        {"--folder", "d", "--player"},                            // missing value
+    };
+    for (const auto& args : bad) {
+        error.clear();
+        EXPECT_FALSE(parseArguments(args, &error)) << args.back();
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST(ReportTable, SortingKeepsCollectionOrderOnTiesAndEmptyCellsLast)
+{
+    std::vector<Row> rows = {row(1, "beta", std::nullopt, std::nullopt, 5, -1), row(2, "Alpha", 40, 60, 9),
+                             row(3, "gamma", 70, 60, 9), row(4, "delta", -5, 80, 1)};
+    Options o;
+    o.sort = SortKey::Hab;
+    auto r = rows;
+    filterAndSort(r, o);
+    EXPECT_EQ((std::vector<int>{r[0].id, r[1].id, r[2].id, r[3].id}), (std::vector<int>{3, 2, 4, 1}));
+    o.sort = SortKey::HabTerra;
+    r = rows;
+    filterAndSort(r, o);
+    EXPECT_EQ((std::vector<int>{r[0].id, r[1].id, r[2].id, r[3].id}), (std::vector<int>{4, 2, 3, 1}));
+    o.sort = SortKey::Value;
+    r = rows;
+    filterAndSort(r, o);
+    EXPECT_EQ((std::vector<int>{r[0].id, r[1].id, r[2].id, r[3].id}), (std::vector<int>{2, 3, 1, 4}));
+    o.sort = SortKey::Name; // letter case ignored
+    r = rows;
+    filterAndSort(r, o);
+    EXPECT_EQ((std::vector<int>{r[0].id, r[1].id, r[2].id, r[3].id}), (std::vector<int>{2, 1, 4, 3}));
+    o.sort = SortKey::Collection;
+    o.reportedOnly = true;
+    r = rows;
+    filterAndSort(r, o);
+    ASSERT_EQ(r.size(), 3u);
+    EXPECT_EQ(r[0].id, 2);
+}
+
+TEST(ReportTable, FormatsQuoteAndEscapeTexts)
+{
+    std::vector<Row> rows = {row(1, "Tab\there, \"quoted\"\nline", std::nullopt, -3)};
+    std::string tsv = formatTable(rows, Format::Tsv, false);
+    EXPECT_EQ(tsv, "ID\tName\tX\tY\tOwner\tReportAge\tPopulation\tValue\tHab\tHabTerra\n"
+                   "1\tTab here, \"quoted\" line\t0\t0\tUninhabited\t0\t0\t0\t\t-3\n");
+    std::string csv = formatTable(rows, Format::Csv, true);
+    EXPECT_EQ(csv, "ID,Name,X,Y,Owner,ReportAge,Population,Value,Hab,HabTerra,Distance\r\n"
+                   "1,\"Tab\there, \"\"quoted\"\"\nline\",0,0,Uninhabited,0,0,0,,-3,\r\n");
+    std::string json = formatTable(rows, Format::Json, false);
+    EXPECT_EQ(json, "[\n  {\"ID\": 1, \"Name\": \"Tab\\there, \\\"quoted\\\"\\nline\", \"X\": 0, \"Y\": 0, "
+                    "\"Owner\": \"Uninhabited\", \"ReportAge\": 0, \"Population\": 0, \"Value\": 0, "
+                    "\"Hab\": null, \"HabTerra\": -3}\n]\n");
+    EXPECT_EQ(formatTable({}, Format::Json, false), "[]\n");
+}
+
+TEST(ReportProgram, PrintsTheFixtureTableWithDiagnosticsOnStandardError)
+{
+    RunResult r = runExe({"--folder", kFixture, "--player", "1"});
+    EXPECT_EQ(r.status, 0);
+    // Alpha: gravity 5 of 15, the rest centred -> 91; terraforming 10 clicks of gravity -> 100.
+    // Beta: gravity 25 against 15 and radiation 30 against 20 -> -20; after terraforming -10.
+    // Gamma: gravity 0.75 has no table row -> 0 both. Delta: never reported. Façade: gravity
+    // 15 of 15 -> 41, 5 of 15 after terraforming -> 91. Epsilon: the export file gave it a
+    // gravity that is not a number.
+    EXPECT_EQ(r.out, "ID\tName\tX\tY\tOwner\tReportAge\tPopulation\tValue\tHab\tHabTerra\n"
+                     "1\tAlpha\t100\t100\tHumanoid\t0\t25000\t80\t91\t100\n"
+                     "2\tBeta\t400\t500\tUninhabited\t2\t0\t30\t-20\t-10\n"
+                     "3\tGamma\t100\t200\tInsectoid\t1\t5000\t50\t0\t0\n"
+                     "4\tDelta\t500\t1000\tUninhabited\t-1\t0\t0\t\t\n"
+                     "5\tFa\xC3\xA7"
+                     "ade\t200\t100\tHumanoid\t4\t800\t60\t41\t91\n"
+                     "6\tEpsilon\t0\t0\tHumanoid\t3\t700\t20\t\t\n");
+    EXPECT_NE(r.err.find("game.map:8: "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("game.p1:5: "), std::string::npos) << r.err;
+}
+
+TEST(ReportProgram, FiltersSortsAndMeasures)
+{
+    RunResult r = runExe({"--folder", kFixture + "/", "--player", "1", "--from", "Alpha", "--sort", "distance",
+                          "--reported", "--format", "csv"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "ID,Name,X,Y,Owner,ReportAge,Population,Value,Hab,HabTerra,Distance\r\n"
+                     "1,Alpha,100,100,Humanoid,0,25000,80,91,100,0\r\n"
+                     "3,Gamma,100,200,Insectoid,1,5000,50,0,0,100\r\n"
+                     "5,Fa\xC3\xA7"
+                     "ade,200,100,Humanoid,4,800,60,41,91,100\r\n"
+                     "6,Epsilon,0,0,Humanoid,3,700,20,,,141\r\n"
+                     "2,Beta,400,500,Uninhabited,2,0,30,-20,-10,500\r\n");
+    // Player 2 reads its own report, in which only Beta is Insectoid. Its race spans gravity
+    // -45..20 clicks (used as -44..20: centre -12, half-width 32), so Beta's 20 is at the edge:
+    // q = 1, 0.2, 0.6 -> 100 * sqrt(0.8^2 + 0 + 0.4^2) * 0.5 * 0.9 / sqrt(3) + 0.5 = 23.7.
+    RunResult p2 = runExe(
+        {"--folder", kFixture, "--player", "2", "--owner", "Insectoid", "--sort", "habterra", "--format", "json"});
+    EXPECT_EQ(p2.status, 0);
+    EXPECT_EQ(p2.out, "[\n  {\"ID\": 2, \"Name\": \"Beta\", \"X\": 400, \"Y\": 500, \"Owner\": \"Insectoid\", "
+                      "\"ReportAge\": 0, \"Population\": 9000, \"Value\": 70, \"Hab\": 24, \"HabTerra\": 24}\n]\n");
+}
+
+TEST(ReportProgram, UsageErrorsExitTwoWithNothingOnStandardOutput)
+{
+    const std::vector<std::vector<std::string>> cases = {
+        {"--folder", kFixture + "/missing", "--player", "1"},   // no such folder
+        {"--folder", kFixture, "--player", "3"},                // no report game.p3
+        {"--folder", kFixture, "--player", "1", "--game", "x"}, // no x.map
+        {"--folder", kFixture, "--player", "1", "--from", "Nowhere"},
+        {"--folder", kFixture, "--player", "1", "--bogus"},
+    };
+    for (const auto& args : cases) {
+        RunResult r = runExe(args);
+        EXPECT_EQ(r.status, 2) << args[3];
+        EXPECT_TRUE(r.out.empty());
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+    RunResult help = runExe({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--sort KEY"), std::string::npos);
+}

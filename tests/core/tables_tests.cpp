@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+
+#include "io/tables.h"
+#include "scratchfolder.h"
+
+using namespace vornex;
+
+namespace {
+const std::string kFixtures = std::string(VORNEX_TEST_DATA_DIR) + "win1252/";
+const std::string kEmptySlot = "\"\",\"\",\"\",0,0,0,0,0,0,0,0,0,0\r\n";
+
+bool mentions(const Diagnostics& diags, int64_t line, const std::string& part)
+{
+    for (const auto& d : diags)
+        if (d.line == line && d.reason.find(part) != std::string::npos) return true;
+    return false;
+}
+} // namespace
+
+TEST(Gravities, LoadsKeysAsWrittenAndRejectsBadLines)
+{
+    test::ScratchFolder dir;
+    dir.write("gravity.csv",
+              "0.12,-50\r\n"
+              "1,50\r\n"
+              "\r\n"           // 3: empty line inside the file
+              "2.35\r\n"       // 4: one item
+              "3,4,5\r\n"      // 5: three items
+              "4,many\r\n"     // 6: clicks not a number
+              "5,40000\r\n"    // 7: clicks beyond 16 bits
+              "1,7\r\n"        // 8: duplicate key, the first stays
+              "0.5 , 2.5 \r\n" // 9: blanks around items; 2.5 rounds to 2
+              "\r\n\r\n");     // trailing blank lines are no records
+    Diagnostics diags;
+    Gravities g = LoadGravities(dir.folder(), diags);
+    EXPECT_EQ(g.Count(), 3);
+    ASSERT_TRUE(g.Item("1"));
+    EXPECT_EQ(g.Item("1")->Clicks, 50);
+    EXPECT_EQ(g.Item("1.00"), nullptr);
+    EXPECT_EQ(g.Item("0.12")->Clicks, -50);
+    EXPECT_EQ(g.Item("0.5")->Clicks, 2);
+    ASSERT_EQ(diags.size(), 6u);
+    EXPECT_TRUE(mentions(diags, 3, "empty"));
+    EXPECT_TRUE(mentions(diags, 4, "expected 2 items"));
+    EXPECT_TRUE(mentions(diags, 5, "expected 2 items"));
+    EXPECT_TRUE(mentions(diags, 6, "many"));
+    EXPECT_TRUE(mentions(diags, 7, "40000"));
+    EXPECT_TRUE(mentions(diags, 8, "twice"));
+    EXPECT_EQ(diags[0].file, dir.path("gravity.csv"));
+}
+
+TEST(Gravities, MissingOrEmptyFile)
+{
+    test::ScratchFolder dir;
+    Diagnostics diags;
+    EXPECT_EQ(LoadGravities(dir.folder(), diags).Count(), 0);
+    EXPECT_EQ(diags.size(), 1u);
+    dir.write("gravity.csv", "");
+    diags.clear();
+    EXPECT_EQ(LoadGravities(dir.folder(), diags).Count(), 0);
+    EXPECT_TRUE(diags.empty());
+}
+
+TEST(Players, WindowsFileLoadsWithNamesIntactAndSavesToTheSameBytes)
+{
+    test::ScratchFolder dir;
+    dir.copyFrom(kFixtures + "player.inf", "player.inf");
+    Diagnostics diags;
+    Players players = LoadPlayers(dir.folder(), diags);
+    EXPECT_TRUE(diags.empty());
+    ASSERT_EQ(players.Count(), 16);
+    auto p2 = players.Item(2);
+    EXPECT_EQ(p2->PlayerName, "Bjørn Halvorsen");
+    EXPECT_EQ(p2->RaceName, "Ülvari");
+    EXPECT_EQ(p2->HomeWorld, "Zürich");
+    EXPECT_EQ(players.Item("ülvari"), p2);
+    EXPECT_EQ(p2->Colour, 16776960);
+    EXPECT_FLOAT_EQ(p2->GravMin, 0.12f);
+    EXPECT_FLOAT_EQ(p2->GravMax, 0.66f);
+    EXPECT_EQ(p2->TempMin, -200);
+    EXPECT_EQ(p2->TempMax, -60);
+    EXPECT_EQ(p2->RadMin, 40);
+    EXPECT_EQ(p2->RadMax, 100);
+    EXPECT_EQ(p2->GravTerra, 0);
+    EXPECT_EQ(p2->TempTerra, 10);
+    EXPECT_EQ(p2->RadTerra, 2);
+    EXPECT_FLOAT_EQ(players.Item(3)->GravMin, 0.25f); // ".25" without a zero
+    for (int n = 1; n <= 16; ++n)
+        EXPECT_EQ(players.Item(n)->Number, n);
+    EXPECT_EQ(players.Item(4)->RaceName, "");
+
+    // Saved: the three records in Windows-1252 (".25" now written "0.25") and thirteen empty slots.
+    std::string expected = test::ScratchFolder::readPath(kFixtures + "player.inf");
+    ASSERT_TRUE(SavePlayers(dir.folder(), players).ok);
+    std::string saved = dir.read("player.inf");
+    EXPECT_EQ(saved.substr(0, saved.find("\r\n", saved.find("Duval"))),
+              expected.substr(0, expected.find(".25")) + "0.25,8,-160,20,0,55,7,3,5");
+    EXPECT_NE(saved.find("\"Bj\xF8rn Halvorsen\",\"\xDClvari\""), std::string::npos);
+    // A file the program wrote loads and saves to the very same bytes.
+    Players again = LoadPlayers(dir.folder(), diags);
+    EXPECT_EQ(playersFileBytes(again), saved);
+    EXPECT_EQ(dir.read("player.inf.bak"), expected);
+}
+
+TEST(Players, MissingOrEmptyFileGivesSixteenEmptySlots)
+{
+    test::ScratchFolder dir;
+    Diagnostics diags;
+    Players players = LoadPlayers(dir.folder(), diags);
+    EXPECT_TRUE(diags.empty());
+    ASSERT_EQ(players.Count(), 16);
+    EXPECT_EQ(players.Item(16)->Number, 16);
+    std::string sixteen;
+    for (int i = 0; i < 16; ++i)
+        sixteen += kEmptySlot;
+    EXPECT_EQ(playersFileBytes(players), sixteen);
+    // Saving creates the file; there was nothing to back up.
+    ASSERT_TRUE(SavePlayers(dir.folder(), players).ok);
+    EXPECT_EQ(dir.read("player.inf"), sixteen);
+    EXPECT_FALSE(std::filesystem::exists(dir.path("player.inf.bak")));
+    dir.write("player.inf", "");
+    EXPECT_EQ(LoadPlayers(dir.folder(), diags).Count(), 16);
+    EXPECT_TRUE(diags.empty());
+}
+
+TEST(Players, RejectedRecordsKeepTheirSlotSoLaterNumbersDoNotShift)
+{
+    test::ScratchFolder dir;
+    dir.write("player.inf",
+              "\"A\",\"Alpha\",\"H\",255,1,2,0,0,0,0,0,0,0\r\n"             // 1 fine
+              "\"B\",\"Beta\",\"H\",red,1,2,0,0,0,0,0,0,0\r\n"              // 2 colour not a number
+              "\"C\",\"Gamma\",\"H\",1,1,2,0,40000,0,0,0,0,0\r\n"           // 3 int16 overflow
+              "\"D\",\"Delta\",\"H\",1,1,2,0,0,0,0,0,0\r\n"                 // 4 twelve items
+              "\"E\",\"ALPHA\",\"H\",1,1,2,0,0,0,0,0,0,0\r\n"               // 5 race name taken
+              "\r\n"                                                        // 6 empty line
+              "\"F\",\"\",\"H\",1,x,2,0,0,0,0,0,0,0\r\n"                    // 7 gravity not a number
+              "\"G\",\"Gee\",\"Home, sweet\",-1,-.5,2.5,-1,1,2,3,4,5,6\r\n" // 8 fine
+              "\"\",\"\",\"\",0,0,0,0,0,0,0,0,0,0\r\n");                    // 9 empty slot, fine
+    Diagnostics diags;
+    Players players = LoadPlayers(dir.folder(), diags);
+    ASSERT_EQ(players.Count(), 16);
+    EXPECT_EQ(diags.size(), 6u);
+    EXPECT_TRUE(mentions(diags, 2, "colour"));
+    EXPECT_TRUE(mentions(diags, 3, "40000"));
+    EXPECT_TRUE(mentions(diags, 4, "expected 13 items, found 12"));
+    EXPECT_TRUE(mentions(diags, 5, "already taken"));
+    EXPECT_TRUE(mentions(diags, 6, "empty line"));
+    EXPECT_TRUE(mentions(diags, 7, "gravity"));
+    for (int n : {2, 3, 4, 5, 6, 7}) {
+        EXPECT_EQ(players.Item(n)->RaceName, "") << n;
+        EXPECT_EQ(players.Item(n)->PlayerName, "") << n; // nothing of a rejected record arrives
+        EXPECT_EQ(players.Item(n)->Number, n);
+    }
+    EXPECT_EQ(players.Item("alpha")->Number, 1);
+    auto g = players.Item("Gee");
+    EXPECT_EQ(g->Number, 8);
+    EXPECT_EQ(g->HomeWorld, "Home, sweet");
+    EXPECT_EQ(g->Colour, -1);
+    EXPECT_FLOAT_EQ(g->GravMin, -0.5f);
+    EXPECT_FLOAT_EQ(g->GravMax, 2.5f);
+    EXPECT_EQ(g->RadTerra, 6);
+    EXPECT_EQ(players.Item(9)->Number, 9);
+    EXPECT_THROW(players.Item("Beta"), NotFoundError);
+}
+
+TEST(Players, MoreThanSixteenRecordsAreKept)
+{
+    test::ScratchFolder dir;
+    std::string text;
+    for (int i = 1; i <= 18; ++i)
+        text += "\"P\",\"R" + std::to_string(i) + "\",\"H\",0,0,0,0,0,0,0,0,0,0\r\n";
+    dir.write("player.inf", text);
+    Diagnostics diags;
+    Players players = LoadPlayers(dir.folder(), diags);
+    EXPECT_EQ(players.Count(), 18);
+    EXPECT_EQ(players.Item("r18")->Number, 18);
+}
+
+TEST(Players, SaveReplacesAtomicallyAndKeepsTheOldFile)
+{
+    test::ScratchFolder dir;
+    dir.write("player.inf", "\"A\",\"Alpha\",\"H\",255,1,2,0,0,0,0,0,0,0\r\n");
+    Diagnostics diags;
+    Players players = LoadPlayers(dir.folder(), diags);
+    players.Item(1)->RaceName = "Alpha Prime";
+    players.Item(2)->PlayerName = "Ωmega"; // not in Windows-1252: the file goes out as UTF-8
+    ASSERT_TRUE(SavePlayers(dir.folder(), players).ok);
+    EXPECT_EQ(dir.read("player.inf.bak"), "\"A\",\"Alpha\",\"H\",255,1,2,0,0,0,0,0,0,0\r\n");
+    Players again = LoadPlayers(dir.folder(), diags);
+    EXPECT_TRUE(diags.empty());
+    EXPECT_EQ(again.Item("alpha prime")->Number, 1);
+    EXPECT_EQ(again.Item(2)->PlayerName, "Ωmega");
+    EXPECT_EQ(dir.read("player.inf").substr(0, 3), "\xEF\xBB\xBF");
+
+    // A failing write reports why and leaves the file as it was.
+    std::string before = dir.read("player.inf");
+    std::filesystem::remove(dir.path("player.inf.bak"));
+    std::filesystem::create_directory(dir.path("player.inf.bak"));
+    auto r = SavePlayers(dir.folder(), players);
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.error.empty());
+    EXPECT_EQ(dir.read("player.inf"), before);
+}

@@ -1,0 +1,74 @@
+#pragma once
+// The planet table of vornexinfo-report: which planets of a game are worth settling, as the planet
+// panel rates them for one player. No Qt, no display.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/collections.h"
+
+namespace vornex::report {
+
+enum class Format { Tsv, Csv, Json };
+enum class SortKey { Collection, Hab, HabTerra, Value, Distance, Name, Id };
+
+struct Options {
+    std::string folder;
+    int16_t player = 0;
+    std::string game = "game";
+    SortKey sort = SortKey::Collection;
+    std::optional<std::string> owner;
+    bool reportedOnly = false;
+    std::optional<std::string> from;
+    Format format = Format::Tsv;
+    bool help = false;
+};
+
+// Options from the command-line arguments (without the program name), or nullopt with a one-line
+// reason in *error.
+std::optional<Options> parseArguments(const std::vector<std::string>& args, std::string* error);
+
+// The text of --help.
+std::string usageText();
+
+// One planet of the table. hab / habTerra are empty where the planet panel computes no rating.
+struct Row {
+    int16_t id = 0;
+    std::string name;
+    int16_t x = 0, y = 0;
+    std::string owner;
+    int16_t reportAge = 0;
+    int32_t population = 0;
+    int16_t value = 0;
+    std::optional<int> hab, habTerra;
+    std::optional<int> distance; // only with a reference planet
+};
+
+// One row per planet in collection order, rated for race (player N, null if there is none);
+// distances from `from` when it is given.
+std::vector<Row> buildRows(const Map& planets, const Player* race, const Gravities& gravities,
+                           const Planet* from = nullptr);
+
+// --owner and --reported, then --sort (stable: ties keep collection order; empty cells last).
+void filterAndSort(std::vector<Row>& rows, const Options& options);
+
+// The table as text, header first. withDistance adds the Distance column.
+std::string formatTable(const std::vector<Row>& rows, Format format, bool withDistance);
+
+// The reference planet of --from: the first planet with exactly that name, otherwise the planet
+// whose ID the text gives; nullptr when there is none.
+PlanetPtr findReference(const Map& planets, const std::string& text);
+
+// The whole program: status 0 and the table on out; status 2 with a one-line message on err and
+// nothing on out for a usage error or missing game files. Rejected input lines go to err as
+// "file:line: reason" while the table still comes.
+struct RunResult {
+    int status = 0;
+    std::string out;
+    std::string err;
+};
+RunResult run(const std::vector<std::string>& args);
+
+} // namespace vornex::report
