@@ -69,7 +69,6 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName("VornexInfo");
-    QApplication::setOrganizationName(vornex::kApplication);
 
     std::unique_ptr<QTemporaryDir> demoDir;
     std::unique_ptr<vornex::QSettingsStore> settings;

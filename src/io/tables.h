@@ -14,9 +14,10 @@ namespace vornex {
 // diagnostic; the first of duplicates stays. A missing file gives an empty table and a diagnostic.
 Gravities LoadGravities(const std::string& folder, Diagnostics& diags);
 
-// player.inf: one record of thirteen list items per line, player n on the n-th accepted record,
+// player.inf: one record of thirteen list items per line, player n on the n-th record line,
 // completed to sixteen players without key. Bad records (item count, numbers that do not convert,
-// a race name already taken) are rejected with a diagnostic. A missing file counts as an empty one.
+// a race name already taken) are rejected with a diagnostic and leave their slot empty, so later
+// players keep their numbers. A missing file counts as an empty one.
 Players LoadPlayers(const std::string& folder, Diagnostics& diags);
 
 // Writes player.inf (one Player::Export line per record, store order, Windows-1252, CR LF),

@@ -455,6 +455,31 @@ struct RaceEditor::Impl {
         markTaken(box);
     }
 
+    // Focus loss of the race-name and limit boxes, and clicks on the colour swatch.
+    bool watch(QObject* watched, QEvent* event)
+    {
+        if (watched == lblcmdColour) {
+            if (event->type() == QEvent::MouseButtonRelease) {
+                auto* me = static_cast<QMouseEvent*>(event);
+                if (me->button() == Qt::LeftButton && lblcmdColour->rect().contains(me->position().toPoint())) {
+                    colourClicked();
+                    return true;
+                }
+            }
+            return false;
+        }
+        if (event->type() != QEvent::FocusOut) return false;
+        // Losing the focus to a popup or to another window is no departure from the box.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (watched == txtRaceName) {
+            if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) applyRaceNameChange();
+            return false;
+        }
+        for (size_t i = 0; i < limitBoxes.size(); ++i)
+            if (watched == limitBoxes[i]) commitLimit(static_cast<Limit>(i));
+        return false;
+    }
+
     // A limit box left while the scroll bar is moved is still committed to the player it showed.
     void commitFocusedLimit()
     {
@@ -568,7 +593,7 @@ RaceEditor::RaceEditor(ProgramState& state, SettingsStore& settings, Prompter& p
     connect(d->txtPlayerName, &QLineEdit::textChanged, this, [this](const QString& t) { d->playerNameChanged(t); });
     connect(d->txtRaceName, &QLineEdit::textChanged, this, [this](const QString& t) { d->raceNameEdited(t); });
     connect(d->txtRaceName, &QLineEdit::returnPressed, this, [this] { d->applyRaceNameChange(); });
-    auto* watcher = new EventWatcher(this, [this](QObject* o, QEvent* e) { return watch(o, e); });
+    auto* watcher = new EventWatcher(this, [this](QObject* o, QEvent* e) { return d->watch(o, e); });
     d->lblcmdColour->installEventFilter(watcher);
     d->txtRaceName->installEventFilter(watcher);
     for (size_t i = 0; i < d->limitBoxes.size(); ++i) {
