@@ -48,7 +48,7 @@ fuzz: deps
 	$(call install_missing,$(FUZZ_PKGS))
 	CC=clang-14 CXX=clang++-14 $(CMAKE) -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DVORNEX_BUILD_FUZZ=ON -DVORNEX_BUILD_UI=OFF -DVORNEX_BUILD_TESTS=OFF >/dev/null
-	$(CMAKE) --build build-fuzz -j$(JOBS)
+	$(CMAKE) --build build-fuzz -j$(JOBS) --target vornex_fuzz
 	fuzz/run_all.sh build-fuzz/fuzz $(FUZZ_SECONDS)
 
 sanitize: deps

@@ -82,8 +82,9 @@ frmExport::frmExport(ProgramState& state, QWidget* parent) : QDialog(parent), d(
             return;
         }
         showMessage(this, windowTitle(),
-                    (count == 1 ? tr("1 planet record written to\n%1") : tr("%2 planet records written to\n%1").arg(count))
-                        .arg(QString::fromStdString(path)));
+                    tr("%1 planet %2 written to\n%3")
+                        .arg(count)
+                        .arg(count == 1 ? tr("record") : tr("records"), QString::fromStdString(path)));
     });
 }
 
