@@ -54,9 +54,10 @@ frmExport::frmExport(ProgramState& state, QWidget* parent) : QDialog(parent), d(
         d->captions[i] = p ? p->RaceName : std::string();
         QString text = QString::fromStdString(d->captions[i]);
         d->chk[i]->setText(text.replace(QLatin1Char('&'), QLatin1String("&&")));
-        d->chk[i]->setToolTip(tr("Player %1").arg(i + 1));
-        // A slot without a player has nothing to stand for.
-        d->chk[i]->setEnabled(p != nullptr);
+        // A slot without a race name stands for no race (it would match planets without an owner).
+        const bool named = p && !p->RaceName.empty();
+        d->chk[i]->setEnabled(named);
+        d->chk[i]->setToolTip(named ? tr("Player %1").arg(i + 1) : tr("Player %1 has no race name").arg(i + 1));
     }
 
     auto* cmdExport = new QPushButton(tr("Export"), this);
@@ -88,6 +89,9 @@ frmExport::frmExport(ProgramState& state, QWidget* parent) : QDialog(parent), d(
     });
 }
 
-frmExport::~frmExport() { delete d; }
+frmExport::~frmExport()
+{
+    delete d;
+}
 
-}  // namespace vornex::ui
+} // namespace vornex::ui

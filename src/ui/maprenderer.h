@@ -1,11 +1,14 @@
 #pragma once
-// Paints the galaxy map from the program state onto any painter: the widget's backing image, or
-// later a PNG file. The painter's coordinate system is logical pixels with (0, 0) at the top left.
+// Paints the galaxy map from the program state: into the widget's backing image through a
+// MapRenderer that keeps its caches between draws, or onto any painter (a PNG file, say).
 
 #include <QPointF>
 #include <QSizeF>
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 
+class QImage;
 class QPainter;
 
 namespace vornex {
@@ -14,12 +17,45 @@ struct ProgramState;
 
 namespace vornex::ui {
 
-// Clears the area to black and draws every planet as a filled circle coloured by its owner, the
-// names (starting at each planet's centre) while names is true, and the ring of radius 6 around the
-// selected planet. The visible square is Zoom map units wide and high from (XStart, YStart),
-// stretched over size; radii are in map units along x, so circles stay round. A planet whose
-// distance from the origin does not fit in 16 bits cannot be placed and is left out. Nothing is
-// drawn when Zoom is below 1.
+// Draws the map into an image, fast enough to redraw the largest galaxy on every drag step.
+//
+// What it draws: the area cleared to black, every planet a filled circle coloured by its owner in
+// collection order, the names (starting at each planet's centre) while names is true, and the ring
+// of radius 6 around the selected planet over everything. The visible square is Zoom map units wide
+// and high from (XStart, YStart), stretched over the logical size; radii are in map units along x,
+// so circles stay round. A planet whose distance from the origin does not fit in 16 bits cannot be
+// placed and is left out. Nothing but black is drawn when Zoom is below 1.
+//
+// How: small circles are pre-rendered antialiased sprites (per outline colour, fill colour, pixel
+// radius and quarter-pixel offset) blended straight into the image; names are laid out once per
+// text and font; what lies outside the image is skipped. Every cache is keyed by the values it was
+// made from (colours, radius, text, font), so a changed player colour, a renamed planet or another
+// zoom simply uses other entries: nothing can go stale. Owner colours are looked up once per
+// distinct owner name in each draw.
+class MapRenderer {
+public:
+    MapRenderer();
+    ~MapRenderer();
+    MapRenderer(const MapRenderer&) = delete;
+    MapRenderer& operator=(const MapRenderer&) = delete;
+
+    // image is in device pixels with its devicePixelRatio set; size is its logical size. Images of
+    // other formats than RGB32 and ARGB32_Premultiplied are converted to RGB32.
+    void render(QImage& image, const QSizeF& size, const ProgramState& state, bool names);
+
+    // Cache sizes, for tests and diagnostics.
+    std::size_t spriteCount() const;
+    std::size_t nameCount() const;
+    // Drops every cached sprite and name layout.
+    void clear();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+// The same drawing onto any painter (logical pixels, (0, 0) at the top left), through a temporary
+// image at the painter's device pixel ratio.
 void paintMap(QPainter& painter, const QSizeF& size, const ProgramState& state, bool names);
 
 // Where map point (x, y) lies in a surface of this size for the current view; false when the

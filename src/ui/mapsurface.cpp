@@ -25,6 +25,8 @@ struct MapSurface::Impl {
     ProgramState& state;
     MapSurfaceHost& host;
     QImage image;
+    // Keeps the sprites and name layouts from one draw to the next.
+    MapRenderer renderer;
     QTimer hoverTimer;
     QPoint hoverPos;
     int wheelRemainder = 0;
@@ -68,9 +70,7 @@ void MapSurface::DrawPic()
     const QSize pixels(std::max(1, qRound(width() * dpr)), std::max(1, qRound(height() * dpr)));
     if (d->image.size() != pixels) d->image = QImage(pixels, QImage::Format_RGB32);
     d->image.setDevicePixelRatio(dpr);
-    QPainter painter(&d->image);
-    paintMap(painter, QSizeF(size()), d->state, d->host.namesShown());
-    painter.end();
+    d->renderer.render(d->image, QSizeF(size()), d->state, d->host.namesShown());
     update();
 }
 

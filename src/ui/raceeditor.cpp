@@ -28,8 +28,14 @@ namespace vornex::ui {
 
 namespace {
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
-std::string ss(const QString& s) { return s.toStdString(); }
+QString qs(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+std::string ss(const QString& s)
+{
+    return s.toStdString();
+}
 
 // The six range limits; each is taken when its box loses the focus (or on Return).
 enum class Limit { GravMin, GravMax, TempMin, TempMax, RadMin, RadMax };
@@ -39,12 +45,18 @@ enum class Terra { Grav, Temp, Rad };
 const char* limitCaption(Limit l)
 {
     switch (l) {
-    case Limit::GravMin: return "Grav Min";
-    case Limit::GravMax: return "Grav Max";
-    case Limit::TempMin: return "Temp Min";
-    case Limit::TempMax: return "Temp Max";
-    case Limit::RadMin: return "Rad Min";
-    case Limit::RadMax: return "Rad Max";
+    case Limit::GravMin:
+        return "Grav Min";
+    case Limit::GravMax:
+        return "Grav Max";
+    case Limit::TempMin:
+        return "Temp Min";
+    case Limit::TempMax:
+        return "Temp Max";
+    case Limit::RadMin:
+        return "Rad Min";
+    case Limit::RadMax:
+        return "Rad Max";
     }
     return "";
 }
@@ -64,7 +76,10 @@ private:
     std::function<bool(QObject*, QEvent*)> m_handler;
 };
 
-bool isMinimum(Limit l) { return l == Limit::GravMin || l == Limit::TempMin || l == Limit::RadMin; }
+bool isMinimum(Limit l)
+{
+    return l == Limit::GravMin || l == Limit::TempMin || l == Limit::RadMin;
+}
 
 // A name that cannot be written to player.inf as one list item.
 QString nameCharacterProblem(const QString& text, const QString& what)
@@ -82,7 +97,7 @@ QString int16Problem(const QString& text)
     return QObject::tr("%1 does not fit in 16 bits (-32768 to 32767)").arg(text);
 }
 
-}  // namespace
+} // namespace
 
 struct RaceEditor::Impl {
     Impl(RaceEditor* owner, ProgramState& s, SettingsStore& st, Prompter& p, RaceEditorHost& h)
@@ -102,8 +117,8 @@ struct RaceEditor::Impl {
     QLineEdit* txtPlayerName = nullptr;
     QLineEdit* txtRaceName = nullptr;
     QLabel* lblcmdColour = nullptr;
-    std::array<QLineEdit*, 6> limitBoxes{};  // indexed by Limit
-    std::array<QLineEdit*, 3> terraBoxes{};  // indexed by Terra
+    std::array<QLineEdit*, 6> limitBoxes{}; // indexed by Limit
+    std::array<QLineEdit*, 3> terraBoxes{}; // indexed by Terra
 
     bool raceNameChanged = false;
     bool applying = false;
@@ -151,7 +166,8 @@ struct RaceEditor::Impl {
     void snapshotNames()
     {
         appliedNames.clear();
-        for (const PlayerPtr& p : state.AllPlayers) appliedNames.emplace_back(p, p->RaceName);
+        for (const PlayerPtr& p : state.AllPlayers)
+            appliedNames.emplace_back(p, p->RaceName);
     }
     std::string appliedName(const PlayerPtr& p)
     {
@@ -340,7 +356,7 @@ struct RaceEditor::Impl {
             return;
         }
         const std::optional<QColor> chosen = chooseColour(q, colourFromBgr(p->Colour));
-        if (!chosen || !chosen->isValid()) return;  // cancelled: the colour stays
+        if (!chosen || !chosen->isValid()) return; // cancelled: the colour stays
         p = edited();
         if (!p) return;
         setSwatch(*chosen);
@@ -381,25 +397,27 @@ struct RaceEditor::Impl {
                 const auto mine = gravityClicks(*g);
                 const auto theirs = gravityClicks(other);
                 if (theirs && (isMinimum(l) ? *mine > *theirs : *mine < *theirs))
-                    why = isMinimum(l) ? QObject::tr("the minimum lies above the maximum %1").arg(qs(num::singleText(other)))
-                                       : QObject::tr("the maximum lies below the minimum %1").arg(qs(num::singleText(other)));
+                    why = isMinimum(l)
+                              ? QObject::tr("the minimum lies above the maximum %1").arg(qs(num::singleText(other)))
+                              : QObject::tr("the maximum lies below the minimum %1").arg(qs(num::singleText(other)));
                 else if (theirs && !computeRaceBars(&trial, state.AllGravities).grav)
                     why = QObject::tr("the range bar cannot be drawn for it");
             }
             if (!why.isEmpty()) {
-                refuse(box, QObject::tr("%1 not taken: %2. The player keeps %3.")
-                                .arg(caption, why, qs(num::singleText(old))));
+                refuse(
+                    box,
+                    QObject::tr("%1 not taken: %2. The player keeps %3.").arg(caption, why, qs(num::singleText(old))));
                 return;
             }
             stored = qs(num::singleText(*g));
         } else {
             const bool temp = l == Limit::TempMin || l == Limit::TempMax;
-            int16_t& field = l == Limit::TempMin ? trial.TempMin
+            int16_t& field = l == Limit::TempMin   ? trial.TempMin
                              : l == Limit::TempMax ? trial.TempMax
                              : l == Limit::RadMin  ? trial.RadMin
                                                    : trial.RadMax;
             const int16_t old = field;
-            const int16_t other = l == Limit::TempMin ? p->TempMax
+            const int16_t other = l == Limit::TempMin   ? p->TempMax
                                   : l == Limit::TempMax ? p->TempMin
                                   : l == Limit::RadMin  ? p->RadMax
                                                         : p->RadMin;
@@ -424,12 +442,24 @@ struct RaceEditor::Impl {
         }
 
         switch (l) {
-        case Limit::GravMin: p->GravMin = trial.GravMin; break;
-        case Limit::GravMax: p->GravMax = trial.GravMax; break;
-        case Limit::TempMin: p->TempMin = trial.TempMin; break;
-        case Limit::TempMax: p->TempMax = trial.TempMax; break;
-        case Limit::RadMin: p->RadMin = trial.RadMin; break;
-        case Limit::RadMax: p->RadMax = trial.RadMax; break;
+        case Limit::GravMin:
+            p->GravMin = trial.GravMin;
+            break;
+        case Limit::GravMax:
+            p->GravMax = trial.GravMax;
+            break;
+        case Limit::TempMin:
+            p->TempMin = trial.TempMin;
+            break;
+        case Limit::TempMax:
+            p->TempMax = trial.TempMax;
+            break;
+        case Limit::RadMin:
+            p->RadMin = trial.RadMin;
+            break;
+        case Limit::RadMax:
+            p->RadMax = trial.RadMax;
+            break;
         }
         // Show the value as stored (12.5 degrees is kept as 12).
         if (box->text() != stored) box->setText(stored);
@@ -445,7 +475,9 @@ struct RaceEditor::Impl {
         int16_t& field = t == Terra::Grav ? p->GravTerra : t == Terra::Temp ? p->TempTerra : p->RadTerra;
         const std::optional<int16_t> v = num::parseInt16(ss(text.trimmed()));
         if (!v) {
-            const char* caption = t == Terra::Grav ? "Grav Terraform" : t == Terra::Temp ? "Temp Terraform" : "Rad Terraform";
+            const char* caption = t == Terra::Grav   ? "Grav Terraform"
+                                  : t == Terra::Temp ? "Temp Terraform"
+                                                     : "Rad Terraform";
             refuse(box, QObject::tr("%1 not taken: %2. The player keeps %3.")
                             .arg(QObject::tr(caption), int16Problem(text.trimmed()))
                             .arg(field));
@@ -507,7 +539,7 @@ QLineEdit* textBox(QWidget* parent, const char* name, const QRect& box)
     return e;
 }
 
-}  // namespace
+} // namespace
 
 RaceEditor::RaceEditor(ProgramState& state, SettingsStore& settings, Prompter& prompter, RaceEditorHost& host,
                        QWidget* parent)
@@ -520,7 +552,7 @@ RaceEditor::RaceEditor(ProgramState& state, SettingsStore& settings, Prompter& p
     d->SSTab1 = new QTabWidget(this);
     d->SSTab1->setObjectName(QStringLiteral("SSTab1"));
     d->SSTab1->setGeometry(8, 16, 251, 129);
-    d->SSTab1->setFont(small);
+    setFont(small);
 
     // "General": player name, race name, colour.
     auto* general = new QWidget;
@@ -558,8 +590,10 @@ RaceEditor::RaceEditor(ProgramState& state, SettingsStore& settings, Prompter& p
         caption(habs, columns[size_t(c)].header, tr(columns[size_t(c)].headerText), QRect(left, 4, 78, 17));
         for (int r = 0; r < 3; ++r) {
             const int top = 24 + 24 * r;
-            caption(habs, columns[size_t(c)].rowLabels[size_t(r)], tr(rowTexts[size_t(r)]), QRect(left, top + 2, 30, 17));
-            grid[size_t(c)][size_t(r)] = textBox(habs, columns[size_t(c)].boxes[size_t(r)], QRect(left + 30, top, 45, 21));
+            caption(habs, columns[size_t(c)].rowLabels[size_t(r)], tr(rowTexts[size_t(r)]),
+                    QRect(left, top + 2, 30, 17));
+            grid[size_t(c)][size_t(r)] =
+                textBox(habs, columns[size_t(c)].boxes[size_t(r)], QRect(left + 30, top, 45, 21));
         }
     }
     d->limitBoxes = {grid[0][0], grid[1][0], grid[0][1], grid[1][1], grid[0][2], grid[1][2]};
@@ -576,7 +610,7 @@ RaceEditor::RaceEditor(ProgramState& state, SettingsStore& settings, Prompter& p
     d->SSTab1->setCurrentWidget(habs);
 
     // The player chooser below the tabs.
-    caption(this, "lblPlayerNumber", tr("Player Number"), QRect(8, 150, 78, 19));
+    caption(this, "lblPlayerNumber", tr("Player Number"), QRect(8, 150, 80, 19));
     d->txtPlayerNumber = textBox(this, "txtPlayerNumber", QRect(88, 148, 33, 21));
     d->hscNumber = new QScrollBar(Qt::Horizontal, this);
     d->hscNumber->setObjectName(QStringLiteral("hscNumber"));
@@ -611,9 +645,15 @@ RaceEditor::RaceEditor(ProgramState& state, SettingsStore& settings, Prompter& p
     d->raceNameChanged = false;
 }
 
-RaceEditor::~RaceEditor() { delete d; }
+RaceEditor::~RaceEditor()
+{
+    delete d;
+}
 
-bool RaceEditor::raceNameChanged() const { return d->raceNameChanged; }
+bool RaceEditor::raceNameChanged() const
+{
+    return d->raceNameChanged;
+}
 
 void RaceEditor::setRaceNameChanged(bool changed)
 {
@@ -622,6 +662,9 @@ void RaceEditor::setRaceNameChanged(bool changed)
     if (!changed) d->snapshotNames();
 }
 
-void RaceEditor::applyRaceNameChange() { d->applyRaceNameChange(); }
+void RaceEditor::applyRaceNameChange()
+{
+    d->applyRaceNameChange();
+}
 
-}  // namespace vornex::ui
+} // namespace vornex::ui

@@ -147,7 +147,10 @@ protected:
         QApplication::sendEvent(swatch, &press);
         QApplication::sendEvent(swatch, &release);
     }
-    bool refused(const char* name) { return get(name)->property("refused").toBool() && !get(name)->toolTip().isEmpty(); }
+    bool refused(const char* name)
+    {
+        return get(name)->property("refused").toBool() && !get(name)->toolTip().isEmpty();
+    }
     bool saved() const { return std::filesystem::exists(dir.path("player.inf.bak")); }
     PlayerPtr player(int n) const { return s.AllPlayers.At(n); }
 };
@@ -187,7 +190,7 @@ TEST_F(RaceEditorTest, ScrollBarFillsEveryBoxFromThePlayerInOrder)
 TEST_F(RaceEditorTest, TerraformStoresEveryKeystrokeAndRefusesNonNumbers)
 {
     QLineEdit* box = get("txtTempTerra");
-    box->clear();  // an empty text is no number: the player keeps 2
+    box->clear(); // an empty text is no number: the player keeps 2
     EXPECT_EQ(player(1)->TempTerra, 2);
     EXPECT_TRUE(refused("txtTempTerra"));
     box->insert("1");
@@ -197,7 +200,7 @@ TEST_F(RaceEditorTest, TerraformStoresEveryKeystrokeAndRefusesNonNumbers)
     EXPECT_EQ(player(1)->TempTerra, 12);
     box->setText("-");
     EXPECT_EQ(player(1)->TempTerra, 12);
-    box->setText("12.5");  // halves go to the even neighbour
+    box->setText("12.5"); // halves go to the even neighbour
     EXPECT_EQ(player(1)->TempTerra, 12);
     box->setText("40000");
     EXPECT_EQ(player(1)->TempTerra, 12);
@@ -233,13 +236,13 @@ TEST_F(RaceEditorTest, EditedRangesGiveTheDocumentedBars)
     commit("txtRadMax", "80");
     commit("txtTempMax", "100");
     commit("txtTempMin", "-60");
-    commit("txtGravMin", "0.75");  // click -10
-    commit("txtGravMax", "1.75");  // click 15
+    commit("txtGravMin", "0.75"); // click -10
+    commit("txtGravMax", "1.75"); // click 15
     EXPECT_EQ(host->bars.rad, std::make_optional(std::make_pair(115.0, 120.0)));
     EXPECT_EQ(host->bars.temp, std::make_optional(std::make_pair(145.0, 80.0)));
     EXPECT_EQ(host->bars.grav, std::make_optional(std::make_pair(155.0, 50.0)));
 
-    commit("txtGravMin", "0.25");  // click -45 .. -20: drawn as stored
+    commit("txtGravMin", "0.25"); // click -45 .. -20: drawn as stored
     commit("txtGravMax", "0.5");
     EXPECT_EQ(host->bars.grav, std::make_optional(std::make_pair(85.0, 50.0)));
     EXPECT_FLOAT_EQ(player(1)->GravMin, 0.25f);
@@ -253,16 +256,13 @@ TEST_F(RaceEditorTest, RefusedLimitsLeavePlayerBarsAndFileAlone)
         const char* why;
     };
     const Case cases[] = {
-        {"txtTempMin", "", "not a number"},
-        {"txtTempMin", "abc", "not a number"},
-        {"txtTempMax", "40000", "16 bits"},
-        {"txtRadMin", "-32769", "16 bits"},
-        {"txtGravMin", "0.3", "no row"},
-        {"txtGravMax", "heavy", "not a number"},
-        {"txtRadMax", "10", "below the minimum"},      // RadMin is 30
-        {"txtTempMin", "90", "above the maximum"},     // TempMax is 80
-        {"txtGravMin", "2", "above the maximum"},      // GravMax 1.5 is click 10
-        {"txtRadMax", "20000", "cannot be drawn"},     // 2 x (20000 - 30) leaves 16 bits
+        {"txtTempMin", "", "not a number"},        {"txtTempMin", "abc", "not a number"},
+        {"txtTempMax", "40000", "16 bits"},        {"txtRadMin", "-32769", "16 bits"},
+        {"txtGravMin", "0.3", "no row"},           {"txtGravMax", "heavy", "not a number"},
+        {"txtRadMax", "10", "below the minimum"},  // RadMin is 30
+        {"txtTempMin", "90", "above the maximum"}, // TempMax is 80
+        {"txtGravMin", "2", "above the maximum"},  // GravMax 1.5 is click 10
+        {"txtRadMax", "20000", "cannot be drawn"}, // 2 x (20000 - 30) leaves 16 bits
     };
     const Player before = *player(1);
     for (const Case& c : cases) {
@@ -272,7 +272,7 @@ TEST_F(RaceEditorTest, RefusedLimitsLeavePlayerBarsAndFileAlone)
         EXPECT_TRUE(refused(c.box));
         EXPECT_TRUE(host->statuses.last().contains(c.why)) << host->statuses.last().toStdString();
         EXPECT_EQ(player(1)->Export(), before.Export());
-        commit(c.box, shown);  // a valid value clears the mark again
+        commit(c.box, shown); // a valid value clears the mark again
         EXPECT_FALSE(refused(c.box));
     }
     // Only the restoring commits drew the bars; the refused ones did not.
@@ -285,14 +285,16 @@ TEST_F(RaceEditorTest, NumberNamingNoPlayerChangesNothing)
 {
     bar()->setValue(4);
     const std::string players = playersFileBytes(s.AllPlayers);
-    const char* boxes[] = {"txtPlayerName", "txtRaceName", "txtGravMin", "txtGravMax", "txtGravTerra",
-                           "txtTempMin", "txtTempMax", "txtTempTerra", "txtRadMin", "txtRadMax", "txtRadTerra"};
+    const char* boxes[] = {"txtPlayerName", "txtRaceName",  "txtGravMin", "txtGravMax", "txtGravTerra", "txtTempMin",
+                           "txtTempMax",    "txtTempTerra", "txtRadMin",  "txtRadMax",  "txtRadTerra"};
     std::map<std::string, QString> texts;
-    for (const char* b : boxes) texts[b] = get(b)->text();
+    for (const char* b : boxes)
+        texts[b] = get(b)->text();
     for (const char* number : {"0", "", "17", "x", "99999"}) {
         SCOPED_TRACE(number);
         get("txtPlayerNumber")->setText(number);
-        for (const char* b : boxes) EXPECT_EQ(get(b)->text(), texts[b]) << b;
+        for (const char* b : boxes)
+            EXPECT_EQ(get(b)->text(), texts[b]) << b;
         EXPECT_TRUE(refused("txtPlayerNumber"));
         // Edits with no player behind the number go nowhere.
         get("txtTempTerra")->setText("5");
@@ -301,7 +303,7 @@ TEST_F(RaceEditorTest, NumberNamingNoPlayerChangesNothing)
         commit("txtTempMin", texts["txtTempMin"]);
         EXPECT_EQ(playersFileBytes(s.AllPlayers), players);
     }
-    get("txtPlayerNumber")->setText(" 4abc");  // the leading number counts
+    get("txtPlayerNumber")->setText(" 4abc"); // the leading number counts
     EXPECT_FALSE(refused("txtPlayerNumber"));
     EXPECT_EQ(get("txtRaceName")->text(), "Fourth");
 }
@@ -318,7 +320,8 @@ TEST_F(RaceEditorTest, RaceNameThenColourSavesAndReloadsBeforeTheChooserOpens)
     ui::dialogHooks().colour = [&](const QColor& initial) -> std::optional<QColor> {
         Diagnostics diags;
         Players onDisk = LoadPlayers(s.FileLocation, diags);
-        reloadedFirst = onDisk.Find("Newcomers") && s.AllPlayers.Find("Newcomers") && host->count("tablesReloaded") == 1;
+        reloadedFirst =
+            onDisk.Find("Newcomers") && s.AllPlayers.Find("Newcomers") && host->count("tablesReloaded") == 1;
         EXPECT_EQ(initial, ui::colourFromBgr(1000));
         return QColor(255, 0, 0);
     };
@@ -326,7 +329,7 @@ TEST_F(RaceEditorTest, RaceNameThenColourSavesAndReloadsBeforeTheChooserOpens)
     clickColour();
     EXPECT_TRUE(reloadedFirst);
     EXPECT_FALSE(editor->raceNameChanged());
-    EXPECT_EQ(player(1)->Colour, 0x000000FF);  // red in the low byte
+    EXPECT_EQ(player(1)->Colour, 0x000000FF); // red in the low byte
     EXPECT_EQ(get<QLabel>("lblcmdColour")->palette().color(QPalette::Window), QColor(255, 0, 0));
     EXPECT_EQ(host->calls.back(), "DrawPic");
     EXPECT_GT(host->calls.size(), drawsBefore);
@@ -428,4 +431,4 @@ TEST_F(RaceEditorTest, FailedSaveKeepsTheEditsAndThePendingChange)
     EXPECT_TRUE(LoadPlayers(s.FileLocation, diags).Find("Newcomers"));
 }
 
-}  // namespace
+} // namespace

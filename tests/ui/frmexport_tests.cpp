@@ -1,0 +1,228 @@
+// The export dialog: captions from the players, the records written for each selection, the file's
+// encoding and line ends, failures, and the merge of the file by another copy of the program.
+#include <QCheckBox>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "../core/scratchfolder.h"
+#include "app/programstate.h"
+#include "galaxyfixture.h"
+#include "io/interfaces.h"
+#include "io/planetloader.h"
+#include "ui/dialogs.h"
+#include "ui/frmexport.h"
+
+using namespace vornex;
+using namespace vornex::testing;
+using vornex::ui::frmExport;
+
+namespace {
+
+class PlayerTwoSettings : public SettingsStore {
+public:
+    std::string read(const std::string&, const std::string& section, const std::string& key,
+                     const std::string& def) const override
+    {
+        return section == "Settings" && key == "YourNumber" ? "2" : def;
+    }
+    void write(const std::string&, const std::string&, const std::string&, const std::string&) override {}
+};
+
+class NoAnswers : public Prompter {
+public:
+    std::optional<std::string> ask(const std::string&, const std::string&) override { return std::nullopt; }
+};
+
+class FrmExportTest : public ::testing::Test {
+protected:
+    test::ScratchFolder dir;
+    ProgramState s;
+    QStringList messages;
+    QPointer<frmExport> dialog;
+
+    void SetUp() override
+    {
+        s.FileLocation = dir.folder();
+        s.YourNumber = 3;
+        addPlayer(s, "Humanoid", 0xFF);
+        addPlayer(s, "Insectoid", 0xFF00);
+        addPlayer(s, "R&D", 0xFF0000);
+        for (int n = 4; n <= 16; ++n)
+            addPlayer(s, "Race" + std::to_string(n), 0);
+
+        auto setRecord = [](PlanetPtr p, int16_t age, int32_t pop, const char* grav) {
+            p->ReportAge = age;
+            p->Population = pop;
+            p->Value = 50;
+            p->Def = 10;
+            p->StarbaseType = "Dock";
+            p->Grav = grav;
+            p->Temp = "-20";
+            p->Rad = "50";
+        };
+        setRecord(addPlanet(s, "Empty One", 10, 10, "Uninhabited", 2), 2, 0, "1");
+        setRecord(addPlanet(s, "Alpha", 20, 20, "Insectoid"), 0, 5000, "1.5");
+        setRecord(addPlanet(s, "Never Seen", 30, 30, "Uninhabited", -1), -1, 0, "");
+        setRecord(addPlanet(s, "Façade", 40, 40, "Humanoid"), 1, 700, "0.5");
+        setRecord(addPlanet(s, "Stranger", 50, 50, "Outsiders"), 0, 100, "1");
+        setRecord(addPlanet(s, "Far, Away", 60, 60, "Uninhabited", 4), 4, 0, "2");
+
+        ui::dialogHooks().message = [this](const QString&, const QString& text) { messages << text; };
+        dialog = new frmExport(s);
+    }
+    void TearDown() override
+    {
+        delete dialog.data();
+        ui::dialogHooks() = ui::DialogHooks{};
+    }
+
+    QCheckBox* chk(int i) { return dialog->findChild<QCheckBox*>(QStringLiteral("chk%1").arg(i)); }
+    void exportNow()
+    {
+        auto* button = dialog->findChild<QPushButton*>("cmdExport");
+        ASSERT_NE(button, nullptr);
+        button->click();
+    }
+    std::string file() const { return dir.read("export.p3"); }
+};
+
+TEST_F(FrmExportTest, LayoutCarriesTheRaceNames)
+{
+    EXPECT_EQ(dialog->windowTitle(), "Export Information");
+    for (int i = 0; i < 17; ++i)
+        ASSERT_NE(chk(i), nullptr) << i;
+    EXPECT_EQ(chk(0)->text(), "Humanoid");
+    EXPECT_EQ(chk(2)->text(), "R&&D"); // shown as "R&D", not as a shortcut on D
+    EXPECT_EQ(chk(15)->text(), "Race16");
+    EXPECT_EQ(chk(8)->geometry(), QRect(144, 40, 120, 19));
+    EXPECT_EQ(chk(16)->text(), "Uninhabited");
+    EXPECT_TRUE(chk(16)->isChecked());
+    for (int i = 0; i < 16; ++i)
+        EXPECT_FALSE(chk(i)->isChecked());
+    EXPECT_FALSE(dialog->isModal());
+}
+
+TEST_F(FrmExportTest, SlotWithoutRaceNameCannotBeChosen)
+{
+    delete dialog.data();
+    s.AllPlayers.At(5)->RaceName.clear();
+    s.AllPlanets.Item("Stranger")->Owner.clear();
+    dialog = new frmExport(s);
+    EXPECT_FALSE(chk(4)->isEnabled());
+    chk(4)->setChecked(true);
+    chk(16)->setChecked(false);
+    exportNow();
+    EXPECT_EQ(file(), "");
+}
+
+TEST_F(FrmExportTest, NothingCheckedWritesAnEmptyFile)
+{
+    chk(16)->setChecked(false);
+    exportNow();
+    EXPECT_TRUE(std::filesystem::exists(dir.path("export.p3")));
+    EXPECT_EQ(file(), "");
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith("0 planet records")) << messages[0].toStdString();
+    EXPECT_TRUE(messages[0].contains(QString::fromStdString(dir.path("export.p3"))));
+}
+
+TEST_F(FrmExportTest, UninhabitedOnlyTakesReportedPlanetsInOrder)
+{
+    exportNow();
+    EXPECT_EQ(file(), "\"Empty One\",\"Uninhabited\",2,0,50,10,\"Dock\",\"1\",\"-20\",\"50\"\r\n"
+                      "\"Far, Away\",\"Uninhabited\",4,0,50,10,\"Dock\",\"2\",\"-20\",\"50\"\r\n");
+    EXPECT_TRUE(messages.value(0).startsWith("2 planet records")) << messages.value(0).toStdString();
+}
+
+TEST_F(FrmExportTest, RaceRecordsComeFirstInWindows1252AndExportingAgainReplaces)
+{
+    chk(0)->setChecked(true);
+    chk(1)->setChecked(true);
+    exportNow();
+    EXPECT_EQ(file(), "\"Alpha\",\"Insectoid\",0,5000,50,10,\"Dock\",\"1.5\",\"-20\",\"50\"\r\n"
+                      "\"Fa\xE7"
+                      "ade\",\"Humanoid\",1,700,50,10,\"Dock\",\"0.5\",\"-20\",\"50\"\r\n"
+                      "\"Empty One\",\"Uninhabited\",2,0,50,10,\"Dock\",\"1\",\"-20\",\"50\"\r\n"
+                      "\"Far, Away\",\"Uninhabited\",4,0,50,10,\"Dock\",\"2\",\"-20\",\"50\"\r\n");
+    EXPECT_EQ(file().find("Stranger"), std::string::npos);
+
+    chk(0)->setChecked(false);
+    chk(16)->setChecked(false);
+    exportNow();
+    EXPECT_EQ(file(), "\"Alpha\",\"Insectoid\",0,5000,50,10,\"Dock\",\"1.5\",\"-20\",\"50\"\r\n");
+    EXPECT_TRUE(messages.last().startsWith("1 planet record written")) << messages.last().toStdString();
+    // The dialog stays open with the boxes as the user left them.
+    EXPECT_TRUE(chk(1)->isChecked());
+}
+
+TEST_F(FrmExportTest, FailedWriteIsReportedAndKeepsTheEarlierFile)
+{
+    // A folder in the way of the file: the write cannot replace it.
+    std::filesystem::create_directory(dir.path("export.p3"));
+    dir.write("export.p3/keep", "earlier");
+    exportNow();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains("could not be written")) << messages[0].toStdString();
+    EXPECT_EQ(dir.read("export.p3/keep"), "earlier");
+
+    messages.clear();
+    s.FileLocation = dir.path("no such folder") + "/";
+    exportNow();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains("could not be written")) << messages[0].toStdString();
+}
+
+// One game folder exports; a second copy of the program, in another folder, merges that file when
+// it loads its planets: the newer record wins, the older one does not.
+TEST_F(FrmExportTest, ExportIsMergedByAnotherCopyAtItsNextStart)
+{
+    test::ScratchFolder other;
+    other.write("game.map", "#\tX\tY\tName\r\n1\t1100\t2900\tAlpha\r\n2\t1400\t2500\tFar, Away\r\n"
+                            "3\t1500\t2000\tFa\xE7"
+                            "ade\r\n");
+    // Player 2's own report: Alpha seen 3 years ago, the other two never.
+    other.write("game.p2",
+                "Planet Name\tOwner\tStarbase\tReport Age\tPopulation\tValue\tProduction Queue\tMines\tFactories\t"
+                "Def %\tSurface Ironium\tSurface Boranium\tSurface Germanium\tIronium Mining Rate\t"
+                "Boranium Mining Rate\tGermanium Mining Rate\tIronium Concentration\tBoranium Concentration\t"
+                "Germanium Concentration\tResources\tGravity\tTemperature\tRadiation\tOrig Gravity\t"
+                "Orig Temperature\tOrig Radiation\tTerraform %\r\n"
+                "Alpha\tInsectoid\t\t3\t1\t80%\t\t0\t0\t0%\t100\t100\t100\t0\t0\t0\t50\t50\t50\t0\t1g\t"
+                "0\xB0"
+                "C\t50mR\t1g\t0\xB0"
+                "C\t50mR\t0%\r\n");
+    s.AllPlanets.Item("Alpha")->ReportAge = 1; // newer than the other copy's 3 years
+    chk(0)->setChecked(true);
+    chk(1)->setChecked(true);
+    exportNow();
+    ASSERT_EQ(messages.size(), 1);
+    other.write("export.p3", file());
+
+    Map planets;
+    Diagnostics diags;
+    PlayerTwoSettings settings;
+    NoAnswers prompter;
+    ASSERT_EQ(LoadPlanets(planets, other.folder(), "game", settings, prompter, diags), LoadOutcome::Loaded);
+    ASSERT_EQ(planets.Count(), 3);
+    EXPECT_EQ(planets.Item("Alpha")->Population, 5000);
+    EXPECT_EQ(planets.Item("Alpha")->ReportAge, 1);
+    EXPECT_EQ(planets.Item("Far, Away")->Owner, "Uninhabited"); // the comma did not split the name
+    EXPECT_EQ(planets.Item("Far, Away")->Grav, "2");
+    EXPECT_EQ(planets.Item("Façade")->Population, 700);
+
+    // An older export does not overwrite newer knowledge.
+    s.AllPlanets.Item("Alpha")->ReportAge = 5;
+    s.AllPlanets.Item("Alpha")->Population = 1;
+    exportNow();
+    other.write("export.p3", file());
+    Map again;
+    ASSERT_EQ(LoadPlanets(again, other.folder(), "game", settings, prompter, diags), LoadOutcome::Loaded);
+    EXPECT_EQ(again.Item("Alpha")->Population, 1); // player 2's own 3-year-old report stays
+    EXPECT_EQ(again.Item("Alpha")->ReportAge, 3);
+}
+
+} // namespace
