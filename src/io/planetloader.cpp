@@ -15,19 +15,6 @@ namespace vornex {
 
 namespace {
 
-bool isBlankLine(std::string_view line)
-{
-    return line.find_first_not_of(" \t") == std::string_view::npos;
-}
-
-size_t contentLineCount(const std::vector<std::string_view>& lines)
-{
-    size_t n = lines.size();
-    while (n > 0 && isBlankLine(lines[n - 1]))
-        --n;
-    return n;
-}
-
 // A game line as list input hands it over: the blanks around it are not part of any field.
 std::string trimBlanks(std::string_view line)
 {

@@ -12,21 +12,6 @@ namespace vornex {
 
 namespace {
 
-bool isBlankLine(std::string_view line)
-{
-    return line.find_first_not_of(" \t") == std::string_view::npos;
-}
-
-// Number of lines up to the last one that holds anything: blank lines at the very end of a file
-// are not records (editors like to leave one), blank lines in between are.
-size_t contentLineCount(const std::vector<std::string_view>& lines)
-{
-    size_t n = lines.size();
-    while (n > 0 && isBlankLine(lines[n - 1]))
-        --n;
-    return n;
-}
-
 int16_t slotNumber(const Players& table)
 {
     return num::tryInt16(table.Count()).value_or(32767);

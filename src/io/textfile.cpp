@@ -222,4 +222,17 @@ std::vector<std::string_view> splitLines(std::string_view text)
     return lines;
 }
 
+bool isBlankLine(std::string_view line)
+{
+    return line.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+size_t contentLineCount(const std::vector<std::string_view>& lines)
+{
+    size_t n = lines.size();
+    while (n > 0 && isBlankLine(lines[n - 1]))
+        --n;
+    return n;
+}
+
 } // namespace vornex

@@ -23,4 +23,11 @@ WriteResult writeFileAtomically(const std::string& path, std::string_view bytes,
 // does not start another (empty) line.
 std::vector<std::string_view> splitLines(std::string_view text);
 
+// True for a line of nothing but blanks and tabs.
+bool isBlankLine(std::string_view line);
+
+// Number of lines up to the last one that holds anything: blank lines at the very end of a file
+// are not records (editors like to leave one), blank lines in between are.
+size_t contentLineCount(const std::vector<std::string_view>& lines);
+
 }  // namespace vornex
