@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
@@ -22,7 +23,13 @@ inline const std::string& scratchFolder()
     static const std::string folder = [] {
         char tmpl[] = "/tmp/vornex-fuzz-XXXXXX";
         if (!mkdtemp(tmpl)) std::abort();
-        return std::string(tmpl) + "/";
+        static std::string made;
+        made = tmpl;
+        std::atexit([] {
+            std::error_code ec;
+            std::filesystem::remove_all(made, ec);
+        });
+        return made + "/";
     }();
     return folder;
 }

@@ -105,6 +105,7 @@ double readBack(const std::string& s)
 // part fits into `maxDigits` digits and the value is not tiny (120 stays "120", not "1.2E+02").
 std::string plainWhereFits(double v, int digits, int maxDigits)
 {
+    if (!std::isfinite(v)) return gText(v, digits);
     int exponent = static_cast<int>(std::floor(std::log10(std::fabs(v))));
     if (exponent >= -5 && exponent < maxDigits) return gText(v, std::max(digits, exponent + 1));
     return gText(v, digits);

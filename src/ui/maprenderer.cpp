@@ -37,8 +37,8 @@ constexpr double kPenWidth = 1.0;
 // Circles larger than this (device pixels) are drawn by the painter: at such zooms only a few
 // planets are in view, and sprites of that size would only fill the cache.
 constexpr double kLargestSpriteRadius = 32;
-// Sub-pixel positions of sprites: a quarter pixel, so a circle is at most 1/8 pixel from its place.
-constexpr int kPhases = 4;
+// Sub-pixel positions of sprites: an eighth of a pixel, so a circle is at most 1/16 pixel from its place.
+constexpr int kPhases = 8;
 // Cache limits; beyond them the cache is emptied before the next draw.
 constexpr std::size_t kSpritePixelBudget = 4u << 20; // 16 MB
 constexpr std::size_t kNameBudget = 40000;
@@ -294,8 +294,8 @@ void MapRenderer::Impl::planetsAsSprites(QImage& image, const QSizeF& size, cons
         if (px < -margin || py < -margin || px > w + margin || py > h + margin) continue;
         double fx = std::floor(px);
         double fy = std::floor(py);
-        int qx = int(std::lround((px - fx) * kPhases));
-        int qy = int(std::lround((py - fy) * kPhases));
+        int qx = int((px - fx) * kPhases + 0.5); // both fractions are at least 0
+        int qy = int((py - fy) * kPhases + 0.5);
         if (qx == kPhases) {
             qx = 0;
             fx += 1;

@@ -119,6 +119,7 @@ struct RaceEditor::Impl {
     QLabel* lblcmdColour = nullptr;
     std::array<QLineEdit*, 6> limitBoxes{}; // indexed by Limit
     std::array<QLineEdit*, 3> terraBoxes{}; // indexed by Terra
+    QObject* watcher = nullptr;  // the event filter on the boxes and the swatch
 
     bool raceNameChanged = false;
     bool applying = false;
@@ -628,6 +629,7 @@ RaceEditor::RaceEditor(ProgramState& state, SettingsStore& settings, Prompter& p
     connect(d->txtRaceName, &QLineEdit::textChanged, this, [this](const QString& t) { d->raceNameEdited(t); });
     connect(d->txtRaceName, &QLineEdit::returnPressed, this, [this] { d->applyRaceNameChange(); });
     auto* watcher = new EventWatcher(this, [this](QObject* o, QEvent* e) { return d->watch(o, e); });
+    d->watcher = watcher;
     d->lblcmdColour->installEventFilter(watcher);
     d->txtRaceName->installEventFilter(watcher);
     for (size_t i = 0; i < d->limitBoxes.size(); ++i) {
@@ -647,6 +649,9 @@ RaceEditor::RaceEditor(ProgramState& state, SettingsStore& settings, Prompter& p
 
 RaceEditor::~RaceEditor()
 {
+    // The boxes outlive this body (the base class deletes them), and focus moves while they go:
+    // the watcher must not reach the editor's state any more.
+    delete d->watcher;
     delete d;
 }
 

@@ -48,3 +48,11 @@ TEST(Numeric, StrictParsing) {
     EXPECT_EQ(num::parseInt32("40000").value(), 40000);
     EXPECT_FALSE(num::parseSingle("1e40").has_value());
 }
+
+TEST(Numeric, TextOfInfinitiesAndExtremes) {
+    EXPECT_EQ(num::singleText(std::numeric_limits<float>::infinity()), "inf");
+    EXPECT_EQ(num::doubleText(-std::numeric_limits<double>::infinity()), "-inf");
+    EXPECT_EQ(num::singleText(1e20f), "1E+20");
+    EXPECT_EQ(num::singleText(1234567.0f), "1234567");
+    EXPECT_EQ(num::doubleText(0.00001), "0.00001");
+}

@@ -1,0 +1,242 @@
+// The map renderer's caches: a renderer that has drawn before must draw exactly what a fresh one
+// draws after colours, race names, planet names, the view or the font changed; sprites must land
+// where the painter would draw the same circle, also at fractional positions and at the edges.
+#include <QApplication>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "galaxyfixture.h"
+#include "ui/maprenderer.h"
+
+using namespace vornex;
+using namespace vornex::testing;
+using vornex::ui::MapRenderer;
+
+namespace {
+
+QImage blank(QSize pixels, qreal dpr = 1.0)
+{
+    QImage image(pixels, QImage::Format_RGB32);
+    image.setDevicePixelRatio(dpr);
+    return image;
+}
+
+QImage draw(MapRenderer& renderer, const ProgramState& s, bool names, QSize size = {400, 400}, qreal dpr = 1.0)
+{
+    QImage image = blank(QSize(qRound(size.width() * dpr), qRound(size.height() * dpr)), dpr);
+    renderer.render(image, QSizeF(size), s, names);
+    return image;
+}
+
+QImage fresh(const ProgramState& s, bool names, QSize size = {400, 400}, qreal dpr = 1.0)
+{
+    MapRenderer renderer;
+    return draw(renderer, s, names, size, dpr);
+}
+
+int maxDifference(const QImage& a, const QImage& b, int* over40 = nullptr)
+{
+    int worst = 0;
+    int over = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            const int d = std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                                    std::abs(qBlue(p) - qBlue(q))});
+            worst = std::max(worst, d);
+            if (d > 40) ++over;
+        }
+    if (over40) *over40 = over;
+    return worst;
+}
+
+bool near(const QColor& c, int r, int g, int b, int tolerance = 12)
+{
+    return std::abs(c.red() - r) <= tolerance && std::abs(c.green() - g) <= tolerance &&
+           std::abs(c.blue() - b) <= tolerance;
+}
+
+class MapRendererTest : public ::testing::Test {
+protected:
+    ProgramState s;
+    MapRenderer renderer;
+
+    void SetUp() override
+    {
+        addPlayer(s, "Blues", 0x00FF0000);
+        addPlayer(s, "Reds", 0x000000FF);
+        addPlanet(s, "Azure", 100, 100, "Blues");
+        addPlanet(s, "Grey", 200, 100, "Uninhabited");
+        addPlanet(s, "Crimson", 300, 300, "Reds");
+        addPlanet(s, "Never", 200, 200, "Uninhabited", -1);
+        s.Zoom = 400;
+        s.PlanetSelected = 3;
+    }
+};
+
+} // namespace
+
+TEST_F(MapRendererTest, ChangesToTheTablesShowAtTheNextDrawAsFromAFreshRenderer)
+{
+    s.PlanetSelected = 2; // the ring lies over Grey only
+    draw(renderer, s, true); // fill the caches
+    ASSERT_GT(renderer.spriteCount(), 0u);
+    ASSERT_GT(renderer.nameCount(), 0u);
+
+    // A colour chosen in the race editor.
+    s.AllPlayers.At(1)->Colour = 0x0000FF00; // green
+    QImage image = draw(renderer, s, true);
+    EXPECT_TRUE(near(image.pixelColor(100, 100), 0, 255, 0)) << image.pixelColor(100, 100).name().toStdString();
+    EXPECT_EQ(image, fresh(s, true));
+    // Back to the first colour: the old sprites serve again.
+    s.AllPlayers.At(1)->Colour = 0x00FF0000;
+    image = draw(renderer, s, true);
+    EXPECT_TRUE(near(image.pixelColor(100, 100), 0, 0, 255));
+
+    // A race renamed so that it no longer matches its planets: they turn grey.
+    s.AllPlayers.At(2)->RaceName = "Rubies";
+    image = draw(renderer, s, true);
+    EXPECT_TRUE(near(image.pixelColor(300, 300), 0xC0, 0xC0, 0xC0)) << image.pixelColor(300, 300).name().toStdString();
+    EXPECT_EQ(image, fresh(s, true));
+
+    // A planet of the same name reloaded with another owner, and a planet renamed: the names pass
+    // writes the new text.
+    s.AllPlanets.At(2)->Owner = "Blues";
+    s.AllPlanets.At(4)->PlanetName = "Renamed planet with a long name";
+    EXPECT_EQ(draw(renderer, s, true), fresh(s, true));
+
+    // Another view and another device pixel ratio.
+    s.Zoom = 333;
+    s.XStart = -17;
+    EXPECT_EQ(draw(renderer, s, true), fresh(s, true));
+    EXPECT_EQ(draw(renderer, s, true, {300, 200}, 1.5), fresh(s, true, {300, 200}, 1.5));
+}
+
+TEST_F(MapRendererTest, ANewApplicationFontIsUsedForTheNames)
+{
+    const QFont before = QApplication::font();
+    draw(renderer, s, true);
+    QFont big = before;
+    big.setPointSizeF(before.pointSizeF() * 2);
+    QApplication::setFont(big);
+    const QImage withCache = draw(renderer, s, true);
+    const QImage withoutCache = fresh(s, true);
+    QApplication::setFont(before);
+    EXPECT_EQ(withCache, withoutCache);
+    EXPECT_NE(withCache, draw(renderer, s, true)) << "the larger font draws larger names";
+}
+
+TEST_F(MapRendererTest, SpritesLandWhereThePainterDrawsTheSameCircles)
+{
+    // Planets at fractional pixel positions (7 map units per 3 pixels) and across the edges.
+    ProgramState g;
+    addPlayer(g, "Blues", 0x00FF0000);
+    const int16_t coords[][2] = {{0, 0},   {1, 1},    {2, 5},     {33, 71},  {100, 57},   {-3, 40},
+                                 {40, -4}, {931, 40}, {40, 933},  {935, 935}, {500, 501}, {467, 468}};
+    for (size_t i = 0; i < std::size(coords); ++i)
+        addPlanet(g, std::string(1, char('A' + i)), coords[i][0], coords[i][1], i % 2 ? "Blues" : "Uninhabited",
+                  i % 3 == 0 ? -1 : 0);
+    g.PlanetSelected = 0; // no ring
+    for (int16_t zoom : {int16_t(933), int16_t(400), int16_t(100), int16_t(37)}) {
+        g.Zoom = zoom;
+        const QImage image = fresh(g, false);
+        QImage reference = blank(image.size());
+        reference.fill(Qt::black);
+        QPainter p(&reference);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        const double unit = 400.0 / zoom;
+        for (size_t i = 0; i < std::size(coords); ++i) {
+            const bool known = i % 2;
+            const QColor fill = known ? QColor(0, 0, 255) : QColor(0xC0, 0xC0, 0xC0);
+            const QColor outline = known ? fill : (i % 3 == 0 ? QColor(0xC0, 0xC0, 0xC0) : QColor(255, 0, 0));
+            p.setPen(QPen(outline, 1.0));
+            p.setBrush(fill);
+            const double r = (known ? 4 : 2) * unit;
+            p.drawEllipse(QPointF(coords[i][0] * unit, coords[i][1] * unit), r, r);
+        }
+        p.end();
+        int over = 0;
+        const int worst = maxDifference(image, reference, &over);
+        // An eighth of a pixel of placement changes antialiased edges a little; a whole pixel would
+        // differ by the full colour along every edge.
+        EXPECT_LT(worst, 110) << "zoom " << zoom;
+        EXPECT_LE(over, 12) << "zoom " << zoom;
+    }
+}
+
+TEST_F(MapRendererTest, NamesOfPlanetsLeftOfOrAboveTheSurfaceStillReachIntoIt)
+{
+    s.AllPlanets.At(1)->Xcord = -20; // text starts 20 pixels left of the surface
+    s.AllPlanets.At(1)->PlanetName = "Wide enough name";
+    const QImage image = draw(renderer, s, true);
+    int white = 0;
+    for (int y = 95; y < 120; ++y)
+        for (int x = 0; x < 60; ++x)
+            if (image.pixelColor(x, y).lightness() > 150 && image.pixelColor(x, y).saturation() < 40) ++white;
+    EXPECT_GT(white, 5);
+}
+
+TEST_F(MapRendererTest, LargeCirclesAtCloseZoomKeepColoursAndTheRing)
+{
+    // 10 pixels per map unit: radius 40 for a known race, drawn by the painter rather than a sprite.
+    s.Zoom = 40;
+    s.XStart = 280;
+    s.YStart = 280;
+    const QImage image = draw(renderer, s, false);
+    EXPECT_TRUE(near(image.pixelColor(200, 200), 255, 0, 0)) << "Crimson under the ring";
+    EXPECT_TRUE(near(image.pixelColor(200, 252), 255, 0, 0)) << "inside the ring, outside the planet";
+    int peach = 0;
+    for (int y = 130; y < 270; ++y)
+        for (int x = 130; x < 270; ++x) {
+            const double dist = std::hypot(x + 0.5 - 200, y + 0.5 - 200);
+            if (near(image.pixelColor(x, y), 255, 0xE0, 0xC0, 60)) {
+                EXPECT_NEAR(dist, 60, 1.5);
+                ++peach;
+            }
+        }
+    EXPECT_GT(peach, 50) << "peach ring of radius 60";
+    EXPECT_TRUE(near(image.pixelColor(200, 275), 0, 0, 0));
+}
+
+TEST_F(MapRendererTest, AnUninhabitedSelectionIsFilledWithTheLastPlanetsFill)
+{
+    // The last planet of the collection is Blues-owned: the white ring around the uninhabited
+    // selection is filled blue, wherever that last planet lies.
+    addPlanet(s, "Last", -3000, -3000, "Blues");
+    s.PlanetSelected = 2;
+    QImage image = draw(renderer, s, false);
+    EXPECT_TRUE(near(image.pixelColor(204, 100), 0, 0, 255)) << image.pixelColor(204, 100).name().toStdString();
+    int white = 0;
+    for (int y = 92; y <= 108; ++y)
+        for (int x = 192; x <= 208; ++x)
+            if (near(image.pixelColor(x, y), 255, 255, 255, 60)) {
+                EXPECT_NEAR(std::hypot(x + 0.5 - 200, y + 0.5 - 100), 6, 1.0);
+                ++white;
+            }
+    EXPECT_GE(white, 8) << "white ring";
+    // Last planet unowned and never reported: light grey.
+    s.AllPlanets.At(5)->Owner = "Uninhabited";
+    image = draw(renderer, s, false);
+    EXPECT_TRUE(near(image.pixelColor(204, 100), 0xC0, 0xC0, 0xC0));
+}
+
+TEST_F(MapRendererTest, NothingButBlackBelowZoomOneAndOtherFormatsAreConverted)
+{
+    s.Zoom = 0;
+    QImage image = draw(renderer, s, true);
+    EXPECT_EQ(maxDifference(image, [&] {
+                  QImage black = blank(image.size());
+                  black.fill(Qt::black);
+                  return black;
+              }()),
+              0);
+    s.Zoom = 400;
+    QImage rgb888(400, 400, QImage::Format_RGB888);
+    renderer.render(rgb888, QSizeF(400, 400), s, false);
+    EXPECT_TRUE(near(rgb888.pixelColor(100, 100), 0, 0, 255));
+}
