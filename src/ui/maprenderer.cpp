@@ -7,8 +7,10 @@
 #include <QPointF>
 #include <QStaticText>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
