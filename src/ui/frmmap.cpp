@@ -363,7 +363,7 @@ void frmMap::buildPanel()
     };
     const Row mineralRows[] = {{"lblIron", "Ironium", "txtSurfaceIron", 0x00C00000},
                                {"lblBora", "Boranium", "txtSurfaceBora", 0x00008000},
-                               {"lblGerm", "Germanium", "txtSurfaceGerm", 0x0000C0C0},
+                               {"lblGerm", "Germanium", "txtSurfaceGerm", 0x0000A0A0},
                                {"Label5", "Mines", "txtMines", -1},
                                {"Label6", "Factories", "txtFactories", -1}};
     QLineEdit** mineralBoxes[] = {&d->txtSurfaceIron, &d->txtSurfaceBora, &d->txtSurfaceGerm, &d->txtMines,
