@@ -1,6 +1,8 @@
 #include "analysis/habvalue.h"
 
 #include <cmath>
+#include <cstring>
+#include <unordered_map>
 
 #include "analysis/numbertext.h"
 #include "analysis/numeric.h"
@@ -42,9 +44,43 @@ int16_t clicksOrThrow(float g, const Gravities& gravities)
 
 } // namespace
 
+namespace {
+
+// The row a gravity value finds, remembered per bit pattern for one version of the table: writing
+// the key text costs far more than the rest of a habitability rating, and a galaxy holds only a
+// few hundred different gravities. Each thread keeps its own memory, so no locking is needed.
+class GravityRowCache {
+public:
+    const Gravity* row(float g, const Gravities& gravities)
+    {
+        if (gravities.Version() != m_version) {
+            m_rows.clear();
+            m_version = gravities.Version();
+        }
+        uint32_t bits = 0;
+        std::memcpy(&bits, &g, sizeof bits);
+        if (auto it = m_rows.find(bits); it != m_rows.end()) return it->second;
+        // Arbitrary values (a race editor being typed into) must not make the memory grow forever.
+        if (m_rows.size() >= kMaxEntries) m_rows.clear();
+        // The table's rows stay alive as long as some table of this version does, and only such a
+        // table can ask again.
+        const Gravity* found = gravities.Item(gravityKey(g)).get();
+        m_rows.emplace(bits, found);
+        return found;
+    }
+
+private:
+    static constexpr size_t kMaxEntries = 1u << 14;
+    uint64_t m_version = 0;
+    std::unordered_map<uint32_t, const Gravity*> m_rows;
+};
+
+} // namespace
+
 std::optional<int16_t> gravityClicks(float g, const Gravities& gravities)
 {
-    auto row = gravities.Item(gravityKey(g));
+    thread_local GravityRowCache cache;
+    const Gravity* row = cache.row(g, gravities);
     if (!row) return std::nullopt;
     return row->Clicks;
 }

@@ -132,6 +132,71 @@ std::string doubleText(double v)
     return gText(v, 15);
 }
 
+namespace {
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// doubleText of a plain decimal ("[+-]digits[.digits]", blanks around it), or nullopt when the text
+// has another form or the shortcut might not give doubleText's result. A decimal of at most fifteen
+// significant digits is the shortest text of the double it reads as, so doubleText writes its own
+// digits: in plain notation while the value is at least 1E-4, with no superfluous zeros.
+std::optional<std::string> plainDecimalText(std::string_view text)
+{
+    size_t b = 0, e = text.size();
+    while (b < e && (text[b] == ' ' || text[b] == '\t')) ++b;
+    while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t')) --e;
+    std::string_view t = text.substr(b, e - b);
+    bool negative = false;
+    if (!t.empty() && (t.front() == '+' || t.front() == '-')) {
+        negative = t.front() == '-';
+        t.remove_prefix(1);
+    }
+    size_t point = t.size();
+    for (size_t i = 0; i < t.size(); ++i) {
+        if (isDigit(t[i])) continue;
+        if (t[i] == '.' && point == t.size()) {
+            point = i;
+            continue;
+        }
+        return std::nullopt;
+    }
+    std::string_view whole = t.substr(0, point);
+    std::string_view fraction = point < t.size() ? t.substr(point + 1) : std::string_view{};
+    if (whole.empty() && fraction.empty()) return std::nullopt;
+    if (point + 1 == t.size()) return std::nullopt;  // "5." is left to the full reading
+    while (!whole.empty() && whole.front() == '0') whole.remove_prefix(1);
+    while (!fraction.empty() && fraction.back() == '0') fraction.remove_suffix(1);
+    size_t significant = whole.size() + fraction.size();
+    if (whole.empty()) {
+        size_t zeros = 0;
+        while (zeros < fraction.size() && fraction[zeros] == '0') ++zeros;
+        if (zeros == fraction.size()) return std::string("0");  // zero, of either sign
+        if (zeros > 3) return std::nullopt;  // below 1E-4 the text takes an exponent
+        significant = fraction.size() - zeros;
+    }
+    if (significant > 15) return std::nullopt;
+    std::string out;
+    out.reserve(significant + 4);
+    if (negative) out += '-';
+    if (whole.empty())
+        out += '0';
+    else
+        out += whole;
+    if (!fraction.empty()) {
+        out += '.';
+        out += fraction;
+    }
+    return out;
+}
+}  // namespace
+
+std::optional<std::string> numberText(std::string_view text)
+{
+    if (auto fast = plainDecimalText(text)) return fast;
+    auto v = parseStrict(text);
+    if (!v) return std::nullopt;
+    return doubleText(*v);
+}
+
 std::optional<double> parseStrict(std::string_view text)
 {
     size_t b = 0, e = text.size();

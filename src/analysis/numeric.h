@@ -62,6 +62,11 @@ std::string singleText(float v);
 // 1.5 -> "1.5", -120 -> "-120", 0.25 -> "0.25".
 std::string doubleText(double v);
 
+// doubleText of the strict reading of the text, or nullopt when the text is not a number (see
+// parseStrict). Plain decimals such as "1.50" or "-120", by far the most common, are rewritten
+// digit by digit with the same result instead of being converted back and forth.
+std::optional<std::string> numberText(std::string_view text);
+
 // Strict number reading: optional blanks around an optionally signed decimal number with a full
 // stop as separator and an optional exponent. Anything else (empty text included) is nullopt.
 std::optional<double> parseStrict(std::string_view text);

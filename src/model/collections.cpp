@@ -1,5 +1,7 @@
 #include "model/collections.h"
 
+#include <atomic>
+
 namespace vornex {
 
 namespace {
@@ -43,13 +45,21 @@ void Players::Remove(std::string_view key)
     if (!m_store.removeKey(key)) throw NotFoundError("player not found: " + keyText(key));
 }
 
+uint64_t Gravities::nextVersion()
+{
+    static std::atomic<uint64_t> counter{0};
+    return ++counter;
+}
+
 void Gravities::Remove(int64_t position)
 {
     if (!m_store.removeAt(position)) throw NotFoundError("gravity not found: " + posText(position));
+    m_version = nextVersion();
 }
 void Gravities::Remove(std::string_view key)
 {
     if (!m_store.removeKey(key)) throw NotFoundError("gravity not found: " + keyText(key));
+    m_version = nextVersion();
 }
 
 }  // namespace vornex

@@ -9,6 +9,7 @@
 //   all:           Add of a key that is already there throws DuplicateKeyError and adds nothing.
 // Find/At are the non-throwing lookups for callers that prefer a null result.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -69,7 +70,33 @@ private:
 
 class Gravities {
 public:
-    GravityPtr Add(std::string_view key) { return m_store.add(key); }
+    Gravities() = default;
+    Gravities(const Gravities&) = default;
+    Gravities& operator=(const Gravities&) = default;
+    // A moved-from table is empty, so it gets a fresh version.
+    Gravities(Gravities&& other) noexcept
+        : m_store(std::move(other.m_store)), m_version(other.m_version)
+    {
+        other.m_store = {};
+        other.m_version = nextVersion();
+    }
+    Gravities& operator=(Gravities&& other) noexcept
+    {
+        if (this != &other) {
+            m_store = std::move(other.m_store);
+            m_version = other.m_version;
+            other.m_store = {};
+            other.m_version = nextVersion();
+        }
+        return *this;
+    }
+
+    GravityPtr Add(std::string_view key)
+    {
+        GravityPtr row = m_store.add(key);
+        m_version = nextVersion();
+        return row;
+    }
     // nullptr when there is no such position or key; never throws.
     GravityPtr Item(int64_t position) const { return m_store.at(position); }
     GravityPtr Item(std::string_view key) const { return m_store.find(key); }
@@ -80,8 +107,16 @@ public:
     auto begin() const { return m_store.begin(); }
     auto end() const { return m_store.end(); }
 
+    // Identifies the set of rows (their keys and records): it changes with every Add and Remove and
+    // no two different sets of rows ever share one, not even in different tables, while copies of a
+    // table share it. Lets callers cache lookups by key.
+    uint64_t Version() const { return m_version; }
+
 private:
+    static uint64_t nextVersion();
+
     KeyedStore<Gravity> m_store;
+    uint64_t m_version = nextVersion();
 };
 
 }  // namespace vornex
