@@ -26,6 +26,11 @@ double floorValue(double x) { return std::floor(x); }
 
 std::optional<int16_t> tryInt16(double x)
 {
+    // Whole numbers in range, the usual case, need no rounding.
+    if (x >= -32768.0 && x <= 32767.0) {
+        auto i = static_cast<int32_t>(x);
+        if (static_cast<double>(i) == x) return static_cast<int16_t>(i);
+    }
     double r = roundHalfEven(x);
     if (!(r >= -32768.0 && r <= 32767.0)) return std::nullopt;  // also rejects NaN
     return static_cast<int16_t>(r);
@@ -33,6 +38,10 @@ std::optional<int16_t> tryInt16(double x)
 
 std::optional<int32_t> tryInt32(double x)
 {
+    if (x >= -2147483648.0 && x <= 2147483647.0) {
+        auto i = static_cast<int64_t>(x);
+        if (static_cast<double>(i) == x) return static_cast<int32_t>(i);
+    }
     double r = roundHalfEven(x);
     if (!(r >= -2147483648.0 && r <= 2147483647.0)) return std::nullopt;
     return static_cast<int32_t>(r);
@@ -209,6 +218,16 @@ std::optional<double> parseStrict(std::string_view text)
         negative = t.front() == '-';
         t.remove_prefix(1);
         if (t.empty()) return std::nullopt;
+    }
+    // Whole numbers of up to fifteen digits, the usual case, are exact as doubles.
+    if (t.size() <= 15) {
+        int64_t whole = 0;
+        size_t i = 0;
+        while (i < t.size() && isDigit(t[i])) whole = whole * 10 + (t[i++] - '0');
+        if (i == t.size()) {
+            double v = static_cast<double>(whole);
+            return negative ? -v : v;
+        }
     }
     // from_chars accepts neither a leading '+' nor "inf"/"nan" spellings we want to refuse.
     if (!(std::isdigit(static_cast<unsigned char>(t.front())) || t.front() == '.')) return std::nullopt;

@@ -21,6 +21,16 @@ struct ListItem {
 // All items of one line (without its line end). An empty line gives no items.
 std::vector<ListItem> readListLine(std::string_view line);
 
+// An item as readListLine reads it, its text a view into the line.
+struct ListItemView {
+    std::string_view text;
+    bool quoted = false;
+};
+
+// The items of readListLine(line), without copying their texts: `items` is cleared and refilled,
+// so one vector can serve a whole file.
+void readListLine(std::string_view line, std::vector<ListItemView>& items);
+
 // A text item as written: in double quotes, with a double quote inside turned into an apostrophe
 // and CR/LF into blanks (list format cannot carry them).
 std::string listText(std::string_view text);

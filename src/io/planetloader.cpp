@@ -1,9 +1,12 @@
 #include "io/planetloader.h"
 
+#include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstring>
+#include <cstdint>
 #include <limits>
-#include <unordered_set>
 
 #include "analysis/numeric.h"
 #include "io/codepage.h"
@@ -16,25 +19,23 @@ namespace vornex {
 namespace {
 
 // A game line as list input hands it over: the blanks around it are not part of any field.
-std::string trimBlanks(std::string_view line)
+std::string_view trimBlanks(std::string_view line)
 {
     size_t b = line.find_first_not_of(' ');
     if (b == std::string_view::npos) return {};
     size_t e = line.find_last_not_of(' ');
-    return std::string(line.substr(b, e - b + 1));
+    return line.substr(b, e - b + 1);
 }
 
-size_t fieldCount(std::string_view line)
-{
-    size_t n = 1;
-    for (char c : line)
-        if (c == '\t') ++n;
-    return n;
-}
 
 std::string quoteText(std::string_view text)
 {
-    return "\"" + std::string(text) + "\"";
+    std::string out;
+    out.reserve(text.size() + 2);
+    out += '"';
+    out += text;
+    out += '"';
+    return out;
 }
 
 // Number of UTF-8 characters, counting each lead byte.
@@ -59,136 +60,277 @@ std::string_view dropLastChars(std::string_view s, size_t count)
     return s.substr(0, end);
 }
 
-// Reads the tab-separated fields of one report line in order, remembering the first field that
-// does not convert; once one has failed the line is rejected as a whole.
-class FieldReader {
-public:
-    explicit FieldReader(std::string& line) : m_line(line) {}
+// The first `max` fields of a line as NextField takes them off one by one (one trailing "%" of each
+// dropped), as views into the line. Returns the number of fields found. Fields are a few bytes
+// long, so the tabs are found eight bytes at a time instead of deciding at every byte.
+size_t splitFields(std::string_view line, std::string_view* fields, size_t max)
+{
+    if (max == 0) return 0;
+    size_t n = 0;
+    const char* const begin = line.data();
+    const size_t size = line.size();
+    size_t start = 0;
+    auto take = [&](size_t stop) {
+        std::string_view field(begin + start, stop - start);
+        if (!field.empty() && field.back() == '%') field.remove_suffix(1);
+        fields[n++] = field;
+        start = stop + 1;
+    };
+    constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+    constexpr uint64_t kTabs = 0x0909090909090909ull;
+    size_t i = 0;
+    for (; std::endian::native == std::endian::little && i + 8 <= size; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, begin + i, sizeof word);
+        const uint64_t x = word ^ kTabs; // a zero byte where a tab stands
+        // The top bit of each byte that is zero, exactly (no borrow runs between bytes).
+        uint64_t hits = ~(((x & kLow7) + kLow7) | x | kLow7);
+        while (hits) {
+            take(i + static_cast<size_t>(std::countr_zero(hits)) / 8);
+            if (n == max) return n;
+            hits &= hits - 1;
+        }
+    }
+    for (; i < size; ++i) {
+        if (begin[i] != '\t') continue;
+        take(i);
+        if (n == max) return n;
+    }
+    take(size);
+    return n;
+}
 
-    std::string text(const char* name)
-    {
-        ++m_field;
-        m_name = name;
-        return NextField(m_line);
+// A field that is a plain whole number ("-120", "4500"): LeadingValue reads it as exactly itself.
+// nullopt for any other text.
+std::optional<int64_t> plainWholeNumber(std::string_view text)
+{
+    size_t i = 0;
+    bool negative = false;
+    if (!text.empty() && text[0] == '-') {
+        negative = true;
+        i = 1;
     }
-    int16_t int16(const char* name)
-    {
-        std::string t = text(name);
-        auto v = num::tryInt16(LeadingValue(t));
-        if (!v) return fail<int16_t>(quoteText(t) + " does not fit in 16 bits");
-        return *v;
+    const size_t digits = text.size() - i;
+    if (digits == 0 || digits > 15) return std::nullopt;
+    int64_t v = 0;
+    for (; i < text.size(); ++i) {
+        char c = text[i];
+        if (c < '0' || c > '9') return std::nullopt;
+        v = v * 10 + (c - '0');
     }
-    int32_t int32(const char* name)
-    {
-        std::string t = text(name);
-        auto v = num::tryInt32(LeadingValue(t));
-        if (!v) return fail<int32_t>(quoteText(t) + " does not fit in 32 bits");
-        return *v;
-    }
-    // The value of a field with a unit, as number text ("1.5", "-120").
-    std::string unit(const char* name, int unitLength)
-    {
-        std::string t = text(name);
-        auto v = UnitValue(t, unitLength);
-        if (!v)
-            return fail<std::string>(quoteText(t) + " is not a number followed by a " + std::to_string(unitLength) +
-                                     "-character unit");
-        return num::doubleText(*v);
-    }
+    return negative ? -v : v;
+}
 
-    bool ok() const { return m_error.empty(); }
-    const std::string& error() const { return m_error; }
-
-private:
-    template <typename T> T fail(const std::string& why)
-    {
-        if (m_error.empty()) m_error = "field " + std::to_string(m_field) + " (" + m_name + "): " + why;
-        return T{};
+// tryInt16(LeadingValue(text)) and tryInt32(LeadingValue(text)).
+std::optional<int16_t> fieldInt16(std::string_view text)
+{
+    if (auto v = plainWholeNumber(text)) {
+        if (*v < -32768 || *v > 32767) return std::nullopt;
+        return static_cast<int16_t>(*v);
     }
+    return num::tryInt16(LeadingValue(text));
+}
 
-    std::string& m_line;
-    int m_field = 1; // field 1, the name, is taken before the reader starts
-    std::string m_name;
-    std::string m_error;
+std::optional<int32_t> fieldInt32(std::string_view text)
+{
+    if (auto v = plainWholeNumber(text)) {
+        if (*v < INT32_MIN || *v > INT32_MAX) return std::nullopt;
+        return static_cast<int32_t>(*v);
+    }
+    return num::tryInt32(LeadingValue(text));
+}
+
+// The number text of a field with a unit: doubleText(UnitValue(text, unitLength)).
+std::optional<std::string> unitText(std::string_view text, size_t unitLength)
+{
+    if (text.empty()) return std::string("0");
+    if (charCount(text) <= unitLength) return std::nullopt;
+    return num::numberText(dropLastChars(text, unitLength));
+}
+
+// The columns of a planets report line after the name; the nine of the optional group come last.
+enum class Kind { Text, Int16, Int32, Unit1, Unit2 };
+struct Column {
+    const char* name;
+    Kind kind;
+};
+constexpr Column kColumns[36] = {
+    {"name", Kind::Text},
+    {"owner", Kind::Text},
+    {"starbase", Kind::Text},
+    {"report age", Kind::Int16},
+    {"population", Kind::Int32},
+    {"value", Kind::Int16},
+    {"production", Kind::Text},
+    {"mines", Kind::Int16},
+    {"factories", Kind::Int16},
+    {"defences", Kind::Int16},
+    {"surface Ironium", Kind::Int32},
+    {"surface Boranium", Kind::Int32},
+    {"surface Germanium", Kind::Int32},
+    {"Ironium mining rate", Kind::Int16},
+    {"Boranium mining rate", Kind::Int16},
+    {"Germanium mining rate", Kind::Int16},
+    {"Ironium concentration", Kind::Int16},
+    {"Boranium concentration", Kind::Int16},
+    {"Germanium concentration", Kind::Int16},
+    {"resources", Kind::Int16},
+    {"gravity", Kind::Unit1},
+    {"temperature", Kind::Unit2},
+    {"radiation", Kind::Unit2},
+    {"initial gravity", Kind::Text},
+    {"initial temperature", Kind::Text},
+    {"initial radiation", Kind::Text},
+    {"terraforming", Kind::Int16},
+    {"capacity", Kind::Int16},
+    {"scanner", Kind::Int16},
+    {"penetration", Kind::Int16},
+    {"driver", Kind::Int16},
+    {"warp", Kind::Int16},
+    {"route", Kind::Text},
+    {"gate range", Kind::Int16},
+    {"gate mass", Kind::Int16},
+    {"packet damage", Kind::Int16},
+};
+constexpr size_t kShortColumns = 27;
+
+// A report line converted before any of it reaches the planet, so that a bad field rejects the
+// line as a whole.
+struct ReportRow {
+    std::array<std::string_view, 37> field;
+    std::array<int32_t, 36> number{};
+    std::string grav, temp, rad;
+    size_t columns = 0;
 };
 
-// Fields 2 to 36 of a report line (the name already taken off) into a copy of the planet.
-// Returns the reason when a field does not convert.
-std::optional<std::string> readReportFields(std::string& line, bool withOptionalGroup, Planet& p)
+// Converts the numeric fields in column order; the reason names the first that does not convert.
+std::optional<std::string> convertReportRow(ReportRow& row)
 {
-    FieldReader r(line);
-    p.Owner = r.text("owner");
-    if (p.Owner.empty()) p.Owner = "Uninhabited";
-    p.StarbaseType = r.text("starbase");
-    p.ReportAge = r.int16("report age");
-    p.Population = r.int32("population");
-    p.Value = r.int16("value");
-    p.ProductionQueue = r.text("production");
-    p.Mines = r.int16("mines");
-    p.Factories = r.int16("factories");
-    p.Def = r.int16("defences");
-    p.SurfaceIron = r.int32("surface Ironium");
-    p.SurfaceBora = r.int32("surface Boranium");
-    p.SurfaceGerm = r.int32("surface Germanium");
-    p.RateIron = r.int16("Ironium mining rate");
-    p.RateBora = r.int16("Boranium mining rate");
-    p.RateGerm = r.int16("Germanium mining rate");
-    p.ConcentrationIron = r.int16("Ironium concentration");
-    p.ConcentrationBora = r.int16("Boranium concentration");
-    p.ConcentrationGerm = r.int16("Germanium concentration");
-    p.Resources = r.int16("resources");
-    p.Grav = r.unit("gravity", 1);
-    p.Temp = r.unit("temperature", 2);
-    p.Rad = r.unit("radiation", 2);
-    p.GravOrig = r.text("initial gravity");
-    p.TempOrig = r.text("initial temperature");
-    p.RadOrig = r.text("initial radiation");
-    p.Terra = r.int16("terraforming");
-    if (withOptionalGroup) {
-        p.Capacity = r.int16("capacity");
-        p.Scanner = r.int16("scanner");
-        p.Penetration = r.int16("penetration");
-        p.Driver = r.int16("driver");
-        p.Warp = r.int16("warp");
-        p.Route = r.text("route");
-        p.GateRange = r.int16("gate range");
-        p.GateMass = r.int16("gate mass");
-        p.PacketDamage = r.int16("packet damage");
+    for (size_t i = 1; i < row.columns; ++i) {
+        const std::string_view t = row.field[i];
+        const Column& c = kColumns[i];
+        auto fail = [&](const std::string& why) {
+            return "field " + std::to_string(i + 1) + " (" + c.name + "): " + why;
+        };
+        switch (c.kind) {
+        case Kind::Text:
+            break;
+        case Kind::Int16: {
+            auto v = fieldInt16(t);
+            if (!v) return fail(quoteText(t) + " does not fit in 16 bits");
+            row.number[i] = *v;
+            break;
+        }
+        case Kind::Int32: {
+            auto v = fieldInt32(t);
+            if (!v) return fail(quoteText(t) + " does not fit in 32 bits");
+            row.number[i] = *v;
+            break;
+        }
+        case Kind::Unit1:
+        case Kind::Unit2: {
+            const size_t unit = c.kind == Kind::Unit1 ? 1 : 2;
+            auto v = unitText(t, unit);
+            if (!v)
+                return fail(quoteText(t) + " is not a number followed by a " + std::to_string(unit) +
+                            "-character unit");
+            (i == 20 ? row.grav : i == 21 ? row.temp : row.rad) = std::move(*v);
+            break;
+        }
+        }
     }
-    if (!r.ok()) return r.error();
     return std::nullopt;
 }
 
-void loadMapFile(Map& planets, const std::string& path, Diagnostics& diags)
+void applyReportRow(ReportRow& row, Planet& p)
+{
+    auto i16 = [&](size_t i) { return static_cast<int16_t>(row.number[i]); };
+    const auto& f = row.field;
+    p.Owner = f[1].empty() ? std::string_view("Uninhabited") : f[1];
+    p.StarbaseType = f[2];
+    p.ReportAge = i16(3);
+    p.Population = row.number[4];
+    p.Value = i16(5);
+    p.ProductionQueue = f[6];
+    p.Mines = i16(7);
+    p.Factories = i16(8);
+    p.Def = i16(9);
+    p.SurfaceIron = row.number[10];
+    p.SurfaceBora = row.number[11];
+    p.SurfaceGerm = row.number[12];
+    p.RateIron = i16(13);
+    p.RateBora = i16(14);
+    p.RateGerm = i16(15);
+    p.ConcentrationIron = i16(16);
+    p.ConcentrationBora = i16(17);
+    p.ConcentrationGerm = i16(18);
+    p.Resources = i16(19);
+    p.Grav = std::move(row.grav);
+    p.Temp = std::move(row.temp);
+    p.Rad = std::move(row.rad);
+    p.GravOrig = f[23];
+    p.TempOrig = f[24];
+    p.RadOrig = f[25];
+    p.Terra = i16(26);
+    if (row.columns == 36) {
+        p.Capacity = i16(27);
+        p.Scanner = i16(28);
+        p.Penetration = i16(29);
+        p.Driver = i16(30);
+        p.Warp = i16(31);
+        p.Route = f[32];
+        p.GateRange = i16(33);
+        p.GateMass = i16(34);
+        p.PacketDamage = i16(35);
+    }
+}
+
+// One line per record; the file's text is kept while its lines are looked at.
+struct FileLines {
+    std::string text;
+    std::vector<std::string_view> lines;
+    size_t count = 0; // lines up to the last that holds anything
+};
+
+std::optional<FileLines> readLines(const std::string& path, Diagnostics& diags)
 {
     std::string error;
     auto bytes = readFileBytes(path, &error);
     if (!bytes) {
         diags.push_back({path, 0, error});
-        return;
+        return std::nullopt;
     }
-    const std::string text = decodeFileText(*bytes);
-    const auto lines = splitLines(text);
-    const size_t n = contentLineCount(lines);
+    FileLines f;
+    f.text = decodeFileText(*bytes);
+    f.lines = splitLines(f.text);
+    f.count = contentLineCount(f.lines);
+    return f;
+}
+
+void loadMapFile(Map& planets, const std::string& path, Diagnostics& diags)
+{
+    auto file = readLines(path, diags);
+    if (!file) return;
+    const size_t n = file->count;
     planets.Reserve(n);
-    std::unordered_set<int16_t> ids;
+    std::vector<bool> ids(65536, false);
     // Line 1 holds the column headings.
     for (size_t i = 1; i < n; ++i) {
         const int64_t lineNo = static_cast<int64_t>(i) + 1;
-        std::string line = trimBlanks(lines[i]);
+        const std::string_view line = trimBlanks(file->lines[i]);
         if (line.empty()) {
             diags.push_back({path, lineNo, "empty line"});
             continue;
         }
-        if (size_t k = fieldCount(line); k < 4) {
+        std::array<std::string_view, 4> field;
+        if (size_t k = splitFields(line, field.data(), field.size()); k < 4) {
             diags.push_back({path, lineNo, "expected at least 4 tab-separated fields, found " + std::to_string(k)});
             continue;
         }
-        line += '\t';
-        const std::string name = NameField(line);
-        const std::string idText = NextField(line);
-        const std::string xText = NextField(line);
-        const std::string yText = NextField(line);
+        const std::string_view name = field[3];
+        const std::string_view idText = field[0];
+        const std::string_view xText = field[1];
+        const std::string_view yText = field[2];
         auto id = num::parseInt16(idText);
         if (!id) {
             diags.push_back({path, lineNo, "planet number " + quoteText(idText) + " is not a 16-bit whole number"});
@@ -210,12 +352,13 @@ void loadMapFile(Map& planets, const std::string& path, Diagnostics& diags)
             diags.push_back({path, lineNo, "planet name " + quoteText(name) + " is listed twice; the first is kept"});
             continue;
         }
-        if (ids.count(*id)) {
+        const auto idSlot = static_cast<size_t>(static_cast<int32_t>(*id) + 32768);
+        if (ids[idSlot]) {
             diags.push_back(
                 {path, lineNo, "planet number " + num::intText(*id) + " is listed twice; the first is kept"});
             continue;
         }
-        ids.insert(*id);
+        ids[idSlot] = true;
         auto p = planets.Add(name);
         p->ID = *id;
         p->Xcord = *x;
@@ -228,47 +371,42 @@ void loadMapFile(Map& planets, const std::string& path, Diagnostics& diags)
 
 void loadReport(Map& planets, const std::string& path, Diagnostics& diags)
 {
-    std::string error;
-    auto bytes = readFileBytes(path, &error);
-    if (!bytes) {
-        diags.push_back({path, 0, error});
-        return;
-    }
-    const std::string text = decodeFileText(*bytes);
-    const auto lines = splitLines(text);
-    const size_t n = contentLineCount(lines);
-    std::unordered_set<const Planet*> reported;
+    auto file = readLines(path, diags);
+    if (!file) return;
+    const size_t n = file->count;
+    std::vector<bool> reported(static_cast<size_t>(planets.Count()) + 1, false);
+    ReportRow row;
     for (size_t i = 1; i < n; ++i) {
         const int64_t lineNo = static_cast<int64_t>(i) + 1;
-        std::string line = trimBlanks(lines[i]);
+        const std::string_view line = trimBlanks(file->lines[i]);
         if (line.empty()) {
             diags.push_back({path, lineNo, "empty line"});
             continue;
         }
-        const size_t k = fieldCount(line);
-        if (k != 27 && k < 36) {
+        // One field more than a full line has tells "36 or more" from a count to report.
+        const size_t k = splitFields(line, row.field.data(), row.field.size());
+        if (k != kShortColumns && k < 36) {
             diags.push_back(
                 {path, lineNo, "expected 27 or at least 36 tab-separated fields, found " + std::to_string(k)});
             continue;
         }
-        line += '\t';
-        const std::string name = NextField(line);
-        PlanetPtr planet = planets.Find(name);
-        if (!planet) {
+        row.columns = k >= 36 ? 36 : kShortColumns;
+        const std::string_view name = row.field[0];
+        const int64_t position = planets.PositionOf(name);
+        if (position == 0) {
             diags.push_back({path, lineNo, "planet " + quoteText(name) + " is not in the map file"});
             continue;
         }
-        if (reported.count(planet.get())) {
+        if (reported[static_cast<size_t>(position)]) {
             diags.push_back({path, lineNo, "planet " + quoteText(name) + " is reported twice; the first is kept"});
             continue;
         }
-        Planet updated = *planet;
-        if (auto why = readReportFields(line, k >= 36, updated)) {
+        if (auto why = convertReportRow(row)) {
             diags.push_back({path, lineNo, *why});
             continue;
         }
-        *planet = std::move(updated);
-        reported.insert(planet.get());
+        applyReportRow(row, *planets.At(position));
+        reported[static_cast<size_t>(position)] = true;
     }
 }
 
@@ -416,9 +554,10 @@ void MergeExportFile(Map& planets, std::string_view text, const std::string& fil
 {
     const auto lines = splitLines(text);
     const size_t n = contentLineCount(lines);
+    std::vector<ListItemView> items;
     for (size_t i = 0; i < n; ++i) {
         const int64_t lineNo = static_cast<int64_t>(i) + 1;
-        auto items = readListLine(lines[i]);
+        readListLine(lines[i], items);
         if (items.size() != 10) {
             diags.push_back(
                 {fileName, lineNo,
@@ -450,10 +589,10 @@ void MergeExportFile(Map& planets, std::string_view text, const std::string& fil
         // A smaller age is a more recent report; on equal ages what was read first stays.
         if (!(planet->ReportAge > *age || planet->ReportAge == -1)) continue;
         // An unquoted number reads as a number: keep its plain text ("1.50" is 1.5).
-        auto envText = [](const ListItem& item) {
-            if (item.quoted) return item.text;
-            auto v = num::parseStrict(item.text);
-            return v ? num::doubleText(*v) : item.text;
+        auto envText = [](const ListItemView& item) -> std::string {
+            if (item.quoted) return std::string(item.text);
+            auto t = num::numberText(item.text);
+            return t ? std::move(*t) : std::string(item.text);
         };
         planet->Owner = items[1].text;
         planet->ReportAge = *age;

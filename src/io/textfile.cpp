@@ -205,20 +205,28 @@ WriteResult writeFileAtomically(const std::string& path, std::string_view bytes,
 std::vector<std::string_view> splitLines(std::string_view text)
 {
     std::vector<std::string_view> lines;
-    size_t start = 0;
-    size_t i = 0;
-    while (i < text.size()) {
-        char c = text[i];
-        if (c == '\n' || c == '\r') {
-            lines.push_back(text.substr(start, i - start));
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            ++i;
-            start = i;
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const char* p = begin;
+    while (p < end) {
+        // The next LF ends a line; a CR before it belongs to the line end, any other CR ends a line
+        // of its own.
+        const auto* nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+        const char* lineEnd = nl ? nl : end;
+        const char* stop = lineEnd;
+        if (stop > p && stop[-1] == '\r') --stop;
+        while (const auto* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(stop - p)))) {
+            lines.emplace_back(p, static_cast<size_t>(cr - p));
+            p = cr + 1;
+        }
+        if (nl || stop < end) {
+            lines.emplace_back(p, static_cast<size_t>(stop - p));
+            p = nl ? nl + 1 : end;
         } else {
-            ++i;
+            if (p < end) lines.emplace_back(p, static_cast<size_t>(end - p));
+            p = end;
         }
     }
-    if (start < text.size()) lines.push_back(text.substr(start));
     return lines;
 }
 

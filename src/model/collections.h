@@ -36,6 +36,8 @@ public:
 
     PlanetPtr At(int64_t position) const { return m_store.at(position); }
     PlanetPtr Find(std::string_view key) const { return m_store.find(key); }
+    // The 1-based position of the planet stored under the key, or 0.
+    int64_t PositionOf(std::string_view key) const { return m_store.positionOf(key); }
     // The planet whose ID is id, or nullptr. Usually the planet at position id; when a rejected map
     // line has shifted positions, the first planet carrying that ID.
     PlanetPtr ByID(int64_t id) const;

@@ -5,12 +5,13 @@
 // closes the gap. A key is unique within the store, compared with letter case ignored. A record
 // added without a key is reachable only by position or by walking the store.
 
+#include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "model/errors.h"
@@ -28,6 +29,7 @@ private:
     struct Entry {
         Ptr record;
         std::optional<std::string> foldedKey;
+        size_t hash = 0;  // of foldedKey
     };
 
 public:
@@ -35,12 +37,19 @@ public:
     // nothing added); without (nullopt) the record gets no key.
     Ptr add(std::optional<std::string_view> key)
     {
-        auto rec = std::make_shared<R>();
-        if (key) {
-            auto [it, inserted] = m_byKey.try_emplace(foldKey(*key), rec);
-            if (!inserted) throw DuplicateKeyError("duplicate key: " + std::string(*key));
+        if (!key) {
+            m_items.push_back(Entry{std::make_shared<R>(), std::nullopt, 0});
+            return m_items.back().record;
         }
-        m_items.push_back(Entry{rec, key ? std::optional<std::string>(foldKey(*key)) : std::nullopt});
+        std::string folded = foldKey(*key);
+        const size_t hash = hashOf(folded);
+        if (findIndex(folded, hash) != kNone) throw DuplicateKeyError("duplicate key: " + std::string(*key));
+        // Everything that can fail happens before the store changes.
+        if ((m_keyed + 1) * 2 > m_slots.size()) rebuildSlots(std::max(m_slots.size() * 2, (m_keyed + 1) * 2));
+        auto rec = std::make_shared<R>();
+        m_items.push_back(Entry{rec, std::move(folded), hash});
+        placeSlot(m_items.size() - 1);
+        ++m_keyed;
         return rec;
     }
 
@@ -54,32 +63,44 @@ public:
     // The record stored under a key (letter case ignored), or nullptr.
     Ptr find(std::string_view key) const
     {
-        auto it = m_byKey.find(foldKey(key));
-        return it == m_byKey.end() ? nullptr : it->second;
+        int64_t position = positionOf(key);
+        return position == 0 ? nullptr : m_items[static_cast<size_t>(position - 1)].record;
+    }
+
+    // The 1-based position of the record stored under a key (letter case ignored), or 0.
+    int64_t positionOf(std::string_view key) const
+    {
+        if (m_keyed == 0) return 0;
+        std::string folded = foldKey(key);
+        size_t i = findIndex(folded, hashOf(folded));
+        return i == kNone ? 0 : static_cast<int64_t>(i) + 1;
     }
 
     bool removeAt(int64_t position)
     {
         if (position < 1 || position > static_cast<int64_t>(m_items.size())) return false;
         auto idx = static_cast<size_t>(position - 1);
-        if (m_items[idx].foldedKey) m_byKey.erase(*m_items[idx].foldedKey);
+        // Later records move up one place, so the index is rebuilt (its memory taken first, so
+        // that nothing can fail once the record is gone).
+        std::vector<uint32_t> fresh(m_slots.size(), 0);
+        if (m_items[idx].foldedKey) --m_keyed;
         m_items.erase(m_items.begin() + static_cast<std::ptrdiff_t>(idx));
+        m_slots.swap(fresh);
+        refill();
         return true;
     }
 
     bool removeKey(std::string_view key)
     {
-        std::string folded = foldKey(key);
-        for (size_t i = 0; i < m_items.size(); ++i)
-            if (m_items[i].foldedKey && *m_items[i].foldedKey == folded) return removeAt(static_cast<int64_t>(i) + 1);
-        return false;
+        int64_t position = positionOf(key);
+        return position != 0 && removeAt(position);
     }
 
     int32_t count() const { return static_cast<int32_t>(m_items.size()); }
     void reserve(size_t n)
     {
         m_items.reserve(n);
-        m_byKey.reserve(n);
+        if (n * 2 > m_slots.size()) rebuildSlots(n * 2);
     }
 
     // Walks the records in store order (range-for yields the shared references).
@@ -103,8 +124,55 @@ public:
     const_iterator end() const { return const_iterator(m_items.end()); }
 
 private:
+    // The keys are found through an open-addressing table of positions (linear probing, at most
+    // half full): one look at a slot and one at the record's entry, where a table of nodes would
+    // chase pointers all over memory for every lookup of a large galaxy.
+    static constexpr size_t kNone = static_cast<size_t>(-1);
+
+    static size_t hashOf(std::string_view folded) { return std::hash<std::string_view>{}(folded); }
+
+    size_t findIndex(const std::string& folded, size_t hash) const
+    {
+        if (m_slots.empty()) return kNone;
+        const size_t mask = m_slots.size() - 1;
+        for (size_t i = hash & mask;; i = (i + 1) & mask) {
+            const size_t slot = m_slots[i];
+            if (slot == 0) return kNone;
+            const Entry& e = m_items[slot - 1];
+            if (e.hash == hash && *e.foldedKey == folded) return slot - 1;
+        }
+    }
+
+    void placeSlot(size_t index)
+    {
+        const size_t mask = m_slots.size() - 1;
+        size_t i = m_items[index].hash & mask;
+        while (m_slots[i] != 0)
+            i = (i + 1) & mask;
+        m_slots[i] = static_cast<uint32_t>(index + 1);
+    }
+
+    // A table of at least minSize slots (a power of two) holding every keyed record.
+    void rebuildSlots(size_t minSize)
+    {
+        size_t size = 16;
+        while (size < minSize)
+            size *= 2;
+        std::vector<uint32_t> table(size, 0);
+        m_slots.swap(table);
+        refill();
+    }
+
+    // Places every keyed record into the (empty) slots.
+    void refill()
+    {
+        for (size_t i = 0; i < m_items.size(); ++i)
+            if (m_items[i].foldedKey) placeSlot(i);
+    }
+
     std::vector<Entry> m_items;
-    std::unordered_map<std::string, Ptr> m_byKey;
+    std::vector<uint32_t> m_slots;  // position + 1 of a keyed record, 0 for a free slot
+    size_t m_keyed = 0;
 };
 
 }  // namespace vornex
