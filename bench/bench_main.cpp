@@ -25,7 +25,7 @@
 #include "galaxy.h"
 #include "io/codepage.h"
 #include "io/exportfile.h"
-#include "io/interfaces.h"
+#include "io/memorysettings.h"
 #include "io/planetloader.h"
 #include "io/tables.h"
 #include "io/textfile.h"
@@ -43,32 +43,6 @@
 
 namespace vornex::bench {
 namespace {
-
-class MemorySettings : public SettingsStore {
-public:
-    std::string read(const std::string&, const std::string& section, const std::string& key,
-                     const std::string& defaultValue) const override
-    {
-        auto it = m_values.find(section + "/" + key);
-        return it == m_values.end() ? defaultValue : it->second;
-    }
-    void write(const std::string&, const std::string& section, const std::string& key,
-               const std::string& value) override
-    {
-        m_values[section + "/" + key] = value;
-    }
-
-private:
-    std::map<std::string, std::string> m_values;
-};
-
-class FixedPrompter : public Prompter {
-public:
-    std::optional<std::string> ask(const std::string&, const std::string&) override
-    {
-        return std::to_string(kGalaxyPlayer);
-    }
-};
 
 // The galaxy on disk, its bytes in memory (for the scan baseline) and the loaded tables.
 struct Fixture {
@@ -92,7 +66,7 @@ void loadTables(const std::string& folder, Gravities& gravities, Players& player
 {
     MemorySettings settings;
     settings.write(kApplication, "Settings", "YourNumber", std::to_string(kGalaxyPlayer));
-    FixedPrompter prompter;
+    FixedAnswer prompter(std::to_string(kGalaxyPlayer));
     gravities = LoadGravities(folder, diags);
     players = LoadPlayers(folder, diags);
     LoadPlanets(planets, folder, kGalaxyGame, settings, prompter, diags);
@@ -239,7 +213,7 @@ struct MapFixture {
     // The real window for the selection target: panel widgets filled, map redrawn with the ring.
     ProgramState windowState;
     MemorySettings windowSettings;
-    FixedPrompter windowPrompter;
+    FixedAnswer windowPrompter{std::to_string(kGalaxyPlayer)};
     ui::frmMap* window = nullptr;  // left to the process's end
     std::unique_ptr<BenchHost> host;
     std::unique_ptr<ui::MapSurface> surface;

@@ -13,7 +13,7 @@
 
 #include <unistd.h>
 
-#include "io/interfaces.h"
+#include "io/memorysettings.h"
 
 namespace vornex::fuzz {
 
@@ -41,33 +41,6 @@ inline void writeBytes(const std::string& path, std::string_view bytes)
     if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) std::abort();
     std::fclose(f);
 }
-
-class MemorySettings : public SettingsStore {
-public:
-    std::string read(const std::string&, const std::string& section, const std::string& key,
-                     const std::string& defaultValue) const override
-    {
-        auto it = m_values.find(section + "/" + key);
-        return it == m_values.end() ? defaultValue : it->second;
-    }
-    void write(const std::string&, const std::string& section, const std::string& key,
-               const std::string& value) override
-    {
-        m_values[section + "/" + key] = value;
-    }
-
-private:
-    std::map<std::string, std::string> m_values;
-};
-
-class FixedPrompter : public Prompter {
-public:
-    explicit FixedPrompter(std::string answer) : m_answer(std::move(answer)) {}
-    std::optional<std::string> ask(const std::string&, const std::string&) override { return m_answer; }
-
-private:
-    std::string m_answer;
-};
 
 // A trap that turns a broken invariant into a crash libFuzzer saves.
 #define VORNEX_FUZZ_CHECK(cond)                                                         \

@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Map planets;
     MemorySettings settings;
     settings.write(kApplication, "Settings", "YourNumber", "1");
-    FixedPrompter prompter("1");
+    FixedAnswer prompter("1");
     Diagnostics diags;
     LoadPlanets(planets, folder, "g", settings, prompter, diags);
     // The report never adds planets to those of the map file.

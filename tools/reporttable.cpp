@@ -8,7 +8,7 @@
 #include "analysis/panel.h"
 #include "analysis/view.h"
 #include "io/fileexists.h"
-#include "io/interfaces.h"
+#include "io/memorysettings.h"
 #include "io/planetloader.h"
 #include "io/tables.h"
 #include "model/keyfold.h"
@@ -16,26 +16,6 @@
 namespace vornex::report {
 
 namespace {
-
-// The player number is given on the command line: the loader finds it here and never asks.
-class FixedSettings : public SettingsStore {
-public:
-    explicit FixedSettings(int16_t player) : m_player(num::intText(player)) {}
-    std::string read(const std::string&, const std::string& section, const std::string& key,
-                     const std::string& defaultValue) const override
-    {
-        return section == "Settings" && key == "YourNumber" ? m_player : defaultValue;
-    }
-    void write(const std::string&, const std::string&, const std::string&, const std::string&) override {}
-
-private:
-    std::string m_player;
-};
-
-class NoQuestions : public Prompter {
-public:
-    std::optional<std::string> ask(const std::string&, const std::string&) override { return std::nullopt; }
-};
 
 std::optional<Format> formatFrom(const std::string& s)
 {
@@ -399,8 +379,10 @@ RunResult run(const std::vector<std::string>& args)
     Gravities gravities = LoadGravities(folder, diags);
     Players players = LoadPlayers(folder, diags);
     Map planets;
-    FixedSettings settings(options->player);
-    NoQuestions noQuestions;
+    // The player number comes from the command line: the loader finds it here and never asks.
+    MemorySettings settings;
+    settings.write(kApplication, "Settings", "YourNumber", num::intText(options->player));
+    FixedAnswer noQuestions;
     if (LoadPlanets(planets, folder, options->game, settings, noQuestions, diags) != LoadOutcome::Loaded)
         return usageError("cannot read the planets of player " + num::intText(options->player));
     for (const auto& d : diags)
