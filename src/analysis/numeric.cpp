@@ -239,8 +239,32 @@ std::optional<double> parseStrict(std::string_view text)
     return negative ? -v : v;
 }
 
+namespace {
+// A text of one to nine digits, optionally after a minus sign: its value, exactly what the strict
+// reading gives. nullopt for any other text (which then takes the full reading).
+std::optional<int32_t> shortWholeNumber(std::string_view text)
+{
+    size_t i = 0;
+    const size_t n = text.size();
+    const bool negative = n > 0 && text[0] == '-';
+    if (negative) i = 1;
+    if (n - i == 0 || n - i > 9) return std::nullopt;
+    int32_t v = 0;
+    for (; i < n; ++i) {
+        const char c = text[i];
+        if (!isDigit(c)) return std::nullopt;
+        v = v * 10 + (c - '0');
+    }
+    return negative ? -v : v;
+}
+}  // namespace
+
 std::optional<int16_t> parseInt16(std::string_view text)
 {
+    if (auto w = shortWholeNumber(text)) {
+        if (*w < -32768 || *w > 32767) return std::nullopt;
+        return static_cast<int16_t>(*w);
+    }
     auto v = parseStrict(text);
     if (!v) return std::nullopt;
     return tryInt16(*v);
@@ -248,6 +272,7 @@ std::optional<int16_t> parseInt16(std::string_view text)
 
 std::optional<int32_t> parseInt32(std::string_view text)
 {
+    if (auto w = shortWholeNumber(text)) return *w;
     auto v = parseStrict(text);
     if (!v) return std::nullopt;
     return tryInt32(*v);

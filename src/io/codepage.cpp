@@ -86,21 +86,8 @@ bool hasUtf8Bom(std::string_view bytes)
            static_cast<unsigned char>(bytes[1]) == 0xBB && static_cast<unsigned char>(bytes[2]) == 0xBF;
 }
 
-} // namespace
-
-std::string decodeFileText(std::string_view bytes)
+void appendWindows1252(std::string& out, std::string_view bytes)
 {
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 8);
-    if (hasUtf8Bom(bytes)) {
-        bytes.remove_prefix(3);
-        size_t i = 0;
-        while (i < bytes.size()) {
-            char32_t c = nextCodePoint(bytes, i);
-            appendUtf8(out, c == kInvalid ? char32_t(0xFFFD) : c);
-        }
-        return out;
-    }
     // Runs of ASCII, nearly all of a game file, are the same in both encodings and copied whole.
     const char* p = bytes.data();
     const char* const end = p + bytes.size();
@@ -124,6 +111,74 @@ std::string decodeFileText(std::string_view bytes)
                 appendUtf8(out, b);
         }
     }
+}
+
+} // namespace
+
+bool hasUtf8ByteOrderMark(std::string_view bytes)
+{
+    return hasUtf8Bom(bytes);
+}
+
+bool hasHighByte(std::string_view bytes)
+{
+    const char* p = bytes.data();
+    const char* const end = p + bytes.size();
+    uint64_t any = 0;
+    for (; end - p >= 8; p += 8) {
+        uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        any |= word;
+    }
+    for (; p < end; ++p)
+        any |= static_cast<unsigned char>(*p);
+    return (any & 0x8080808080808080ull) != 0;
+}
+
+size_t decodeWindows1252Into(std::string_view bytes, char* out)
+{
+    char* o = out;
+    for (char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b < 0x80) {
+            *o++ = ch;
+            continue;
+        }
+        const char32_t c = b < 0xA0 ? kHigh[b - 0x80] : char32_t(b);
+        if (c < 0x800) {
+            *o++ = static_cast<char>(0xC0 | (c >> 6));
+            *o++ = static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            *o++ = static_cast<char>(0xE0 | (c >> 12));
+            *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            *o++ = static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return static_cast<size_t>(o - out);
+}
+
+std::string decodeWindows1252(std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    appendWindows1252(out, bytes);
+    return out;
+}
+
+std::string decodeFileText(std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    if (hasUtf8Bom(bytes)) {
+        bytes.remove_prefix(3);
+        size_t i = 0;
+        while (i < bytes.size()) {
+            char32_t c = nextCodePoint(bytes, i);
+            appendUtf8(out, c == kInvalid ? char32_t(0xFFFD) : c);
+        }
+        return out;
+    }
+    appendWindows1252(out, bytes);
     return out;
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -9,6 +10,19 @@ namespace vornex {
 // Bytes of a file as UTF-8: a file that starts with the UTF-8 byte order mark is taken as UTF-8
 // (the mark dropped, invalid sequences replaced by U+FFFD); any other file is Windows-1252.
 std::string decodeFileText(std::string_view bytes);
+
+// True when the bytes start with the UTF-8 byte order mark.
+bool hasUtf8ByteOrderMark(std::string_view bytes);
+
+// True when some byte is 0x80 or above (the text is not plain ASCII).
+bool hasHighByte(std::string_view bytes);
+
+// Windows-1252 bytes as UTF-8, byte by byte (no byte order mark is looked for): the decoding of a
+// single field cut out of a Windows-1252 file.
+std::string decodeWindows1252(std::string_view bytes);
+
+// decodeWindows1252 written into out, which must hold 3 * bytes.size() bytes; returns the length.
+size_t decodeWindows1252Into(std::string_view bytes, char* out);
 
 // UTF-8 text as Windows-1252 bytes. Returns false in `lossless` when a character has no
 // Windows-1252 form (such characters become '?').

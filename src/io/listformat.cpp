@@ -1,5 +1,11 @@
 #include "io/listformat.h"
 
+#include <bit>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace vornex {
 
 namespace {
@@ -7,48 +13,58 @@ bool isBlank(char c)
 {
     return c == ' ' || c == '\t';
 }
+
+// The position of the first byte c in p[from, n), or n. Items are short: sixteen bytes are
+// compared at once while that many remain, the rest one by one.
+inline size_t findByte(const char* p, size_t from, size_t n, char c)
+{
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi8(c);
+    for (; from + 16 <= n; from += 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + from));
+        const int hits = _mm_movemask_epi8(_mm_cmpeq_epi8(chunk, wanted));
+        if (hits != 0) return from + static_cast<size_t>(std::countr_zero(static_cast<unsigned>(hits)));
+    }
+#endif
+    while (from < n && p[from] != c)
+        ++from;
+    return from;
+}
 } // namespace
 
 void readListLine(std::string_view line, std::vector<ListItemView>& items)
 {
     items.clear();
-    size_t i = 0;
+    const char* const p = line.data();
     const size_t n = line.size();
-    {
-        size_t k = 0;
-        while (k < n && isBlank(line[k]))
-            ++k;
-        if (k == n) return; // an empty (or blank) line holds no items
-    }
+    size_t i = 0;
+    while (i < n && isBlank(p[i]))
+        ++i;
+    if (i == n) return; // an empty (or blank) line holds no items
+    // Items are a few bytes long: their ends are found inline, not by a library search call each.
     while (true) {
-        while (i < n && isBlank(line[i]))
+        while (i < n && isBlank(p[i]))
             ++i;
         ListItemView item;
-        if (i < n && line[i] == '"') {
+        if (i < n && p[i] == '"') {
             item.quoted = true;
-            size_t close = line.find('"', i + 1);
-            if (close == std::string_view::npos) {
-                item.text = line.substr(i + 1);
-                i = n;
-            } else {
-                item.text = line.substr(i + 1, close - i - 1);
-                i = close + 1;
-            }
+            const size_t close = findByte(p, i + 1, n, '"');
+            item.text = std::string_view(p + i + 1, close - i - 1);
+            i = close < n ? close + 1 : n;
             // Whatever stands between the closing quote and the next comma is not part of any item.
-            size_t comma = line.find(',', i);
+            i = findByte(p, i, n, ',');
             items.push_back(item);
-            if (comma == std::string_view::npos) break;
-            i = comma + 1;
+            if (i == n) break;
+            ++i;
         } else {
-            size_t comma = line.find(',', i);
-            size_t end = comma == std::string_view::npos ? n : comma;
+            const size_t end = findByte(p, i, n, ',');
             size_t e = end;
-            while (e > i && isBlank(line[e - 1]))
+            while (e > i && isBlank(p[e - 1]))
                 --e;
-            item.text = line.substr(i, e - i);
+            item.text = std::string_view(p + i, e - i);
             items.push_back(item);
-            if (comma == std::string_view::npos) break;
-            i = comma + 1;
+            if (end == n) break;
+            i = end + 1;
         }
     }
 }

@@ -1,5 +1,6 @@
 #include "io/planetloader.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
@@ -7,6 +8,11 @@
 #include <cstring>
 #include <cstdint>
 #include <limits>
+#include <memory>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "analysis/numeric.h"
 #include "io/codepage.h"
@@ -38,18 +44,85 @@ std::string quoteText(std::string_view text)
     return out;
 }
 
-// Number of UTF-8 characters, counting each lead byte.
-size_t charCount(std::string_view s)
+// How the bytes of a line are held while it is read: the Windows-1252 bytes as they are on disk
+// (a file without a byte order mark), UTF-8 (a file with one, already decoded), or plain ASCII
+// (a line without any byte of 0x80 or above, which reads the same either way). Game files are
+// nearly all ASCII, so only texts that hold a higher byte are ever decoded, one field at a time.
+enum class Enc { Cp1252, Utf8, Ascii };
+
+// The encoding a single line of a file can be read in.
+Enc lineEncoding(std::string_view line, Enc fileEnc)
 {
+    return fileEnc == Enc::Cp1252 && !hasHighByte(line) ? Enc::Ascii : fileEnc;
+}
+
+// True when some byte of a field (a few bytes long) is 0x80 or above. With `wide`, eight bytes
+// may be read from anywhere in the field, and the field is looked at eight bytes at a time.
+inline bool fieldHasHighByte(std::string_view text, bool wide = false)
+{
+    const char* p = text.data();
+    size_t n = text.size();
+    if (wide) {
+        uint64_t any = 0;
+        for (; n >= 8; p += 8, n -= 8) {
+            uint64_t w;
+            std::memcpy(&w, p, sizeof w);
+            any |= w;
+        }
+        if (n > 0) {
+            uint64_t w;
+            std::memcpy(&w, p, sizeof w);
+            if constexpr (std::endian::native == std::endian::little)
+                any |= w & ((uint64_t{1} << (8 * n)) - 1);
+            else
+                any |= w >> (8 * (8 - n));
+        }
+        return (any & 0x8080808080808080ull) != 0;
+    }
+    unsigned char any = 0;
+    for (; n > 0; --n)
+        any |= static_cast<unsigned char>(*p++);
+    return (any & 0x80) != 0;
+}
+
+// A field's text as the program holds it (UTF-8).
+std::string toUtf8(std::string_view text, Enc enc)
+{
+    if (enc != Enc::Cp1252 || !fieldHasHighByte(text)) return std::string(text);
+    return decodeWindows1252(text);
+}
+
+void assignText(std::string& to, std::string_view text, Enc enc, bool wide = false)
+{
+    if (text.empty()) {
+        to.clear();
+    } else if (enc != Enc::Cp1252 || !fieldHasHighByte(text, wide)) {
+        if (to.empty())
+            to.append(text.data(), text.size());
+        else
+            to.assign(text.data(), text.size());
+    } else if (text.size() <= 32) {
+        char buf[3 * 32];
+        to.assign(buf, decodeWindows1252Into(text, buf));
+    } else {
+        to = decodeWindows1252(text);
+    }
+}
+
+// Number of characters: one per byte in Windows-1252 and ASCII, one per lead byte in UTF-8.
+size_t charCount(std::string_view s, Enc enc)
+{
+    if (enc != Enc::Utf8) return s.size();
     size_t n = 0;
     for (char c : s)
         if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
     return n;
 }
 
-// The text without its last `count` UTF-8 characters.
-std::string_view dropLastChars(std::string_view s, size_t count)
+// The text without its last `count` characters.
+std::string_view dropLastChars(std::string_view s, size_t count, Enc enc)
 {
+    if (enc != Enc::Utf8) return s.substr(0, s.size() > count ? s.size() - count : 0);
     size_t end = s.size();
     while (count > 0 && end > 0) {
         --end;
@@ -60,44 +133,109 @@ std::string_view dropLastChars(std::string_view s, size_t count)
     return s.substr(0, end);
 }
 
+// The 1-based position of the planet named by a field, or 0.
+// hint: the position where the planet is most likely to stand (0 for none).
+int64_t positionOfName(const Map& planets, std::string_view name, Enc enc, int64_t hint = 0)
+{
+    if (enc != Enc::Cp1252 || !fieldHasHighByte(name)) return planets.PositionOf(name, hint);
+    if (name.size() <= 32) {
+        char buf[3 * 32];
+        return planets.PositionOf(std::string_view(buf, decodeWindows1252Into(name, buf)), hint);
+    }
+    return planets.PositionOf(decodeWindows1252(name), hint);
+}
+
 // The first `max` fields of a line as NextField takes them off one by one (one trailing "%" of each
 // dropped), as views into the line. Returns the number of fields found. Fields are a few bytes
-// long, so the tabs are found eight bytes at a time instead of deciding at every byte.
-size_t splitFields(std::string_view line, std::string_view* fields, size_t max)
+// long, so the tabs are found many bytes at a time instead of deciding at every byte. On the way,
+// *high tells whether any byte of the fields found (or a few bytes after them) is 0x80 or above.
+size_t splitFields(std::string_view line, std::string_view* fields, size_t max, bool* high = nullptr)
 {
-    if (max == 0) return 0;
-    size_t n = 0;
-    const char* const begin = line.data();
-    const size_t size = line.size();
-    size_t start = 0;
-    auto take = [&](size_t stop) {
-        std::string_view field(begin + start, stop - start);
-        if (!field.empty() && field.back() == '%') field.remove_suffix(1);
-        fields[n++] = field;
-        start = stop + 1;
-    };
-    constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
-    constexpr uint64_t kTabs = 0x0909090909090909ull;
-    size_t i = 0;
-    for (; std::endian::native == std::endian::little && i + 8 <= size; i += 8) {
-        uint64_t word;
-        std::memcpy(&word, begin + i, sizeof word);
-        const uint64_t x = word ^ kTabs; // a zero byte where a tab stands
-        // The top bit of each byte that is zero, exactly (no borrow runs between bytes).
-        uint64_t hits = ~(((x & kLow7) + kLow7) | x | kLow7);
-        while (hits) {
-            take(i + static_cast<size_t>(std::countr_zero(hits)) / 8);
-            if (n == max) return n;
-            hits &= hits - 1;
+    bool anyHigh = false;
+    const size_t n = [&]() -> size_t {
+        if (max == 0) return 0;
+        size_t n = 0;
+        const char* const begin = line.data();
+        const size_t size = line.size();
+        size_t start = 0;
+        auto take = [&](size_t stop) {
+            std::string_view field(begin + start, stop - start);
+            if (!field.empty() && field.back() == '%') field.remove_suffix(1);
+            fields[n++] = field;
+            start = stop + 1;
+        };
+        size_t i = 0;
+#if defined(__SSE2__)
+        // Sixteen bytes at a time: one compare gives a bit for each tab.
+        const __m128i tabs = _mm_set1_epi8('\t');
+        for (; i + 16 <= size; i += 16) {
+            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(begin + i));
+            anyHigh = anyHigh || _mm_movemask_epi8(chunk) != 0;
+            auto hits = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, tabs)));
+            while (hits) {
+                take(i + static_cast<size_t>(std::countr_zero(hits)));
+                if (n == max) return n;
+                hits &= hits - 1;
+            }
         }
-    }
-    for (; i < size; ++i) {
-        if (begin[i] != '\t') continue;
-        take(i);
-        if (n == max) return n;
-    }
-    take(size);
+#endif
+        constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+        constexpr uint64_t kTabs = 0x0909090909090909ull;
+        for (; std::endian::native == std::endian::little && i + 8 <= size; i += 8) {
+            uint64_t word;
+            std::memcpy(&word, begin + i, sizeof word);
+            anyHigh = anyHigh || (word & ~kLow7) != 0;
+            const uint64_t x = word ^ kTabs; // a zero byte where a tab stands
+            // The top bit of each byte that is zero, exactly (no borrow runs between bytes).
+            uint64_t hits = ~(((x & kLow7) + kLow7) | x | kLow7);
+            while (hits) {
+                take(i + static_cast<size_t>(std::countr_zero(hits)) / 8);
+                if (n == max) return n;
+                hits &= hits - 1;
+            }
+        }
+        for (; i < size; ++i) {
+            anyHigh = anyHigh || static_cast<unsigned char>(begin[i]) >= 0x80;
+            if (begin[i] != '\t') continue;
+            take(i);
+            if (n == max) return n;
+        }
+        take(size);
+        return n;
+    }();
+    if (high) *high = anyHigh;
     return n;
+}
+
+// True when the text is exactly what numberText makes of it: a plain decimal without sign "+",
+// leading or trailing zeros, blanks, "-0", or an exponent that numberText would write.
+bool isCanonicalDecimal(std::string_view t)
+{
+    size_t i = 0;
+    const size_t size = t.size();
+    if (size == 0 || size > 16) return false;
+    if (t[0] == '-') i = 1;
+    const size_t wholeStart = i;
+    while (i < size && t[i] >= '0' && t[i] <= '9')
+        ++i;
+    const size_t wholeLen = i - wholeStart;
+    if (wholeLen == 0) return false;
+    const bool zeroWhole = t[wholeStart] == '0';
+    if (zeroWhole && wholeLen > 1) return false;  // leading zero
+    if (i == size) return wholeLen <= 15 && !(zeroWhole && wholeStart == 1);  // "-0" reads as "0"
+    if (t[i] != '.') return false;
+    const size_t fracStart = ++i;
+    while (i < size && t[i] >= '0' && t[i] <= '9')
+        ++i;
+    if (i != size || i == fracStart || t[size - 1] == '0') return false;
+    if (zeroWhole) {
+        // Below 1E-4 the number text takes an exponent.
+        size_t zeros = 0;
+        while (t[fracStart + zeros] == '0')
+            ++zeros;
+        if (zeros > 3) return false;
+    }
+    return wholeLen + (size - fracStart) <= 15;
 }
 
 // A field that is a plain whole number ("-120", "4500"): LeadingValue reads it as exactly itself.
@@ -121,8 +259,44 @@ std::optional<int64_t> plainWholeNumber(std::string_view text)
     return negative ? -v : v;
 }
 
-// tryInt16(LeadingValue(text)) and tryInt32(LeadingValue(text)).
-std::optional<int16_t> fieldInt16(std::string_view text)
+// The value of one to eight ASCII digits at p, read eight bytes at once (all eight must be
+// readable); false when some byte is not a digit.
+inline bool eightDigits(const char* p, size_t len, uint32_t& value)
+{
+    if constexpr (std::endian::native != std::endian::little) return false;
+    if (len - 1 >= 8) return false;
+    uint64_t w;
+    std::memcpy(&w, p, sizeof w);
+    // The digits move to the top bytes, as if led by zeros; what followed them falls out.
+    const unsigned shift = static_cast<unsigned>(8 - len) * 8;
+    w <<= shift;
+    const uint64_t zeros = 0x3030303030303030ull & (~0ull << shift);
+    // Every digit byte is 0x30..0x39: high half 3, and adding 6 leaves the high half at 3.
+    if ((w & 0xF0F0F0F0F0F0F0F0ull) != zeros) return false;
+    if (((w + 0x0606060606060606ull) & 0xF0F0F0F0F0F0F0F0ull) != zeros) return false;
+    uint64_t d = w & 0x0F0F0F0F0F0F0F0Full;
+    d = (d * 10 + (d >> 8)) & 0x00FF00FF00FF00FFull;
+    d = (d * 100 + (d >> 16)) & 0x0000FFFF0000FFFFull;
+    d = (d * 10000 + (d >> 32)) & 0xFFFFFFFFull;
+    value = static_cast<uint32_t>(d);
+    return true;
+}
+
+// A field of at most eight digits after an optional minus sign, the usual case: its value.
+// `wide`: eight bytes may be read from anywhere in the field.
+inline std::optional<int64_t> shortWholeField(std::string_view text, bool wide)
+{
+    if (!wide) return std::nullopt;
+    const bool negative = !text.empty() && text[0] == '-';
+    const size_t skip = negative ? 1 : 0;
+    uint32_t v = 0;
+    if (!eightDigits(text.data() + skip, text.size() - skip, v)) return std::nullopt;
+    return negative ? -static_cast<int64_t>(v) : static_cast<int64_t>(v);
+}
+
+// tryInt16(LeadingValue(text)) and tryInt32(LeadingValue(text)). With `wide`, eight bytes may be
+// read from anywhere in the field.
+[[gnu::noinline]] std::optional<int16_t> slowFieldInt16(std::string_view text)
 {
     if (auto v = plainWholeNumber(text)) {
         if (*v < -32768 || *v > 32767) return std::nullopt;
@@ -131,7 +305,7 @@ std::optional<int16_t> fieldInt16(std::string_view text)
     return num::tryInt16(LeadingValue(text));
 }
 
-std::optional<int32_t> fieldInt32(std::string_view text)
+[[gnu::noinline]] std::optional<int32_t> slowFieldInt32(std::string_view text)
 {
     if (auto v = plainWholeNumber(text)) {
         if (*v < INT32_MIN || *v > INT32_MAX) return std::nullopt;
@@ -140,12 +314,41 @@ std::optional<int32_t> fieldInt32(std::string_view text)
     return num::tryInt32(LeadingValue(text));
 }
 
-// The number text of a field with a unit: doubleText(UnitValue(text, unitLength)).
-std::optional<std::string> unitText(std::string_view text, size_t unitLength)
+inline std::optional<int16_t> fieldInt16(std::string_view text, bool wide)
 {
-    if (text.empty()) return std::string("0");
-    if (charCount(text) <= unitLength) return std::nullopt;
-    return num::numberText(dropLastChars(text, unitLength));
+    if (auto v = shortWholeField(text, wide)) {
+        if (*v < -32768 || *v > 32767) return std::nullopt;
+        return static_cast<int16_t>(*v);
+    }
+    return slowFieldInt16(text);
+}
+
+inline std::optional<int32_t> fieldInt32(std::string_view text, bool wide)
+{
+    if (auto v = shortWholeField(text, wide)) return static_cast<int32_t>(*v);  // eight digits fit
+    return slowFieldInt32(text);
+}
+
+// The number text of a field with a unit, doubleText(UnitValue(text, unitLength)), as a view:
+// into the field itself when the number is already written that way (as good as always), else
+// into `made`. False when the field is not a number followed by its unit.
+bool unitText(std::string_view text, size_t unitLength, Enc enc, std::string_view& out, std::string& made)
+{
+    if (text.empty()) {
+        out = "0";
+        return true;
+    }
+    if (charCount(text, enc) <= unitLength) return false;
+    const std::string_view number = dropLastChars(text, unitLength, enc);
+    if (isCanonicalDecimal(number)) {
+        out = number;
+        return true;
+    }
+    auto t = num::numberText(number);
+    if (!t) return false;
+    made = std::move(*t);
+    out = made;
+    return true;
 }
 
 // The columns of a planets report line after the name; the nine of the optional group come last.
@@ -199,59 +402,77 @@ constexpr size_t kShortColumns = 27;
 struct ReportRow {
     std::array<std::string_view, 37> field;
     std::array<int32_t, 36> number{};
-    std::string grav, temp, rad;
+    std::array<std::string_view, 3> env;  // gravity, temperature, radiation as number texts
+    std::array<std::string, 3> envMade;   // those that had to be rewritten
     size_t columns = 0;
+    bool wide = false;  // eight bytes may be read from anywhere in the line's fields
 };
 
+// Why column i of a report line does not convert.
+[[gnu::noinline, gnu::cold]] std::string columnFailure(size_t i, std::string_view text, Enc enc)
+{
+    const Column& c = kColumns[i];
+    std::string why = "field " + std::to_string(i + 1) + " (" + c.name + "): " + quoteText(toUtf8(text, enc));
+    switch (c.kind) {
+    case Kind::Int16:
+        return why + " does not fit in 16 bits";
+    case Kind::Int32:
+        return why + " does not fit in 32 bits";
+    case Kind::Unit1:
+        return why + " is not a number followed by a 1-character unit";
+    case Kind::Unit2:
+        return why + " is not a number followed by a 2-character unit";
+    case Kind::Text:
+        break;
+    }
+    return why;
+}
+
 // Converts the numeric fields in column order; the reason names the first that does not convert.
-std::optional<std::string> convertReportRow(ReportRow& row)
+std::optional<std::string> convertReportRow(ReportRow& row, Enc enc)
 {
     for (size_t i = 1; i < row.columns; ++i) {
         const std::string_view t = row.field[i];
-        const Column& c = kColumns[i];
-        auto fail = [&](const std::string& why) {
-            return "field " + std::to_string(i + 1) + " (" + c.name + "): " + why;
-        };
-        switch (c.kind) {
+        bool ok = true;
+        switch (kColumns[i].kind) {
         case Kind::Text:
             break;
         case Kind::Int16: {
-            auto v = fieldInt16(t);
-            if (!v) return fail(quoteText(t) + " does not fit in 16 bits");
-            row.number[i] = *v;
+            auto v = fieldInt16(t, row.wide);
+            ok = v.has_value();
+            if (ok) row.number[i] = *v;
             break;
         }
         case Kind::Int32: {
-            auto v = fieldInt32(t);
-            if (!v) return fail(quoteText(t) + " does not fit in 32 bits");
-            row.number[i] = *v;
+            auto v = fieldInt32(t, row.wide);
+            ok = v.has_value();
+            if (ok) row.number[i] = *v;
             break;
         }
         case Kind::Unit1:
-        case Kind::Unit2: {
-            const size_t unit = c.kind == Kind::Unit1 ? 1 : 2;
-            auto v = unitText(t, unit);
-            if (!v)
-                return fail(quoteText(t) + " is not a number followed by a " + std::to_string(unit) +
-                            "-character unit");
-            (i == 20 ? row.grav : i == 21 ? row.temp : row.rad) = std::move(*v);
+        case Kind::Unit2:
+            ok = unitText(t, kColumns[i].kind == Kind::Unit1 ? 1 : 2, enc, row.env[i - 20], row.envMade[i - 20]);
             break;
         }
-        }
+        if (!ok) return columnFailure(i, t, enc);
     }
     return std::nullopt;
 }
 
-void applyReportRow(ReportRow& row, Planet& p)
+void applyReportRow(ReportRow& row, Planet& p, Enc enc)
 {
     auto i16 = [&](size_t i) { return static_cast<int16_t>(row.number[i]); };
     const auto& f = row.field;
-    p.Owner = f[1].empty() ? std::string_view("Uninhabited") : f[1];
-    p.StarbaseType = f[2];
+    constexpr std::string_view kUninhabited = "Uninhabited";
+    if (!f[1].empty())
+        assignText(p.Owner, f[1], enc, row.wide);
+    else if (std::string_view(p.Owner) != kUninhabited)  // as the map file left it, as a rule
+        p.Owner.assign(kUninhabited.data(), kUninhabited.size());
+    assignText(p.StarbaseType, f[2], enc, row.wide);
     p.ReportAge = i16(3);
     p.Population = row.number[4];
     p.Value = i16(5);
-    p.ProductionQueue = f[6];
+    assignText(p.ProductionQueue, f[6], enc, row.wide);
     p.Mines = i16(7);
     p.Factories = i16(8);
     p.Def = i16(9);
@@ -265,12 +486,12 @@ void applyReportRow(ReportRow& row, Planet& p)
     p.ConcentrationBora = i16(17);
     p.ConcentrationGerm = i16(18);
     p.Resources = i16(19);
-    p.Grav = std::move(row.grav);
-    p.Temp = std::move(row.temp);
-    p.Rad = std::move(row.rad);
-    p.GravOrig = f[23];
-    p.TempOrig = f[24];
-    p.RadOrig = f[25];
+    assignText(p.Grav, row.env[0], Enc::Ascii);
+    assignText(p.Temp, row.env[1], Enc::Ascii);
+    assignText(p.Rad, row.env[2], Enc::Ascii);
+    assignText(p.GravOrig, f[23], enc, row.wide);
+    assignText(p.TempOrig, f[24], enc, row.wide);
+    assignText(p.RadOrig, f[25], enc, row.wide);
     p.Terra = i16(26);
     if (row.columns == 36) {
         p.Capacity = i16(27);
@@ -278,32 +499,48 @@ void applyReportRow(ReportRow& row, Planet& p)
         p.Penetration = i16(29);
         p.Driver = i16(30);
         p.Warp = i16(31);
-        p.Route = f[32];
+        assignText(p.Route, f[32], enc, row.wide);
         p.GateRange = i16(33);
         p.GateMass = i16(34);
         p.PacketDamage = i16(35);
     }
 }
 
-// One line per record; the file's text is kept while its lines are looked at.
+// One file's text and its lines. Without a byte order mark the text is the file's own
+// Windows-1252 bytes; with one it is the decoded UTF-8. Both are held on the heap, so that the
+// views into them stay valid when a FileLines is moved (a short std::string would carry its
+// characters along and leave the views dangling).
 struct FileLines {
-    std::string text;
+    FileBuffer raw;
+    std::unique_ptr<std::string> decoded;
+    std::string_view text;
+    Enc enc = Enc::Cp1252;
     std::vector<std::string_view> lines;
     size_t count = 0; // lines up to the last that holds anything
 };
 
-std::optional<FileLines> readLines(const std::string& path, Diagnostics& diags)
+std::optional<FileLines> readLines(const std::string& path, Diagnostics& diags, bool split = true)
 {
     std::string error;
-    auto bytes = readFileBytes(path, &error);
+    auto bytes = readFileBuffer(path, &error);
     if (!bytes) {
         diags.push_back({path, 0, error});
         return std::nullopt;
     }
     FileLines f;
-    f.text = decodeFileText(*bytes);
-    f.lines = splitLines(f.text);
-    f.count = contentLineCount(f.lines);
+    f.raw = std::move(*bytes);
+    if (hasUtf8ByteOrderMark(f.raw.view())) {
+        f.decoded = std::make_unique<std::string>(decodeFileText(f.raw.view()));
+        f.raw = {};
+        f.text = *f.decoded;
+        f.enc = Enc::Utf8;
+    } else {
+        f.text = f.raw.view();
+    }
+    if (split) {
+        f.lines = splitLines(f.text);
+        f.count = contentLineCount(f.lines);
+    }
     return f;
 }
 
@@ -311,9 +548,12 @@ void loadMapFile(Map& planets, const std::string& path, Diagnostics& diags)
 {
     auto file = readLines(path, diags);
     if (!file) return;
+    const Enc enc = file->enc;
     const size_t n = file->count;
     planets.Reserve(n);
     std::vector<bool> ids(65536, false);
+    auto shown = [&](std::string_view t) { return quoteText(toUtf8(t, enc)); };
+    std::string decodedName;
     // Line 1 holds the column headings.
     for (size_t i = 1; i < n; ++i) {
         const int64_t lineNo = static_cast<int64_t>(i) + 1;
@@ -327,39 +567,49 @@ void loadMapFile(Map& planets, const std::string& path, Diagnostics& diags)
             diags.push_back({path, lineNo, "expected at least 4 tab-separated fields, found " + std::to_string(k)});
             continue;
         }
-        const std::string_view name = field[3];
+        std::string_view name = field[3];
+        if (enc == Enc::Cp1252 && hasHighByte(name)) {
+            decodedName = decodeWindows1252(name);
+            name = decodedName;
+        }
         const std::string_view idText = field[0];
         const std::string_view xText = field[1];
         const std::string_view yText = field[2];
         auto id = num::parseInt16(idText);
         if (!id) {
-            diags.push_back({path, lineNo, "planet number " + quoteText(idText) + " is not a 16-bit whole number"});
+            diags.push_back({path, lineNo, "planet number " + shown(idText) + " is not a 16-bit whole number"});
             continue;
         }
-        auto xv = num::parseStrict(xText);
+        // Coordinates are whole numbers as a rule; anything else takes the full reading.
+        auto coordinate = [](std::string_view t) -> std::optional<double> {
+            if (auto v = plainWholeNumber(t)) return static_cast<double>(*v);
+            return num::parseStrict(t);
+        };
+        auto xv = coordinate(xText);
         auto x = xv ? num::tryInt16(*xv - 1000.0) : std::nullopt;
         if (!x) {
-            diags.push_back({path, lineNo, "x " + quoteText(xText) + " is not a number in 1000 + 16 bits"});
+            diags.push_back({path, lineNo, "x " + shown(xText) + " is not a number in 1000 + 16 bits"});
             continue;
         }
-        auto yv = num::parseStrict(yText);
+        auto yv = coordinate(yText);
         auto y = yv ? num::tryInt16(3000.0 - *yv) : std::nullopt;
         if (!y) {
-            diags.push_back({path, lineNo, "y " + quoteText(yText) + " is not a number in 3000 - 16 bits"});
+            diags.push_back({path, lineNo, "y " + shown(yText) + " is not a number in 3000 - 16 bits"});
             continue;
         }
-        if (planets.Find(name)) {
-            diags.push_back({path, lineNo, "planet name " + quoteText(name) + " is listed twice; the first is kept"});
-            continue;
-        }
+        // A repeated name is told before a repeated number.
         const auto idSlot = static_cast<size_t>(static_cast<int32_t>(*id) + 32768);
-        if (ids[idSlot]) {
-            diags.push_back(
-                {path, lineNo, "planet number " + num::intText(*id) + " is listed twice; the first is kept"});
+        PlanetPtr p;
+        if (!ids[idSlot]) p = planets.TryAdd(name);
+        if (!p) {
+            if (planets.PositionOf(name) != 0)
+                diags.push_back({path, lineNo, "planet name " + quoteText(name) + " is listed twice; the first is kept"});
+            else
+                diags.push_back(
+                    {path, lineNo, "planet number " + num::intText(*id) + " is listed twice; the first is kept"});
             continue;
         }
         ids[idSlot] = true;
-        auto p = planets.Add(name);
         p->ID = *id;
         p->Xcord = *x;
         p->Ycord = *y;
@@ -369,13 +619,17 @@ void loadMapFile(Map& planets, const std::string& path, Diagnostics& diags)
     }
 }
 
-void loadReport(Map& planets, const std::string& path, Diagnostics& diags)
+// Fills in the planets the report names; ages[position] follows each planet's ReportAge.
+void loadReport(Map& planets, const std::string& path, std::vector<int16_t>& ages, Diagnostics& diags)
 {
     auto file = readLines(path, diags);
     if (!file) return;
+    const Enc fileEnc = file->enc;
     const size_t n = file->count;
+    int64_t expected = 1;  // reports list the planets in map order as a rule
     std::vector<bool> reported(static_cast<size_t>(planets.Count()) + 1, false);
     ReportRow row;
+    const char* const textEnd = file->text.data() + file->text.size();
     for (size_t i = 1; i < n; ++i) {
         const int64_t lineNo = static_cast<int64_t>(i) + 1;
         const std::string_view line = trimBlanks(file->lines[i]);
@@ -384,31 +638,162 @@ void loadReport(Map& planets, const std::string& path, Diagnostics& diags)
             continue;
         }
         // One field more than a full line has tells "36 or more" from a count to report.
-        const size_t k = splitFields(line, row.field.data(), row.field.size());
+        bool high = false;
+        const size_t k = splitFields(line, row.field.data(), row.field.size(), &high);
         if (k != kShortColumns && k < 36) {
             diags.push_back(
                 {path, lineNo, "expected 27 or at least 36 tab-separated fields, found " + std::to_string(k)});
             continue;
         }
         row.columns = k >= 36 ? 36 : kShortColumns;
+        row.wide = textEnd - (line.data() + line.size()) >= 8;
+        const Enc enc = fileEnc == Enc::Cp1252 && !high ? Enc::Ascii : fileEnc;
         const std::string_view name = row.field[0];
-        const int64_t position = planets.PositionOf(name);
+        const int64_t position = positionOfName(planets, name, enc, expected);
         if (position == 0) {
-            diags.push_back({path, lineNo, "planet " + quoteText(name) + " is not in the map file"});
+            diags.push_back({path, lineNo, "planet " + quoteText(toUtf8(name, enc)) + " is not in the map file"});
             continue;
         }
         if (reported[static_cast<size_t>(position)]) {
-            diags.push_back({path, lineNo, "planet " + quoteText(name) + " is reported twice; the first is kept"});
+            diags.push_back({path, lineNo,
+                             "planet " + quoteText(toUtf8(name, enc)) + " is reported twice; the first is kept"});
             continue;
         }
-        if (auto why = convertReportRow(row)) {
+        if (auto why = convertReportRow(row, enc)) {
             diags.push_back({path, lineNo, *why});
             continue;
         }
-        applyReportRow(row, *planets.At(position));
+        Planet& p = *planets.Raw(position);
+        applyReportRow(row, p, enc);
+        ages[static_cast<size_t>(position)] = p.ReportAge;
         reported[static_cast<size_t>(position)] = true;
+        expected = position + 1;
     }
 }
+
+// Export records merged into the planets. The records of all files are looked at first, in file
+// and line order, keeping only each planet's report age; the winning record of each planet is then
+// written in table order. Every accepted record replaces all nine exported fields, so the last
+// winner of a planet is all that shows, exactly as if each had been written in turn; writing them
+// in table order walks the planets once instead of jumping across memory for every record.
+class ExportMerge {
+public:
+    // ages[position] is the ReportAge of the planet at that position (index 0 unused).
+    ExportMerge(Map& planets, std::vector<int16_t> ages)
+        : m_planets(planets), m_ages(std::move(ages)), m_winner(m_ages.size(), 0)
+    {
+    }
+
+    // Looks at one file's text; the text must stay in place until apply().
+    void scan(std::string_view text, Enc fileEnc, const std::string& fileName, Diagnostics& diags)
+    {
+        const auto lines = splitLines(text);
+        const size_t n = contentLineCount(lines);
+        Enc enc = fileEnc;
+        auto shown = [&](std::string_view t) { return quoteText(toUtf8(t, enc)); };
+        for (size_t i = 0; i < n; ++i) {
+            const int64_t lineNo = static_cast<int64_t>(i) + 1;
+            enc = lineEncoding(lines[i], fileEnc);
+            readListLine(lines[i], m_items);
+            const auto& items = m_items;
+            if (items.size() != 10) {
+                diags.push_back(
+                    {fileName, lineNo,
+                     items.empty() ? "empty line" : "expected 10 items, found " + std::to_string(items.size())});
+                continue;
+            }
+            auto age = num::parseInt16(items[2].text);
+            auto population = num::parseInt32(items[3].text);
+            auto value = num::parseInt16(items[4].text);
+            auto def = num::parseInt16(items[5].text);
+            if (!age || !population || !value || !def) {
+                std::string bad;
+                if (!age)
+                    bad = "report age " + shown(items[2].text) + " is not a 16-bit whole number";
+                else if (!population)
+                    bad = "population " + shown(items[3].text) + " is not a 32-bit whole number";
+                else if (!value)
+                    bad = "value " + shown(items[4].text) + " is not a 16-bit whole number";
+                else
+                    bad = "defences " + shown(items[5].text) + " is not a 16-bit whole number";
+                diags.push_back({fileName, lineNo, bad});
+                continue;
+            }
+            const int64_t position = positionOfName(m_planets, items[0].text, enc);
+            if (position == 0 || static_cast<size_t>(position) >= m_ages.size()) {
+                diags.push_back({fileName, lineNo, "planet " + shown(items[0].text) + " is not in the map file"});
+                continue;
+            }
+            // A smaller age is a more recent report; on equal ages what was read first stays.
+            int16_t& known = m_ages[static_cast<size_t>(position)];
+            if (!(known > *age || known == -1)) continue;
+            known = *age;
+            Record r;
+            r.owner = items[1].text;
+            r.starbase = items[6].text;
+            for (size_t k = 0; k < 3; ++k) {
+                r.env[k] = items[7 + k].text;
+                r.envQuoted[k] = items[7 + k].quoted;
+            }
+            r.enc = enc;
+            r.age = *age;
+            r.value = *value;
+            r.def = *def;
+            r.population = *population;
+            m_records.push_back(r);
+            m_winner[static_cast<size_t>(position)] = static_cast<uint32_t>(m_records.size());
+        }
+    }
+
+    void apply()
+    {
+        for (size_t pos = 1; pos < m_winner.size(); ++pos) {
+            if (m_winner[pos] == 0) continue;
+            const Record& r = m_records[m_winner[pos] - 1];
+            Planet* planet = m_planets.Raw(static_cast<int64_t>(pos));
+            if (!planet) continue;
+            assignText(planet->Owner, r.owner, r.enc);
+            planet->ReportAge = r.age;
+            planet->Population = r.population;
+            planet->Value = r.value;
+            planet->Def = r.def;
+            assignText(planet->StarbaseType, r.starbase, r.enc);
+            envText(planet->Grav, r, 0);
+            envText(planet->Temp, r, 1);
+            envText(planet->Rad, r, 2);
+        }
+        m_records.clear();
+        std::fill(m_winner.begin(), m_winner.end(), 0);
+    }
+
+private:
+    struct Record {
+        std::string_view owner, starbase;
+        std::string_view env[3];
+        bool envQuoted[3] = {false, false, false};
+        Enc enc = Enc::Cp1252;
+        int16_t age = 0, value = 0, def = 0;
+        int32_t population = 0;
+    };
+
+    // An unquoted number reads as a number: keep its plain text ("1.50" is 1.5).
+    static void envText(std::string& to, const Record& r, size_t k)
+    {
+        if (!r.envQuoted[k]) {
+            if (auto t = num::numberText(r.env[k])) {
+                to = std::move(*t);
+                return;
+            }
+        }
+        assignText(to, r.env[k], r.enc);
+    }
+
+    Map& m_planets;
+    std::vector<int16_t> m_ages;
+    std::vector<uint32_t> m_winner;  // per position: 1 + index of its winning record, 0 for none
+    std::vector<Record> m_records;
+    std::vector<ListItemView> m_items;
+};
 
 // A whole number 1..16 as the player number, else nullopt.
 std::optional<int> playerNumber(std::string_view text)
@@ -510,8 +895,8 @@ std::optional<double> UnitValue(std::string_view text, int unitLength)
     if (text.empty()) return 0.0;
     if (unitLength < 0) return std::nullopt;
     const auto unit = static_cast<size_t>(unitLength);
-    if (charCount(text) <= unit) return std::nullopt;
-    return num::parseStrict(dropLastChars(text, unit));
+    if (charCount(text, Enc::Utf8) <= unit) return std::nullopt;
+    return num::parseStrict(dropLastChars(text, unit, Enc::Utf8));
 }
 
 LoadOutcome LoadPlanets(Map& planets, const std::string& folder, const std::string& gameName, SettingsStore& settings,
@@ -533,77 +918,34 @@ LoadOutcome LoadPlanets(Map& planets, const std::string& folder, const std::stri
         number = playerNumber(*answer);
         if (number) settings.write(kApplication, "Settings", "YourNumber", num::intText(*number));
     }
-    loadReport(table, folder + gameName + ".p" + num::intText(*number), diags);
+    // Every planet of the map starts unreported.
+    std::vector<int16_t> ages(static_cast<size_t>(table.Count()) + 1, -1);
+    loadReport(table, folder + gameName + ".p" + num::intText(*number), ages, diags);
 
+    ExportMerge merge(table, std::move(ages));
+    std::vector<FileLines> files;  // their texts stay while the merge refers to them
+    files.reserve(16);
     for (int n = 1; n <= 16; ++n) {
         const std::string path = folder + "export.p" + num::intText(n);
         if (!FileExists(path)) continue;
-        std::string error;
-        auto bytes = readFileBytes(path, &error);
-        if (!bytes) {
-            diags.push_back({path, 0, error});
-            continue;
-        }
-        MergeExportFile(table, decodeFileText(*bytes), path, diags);
+        auto file = readLines(path, diags, false);
+        if (!file) continue;
+        files.push_back(std::move(*file));
+        merge.scan(files.back().text, files.back().enc, path, diags);
     }
+    merge.apply();
     planets = std::move(table);
     return LoadOutcome::Loaded;
 }
 
 void MergeExportFile(Map& planets, std::string_view text, const std::string& fileName, Diagnostics& diags)
 {
-    const auto lines = splitLines(text);
-    const size_t n = contentLineCount(lines);
-    std::vector<ListItemView> items;
-    for (size_t i = 0; i < n; ++i) {
-        const int64_t lineNo = static_cast<int64_t>(i) + 1;
-        readListLine(lines[i], items);
-        if (items.size() != 10) {
-            diags.push_back(
-                {fileName, lineNo,
-                 items.empty() ? "empty line" : "expected 10 items, found " + std::to_string(items.size())});
-            continue;
-        }
-        auto age = num::parseInt16(items[2].text);
-        auto population = num::parseInt32(items[3].text);
-        auto value = num::parseInt16(items[4].text);
-        auto def = num::parseInt16(items[5].text);
-        std::string bad;
-        if (!age)
-            bad = "report age " + quoteText(items[2].text) + " is not a 16-bit whole number";
-        else if (!population)
-            bad = "population " + quoteText(items[3].text) + " is not a 32-bit whole number";
-        else if (!value)
-            bad = "value " + quoteText(items[4].text) + " is not a 16-bit whole number";
-        else if (!def)
-            bad = "defences " + quoteText(items[5].text) + " is not a 16-bit whole number";
-        if (!bad.empty()) {
-            diags.push_back({fileName, lineNo, bad});
-            continue;
-        }
-        PlanetPtr planet = planets.Find(items[0].text);
-        if (!planet) {
-            diags.push_back({fileName, lineNo, "planet " + quoteText(items[0].text) + " is not in the map file"});
-            continue;
-        }
-        // A smaller age is a more recent report; on equal ages what was read first stays.
-        if (!(planet->ReportAge > *age || planet->ReportAge == -1)) continue;
-        // An unquoted number reads as a number: keep its plain text ("1.50" is 1.5).
-        auto envText = [](const ListItemView& item) -> std::string {
-            if (item.quoted) return std::string(item.text);
-            auto t = num::numberText(item.text);
-            return t ? std::move(*t) : std::string(item.text);
-        };
-        planet->Owner = items[1].text;
-        planet->ReportAge = *age;
-        planet->Population = *population;
-        planet->Value = *value;
-        planet->Def = *def;
-        planet->StarbaseType = items[6].text;
-        planet->Grav = envText(items[7]);
-        planet->Temp = envText(items[8]);
-        planet->Rad = envText(items[9]);
-    }
+    std::vector<int16_t> ages(static_cast<size_t>(planets.Count()) + 1, -1);
+    for (size_t pos = 1; pos < ages.size(); ++pos)
+        ages[pos] = planets.Raw(static_cast<int64_t>(pos))->ReportAge;
+    ExportMerge merge(planets, std::move(ages));
+    merge.scan(text, Enc::Utf8, fileName, diags);
+    merge.apply();
 }
 
 } // namespace vornex

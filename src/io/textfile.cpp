@@ -121,34 +121,107 @@ bool keepBackupOf(const fs::path& target, std::string& error)
 
 } // namespace
 
+namespace {
+
+// Reads a whole file through `grow`, which is asked for a buffer of at least n bytes (keeping what
+// it holds) and returns its start. Returns the number of bytes read, or nullopt with the reason.
+template <typename Grow>
+std::optional<size_t> readWhole(const std::string& path, Grow grow, std::string& why)
+{
+    // Not blocking on open keeps a named pipe from hanging the program; it is refused below.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        const int err = errno;
+        why = (err == ENOENT || err == ENOTDIR) ? std::string("file not found") : "cannot open: " + errnoText(err);
+        return std::nullopt;
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        why = "cannot read: " + errnoText(errno);
+        return std::nullopt;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        why = "is a folder, not a file";
+        return std::nullopt;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        why = "not a regular file";
+        return std::nullopt;
+    }
+    if (static_cast<std::uintmax_t>(st.st_size) > kMaxFileSize) {
+        why = "file too large";
+        return std::nullopt;
+    }
+    // One byte more than the size asks for the end of the file in the same read; the file may
+    // also have grown since its size was taken, and whatever follows is kept.
+    size_t capacity = static_cast<size_t>(st.st_size) + 1;
+    char* buf = grow(capacity, 0);
+    size_t size = 0;
+    while (true) {
+        if (size == capacity) {
+            if (capacity > kMaxFileSize) {
+                why = "file too large";
+                return std::nullopt;
+            }
+            capacity = capacity * 2;
+            buf = grow(capacity, size);
+        }
+        ssize_t n = ::read(fd, buf + size, capacity - size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            why = "cannot read the file";
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        size += static_cast<size_t>(n);
+    }
+    if (size > kMaxFileSize) {
+        why = "file too large";
+        return std::nullopt;
+    }
+    return size;
+}
+
+} // namespace
+
 std::optional<std::string> readFileBytes(const std::string& path, std::string* error)
 {
-    auto fail = [&](const std::string& why) -> std::optional<std::string> {
+    std::string bytes;
+    std::string why;
+    auto grow = [&](size_t n, size_t) {
+        bytes.resize(n);
+        return bytes.data();
+    };
+    auto size = readWhole(path, grow, why);
+    if (!size) {
         if (error) *error = why;
         return std::nullopt;
-    };
-    std::error_code ec;
-    auto st = fs::status(path, ec);
-    if (ec || !fs::exists(st)) return fail("file not found");
-    if (fs::is_directory(st)) return fail("is a folder, not a file");
-    if (!fs::is_regular_file(st)) return fail("not a regular file");
-    auto size = fs::file_size(path, ec);
-    if (ec) return fail("cannot read: " + ec.message());
-    if (size > kMaxFileSize) return fail("file too large");
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return fail("cannot open: " + errnoText(errno));
-    std::string bytes;
-    bytes.resize(static_cast<size_t>(size));
-    in.read(bytes.data(), static_cast<std::streamsize>(size));
-    bytes.resize(static_cast<size_t>(in.gcount()));
-    if (in.bad()) return fail("cannot read the file");
-    // The file may have grown since its size was taken; keep whatever follows.
-    char buf[4096];
-    while (in.read(buf, sizeof buf) || in.gcount() > 0) {
-        bytes.append(buf, static_cast<size_t>(in.gcount()));
-        if (bytes.size() > kMaxFileSize) return fail("file too large");
     }
+    bytes.resize(*size);
     return bytes;
+}
+
+std::optional<FileBuffer> readFileBuffer(const std::string& path, std::string* error)
+{
+    FileBuffer buffer;
+    std::string why;
+    auto grow = [&](size_t n, size_t keep) {
+        std::unique_ptr<char[]> bigger(new char[n]);
+        if (keep > 0) std::memcpy(bigger.get(), buffer.data.get(), keep);
+        buffer.data = std::move(bigger);
+        return buffer.data.get();
+    };
+    auto size = readWhole(path, grow, why);
+    if (!size) {
+        if (error) *error = why;
+        return std::nullopt;
+    }
+    buffer.size = *size;
+    return buffer;
 }
 
 WriteResult writeFileAtomically(const std::string& path, std::string_view bytes, bool keepBackup)

@@ -1,4 +1,6 @@
 #pragma once
+#include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -8,6 +10,16 @@ namespace vornex {
 
 // The whole file, or nullopt with a reason in *error (missing, unreadable, a folder, too large).
 std::optional<std::string> readFileBytes(const std::string& path, std::string* error = nullptr);
+
+// A file's bytes in memory that is not cleared before the file is read into it.
+struct FileBuffer {
+    std::unique_ptr<char[]> data;
+    size_t size = 0;
+    std::string_view view() const { return {data.get(), size}; }
+};
+
+// As readFileBytes, into a FileBuffer: one read of a large file, no copy and no clearing.
+std::optional<FileBuffer> readFileBuffer(const std::string& path, std::string* error = nullptr);
 
 struct WriteResult {
     bool ok = false;

@@ -28,6 +28,8 @@ class Map {
 public:
     // Stores the new planet under the key, the empty key included.
     PlanetPtr Add(std::string_view key) { return m_store.add(key); }
+    // As Add, but a key that is already there gives nullptr (nothing added) instead of throwing.
+    PlanetPtr TryAdd(std::string_view key) { return m_store.tryAdd(key); }
     PlanetPtr Item(int64_t position) const;
     PlanetPtr Item(std::string_view key) const;
     int32_t Count() const { return m_store.count(); }
@@ -38,9 +40,16 @@ public:
     PlanetPtr Find(std::string_view key) const { return m_store.find(key); }
     // The 1-based position of the planet stored under the key, or 0.
     int64_t PositionOf(std::string_view key) const { return m_store.positionOf(key); }
+    // The same, looking first at position hint (files that list the planets in table order find
+    // each one there).
+    int64_t PositionOf(std::string_view key, int64_t hint) const { return m_store.positionOf(key, hint); }
     // The planet whose ID is id, or nullptr. Usually the planet at position id; when a rejected map
     // line has shifted positions, the first planet carrying that ID.
     PlanetPtr ByID(int64_t id) const;
+    // The planet at a position without taking a shared reference, or nullptr: for loops over the
+    // whole table while it stays unchanged.
+    Planet* Raw(int64_t position) const { return m_store.raw(position); }
+    // Room for n planets in all (made in one block of memory).
     void Reserve(size_t n) { m_store.reserve(n); }
 
     auto begin() const { return m_store.begin(); }

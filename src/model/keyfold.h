@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -8,5 +9,8 @@ namespace vornex {
 // for the accented Latin-1 letters (UTF-8 text), so "Alpha", "ALPHA" and "alpha" are one key, and
 // so are "Élan" and "élan".
 std::string foldKey(std::string_view key);
+
+// foldKey written into out, which must hold key.size() bytes (folding never changes the length).
+void foldKeyInto(std::string_view key, char* out);
 
 }  // namespace vornex
