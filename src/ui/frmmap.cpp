@@ -384,7 +384,7 @@ void frmMap::buildPanel()
     // Status.
     auto* status = new QGroupBox(tr("Status"), c);
     status->setObjectName("frameStatus");
-    status->setGeometry(152, 104, 137, 107);
+    status->setGeometry(152, 104, 150, 107);
     const Row statusRows[] = {{"lblPopulation", "Population", "txtPopulation", -1},
                               {"lblCapacity", "% Occupation", "txtCapacity", -1},
                               {"Label9", "Scanner Range", "txtScanner", -1},
@@ -394,7 +394,7 @@ void frmMap::buildPanel()
     for (int i = 0; i < 5; ++i) {
         const int y = 18 + i * 17;
         label(status, statusRows[i].label, tr(statusRows[i].text), QRect(5, y, 76, 16))->setFont(small);
-        *statusBoxes[i] = box(status, statusRows[i].box, QRect(81, y, 50, 16));
+        *statusBoxes[i] = box(status, statusRows[i].box, QRect(81, y, 63, 16));
     }
 
     // Habitability and distance.
