@@ -5,7 +5,7 @@ BUILD    ?= build
 JOBS     ?= $(shell nproc)
 CMAKE    ?= cmake
 DEB_PKGS := cmake g++ make pkg-config libgtest-dev libgmock-dev qt6-base-dev qt6-base-dev-tools libgl-dev \
-            fonts-dejavu-core
+            fonts-dejavu-core locales
 BENCH_PKGS := libbenchmark-dev
 FUZZ_PKGS  := clang-14 libclang-rt-14-dev
 RUN_PKGS   := qt6-qpa-plugins

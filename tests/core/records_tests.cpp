@@ -2,6 +2,8 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 #include <limits>
 
 #include "io/listformat.h"
@@ -97,8 +99,14 @@ TEST(PlayerExport, FullStopWhateverTheLocale)
     // The Qt program takes over the user's locale at start; a German one must not write "1,5".
     const char* old = std::setlocale(LC_ALL, nullptr);
     std::string saved = old ? old : "C";
-    if (!std::setlocale(LC_ALL, "de_DE.UTF-8") && !std::setlocale(LC_ALL, "de_DE.utf8"))
-        GTEST_SKIP() << "no German locale installed";
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8") && !std::setlocale(LC_ALL, "de_DE.utf8")) {
+        // Not generated on this machine: build it from the locale sources into a scratch folder.
+        const auto dir = std::filesystem::temp_directory_path() / "vornex-test-locales";
+        std::filesystem::create_directories(dir);
+        const std::string cmd = "localedef -i de_DE -f UTF-8 '" + (dir / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
+        if (std::system(cmd.c_str()) != -1) setenv("LOCPATH", dir.c_str(), 1);
+        if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "no German locale available";
+    }
     Player p;
     p.GravMin = 1.5f;
     p.GravMax = 0.25f;
