@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <memory>
+#include <set>
+#include <string>
 
 #include "app/programstate.h"
 #include "app/qsettingsstore.h"
@@ -91,6 +93,20 @@ int main(int argc, char** argv)
     vornex::ProgramState state;
     DialogPrompter prompter;
     if (vornex::Main(state, *settings, prompter, vornex::FileExists) == vornex::StartupResult::Cancelled) return 0;
+
+    if (demo) {
+        // A line on the terminal that says what was loaded, before the window takes over.
+        size_t reported = 0;
+        std::set<std::string> owners;
+        for (const auto& planet : state.AllPlanets) {
+            if (planet->ReportAge != -1) ++reported;
+            if (!planet->Owner.empty() && planet->Owner != "Uninhabited") owners.insert(planet->Owner);
+        }
+        std::printf("%lld planets, %zu reported, %zu owner races, %zu rejected lines\n",
+                    static_cast<long long>(state.AllPlanets.Count()), reported, owners.size(),
+                    state.diagnostics.size());
+        std::fflush(stdout);
+    }
 
     int result = 0;
     {
