@@ -773,7 +773,10 @@ void frmMap::closeEvent(QCloseEvent* event)
     auto& s = d->state;
     // The export dialog works on the tables about to be released.
     if (d->exportDialog) d->exportDialog->close();
-    // A race name typed but not yet applied is in the player's record: the save below writes it.
+    // What the user typed last counts: a limit still in its box is taken, a refused race name goes
+    // back to the saved one. A race name typed but not yet applied is in the player's record: the
+    // save below writes it.
+    d->raceEditor->commitPending();
     d->raceEditor->setRaceNameChanged(false);
     const WriteResult saved = SavePlayers(s.FileLocation, s.AllPlayers);
     if (!saved.ok)

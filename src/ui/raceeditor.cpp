@@ -216,12 +216,7 @@ struct RaceEditor::Impl {
         }
         markTaken(txtPlayerNumber);
         // A race name left refused on the player shown so far goes back to its applied name.
-        if (isRefused(txtRaceName)) {
-            if (PlayerPtr before = shown.lock(); before && before != p) {
-                const std::string previous = appliedName(before);
-                if (raceNameProblem(before, qs(previous)).isEmpty()) before->RaceName = previous;
-            }
-        }
+        if (PlayerPtr before = shown.lock(); before && before != p) restoreRefusedRaceName(before);
         shown = p;
         // Keep the scroll bar on the typed number without running its change again.
         const int number = num::tryInt16(LeadingValue(ss(txtPlayerNumber->text()))).value_or(0);
@@ -513,6 +508,14 @@ struct RaceEditor::Impl {
         return false;
     }
 
+    // A race name left refused on a player goes back to its applied name.
+    void restoreRefusedRaceName(const PlayerPtr& player)
+    {
+        if (!player || !isRefused(txtRaceName)) return;
+        const std::string previous = appliedName(player);
+        if (raceNameProblem(player, qs(previous)).isEmpty()) player->RaceName = previous;
+    }
+
     // A limit box left while the scroll bar is moved is still committed to the player it showed.
     void commitFocusedLimit()
     {
@@ -653,6 +656,12 @@ RaceEditor::~RaceEditor()
     // the watcher must not reach the editor's state any more.
     delete d->watcher;
     delete d;
+}
+
+void RaceEditor::commitPending()
+{
+    d->commitFocusedLimit();
+    d->restoreRefusedRaceName(d->shown.lock());
 }
 
 bool RaceEditor::raceNameChanged() const

@@ -37,6 +37,9 @@ public:
 
     // Applies a pending race-name change (save, reload players and planets, redraw).
     void applyRaceNameChange();
+    // Before the tables are saved on close: a limit still being typed is committed as if its box
+    // were left, and a race name left refused goes back to the name last saved.
+    void commitPending();
 
 private:
     struct Impl;

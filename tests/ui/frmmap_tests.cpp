@@ -345,3 +345,30 @@ TEST_F(FrmMapTest, FailedPlayersSaveIsShownAndSettingsAreStillWritten)
     EXPECT_TRUE(messages[0].contains("players table")) << messages[0].toStdString();
     EXPECT_FALSE(store.writes.empty());
 }
+
+TEST_F(FrmMapTest, ClosingKeepsWhatWasTypedLastInTheRaceEditor)
+{
+    open();
+    QApplication::setActiveWindow(w.get());
+    // A limit still in its box (closing never takes the focus from it) is saved.
+    auto* radMax = w->findChild<QLineEdit*>("txtRadMax");
+    ASSERT_NE(radMax, nullptr);
+    radMax->setFocus();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), radMax);
+    radMax->setText("50");
+    // A race name typed up to a name another player has is refused: the saved name stays.
+    auto* race = w->findChild<QLineEdit*>("txtRaceName");
+    ASSERT_NE(race, nullptr);
+    race->setText("Other");
+    race->setText("Others");
+    w->close();
+
+    QFile f(store.playersFile);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = f.readAll().split('\n');
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_TRUE(lines[0].startsWith("\"Humans player\",\"Humans\",")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].contains(",20,50,")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].startsWith("\"Others player\",\"Others\",")) << lines[1].toStdString();
+}
