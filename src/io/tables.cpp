@@ -125,7 +125,10 @@ Players LoadPlayers(const std::string& folder, Diagnostics& diags)
     // A missing table is an empty one: sixteen empty slots, and the file appears at the next save.
     std::string text = bytes ? decodeFileText(*bytes) : std::string();
     std::error_code ec;
-    if (!bytes && std::filesystem::exists(path, ec)) diags.push_back({path, 0, error});
+    if (!bytes && std::filesystem::exists(path, ec)) {
+        diags.push_back({path, 0, error});
+        table.MarkUnreadable(path + ": " + error + " when the players were loaded; it is left as it is");
+    }
     const auto lines = splitLines(text);
     const size_t n = contentLineCount(lines);
     for (size_t i = 0; i < n; ++i) {
@@ -143,6 +146,7 @@ Players LoadPlayers(const std::string& folder, Diagnostics& diags)
             diags.push_back({path, lineNo, reason + "; player " + std::to_string(table.Count() + 1) + " left empty"});
             auto p = table.Add("");
             p->Number = slotNumber(table);
+            if (!isBlankLine(lines[i])) table.KeepUnreadLine(table.Count(), std::string(lines[i]));
             continue;
         }
         auto p = table.Add(f->raceName);
@@ -168,16 +172,36 @@ Players LoadPlayers(const std::string& folder, Diagnostics& diags)
     return table;
 }
 
+namespace {
+
+// A slot as the loader leaves it for a record it could not take: nothing filled in since.
+bool isUntouchedSlot(const Player& p)
+{
+    return p.PlayerName.empty() && p.RaceName.empty() && p.HomeWorld.empty() && p.Colour == 0 && p.GravMax == 0 &&
+           p.GravMin == 0 && p.RadMax == 0 && p.RadMin == 0 && p.TempMax == 0 && p.TempMin == 0 &&
+           p.GravTerra == 0 && p.TempTerra == 0 && p.RadTerra == 0;
+}
+
+} // namespace
+
 std::string playersFileBytes(const Players& players)
 {
     std::string text;
-    for (const auto& p : players)
-        text += p->Export();
+    int64_t position = 0;
+    for (const auto& p : players) {
+        ++position;
+        const std::string* unread = players.UnreadLine(position);
+        if (unread && isUntouchedSlot(*p))
+            text.append(*unread).append("\r\n");
+        else
+            text += p->Export();
+    }
     return encodeForFile(text);
 }
 
 WriteResult SavePlayers(const std::string& folder, const Players& players)
 {
+    if (!players.UnreadableReason().empty()) return {false, players.UnreadableReason()};
     return writeFileAtomically(folder + "player.inf", playersFileBytes(players), true);
 }
 

@@ -36,6 +36,14 @@ PlanetPtr Map::ByID(int64_t id) const
 
 PlayerPtr Players::Item(int64_t position) const { return need(m_store.at(position), "player", posText(position)); }
 PlayerPtr Players::Item(std::string_view key) const { return need(m_store.find(key), "player", keyText(key)); }
+void Players::KeepUnreadLine(int64_t position, std::string line) { m_unreadLines[position] = std::move(line); }
+
+const std::string* Players::UnreadLine(int64_t position) const
+{
+    auto it = m_unreadLines.find(position);
+    return it == m_unreadLines.end() ? nullptr : &it->second;
+}
+
 void Players::Remove(int64_t position)
 {
     if (!m_store.removeAt(position)) throw NotFoundError("player not found: " + posText(position));

@@ -10,9 +10,11 @@
 // Find/At are the non-throwing lookups for callers that prefer a null result.
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "model/keyedstore.h"
 #include "model/planet.h"
@@ -75,8 +77,20 @@ public:
     auto begin() const { return m_store.begin(); }
     auto end() const { return m_store.end(); }
 
+    // What the players file held where the loader could not take a record: the line is kept for
+    // its position so that saving an untouched (still empty) slot writes it back unchanged, and a
+    // record the program cannot read is never lost by a save.
+    void KeepUnreadLine(int64_t position, std::string line);
+    const std::string* UnreadLine(int64_t position) const;
+    // Set when the players file existed but could not be read at all: saving over it would replace
+    // the user's players with empty slots, so a save refuses with this reason.
+    void MarkUnreadable(std::string reason) { m_unreadable = std::move(reason); }
+    const std::string& UnreadableReason() const { return m_unreadable; }
+
 private:
     KeyedStore<Player> m_store;
+    std::map<int64_t, std::string> m_unreadLines;
+    std::string m_unreadable;
 };
 
 class Gravities {

@@ -163,6 +163,44 @@ TEST(Players, RejectedRecordsKeepTheirSlotSoLaterNumbersDoNotShift)
     EXPECT_THROW(players.Item("Beta"), NotFoundError);
 }
 
+TEST(Players, SavingNeverLosesARecordTheLoaderCouldNotTake)
+{
+    test::ScratchFolder dir;
+    const std::string unreadable = "\"B\",\"Beta\",\"Home\",red,1,2,0,0,0,0,0,0,0";
+    const std::string overflow = "\"C\",\"Gamma\",\"H\xe9\",1,1,2,0,40000,0,0,0,0,0"; // Windows-1252 é
+    dir.write("player.inf", "\"A\",\"Alpha\",\"H\",255,1,2,0,0,0,0,0,0,0\r\n" + unreadable + "\r\n\r\n" + overflow +
+                                "\r\n");
+    Diagnostics diags;
+    Players players = LoadPlayers(dir.folder(), diags);
+    players.Item(4)->PlayerName = "Dee"; // the user fills in the slot of the rejected record 4
+    // Saved twice: the backup of the second save must not be the only place the records survive.
+    ASSERT_TRUE(SavePlayers(dir.folder(), players).ok);
+    ASSERT_TRUE(SavePlayers(dir.folder(), players).ok);
+    const std::string file = dir.read("player.inf");
+    EXPECT_NE(file.find("\r\n" + unreadable + "\r\n"), std::string::npos) << file;
+    EXPECT_EQ(file.find(overflow), std::string::npos) << "a slot filled in since is saved as it is now";
+    EXPECT_NE(file.find("\"Dee\",\"\",\"\",0,"), std::string::npos) << file;
+    // The kept record is rejected again at the next load, in the same place.
+    Diagnostics again;
+    Players reloaded = LoadPlayers(dir.folder(), again);
+    EXPECT_TRUE(mentions(again, 2, "colour"));
+    EXPECT_EQ(reloaded.Item(4)->PlayerName, "Dee");
+}
+
+TEST(Players, AnUnreadableFileIsNeverSavedOver)
+{
+    test::ScratchFolder dir;
+    std::filesystem::create_directory(dir.path("player.inf")); // exists, but cannot be read as a file
+    Diagnostics diags;
+    Players players = LoadPlayers(dir.folder(), diags);
+    EXPECT_EQ(players.Count(), 16);
+    ASSERT_EQ(diags.size(), 1u);
+    const WriteResult r = SavePlayers(dir.folder(), players);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.error.find("left as it is"), std::string::npos) << r.error;
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path("player.inf")));
+}
+
 TEST(Players, MoreThanSixteenRecordsAreKept)
 {
     test::ScratchFolder dir;
