@@ -139,17 +139,25 @@ void SaveSettings(const ProgramState& state, SettingsStore& settings)
     write(settings, kSettings, "GameName", state.GameName);
 }
 
-void reloadPlayersAndPlanets(ProgramState& state, SettingsStore& settings, Prompter& prompter)
+LoadOutcome reloadPlayersAndPlanets(ProgramState& state, SettingsStore& settings, Prompter& prompter)
 {
-    Diagnostics diags;
-    state.AllPlayers = LoadPlayers(state.FileLocation, diags);
+    Diagnostics playerDiags;
+    state.AllPlayers = LoadPlayers(state.FileLocation, playerDiags);
     Map planets;
-    if (LoadPlanets(planets, state.FileLocation, state.GameName, settings, prompter, diags) == LoadOutcome::Loaded)
-        state.AllPlanets = std::move(planets);
-    // The gravity table is never reloaded: keep its diagnostics, replace all others.
+    Diagnostics planetDiags;
+    const LoadOutcome outcome =
+        LoadPlanets(planets, state.FileLocation, state.GameName, settings, prompter, planetDiags);
+    if (outcome == LoadOutcome::Loaded) state.AllPlanets = std::move(planets);
+    // The gravity table is never reloaded: keep its notes. The planets' notes are replaced only
+    // when the planets were.
     const std::string gravityFile = state.FileLocation + "gravity.csv";
-    std::erase_if(state.diagnostics, [&](const Diagnostic& d) { return d.file != gravityFile; });
-    state.diagnostics.insert(state.diagnostics.end(), diags.begin(), diags.end());
+    const std::string playersFile = state.FileLocation + "player.inf";
+    std::erase_if(state.diagnostics, [&](const Diagnostic& d) {
+        return d.file == playersFile || (outcome == LoadOutcome::Loaded && d.file != gravityFile);
+    });
+    state.diagnostics.insert(state.diagnostics.end(), playerDiags.begin(), playerDiags.end());
+    state.diagnostics.insert(state.diagnostics.end(), planetDiags.begin(), planetDiags.end());
+    return outcome;
 }
 
 } // namespace vornex

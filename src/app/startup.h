@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/programstate.h"
+#include "io/planetloader.h"
 #include "io/interfaces.h"
 
 namespace vornex {
@@ -35,7 +36,8 @@ StartupResult Main(ProgramState& state, SettingsStore& settings, Prompter& promp
 void SaveSettings(const ProgramState& state, SettingsStore& settings);
 
 // Saves nothing; reloads the players table and then the planets (after a race-name change).
-// Diagnostics of the reload replace the earlier ones of those files.
-void reloadPlayersAndPlanets(ProgramState& state, SettingsStore& settings, Prompter& prompter);
+// Diagnostics of the reload replace the earlier ones of those files. Cancelled when the user
+// cancels the planet loader's question: the planets and their diagnostics then stay as they were.
+LoadOutcome reloadPlayersAndPlanets(ProgramState& state, SettingsStore& settings, Prompter& prompter);
 
 } // namespace vornex

@@ -333,14 +333,18 @@ struct RaceEditor::Impl {
             host.showStatus(QObject::tr("player.inf could not be saved."));
             return;
         }
-        reloadPlayersAndPlanets(state, settings, prompter);
+        const bool planetsReloaded =
+            reloadPlayersAndPlanets(state, settings, prompter) == LoadOutcome::Loaded;
         snapshotNames();
         // The records are new objects now; show them (same texts, so normally nothing changes).
         playerNumberChanged();
         raceNameChanged = false;
         host.tablesReloaded();
         host.DrawPic();
-        host.showStatus(QObject::tr("Saved player.inf and reloaded players and planets."));
+        host.showStatus(planetsReloaded
+                            ? QObject::tr("Saved player.inf and reloaded players and planets.")
+                            : QObject::tr("Saved player.inf and reloaded the players; the planets were not "
+                                          "reloaded (the player number question was cancelled)."));
     }
 
     void colourClicked()

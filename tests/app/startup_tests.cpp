@@ -218,8 +218,19 @@ TEST(Startup, LoadsARealFolderAndReloadReplacesItsDiagnostics)
     const size_t diagnostics = state.diagnostics.size();
     EXPECT_EQ(diagnostics, 2u); // a bad map line and a report line for an unknown planet
     state.AllPlanets.Item(1)->Owner = "changed";
-    reloadPlayersAndPlanets(state, store, ask);
+    EXPECT_EQ(reloadPlayersAndPlanets(state, store, ask), LoadOutcome::Loaded);
     EXPECT_EQ(state.AllPlanets.Item(1)->Owner, "Humanoid");
+    EXPECT_EQ(state.diagnostics.size(), diagnostics);
+
+    // The loader's own player-number question cancelled: the players are new, the planets and
+    // their notes stay as they were.
+    store.values["Settings/YourNumber"] = "-1";
+    ask.answers = {std::nullopt};
+    state.AllPlanets.Item(1)->Owner = "kept";
+    state.AllPlayers.Item(1)->RaceName = "edited";
+    EXPECT_EQ(reloadPlayersAndPlanets(state, store, ask), LoadOutcome::Cancelled);
+    EXPECT_EQ(state.AllPlanets.Item(1)->Owner, "kept");
+    EXPECT_EQ(state.AllPlayers.Item(1)->RaceName, "Humanoid");
     EXPECT_EQ(state.diagnostics.size(), diagnostics);
 }
 
