@@ -148,7 +148,9 @@ std::string usageText()
            "  Hab       rating without terraforming (-45..100)\n"
            "  HabTerra  rating after player N's terraforming\n"
            "  Both are empty for a planet never reported (ReportAge -1) or whose environment\n"
-           "  is not a number; HabTerra is empty when the players table has no player N.\n"
+           "  is not a number. As in the planet panel, a rating that cannot be worked out is 0:\n"
+           "  player N's slot in player.inf holds no race, or a gravity has no row in\n"
+           "  gravity.csv (a warning goes to standard error for the first case).\n"
            "\n"
            "Options:\n"
            "  --folder DIR       folder of the game files (required)\n"
@@ -394,6 +396,9 @@ RunResult run(const std::vector<std::string>& args)
         if (!from) return usageError("no planet named " + *options->from);
     }
     PlayerPtr race = players.At(options->player);
+    if (race && race->RaceName.empty())
+        result.err += "warning: player " + num::intText(options->player) +
+                      " has no race in player.inf; every rating is 0\n";
     auto rows = buildRows(planets, race.get(), gravities, from.get());
     filterAndSort(rows, *options);
     result.out = formatTable(rows, options->format, from != nullptr);

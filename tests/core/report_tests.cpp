@@ -158,6 +158,23 @@ TEST(ReportProgram, PrintsTheFixtureTableWithDiagnosticsOnStandardError)
     EXPECT_NE(r.err.find("game.p1:5: "), std::string::npos) << r.err;
 }
 
+TEST(ReportProgram, WarnsWhenPlayerNHasNoRace)
+{
+    // Without player.inf, player 1 has no race: the ratings are the 0 the panel would show, and
+    // standard error says why.
+    const auto copy = std::filesystem::temp_directory_path() / ("vornex-norace-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(copy);
+    std::filesystem::copy(kFixture, copy);
+    std::filesystem::remove(copy / "player.inf");
+    RunResult r = runExe({"--folder", copy.string(), "--player", "1", "--reported"});
+    std::filesystem::remove_all(copy);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.err.find("warning: player 1 has no race in player.inf"), std::string::npos) << r.err;
+    EXPECT_NE(r.out.find("1\tAlpha\t100\t100\tHumanoid\t0\t25000\t80\t0\t0\n"), std::string::npos) << r.out;
+    RunResult own = runExe({"--folder", kFixture, "--player", "1"});
+    EXPECT_EQ(own.err.find("warning"), std::string::npos) << own.err;
+}
+
 TEST(ReportProgram, FiltersSortsAndMeasures)
 {
     RunResult r = runExe({"--folder", kFixture + "/", "--player", "1", "--from", "Alpha", "--sort", "distance",
