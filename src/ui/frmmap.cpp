@@ -111,7 +111,7 @@ private:
 
 QPixmap unknownPicture(qreal dpr)
 {
-    const QSize size(305, 149);
+    const QSize size(313, 149);
     QPixmap pm(size * dpr);
     pm.setDevicePixelRatio(dpr);
     pm.fill(kGrey);
@@ -510,7 +510,9 @@ void frmMap::buildPanel()
     // The cover for planets never reported lies above the whole details area.
     d->picUnknown = new QLabel(c);
     d->picUnknown->setObjectName("picUnknown");
-    d->picUnknown->setGeometry(8, 359, 305, 149);
+    // Wide enough to hide the value texts at the right end of the environment rows as well (their
+    // boxes reach x = 320; a sliver of the last planet's values would show beside a 305-wide cover).
+    d->picUnknown->setGeometry(8, 359, 313, 149);
     d->picUnknown->setPixmap(unknownPicture(devicePixelRatioF()));
     d->picUnknown->hide();
     d->picUnknown->raise();
