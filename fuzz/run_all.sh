@@ -2,6 +2,7 @@
 # Runs every fuzz target for SECONDS seconds, seeded from fuzz/corpus/<target>, tests/data and
 # data/demo. New inputs go to a working corpus in the build folder, findings to artifacts/.
 #   fuzz/run_all.sh BUILD_FUZZ_DIR [SECONDS] [TARGET...]
+# FUZZ_SEED=N fixes libFuzzer's random seed, so that a run can be repeated (CI does).
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$(cd "$here/.." && pwd)"
@@ -45,7 +46,7 @@ for t in "${targets[@]}"; do
   log="$bin/fuzz_$t.log"
   echo "fuzz $t: ${seconds}s, $(ls "$work" | wc -l) inputs in corpus"
   ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=0:quarantine_size_mb=64 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    "$exe" -max_total_time="$seconds" -timeout=1 -rss_limit_mb=256 -malloc_limit_mb=256 -max_len=8192 \
+    "$exe" ${FUZZ_SEED:+-seed="$FUZZ_SEED"} -max_total_time="$seconds" -timeout=1 -rss_limit_mb=256 -malloc_limit_mb=256 -max_len=8192 \
       -dict="$here/vornex.dict" -artifact_prefix="$art/" -print_final_stats=1 "$work" >"$log" 2>&1
   rc=$?
   runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || true)
