@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "io/memorysettings.h"
+#include "io/planetloader.h"
 
 namespace vornex::fuzz {
 
@@ -50,5 +51,16 @@ inline void writeBytes(const std::string& path, std::string_view bytes)
             std::abort();                                                               \
         }                                                                               \
     } while (0)
+
+// Loads game "g" of the scratch folder as player 1, the way the window does.
+inline Map loadScratchGame(Diagnostics& diags)
+{
+    MemorySettings settings;
+    settings.write(kApplication, "Settings", "YourNumber", "1");
+    FixedAnswer prompter("1");
+    Map planets;
+    LoadPlanets(planets, scratchFolder(), "g", settings, prompter, diags);
+    return planets;
+}
 
 }  // namespace vornex::fuzz

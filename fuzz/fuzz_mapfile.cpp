@@ -29,12 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     (void)once;
     writeBytes(folder + "g.map", std::string_view(reinterpret_cast<const char*>(data), size));
 
-    Map planets;
-    MemorySettings settings;
-    settings.write(kApplication, "Settings", "YourNumber", "1");
-    FixedAnswer prompter("1");
     Diagnostics diags;
-    LoadPlanets(planets, folder, "g", settings, prompter, diags);
+    const Map planets = loadScratchGame(diags);
 
     // Every stored planet is reachable by its key, and keys are unique.
     std::set<std::string> keys;

@@ -27,12 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     (void)once;
     writeBytes(folder + "g.p1", std::string_view(reinterpret_cast<const char*>(data), size));
 
-    Map planets;
-    MemorySettings settings;
-    settings.write(kApplication, "Settings", "YourNumber", "1");
-    FixedAnswer prompter("1");
     Diagnostics diags;
-    LoadPlanets(planets, folder, "g", settings, prompter, diags);
+    const Map planets = loadScratchGame(diags);
     // The report never adds planets to those of the map file.
     VORNEX_FUZZ_CHECK(planets.Count() == 4);
     for (const PlanetPtr& p : planets) VORNEX_FUZZ_CHECK(!p->Owner.empty());

@@ -28,32 +28,25 @@ std::string quoteText(std::string_view text)
     return out;
 }
 
-struct PlayerFields {
-    std::string playerName, raceName, homeWorld;
-    int32_t colour = 0;
-    float gravMin = 0, gravMax = 0;
-    int16_t tempMin = 0, tempMax = 0, radMin = 0, radMax = 0, gravTerra = 0, tempTerra = 0, radTerra = 0;
-};
-
 // The thirteen items of one player.inf record, or the reason why they do not make one.
-std::optional<PlayerFields> parsePlayer(const std::vector<ListItem>& items, std::string& reason)
+std::optional<Player> parsePlayer(const std::vector<ListItem>& items, std::string& reason)
 {
     if (items.size() != 13) {
         reason = "expected 13 items, found " + std::to_string(items.size());
         return std::nullopt;
     }
-    PlayerFields f;
-    f.playerName = items[0].text;
-    f.raceName = items[1].text;
-    f.homeWorld = items[2].text;
+    Player f;
+    f.PlayerName = items[0].text;
+    f.RaceName = items[1].text;
+    f.HomeWorld = items[2].text;
     auto colour = num::parseInt32(items[3].text);
     if (!colour) {
         reason = "colour " + quoteText(items[3].text) + " is not a 32-bit whole number";
         return std::nullopt;
     }
-    f.colour = *colour;
+    f.Colour = *colour;
     static const char* const singleNames[] = {"lowest gravity", "highest gravity"};
-    float* singles[] = {&f.gravMin, &f.gravMax};
+    float* singles[] = {&f.GravMin, &f.GravMax};
     for (int k = 0; k < 2; ++k) {
         auto v = num::parseSingle(items[4 + static_cast<size_t>(k)].text);
         if (!v) {
@@ -66,7 +59,7 @@ std::optional<PlayerFields> parsePlayer(const std::vector<ListItem>& items, std:
     static const char* const intNames[] = {"lowest temperature",    "highest temperature",  "lowest radiation",
                                            "highest radiation",     "gravity terraforming", "temperature terraforming",
                                            "radiation terraforming"};
-    int16_t* ints[] = {&f.tempMin, &f.tempMax, &f.radMin, &f.radMax, &f.gravTerra, &f.tempTerra, &f.radTerra};
+    int16_t* ints[] = {&f.TempMin, &f.TempMax, &f.RadMin, &f.RadMax, &f.GravTerra, &f.TempTerra, &f.RadTerra};
     for (size_t k = 0; k < 7; ++k) {
         auto v = num::parseInt16(items[6 + k].text);
         if (!v) {
@@ -137,8 +130,8 @@ Players LoadPlayers(const std::string& folder, Diagnostics& diags)
         std::string reason;
         auto f = items.empty() ? std::nullopt : parsePlayer(items, reason);
         if (items.empty()) reason = "empty line";
-        if (f && !f->raceName.empty() && table.Find(f->raceName)) {
-            reason = "race name " + quoteText(f->raceName) + " is already taken by an earlier player";
+        if (f && !f->RaceName.empty() && table.Find(f->RaceName)) {
+            reason = "race name " + quoteText(f->RaceName) + " is already taken by an earlier player";
             f.reset();
         }
         if (!f) {
@@ -149,21 +142,9 @@ Players LoadPlayers(const std::string& folder, Diagnostics& diags)
             if (!isBlankLine(lines[i])) table.KeepUnreadLine(table.Count(), std::string(lines[i]));
             continue;
         }
-        auto p = table.Add(f->raceName);
+        auto p = table.Add(f->RaceName);
+        *p = std::move(*f);
         p->Number = slotNumber(table);
-        p->PlayerName = f->playerName;
-        p->RaceName = f->raceName;
-        p->HomeWorld = f->homeWorld;
-        p->Colour = f->colour;
-        p->GravMin = f->gravMin;
-        p->GravMax = f->gravMax;
-        p->TempMin = f->tempMin;
-        p->TempMax = f->tempMax;
-        p->RadMin = f->radMin;
-        p->RadMax = f->radMax;
-        p->GravTerra = f->gravTerra;
-        p->TempTerra = f->tempTerra;
-        p->RadTerra = f->radTerra;
     }
     while (table.Count() < 16) {
         auto p = table.Add("");
