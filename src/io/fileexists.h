@@ -11,4 +11,4 @@ bool FileExists(const std::string& path);
 // nowhere. Tells a file that is missing from one that is there but cannot be read.
 bool pathIsTaken(const std::string& path);
 
-}  // namespace vornex
+} // namespace vornex

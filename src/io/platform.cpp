@@ -67,13 +67,17 @@ File::~File()
 
 namespace {
 
-HANDLE handleOf(std::intptr_t native) { return reinterpret_cast<HANDLE>(native); }
+HANDLE handleOf(std::intptr_t native)
+{
+    return reinterpret_cast<HANDLE>(native);
+}
 
 std::wstring widen(const std::string& utf8, bool& ok)
 {
     ok = true;
     if (utf8.empty()) return {};
-    int n = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    int n =
+        ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     if (n <= 0) {
         ok = false;
         return {};
@@ -96,8 +100,9 @@ std::string narrow(const wchar_t* wide, int length)
 std::string errorText(DWORD code)
 {
     wchar_t* buffer = nullptr;
-    DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                               nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    DWORD n =
+        ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                         nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::string text = n > 0 ? narrow(buffer, static_cast<int>(n)) : std::string();
     if (buffer) ::LocalFree(buffer);
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.'))
@@ -117,7 +122,10 @@ bool fail(SysError& err, DWORD code)
     return false;
 }
 
-bool failLast(SysError& err) { return fail(err, ::GetLastError()); }
+bool failLast(SysError& err)
+{
+    return fail(err, ::GetLastError());
+}
 
 bool badName(SysError& err)
 {
@@ -366,7 +374,10 @@ bool fail(SysError& err, int code)
     return false;
 }
 
-bool failLast(SysError& err) { return fail(err, errno); }
+bool failLast(SysError& err)
+{
+    return fail(err, errno);
+}
 
 // Folder entries (a new name, a rename) reach the disk only when the folder itself is flushed.
 void syncFolderOf(const std::string& path)
@@ -503,7 +514,7 @@ bool resolveLinks(const std::string& path, std::string& resolved, SysError& err)
     char* real = ::realpath(path.c_str(), nullptr);
     if (!real) {
         const int code = errno;
-        err.text = code == ENOENT ? "a symbolic link to a file that does not exist"
+        err.text = code == ENOENT  ? "a symbolic link to a file that does not exist"
                    : code == ELOOP ? "a loop of symbolic links"
                                    : std::strerror(code);
         err.notFound = false;
@@ -529,7 +540,10 @@ bool linkFile(const std::string& existing, const std::string& newName, SysError&
     return true;
 }
 
-void removeFile(const std::string& path) { ::unlink(path.c_str()); }
+void removeFile(const std::string& path)
+{
+    ::unlink(path.c_str());
+}
 
 #endif
 

@@ -50,14 +50,14 @@ public:
     void takePermissionsOf(const std::string& model);
 
 private:
-    std::intptr_t m_native = -1;  // a file descriptor or a HANDLE; -1 is "none" for both
+    std::intptr_t m_native = -1; // a file descriptor or a HANDLE; -1 is "none" for both
 };
 
 // What is at a path. kind follows symbolic links; isLink says whether the path itself is one.
 struct PathInfo {
-    bool exists = false;  // something is at the path, even a link that leads nowhere
+    bool exists = false; // something is at the path, even a link that leads nowhere
     bool isLink = false;
-    bool resolves = false;  // following links ends at an existing file or folder
+    bool resolves = false; // following links ends at an existing file or folder
     FileKind kind = FileKind::Other;
 };
 PathInfo inspect(const std::string& path);

@@ -28,8 +28,7 @@ std::string openFailure(const std::string& path, const platform::SysError& err)
 
 // Reads a whole file through `grow`, which is asked for a buffer of at least n bytes (keeping what
 // it holds) and returns its start. Returns the number of bytes read, or nullopt with the reason.
-template <typename Grow>
-std::optional<size_t> readWhole(const std::string& path, Grow grow, std::string& why)
+template <typename Grow> std::optional<size_t> readWhole(const std::string& path, Grow grow, std::string& why)
 {
     platform::SysError err;
     platform::File file = platform::File::openForReading(path, err);

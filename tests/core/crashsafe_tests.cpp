@@ -183,7 +183,8 @@ TEST(CrashSafeSave, PlayerTableKilledAtRandomMomentsIsAlwaysOldOrNew)
     EXPECT_TRUE(diags.empty());
     EXPECT_EQ(loaded.Count(), 16);
     // Temporary files a killed save leaves behind never take a reader's name.
-    for (const std::string& n : temporaryFiles(dir)) EXPECT_EQ(n.rfind("player.inf.", 0), 0u) << n;
+    for (const std::string& n : temporaryFiles(dir))
+        EXPECT_EQ(n.rfind("player.inf.", 0), 0u) << n;
 }
 #endif
 
@@ -211,8 +212,7 @@ TEST(CrashSafeSave, SaveKeepsThePreviousTableAsBackup)
 #ifndef _WIN32
 // Runs fn in a child whose files may not grow beyond limit bytes (writes past it fail with EFBIG,
 // as on a full disk); returns the child's exit status.
-template <typename Fn>
-int withFileSizeLimit(rlim_t limit, Fn fn)
+template <typename Fn> int withFileSizeLimit(rlim_t limit, Fn fn)
 {
     pid_t child = fork();
     if (child == 0) {
@@ -290,7 +290,7 @@ TEST(CrashSafeSave, ReadOnlyFolderLeavesOldFileAndReportsIt)
     struct Case {
         const char* what;
         Step step;
-        int pass;  // calls of the step that succeed before it fails
+        int pass; // calls of the step that succeed before it fails
         bool saved;
     };
     const Case cases[] = {
@@ -347,7 +347,7 @@ TEST(CrashSafeSave, PlayerTableBehindASymbolicLink)
     // A link that cannot be followed is there but unreadable, never missing, and never replaced.
     struct Case {
         const char* what;
-        std::vector<std::pair<std::string, std::string>> links;  // name, where it leads
+        std::vector<std::pair<std::string, std::string>> links; // name, where it leads
         bool tableUnreadable;
     };
     const Case cases[] = {
@@ -361,7 +361,8 @@ TEST(CrashSafeSave, PlayerTableBehindASymbolicLink)
         if (!k.tableUnreadable) {
             ASSERT_TRUE(SavePlayers(game.folder(), a).ok);
         }
-        for (const auto& [name, to] : k.links) fs::create_symlink(to, game.path(name));
+        for (const auto& [name, to] : k.links)
+            fs::create_symlink(to, game.path(name));
 
         Diagnostics diags;
         Players loaded = LoadPlayers(game.folder(), diags);
@@ -387,5 +388,5 @@ TEST(CrashSafeSave, PlayerTableBehindASymbolicLink)
     }
 }
 
-}  // namespace
-}  // namespace vornex
+} // namespace
+} // namespace vornex

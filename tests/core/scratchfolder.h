@@ -17,8 +17,9 @@ public:
     ScratchFolder()
     {
         static std::atomic<unsigned> counter{0};
-        std::mt19937_64 rng(static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count()) +
-                            counter.fetch_add(1));
+        std::mt19937_64 rng(
+            static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count()) +
+            counter.fetch_add(1));
         const auto base = std::filesystem::temp_directory_path();
         for (int attempt = 0; attempt < 100; ++attempt) {
             auto candidate = base / ("vornex-test-" + std::to_string(rng() % 1000000000000ull));
@@ -56,7 +57,10 @@ public:
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
 
-    static std::filesystem::path fromUtf8(const std::string& s) { return std::filesystem::path(std::u8string(s.begin(), s.end())); }
+    static std::filesystem::path fromUtf8(const std::string& s)
+    {
+        return std::filesystem::path(std::u8string(s.begin(), s.end()));
+    }
     static std::string utf8(const std::filesystem::path& p)
     {
         const std::u8string s = p.u8string();
