@@ -9,6 +9,7 @@
 namespace vornex {
 
 // The whole file, or nullopt with a reason in *error (missing, unreadable, a folder, too large).
+// "file not found" means nothing is at path; a symbolic link that leads nowhere is unreadable.
 std::optional<std::string> readFileBytes(const std::string& path, std::string* error = nullptr);
 
 // A file's bytes in memory that is not cleared before the file is read into it.
@@ -28,7 +29,9 @@ struct WriteResult {
 
 // Replaces the file at path with bytes: writes a temporary file in the same folder, flushes it to
 // disk, then renames it over the target. On any failure the target is untouched and the temporary
-// file removed. With keepBackup, an existing target is first kept as path + ".bak".
+// file removed. With keepBackup, an existing target is first kept as path + ".bak". A symbolic
+// link stays a link: the file it leads to is replaced (its backup lies beside that file); a link
+// that leads nowhere, or a loop of links, is refused and left as it is.
 WriteResult writeFileAtomically(const std::string& path, std::string_view bytes, bool keepBackup = false);
 
 // Splits text into lines at CR LF, LF or a lone CR; no line keeps its line end. A final line end
