@@ -911,7 +911,7 @@ void frmMap::closeEvent(QCloseEvent* event)
         const SaveFailureAnswer answer = askAfterFailedSave(
             this, tr("Map"),
             tr("The players table %1 could not be saved:\n%2\n\nThe race editor's changes of this session are "
-               "only in memory. Retry after freeing the folder, quit without saving them, or cancel to go "
+               "only in memory. Retry once the cause is mended, quit without saving them, or cancel to go "
                "back to the map with the changes kept.")
                 .arg(file, QString::fromStdString(saved.error)));
         if (answer == SaveFailureAnswer::Retry) continue;

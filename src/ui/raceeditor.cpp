@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QTabWidget>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <utility>
@@ -708,8 +709,11 @@ RaceEditor::RaceEditor(ProgramState& state, SettingsStore& settings, Prompter& p
     d->SSTab1->setCurrentWidget(habs);
 
     // The player chooser below the tabs.
-    caption(this, "lblPlayerNumber", tr("Player Number"), QRect(8, 150, 80, 19));
-    d->txtPlayerNumber = textBox(this, "txtPlayerNumber", QRect(88, 148, 33, 21));
+    QLabel* numberCaption = caption(this, "lblPlayerNumber", tr("Player Number"), QRect(8, 150, 80, 19));
+    // The caption keeps its whole text in the font in use; the box moves right if it must.
+    const int captionWidth = std::max(80, numberCaption->fontMetrics().horizontalAdvance(numberCaption->text()) + 4);
+    numberCaption->resize(captionWidth, 19);
+    d->txtPlayerNumber = textBox(this, "txtPlayerNumber", QRect(8 + captionWidth, 148, 33, 21));
     d->hscNumber = new QScrollBar(Qt::Horizontal, this);
     d->hscNumber->setObjectName(QStringLiteral("hscNumber"));
     d->hscNumber->setGeometry(8, 172, 113, 16);

@@ -185,6 +185,10 @@ TEST_F(RaceEditorTest, ScrollBarFillsEveryBoxFromThePlayerInOrder)
     get("txtPlayerNumber")->setText("2");
     EXPECT_EQ(get("txtRaceName")->text(), "Race2");
     EXPECT_EQ(bar()->value(), 2);
+    // The chooser's caption shows whole beside its box.
+    auto* caption = get<QLabel>("lblPlayerNumber");
+    EXPECT_GE(caption->width(), caption->fontMetrics().horizontalAdvance(caption->text()));
+    EXPECT_LE(caption->geometry().right(), get("txtPlayerNumber")->geometry().left());
 }
 
 TEST_F(RaceEditorTest, TerraformStoresEveryKeystrokeAndRefusesNonNumbers)
