@@ -20,6 +20,16 @@ struct frmExport::Impl {
     // The race names the boxes stand for, as loaded (a caption shows "&" doubled).
     std::array<std::string, 16> captions;
     QLabel* lblResult = nullptr;
+
+    void showResult(const QString& text, const QString& tooltip)
+    {
+        lblResult->setText(text);
+        lblResult->setToolTip(tooltip);
+        const int height = text.isEmpty() ? 0 : lblResult->heightForWidth(lblResult->width());
+        lblResult->resize(lblResult->width(), height);
+        QWidget* dialog = lblResult->parentWidget();
+        dialog->setFixedSize(267, 266 + (height ? height + 6 : 0));
+    }
 };
 
 frmExport::frmExport(ProgramState& state, QWidget* parent) : QDialog(parent), d(new Impl(state))
@@ -28,8 +38,7 @@ frmExport::frmExport(ProgramState& state, QWidget* parent) : QDialog(parent), d(
     setWindowTitle(tr("Export Information"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
-    // The design size, and below the boxes a few lines for what the last export did.
-    setFixedSize(267, 266 + 64);
+    setFixedSize(267, 266);
 
     auto* label = new QLabel(tr("Select races to export information for"), this);
     label->setObjectName(QStringLiteral("Label1"));
@@ -67,10 +76,11 @@ frmExport::frmExport(ProgramState& state, QWidget* parent) : QDialog(parent), d(
     cmdExport->setGeometry(144, 236, 65, 25);
     cmdExport->setDefault(true);
 
-    // The outcome of an export shows here, so that exporting again needs no box to dismiss.
+    // The outcome of an export shows under the boxes, so that exporting again needs no box to
+    // dismiss; the dialog grows to hold it.
     d->lblResult = new QLabel(this);
     d->lblResult->setObjectName(QStringLiteral("lblResult"));
-    d->lblResult->setGeometry(8, 268, 251, 58);
+    d->lblResult->setGeometry(8, 266, 251, 0);
     d->lblResult->setWordWrap(true);
     d->lblResult->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     d->lblResult->setTextFormat(Qt::PlainText);
@@ -87,8 +97,7 @@ frmExport::frmExport(ProgramState& state, QWidget* parent) : QDialog(parent), d(
         const WriteResult result =
             WriteExportFile(d->state.FileLocation, d->state.YourNumber, d->state.AllPlanets, selection, &count);
         if (!result.ok) {
-            d->lblResult->clear();
-            d->lblResult->setToolTip(QString());
+            d->showResult(QString(), QString());
             showMessage(this, windowTitle(),
                         tr("The export file could not be written:\n%1\n%2\nAn earlier export file is left as it was.")
                             .arg(QString::fromStdString(path), QString::fromStdString(result.error)));
@@ -113,8 +122,7 @@ frmExport::frmExport(ProgramState& state, QWidget* parent) : QDialog(parent), d(
                         .arg(unusable)
                         .arg(shownNames.join(QStringLiteral(", ")));
         }
-        d->lblResult->setText(text);
-        d->lblResult->setToolTip(file);
+        d->showResult(text, file);
     });
 }
 

@@ -217,6 +217,9 @@ TEST_F(FrmExportTest, RecordsOtherCopiesCannotUseAreCountedAndExplained)
             EXPECT_TRUE(text.contains("double quote")) << text.toStdString();
             EXPECT_TRUE(text.contains("Say \"Hi\"")) << text.toStdString();
             EXPECT_FALSE(text.contains("Unseen")) << text.toStdString();
+            // The dialog grows to show the whole text.
+            EXPECT_GE(result()->height(), result()->heightForWidth(result()->width()));
+            EXPECT_LE(result()->geometry().bottom(), dialog->height());
         } else {
             EXPECT_FALSE(text.contains("cannot use")) << text.toStdString();
         }
