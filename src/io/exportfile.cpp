@@ -66,4 +66,4 @@ int unusableExportRecords(const Map& planets, const ExportSelection& selection, 
     return records;
 }
 
-}  // namespace vornex
+} // namespace vornex

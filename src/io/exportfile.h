@@ -37,4 +37,4 @@ namespace vornex {
 int unusableExportRecords(const Map& planets, const ExportSelection& selection,
                           std::vector<std::string>* names = nullptr);
 
-}  // namespace vornex
+} // namespace vornex

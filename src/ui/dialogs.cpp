@@ -91,9 +91,8 @@ QDialog* makeDetailsDialog(QWidget* parent, const QString& title, const QString&
     int widest = 0;
     for (const QString& line : lines)
         widest = std::max(widest, fm.horizontalAdvance(line));
-    const int chrome = layout->contentsMargins().top() + layout->contentsMargins().bottom() +
-                       2 * layout->spacing() + label->sizeHint().height() + buttons->sizeHint().height() +
-                       2 * list->frameWidth() + 8;
+    const int chrome = layout->contentsMargins().top() + layout->contentsMargins().bottom() + 2 * layout->spacing() +
+                       label->sizeHint().height() + buttons->sizeHint().height() + 2 * list->frameWidth() + 8;
     const int maxHeight = std::max(200, room.height() * 4 / 5);
     const int wanted = chrome + fm.lineSpacing() * int(std::max<qsizetype>(lines.size(), 3));
     const int width = std::clamp(widest + 60, 420, std::max(420, room.width() * 4 / 5));
@@ -124,4 +123,4 @@ int32_t bgrFromColour(const QColor& c)
     return static_cast<int32_t>(uint32_t(c.red()) | (uint32_t(c.green()) << 8) | (uint32_t(c.blue()) << 16));
 }
 
-}  // namespace vornex::ui
+} // namespace vornex::ui

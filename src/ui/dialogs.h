@@ -50,4 +50,4 @@ void showDetails(QWidget* parent, const QString& title, const QString& heading, 
 QColor colourFromBgr(int32_t bgr);
 int32_t bgrFromColour(const QColor& c);
 
-}  // namespace vornex::ui
+} // namespace vornex::ui

@@ -106,9 +106,8 @@ frmExport::frmExport(ProgramState& state, QWidget* parent) : QDialog(parent), d(
         const QString file = QString::fromStdString(path);
         // The label is narrow: a long folder is shortened in the middle, the tooltip holds it whole.
         const QString shownFile = d->lblResult->fontMetrics().elidedText(file, Qt::ElideMiddle, 230);
-        QString text = tr("%1 planet %2 written to %3.")
-                           .arg(count)
-                           .arg(count == 1 ? tr("record") : tr("records"), shownFile);
+        QString text =
+            tr("%1 planet %2 written to %3.").arg(count).arg(count == 1 ? tr("record") : tr("records"), shownFile);
         std::vector<std::string> names;
         const int unusable = unusableExportRecords(d->state.AllPlanets, selection, &names);
         if (unusable > 0) {

@@ -142,7 +142,7 @@ struct RaceEditor::Impl {
     QLabel* lblcmdColour = nullptr;
     std::array<QLineEdit*, 6> limitBoxes{}; // indexed by Limit
     std::array<QLineEdit*, 3> terraBoxes{}; // indexed by Terra
-    QObject* watcher = nullptr;  // the event filter on the boxes and the swatch
+    QObject* watcher = nullptr;             // the event filter on the boxes and the swatch
 
     bool raceNameChanged = false;
     bool applying = false;
@@ -325,9 +325,9 @@ struct RaceEditor::Impl {
         }
         const QString why = txtPlayerName->toolTip();
         restoreRefusedPlayerName(p);
-        showMessage(q, QObject::tr("Player"),
-                    QObject::tr("%1\nThe player name goes back to \"%2\" and nothing is saved.")
-                        .arg(why, qs(p->PlayerName)));
+        showMessage(
+            q, QObject::tr("Player"),
+            QObject::tr("%1\nThe player name goes back to \"%2\" and nothing is saved.").arg(why, qs(p->PlayerName)));
     }
 
     // A player name left refused: record and box go back to the last accepted name.
@@ -396,18 +396,16 @@ struct RaceEditor::Impl {
             host.showStatus(QObject::tr("The players table player.inf could not be saved."));
             return;
         }
-        const bool planetsReloaded =
-            reloadPlayersAndPlanets(state, settings, prompter) == LoadOutcome::Loaded;
+        const bool planetsReloaded = reloadPlayersAndPlanets(state, settings, prompter) == LoadOutcome::Loaded;
         snapshotNames();
         // The records are new objects now; show them (same texts, so normally nothing changes).
         playerNumberChanged();
         raceNameChanged = false;
         host.tablesReloaded();
         host.DrawPic();
-        host.showStatus(planetsReloaded
-                            ? QObject::tr("Saved player.inf and reloaded players and planets.")
-                            : QObject::tr("Saved player.inf and reloaded the players; the planets were not "
-                                          "reloaded (the player number question was cancelled)."));
+        host.showStatus(planetsReloaded ? QObject::tr("Saved player.inf and reloaded players and planets.")
+                                        : QObject::tr("Saved player.inf and reloaded the players; the planets were not "
+                                                      "reloaded (the player number question was cancelled)."));
     }
 
     void colourClicked()

@@ -7,24 +7,24 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
-#include <QKeyEvent>
-#include <QPlainTextEdit>
-#include <QScreen>
-#include <QScrollBar>
-#include <QStatusBar>
-#include <QToolTip>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QToolBar>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <map>
 #include <functional>
+#include <map>
 
 #include "galaxyfixture.h"
 #include "io/interfaces.h"
@@ -339,8 +339,8 @@ TEST_F(FrmMapTest, UnreadFilesAreNamedAndTheDetailsFitTheScreen)
     auto* note = w->findChild<QPushButton*>("cmdLoadNotes");
     ASSERT_NE(note, nullptr);
     EXPECT_TRUE(note->isVisible());
-    const QString named = QString::fromUtf8(
-        "game.p5: file not found \u2014 the map shows the map file and the export files only");
+    const QString named =
+        QString::fromUtf8("game.p5: file not found \u2014 the map shows the map file and the export files only");
     EXPECT_TRUE(note->text().startsWith(named)) << note->text().toStdString();
     EXPECT_TRUE(note->text().contains("60 lines skipped")) << note->text().toStdString();
     note->click();
@@ -507,10 +507,14 @@ TEST_F(FrmMapTest, PanelBoxesShowExtremeValuesWhole)
         QString text;
     };
     const Case cases[] = {
-        {"txtXcord", "15568"},  {"txtYcord", "-13628"},
-        {"txtXcord", "-32768"}, {"txtYcord", "-32768"},
-        {"txtTemp", QString::fromUtf8("-172\u00b0C")}, {"txtTemp", QString::fromUtf8("-200\u00b0C")},
-        {"txtRad", "100mR"},    {"txtGrav", "8.00g"},
+        {"txtXcord", "15568"},
+        {"txtYcord", "-13628"},
+        {"txtXcord", "-32768"},
+        {"txtYcord", "-32768"},
+        {"txtTemp", QString::fromUtf8("-172\u00b0C")},
+        {"txtTemp", QString::fromUtf8("-200\u00b0C")},
+        {"txtRad", "100mR"},
+        {"txtGrav", "8.00g"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.box) + " " + c.text.toStdString());

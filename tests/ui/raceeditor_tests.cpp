@@ -377,7 +377,9 @@ TEST_F(RaceEditorTest, LeavingTheRaceNameWithoutChangeDoesNothing)
 TEST_F(RaceEditorTest, RefusedRaceNamesAreRestoredAndNothingIsSaved)
 {
     // A clash, a double quote, a character Windows-1252 has no form for.
-    for (const char* name : {"race2", "RACE16", "Say \"hi\"", "\xC5\x81\xC3\xB3" "d\xC5\xBA"}) {
+    for (const char* name : {"race2", "RACE16", "Say \"hi\"",
+                             "\xC5\x81\xC3\xB3"
+                             "d\xC5\xBA"}) {
         SCOPED_TRACE(name);
         messages.clear();
         get("txtRaceName")->setText(name);
