@@ -323,7 +323,7 @@ struct RaceEditor::Impl {
             acceptedPlayerName = p->PlayerName;
             return;
         }
-        const QString why = txtPlayerName->toolTip();
+        const QString why = nameCharacterProblem(txtPlayerName->text(), QObject::tr("player name"));
         restoreRefusedPlayerName(p);
         showMessage(
             q, QObject::tr("Player"),
