@@ -58,8 +58,8 @@ int pixels(double v)
     return int(num::roundHalfEven(v));
 }
 
-// The room a line edit's frame, padding and margins leave for text, and the width that gives a
-// text that room (the cursor's pixel included, so that the text never scrolls).
+// What a line edit's frame, padding and margins take of its width; boxWidthFor adds the width of a
+// text and the cursor's pixel, so that the text shows whole and never scrolls.
 int lineEditInset(QLineEdit* e)
 {
     e->ensurePolished();
