@@ -394,17 +394,18 @@ TEST_F(FrmMapTest, FailedSaveOnCloseOffersRetryQuitAndCancel)
     const std::string badFolder = dir.filePath("plain").toStdString() + "/";
     using Answer = ui::SaveFailureAnswer;
     struct Case {
+        const char* name;
         std::vector<Answer> answers;
         bool folderBackOnRetry; // the user frees the folder before answering Retry
         bool closes, saved;
     };
     const Case cases[] = {
-        {{Answer::Cancel}, false, false, false},
-        {{Answer::Retry, Answer::QuitWithoutSaving}, false, true, false},
-        {{Answer::Cancel, Answer::Retry}, true, true, true},
+        {"cancel", {Answer::Cancel}, false, false, false},
+        {"retry, then quit", {Answer::Retry, Answer::QuitWithoutSaving}, false, true, false},
+        {"cancel, close again, retry", {Answer::Cancel, Answer::Retry}, true, true, true},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.answers.size() * 10 + int(c.folderBackOnRetry));
+        SCOPED_TRACE(c.name);
         if (s.AllPlayers.Count() == 0) addPlayer(s, "Humans", 0x00FF0000);
         s.FileLocation = badFolder;
         store.writes.clear();
