@@ -2,6 +2,7 @@
 
 #include "analysis/numeric.h"
 #include "io/codepage.h"
+#include "io/listformat.h"
 
 namespace vornex {
 
@@ -42,6 +43,27 @@ WriteResult WriteExportFile(const std::string& folder, int16_t yourNumber, const
 {
     return writeFileAtomically(exportFilePath(folder, yourNumber),
                                encodeForFile(exportText(planets, selection, count)));
+}
+
+} // namespace vornex
+
+namespace vornex {
+
+int unusableExportRecords(const Map& planets, const ExportSelection& selection, std::vector<std::string>* names)
+{
+    int records = 0;
+    for (const auto& p : planets) {
+        if (listTextIsExact(p->PlanetName)) continue;
+        // As many records as exportText writes for the planet.
+        int written = 0;
+        for (size_t i = 0; i < 16; ++i)
+            if (selection.checked[i] && p->Owner == selection.captions[i]) ++written;
+        if (selection.uninhabited && p->Owner == "Uninhabited" && p->ReportAge != -1) ++written;
+        if (written == 0) continue;
+        records += written;
+        if (names) names->push_back(p->PlanetName);
+    }
+    return records;
 }
 
 } // namespace vornex

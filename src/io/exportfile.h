@@ -2,6 +2,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "io/textfile.h"
 #include "model/collections.h"
@@ -27,3 +28,13 @@ WriteResult WriteExportFile(const std::string& folder, int16_t yourNumber, const
                             const ExportSelection& selection, int* count = nullptr);
 
 }  // namespace vornex
+
+namespace vornex {
+
+// The records of exportText that other copies cannot use: a planet name that list output cannot
+// carry unchanged (a double quote is written as an apostrophe), so the reader finds no planet of
+// that name. Returns their count; *names receives each such planet name once, in planet order.
+int unusableExportRecords(const Map& planets, const ExportSelection& selection,
+                          std::vector<std::string>* names = nullptr);
+
+} // namespace vornex

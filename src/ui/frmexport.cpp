@@ -19,6 +19,17 @@ struct frmExport::Impl {
     std::array<QCheckBox*, 17> chk{};
     // The race names the boxes stand for, as loaded (a caption shows "&" doubled).
     std::array<std::string, 16> captions;
+    QLabel* lblResult = nullptr;
+
+    void showResult(const QString& text, const QString& tooltip)
+    {
+        lblResult->setText(text);
+        lblResult->setToolTip(tooltip);
+        const int height = text.isEmpty() ? 0 : lblResult->heightForWidth(lblResult->width());
+        lblResult->resize(lblResult->width(), height);
+        QWidget* dialog = lblResult->parentWidget();
+        dialog->setFixedSize(267, 266 + (height ? height + 6 : 0));
+    }
 };
 
 frmExport::frmExport(ProgramState& state, QWidget* parent) : QDialog(parent), d(new Impl(state))
@@ -65,6 +76,15 @@ frmExport::frmExport(ProgramState& state, QWidget* parent) : QDialog(parent), d(
     cmdExport->setGeometry(144, 236, 65, 25);
     cmdExport->setDefault(true);
 
+    // The outcome of an export shows under the boxes, so that exporting again needs no box to
+    // dismiss; the dialog grows to hold it.
+    d->lblResult = new QLabel(this);
+    d->lblResult->setObjectName(QStringLiteral("lblResult"));
+    d->lblResult->setGeometry(8, 266, 251, 0);
+    d->lblResult->setWordWrap(true);
+    d->lblResult->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    d->lblResult->setTextFormat(Qt::PlainText);
+
     connect(cmdExport, &QPushButton::clicked, this, [this] {
         ExportSelection selection;
         for (size_t i = 0; i < 16; ++i) {
@@ -77,15 +97,31 @@ frmExport::frmExport(ProgramState& state, QWidget* parent) : QDialog(parent), d(
         const WriteResult result =
             WriteExportFile(d->state.FileLocation, d->state.YourNumber, d->state.AllPlanets, selection, &count);
         if (!result.ok) {
+            d->showResult(QString(), QString());
             showMessage(this, windowTitle(),
                         tr("The export file could not be written:\n%1\n%2\nAn earlier export file is left as it was.")
                             .arg(QString::fromStdString(path), QString::fromStdString(result.error)));
             return;
         }
-        showMessage(this, windowTitle(),
-                    tr("%1 planet %2 written to\n%3")
-                        .arg(count)
-                        .arg(count == 1 ? tr("record") : tr("records"), QString::fromStdString(path)));
+        const QString file = QString::fromStdString(path);
+        // The label is narrow: a long folder is shortened in the middle, the tooltip holds it whole.
+        const QString shownFile = d->lblResult->fontMetrics().elidedText(file, Qt::ElideMiddle, 230);
+        QString text =
+            tr("%1 planet %2 written to %3.").arg(count).arg(count == 1 ? tr("record") : tr("records"), shownFile);
+        std::vector<std::string> names;
+        const int unusable = unusableExportRecords(d->state.AllPlanets, selection, &names);
+        if (unusable > 0) {
+            QStringList shownNames;
+            for (size_t i = 0; i < names.size() && i < 3; ++i)
+                shownNames << QString::fromStdString(names[i]);
+            if (names.size() > 3) shownNames << QStringLiteral("\u2026");
+            text += QLatin1Char('\n') +
+                    tr("%1 of them other copies cannot use: a double quote in a planet name is written as an "
+                       "apostrophe, so they find no such planet (%2).")
+                        .arg(unusable)
+                        .arg(shownNames.join(QStringLiteral(", ")));
+        }
+        d->showResult(text, file);
     });
 }
 

@@ -7,13 +7,20 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
 
 #include "analysis/numbertext.h"
 #include "analysis/numeric.h"
@@ -36,6 +43,9 @@ namespace vornex::ui {
 namespace {
 
 const QColor kGrey = colourFromBgr(0x00C0C0C0);
+// The black environment strips under the panel: 202 pixels from x = 75.
+constexpr int kStripLeft = 75;
+constexpr int kStripRight = 75 + 202;
 
 QString bgrCss(int32_t bgr)
 {
@@ -46,6 +56,25 @@ QString bgrCss(int32_t bgr)
 int pixels(double v)
 {
     return int(num::roundHalfEven(v));
+}
+
+// What a line edit's frame, padding and margins take of its width; boxWidthFor adds the width of a
+// text and the cursor's pixel, so that the text shows whole and never scrolls.
+int lineEditInset(QLineEdit* e)
+{
+    e->ensurePolished();
+    QStyleOptionFrame opt;
+    opt.initFrom(e);
+    opt.rect = e->rect();
+    opt.lineWidth = e->hasFrame() ? e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, e) : 0;
+    const QRect contents = e->style()->subElementRect(QStyle::SE_LineEditContents, &opt, e);
+    const QMargins m = e->textMargins();
+    return e->width() - contents.width() + m.left() + m.right() + 2 * 2;
+}
+
+int boxWidthFor(QLineEdit* e, const QString& text)
+{
+    return lineEditInset(e) + e->fontMetrics().horizontalAdvance(text) + 1;
 }
 
 // The client area below the menu bar: light grey, with the cut-corner rectangle (Line1 to Line8)
@@ -111,13 +140,13 @@ private:
 
 QPixmap unknownPicture(qreal dpr)
 {
-    const QSize size(313, 149);
+    const QSize size(319, 149);
     QPixmap pm(size * dpr);
     pm.setDevicePixelRatio(dpr);
     pm.fill(kGrey);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing, true);
-    const QPointF centre(152.5, 62);
+    const QPointF centre(155.5, 62);
     QRadialGradient globe(centre - QPointF(9, 9), 34);
     globe.setColorAt(0, QColor(0x9a, 0xa8, 0xb8));
     globe.setColorAt(1, QColor(0x4a, 0x55, 0x66));
@@ -157,6 +186,8 @@ struct frmMap::Impl {
     QLabel* pointer = nullptr;
     QPushButton* diagnosticsNote = nullptr;
     QPointer<QWidget> exportDialog;
+    // Where the pointer stands on the map (widget pixels), while it is over it.
+    std::optional<QPointF> pointerAt;
     bool unloaded = false;
 
     // Panel controls by name.
@@ -201,6 +232,7 @@ frmMap::frmMap(ProgramState& state, SettingsStore& settings, Prompter& prompter,
     d->pic = new MapSurface(state, *this, d->client);
     d->pic->move(327, 40);
     d->pic->resize(490, 431);
+    d->pic->installEventFilter(this);
     buildPanel();
 
     d->pointer = new QLabel(this);
@@ -282,7 +314,7 @@ void frmMap::buildToolbar()
         a->setCheckable(true);
         d->modes->addAction(a);
     }
-    add("Reset", "reset", tr("Show the whole galaxy (Home)"));
+    add("Reset", "reset", tr("Show the default view: zoom 2000 from 0, 0 (Home)"));
     tb->addSeparator();
     d->namesAction = add("Names", "names", tr("Show or hide the planet names"));
     d->namesAction->setCheckable(true);
@@ -350,6 +382,11 @@ void frmMap::buildPanel()
     d->txtYourRace = box(c, "txtYourRace", QRect(8, 80, 89, 19));
     d->txtXcord = box(c, "txtXcord", QRect(232, 80, 41, 19));
     d->txtYcord = box(c, "txtYcord", QRect(280, 80, 41, 19));
+    // A coordinate cut short would read as another, believable number: the boxes take six
+    // characters ("-32768") in their own font, and stay right-aligned with the panel's edge.
+    const int coordWidth = std::max(41, boxWidthFor(d->txtXcord, QStringLiteral("-32768")));
+    d->txtYcord->setGeometry(321 - coordWidth, 80, coordWidth, 19);
+    d->txtXcord->setGeometry(d->txtYcord->x() - 7 - coordWidth, 80, coordWidth, 19);
 
     // Minerals on hand.
     auto* minerals = new QGroupBox(tr("Minerals On Hand"), c);
@@ -375,7 +412,10 @@ void frmMap::buildPanel()
         l->setFont(small);
         if (mineralRows[i].colour >= 0) {
             l->setFont(smallBold);
-            l->setStyleSheet(QString("color: %1;").arg(bgrCss(mineralRows[i].colour)));
+            // Only the caption takes the colour: a plain "color" rule would reach its tooltip too,
+            // and Germanium's olive is unreadable on the tooltip's yellow.
+            l->setStyleSheet(
+                QString("QLabel#%1 { color: %2; }").arg(mineralRows[i].label, bgrCss(mineralRows[i].colour)));
         }
         if (mineralLabels[i]) *mineralLabels[i] = l;
         *mineralBoxes[i] = box(minerals, mineralRows[i].box, QRect(76, y, 55, 16));
@@ -463,7 +503,8 @@ void frmMap::buildPanel()
         t->setGeometry(72, r.top + 2, 17, 13);
         t->hide();
         *terras[i] = t;
-        *texts[i] = box(c, r.text, QRect(280, r.top, 40, 17), false);
+        // The value texts have room up to the map's edge ("-172°C", "100mR").
+        *texts[i] = box(c, r.text, QRect(280, r.top, 327 - 280, 17), false);
     }
 
     // Mineral chart: black field, grid lines, mining bars behind surface bars, concentration
@@ -511,8 +552,9 @@ void frmMap::buildPanel()
     d->picUnknown = new QLabel(c);
     d->picUnknown->setObjectName("picUnknown");
     // Wide enough to hide the value texts at the right end of the environment rows as well (their
-    // boxes reach x = 320; a sliver of the last planet's values would show beside a 305-wide cover).
-    d->picUnknown->setGeometry(8, 359, 313, 149);
+    // boxes reach the map's edge; a sliver of the last planet's values would show beside a
+    // 305-wide cover).
+    d->picUnknown->setGeometry(8, 359, 327 - 8, 149);
     d->picUnknown->setPixmap(unknownPicture(devicePixelRatioF()));
     d->picUnknown->hide();
     d->picUnknown->raise();
@@ -522,8 +564,8 @@ void frmMap::buildPanel()
     d->raceEditor->setObjectName("frameRace");
     d->raceEditor->setGeometry(8, 528, 265, 193);
 
-    // Present for compatibility with the original layout; nothing fills it, and it would lie over
-    // the race editor, so it stays hidden.
+    // A box of the window's design that nothing fills; it would lie over the race editor, so it
+    // stays hidden.
     d->txtYourNumber = box(c, "txtYourNumber", QRect(232, 696, 33, 19));
     d->txtYourNumber->hide();
 }
@@ -570,12 +612,47 @@ void frmMap::setDistanceText(const QString& text)
 
 void frmMap::showStatus(const QString& text)
 {
-    statusBar()->showMessage(text, 6000);
+    // Every note reads as a sentence, whoever phrased it (some reasons come from the core in
+    // lower case, as parts of longer texts).
+    QString sentence = text.trimmed();
+    if (sentence.isEmpty()) return;
+    sentence[0] = sentence[0].toUpper();
+    if (!sentence.endsWith(QLatin1Char('.')) && !sentence.endsWith(QLatin1Char('?')) &&
+        !sentence.endsWith(QLatin1Char('!')))
+        sentence += QLatin1Char('.');
+    statusBar()->showMessage(sentence, 6000);
 }
 
 void frmMap::showPointer(const QString& text)
 {
     d->pointer->setText(text);
+}
+
+bool frmMap::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == d->pic) {
+        // The coordinates under a pointer that stands still change with the view (keys, Reset,
+        // Find, zoom clicks): every redraw of the map refreshes them.
+        switch (event->type()) {
+        case QEvent::MouseMove:
+            d->pointerAt = static_cast<QMouseEvent*>(event)->position();
+            break;
+        case QEvent::Leave:
+            d->pointerAt.reset();
+            break;
+        case QEvent::Paint:
+            if (d->pointerAt) {
+                const QPointF v = d->pic->viewPosition(*d->pointerAt);
+                const double mx = std::floor(v.x()) + d->state.XStart;
+                const double my = std::floor(v.y()) + d->state.YStart;
+                showPointer(tr("X %1   Y %2").arg(mx).arg(my));
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void frmMap::PlanetInfo(int16_t x, int16_t y)
@@ -663,8 +740,14 @@ void frmMap::ChangeRaceHabs()
     const RaceBars bars = computeRaceBars(you.get(), d->state.AllGravities);
     auto place = [](QLabel* bar, const std::optional<std::pair<double, double>>& b) {
         if (!b) return;
-        // A range whose maximum lies below its minimum has no bar to show.
-        bar->setGeometry(pixels(b->first), bar->y(), std::max(0, pixels(b->second)), bar->height());
+        // A range whose maximum lies below its minimum has no bar to show. A limit beyond the scale
+        // (Temp Min -500) is taken as typed, but its bar stops at the ends of its strip and never
+        // covers the row's caption or value text.
+        const int left = pixels(b->first);
+        const int right = left + std::max(0, pixels(b->second));
+        const int l = std::clamp(left, kStripLeft, kStripRight);
+        const int r = std::clamp(right, kStripLeft, kStripRight);
+        bar->setGeometry(l, bar->y(), r - l, bar->height());
     };
     place(d->lblRaceGrav, bars.grav);
     place(d->lblRaceTemp, bars.temp);
@@ -707,10 +790,42 @@ QString frmMap::diagnosticsText() const
     return lines.join('\n');
 }
 
+QString frmMap::fileNote(const Diagnostic& diag, bool fullPath) const
+{
+    const auto& s = d->state;
+    const std::string& path = diag.file;
+    const size_t slash = path.find_last_of("/\\");
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    QString note = QString::fromStdString((fullPath ? path : name) + ": " + diag.reason);
+    // What the map lacks without the file.
+    const std::string game = s.FileLocation + s.GameName;
+    auto numbered = [&](const std::string& stem) {
+        return path.size() > stem.size() && path.compare(0, stem.size(), stem) == 0 &&
+               path.find_first_not_of("0123456789", stem.size()) == std::string::npos;
+    };
+    if (numbered(game + ".p"))
+        note += tr(" \u2014 the map shows the map file and the export files only");
+    else if (path == game + ".map")
+        note += tr(" \u2014 the map has no planets");
+    else if (numbered(s.FileLocation + "export.p"))
+        note += tr(" \u2014 its planets are not merged");
+    return note;
+}
+
 void frmMap::showDiagnosticsNote()
 {
-    const auto count = d->state.diagnostics.size();
-    if (count == 0) {
+    QStringList files;     // whole files that could not be read, by name
+    QStringList filePaths; // the same with their folders, for the details
+    QStringList lines;
+    for (const Diagnostic& diag : d->state.diagnostics) {
+        if (diag.line <= 0) {
+            files << fileNote(diag, false);
+            filePaths << fileNote(diag, true);
+        } else {
+            lines << QString::fromStdString(diag.text());
+        }
+    }
+    if (files.isEmpty() && lines.isEmpty()) {
         if (d->diagnosticsNote) d->diagnosticsNote->hide();
         return;
     }
@@ -721,26 +836,37 @@ void frmMap::showDiagnosticsNote()
         d->diagnosticsNote->setCursor(Qt::PointingHandCursor);
         d->diagnosticsNote->setStyleSheet(
             "QPushButton { color: #800000; text-decoration: underline; padding: 0 6px; }");
+        d->diagnosticsNote->setToolTip(tr("Show what could not be read"));
         statusBar()->insertPermanentWidget(0, d->diagnosticsNote);
         connect(d->diagnosticsNote, &QPushButton::clicked, this, [this] {
-            const auto n = d->state.diagnostics.size();
-            const QString text = n == 1 ? tr("1 line of the game files could not be read and was skipped:")
-                                        : tr("%1 lines of the game files could not be read and were skipped:").arg(n);
-            QStringList lines;
-            int shown = 0;
-            for (const Diagnostic& diag : d->state.diagnostics) {
-                if (++shown > 40) {
-                    lines << tr("... and %1 more.").arg(n - 40);
-                    break;
+            QStringList heading, list;
+            for (const Diagnostic& diag : d->state.diagnostics)
+                if (diag.line <= 0) list << fileNote(diag, true);
+            if (!list.isEmpty())
+                heading << (list.size() == 1 ? tr("1 file could not be read.")
+                                             : tr("%1 files could not be read.").arg(list.size()));
+            qsizetype skipped = 0;
+            for (const Diagnostic& diag : d->state.diagnostics)
+                if (diag.line > 0) {
+                    list << QString::fromStdString(diag.text());
+                    ++skipped;
                 }
-                lines << QString::fromStdString(diag.text());
-            }
-            showMessage(this, tr("Skipped lines"), text + "\n\n" + lines.join('\n'));
+            if (skipped)
+                heading << (skipped == 1 ? tr("1 line could not be read and was skipped.")
+                                         : tr("%1 lines could not be read and were skipped.").arg(skipped));
+            showDetails(this, tr("Load notes"), heading.join(' '), list);
         });
     }
-    d->diagnosticsNote->setText(count == 1 ? tr("1 line skipped while loading – Details…")
-                                           : tr("%1 lines skipped while loading – Details…").arg(count));
-    d->diagnosticsNote->setToolTip(tr("Show the lines that could not be read"));
+    QStringList parts;
+    if (files.size() == 1)
+        parts << files.front();
+    else if (files.size() > 1)
+        parts << tr("%1 files could not be read").arg(files.size());
+    if (lines.size() == 1)
+        parts << tr("1 line skipped while loading");
+    else if (lines.size() > 1)
+        parts << tr("%1 lines skipped while loading").arg(lines.size());
+    d->diagnosticsNote->setText(parts.join("; ") + tr(" \u2013 Details\u2026"));
     d->diagnosticsNote->show();
 }
 
@@ -771,19 +897,34 @@ void frmMap::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
-    d->unloaded = true;
     auto& s = d->state;
+    // What the user typed last counts: a limit still in its box is taken, a refused name goes back
+    // to the last accepted one. A race name typed but not yet applied is in the player's record:
+    // the save below writes it.
+    d->raceEditor->commitPending();
+    // The race editor's edits live only in memory until this save: a save that fails holds the
+    // close until the user decides.
+    for (;;) {
+        const WriteResult saved = SavePlayers(s.FileLocation, s.AllPlayers);
+        if (saved.ok) break;
+        const QString file = QString::fromStdString(s.FileLocation + "player.inf");
+        const SaveFailureAnswer answer = askAfterFailedSave(
+            this, tr("Map"),
+            tr("The players table %1 could not be saved:\n%2\n\nThe race editor's changes of this session are "
+               "only in memory. Retry once the cause is mended, quit without saving them, or cancel to go "
+               "back to the map with the changes kept.")
+                .arg(file, QString::fromStdString(saved.error)));
+        if (answer == SaveFailureAnswer::Retry) continue;
+        if (answer == SaveFailureAnswer::Cancel) {
+            event->ignore();
+            return;
+        }
+        break;
+    }
+    d->unloaded = true;
+    d->raceEditor->setRaceNameChanged(false);
     // The export dialog works on the tables about to be released.
     if (d->exportDialog) d->exportDialog->close();
-    // What the user typed last counts: a limit still in its box is taken, a refused race name goes
-    // back to the saved one. A race name typed but not yet applied is in the player's record: the
-    // save below writes it.
-    d->raceEditor->commitPending();
-    d->raceEditor->setRaceNameChanged(false);
-    const WriteResult saved = SavePlayers(s.FileLocation, s.AllPlayers);
-    if (!saved.ok)
-        showMessage(this, "Map",
-                    tr("The players table could not be saved:\n%1").arg(QString::fromStdString(saved.error)));
     s.AllPlanets = Map();
     s.AllPlayers = Players();
     SaveSettings(s, d->settings);

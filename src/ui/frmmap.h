@@ -14,6 +14,7 @@ class QAction;
 class QPushButton;
 
 namespace vornex {
+struct Diagnostic;
 struct ProgramState;
 class SettingsStore;
 class Prompter;
@@ -45,13 +46,14 @@ public:
 
     // Edit > Find: asks for a planet name, centres the map on it and selects it.
     void Find();
-    // The list of lines the loaders skipped, as shown by the status bar's "Details".
+    // Everything the loaders noted, one "file:line: reason" a line.
     QString diagnosticsText() const;
 
     MapSurface* pic() const;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -64,6 +66,8 @@ private:
     void load();
     void applyResizeRule();
     void showDiagnosticsNote();
+    // "game.p5: file not found — the map shows ..." for a file that could not be read at all.
+    QString fileNote(const Diagnostic& diag, bool fullPath) const;
     void toolbarClicked(QAction* action);
 };
 

@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QTabWidget>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <utility>
@@ -19,6 +20,7 @@
 #include "analysis/panel.h"
 #include "app/programstate.h"
 #include "app/startup.h"
+#include "io/codepage.h"
 #include "io/planetloader.h"
 #include "io/tables.h"
 #include "model/keyfold.h"
@@ -81,13 +83,34 @@ bool isMinimum(Limit l)
     return l == Limit::GravMin || l == Limit::TempMin || l == Limit::RadMin;
 }
 
-// A name that cannot be written to player.inf as one list item.
+// A name that cannot be written to player.inf as one list item, or not in the file's code page.
 QString nameCharacterProblem(const QString& text, const QString& what)
 {
     if (text.contains(QLatin1Char('"'))) return QObject::tr("A %1 cannot hold a double quote.").arg(what);
     if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')))
         return QObject::tr("A %1 cannot hold a line break.").arg(what);
+    bool lossless = true;
+    encodeWindows1252(ss(text), &lossless);
+    if (!lossless) {
+        // Name the first character that has no place in the code page.
+        for (const uint c : text.toUcs4()) {
+            const char32_t c32 = c;
+            const QString one = QString::fromUcs4(&c32, 1);
+            bool fits = true;
+            encodeWindows1252(ss(one), &fits);
+            if (!fits)
+                return QObject::tr("A %1 cannot hold \"%2\": player.inf and the export files are Windows-1252 "
+                                   "text, which has no such character.")
+                    .arg(what, one);
+        }
+    }
     return {};
+}
+
+// A title shows "&" as it is, not as the underline of a shortcut.
+QString plainTitle(QString text)
+{
+    return text.replace(QLatin1Char('&'), QLatin1String("&&"));
 }
 
 // Text of a 16-bit number that is refused: not a number at all, or too large for 16 bits.
@@ -119,7 +142,7 @@ struct RaceEditor::Impl {
     QLabel* lblcmdColour = nullptr;
     std::array<QLineEdit*, 6> limitBoxes{}; // indexed by Limit
     std::array<QLineEdit*, 3> terraBoxes{}; // indexed by Terra
-    QObject* watcher = nullptr;  // the event filter on the boxes and the swatch
+    QObject* watcher = nullptr;             // the event filter on the boxes and the swatch
 
     bool raceNameChanged = false;
     bool applying = false;
@@ -128,6 +151,9 @@ struct RaceEditor::Impl {
     std::vector<std::pair<PlayerPtr, std::string>> appliedNames;
     // The player the boxes were last filled from.
     std::weak_ptr<Player> shown;
+    // That player's name as last accepted (filled, or left without a refusal): what a refused
+    // player name goes back to.
+    std::string acceptedPlayerName;
 
     QLineEdit* limitBox(Limit l) const { return limitBoxes[static_cast<size_t>(l)]; }
     QLineEdit* terraBox(Terra t) const { return terraBoxes[static_cast<size_t>(t)]; }
@@ -216,8 +242,12 @@ struct RaceEditor::Impl {
         }
         markTaken(txtPlayerNumber);
         // A race name left refused on the player shown so far goes back to its applied name.
-        if (PlayerPtr before = shown.lock(); before && before != p) restoreRefusedRaceName(before);
+        if (PlayerPtr before = shown.lock(); before && before != p) {
+            restoreRefusedRaceName(before);
+            restoreRefusedPlayerName(before);
+        }
         shown = p;
+        acceptedPlayerName = p->PlayerName;
         // Keep the scroll bar on the typed number without running its change again.
         const int number = num::tryInt16(LeadingValue(ss(txtPlayerNumber->text()))).value_or(0);
         if (number >= hscNumber->minimum() && number <= hscNumber->maximum() && hscNumber->value() != number) {
@@ -241,7 +271,7 @@ struct RaceEditor::Impl {
         setLimitText(Limit::RadMax, qs(num::intText(p->RadMax)));
         setLimitText(Limit::RadMin, qs(num::intText(p->RadMin)));
         terraBox(Terra::Rad)->setText(qs(num::intText(p->RadTerra)));
-        q->setTitle(txtRaceName->text());
+        q->setTitle(plainTitle(txtRaceName->text()));
     }
 
     static void setNameText(QLineEdit* box, const QString& text)
@@ -273,10 +303,41 @@ struct RaceEditor::Impl {
         if (!p) return;
         const QString why = nameCharacterProblem(text, QObject::tr("player name"));
         if (!why.isEmpty()) {
+            // The keystrokes before the refused one were stored; the record goes back to the last
+            // accepted name at once, so that no save writes a fragment of the new one.
+            if (shown.lock() == p) p->PlayerName = acceptedPlayerName;
             refuse(txtPlayerName, why + QObject::tr(" The player keeps \"%1\".").arg(qs(p->PlayerName)));
             return;
         }
         p->PlayerName = ss(text);
+        markTaken(txtPlayerName);
+    }
+
+    // Leaving the player name box: a refused name is reported and the box shows the kept name;
+    // an accepted one becomes the name to go back to.
+    void playerNameLeft()
+    {
+        PlayerPtr p = edited();
+        if (!p || p != shown.lock()) return;
+        if (!isRefused(txtPlayerName)) {
+            acceptedPlayerName = p->PlayerName;
+            return;
+        }
+        const QString why = nameCharacterProblem(txtPlayerName->text(), QObject::tr("player name"));
+        restoreRefusedPlayerName(p);
+        showMessage(
+            q, QObject::tr("Player"),
+            QObject::tr("%1\nThe player name goes back to \"%2\" and nothing is saved.").arg(why, qs(p->PlayerName)));
+    }
+
+    // A player name left refused: record and box go back to the last accepted name.
+    void restoreRefusedPlayerName(const PlayerPtr& player)
+    {
+        if (!player || player != shown.lock() || !isRefused(txtPlayerName)) return;
+        player->PlayerName = acceptedPlayerName;
+        // The box shows the record again; its change handler has nothing new to store.
+        const QSignalBlocker block(txtPlayerName);
+        txtPlayerName->setText(qs(acceptedPlayerName));
         markTaken(txtPlayerName);
     }
 
@@ -317,12 +378,14 @@ struct RaceEditor::Impl {
                             .arg(why, restored));
             if (p) {
                 txtRaceName->setText(restored);
-                q->setTitle(restored);
+                q->setTitle(plainTitle(restored));
             }
             raceNameChanged = anyNamePending();
             return;
         }
 
+        // A refused player name is not saved: it goes back to the last accepted one first.
+        restoreRefusedPlayerName(shown.lock());
         const WriteResult saved = SavePlayers(state.FileLocation, state.AllPlayers);
         if (!saved.ok) {
             // Reloading now would throw the edits away: keep them and the pending change.
@@ -330,21 +393,19 @@ struct RaceEditor::Impl {
                                             "applied yet:\n%1")
                                     .arg(qs(saved.error));
             showMessage(q, QObject::tr("Race"), why);
-            host.showStatus(QObject::tr("player.inf could not be saved."));
+            host.showStatus(QObject::tr("The players table player.inf could not be saved."));
             return;
         }
-        const bool planetsReloaded =
-            reloadPlayersAndPlanets(state, settings, prompter) == LoadOutcome::Loaded;
+        const bool planetsReloaded = reloadPlayersAndPlanets(state, settings, prompter) == LoadOutcome::Loaded;
         snapshotNames();
         // The records are new objects now; show them (same texts, so normally nothing changes).
         playerNumberChanged();
         raceNameChanged = false;
         host.tablesReloaded();
         host.DrawPic();
-        host.showStatus(planetsReloaded
-                            ? QObject::tr("Saved player.inf and reloaded players and planets.")
-                            : QObject::tr("Saved player.inf and reloaded the players; the planets were not "
-                                          "reloaded (the player number question was cancelled)."));
+        host.showStatus(planetsReloaded ? QObject::tr("Saved player.inf and reloaded players and planets.")
+                                        : QObject::tr("Saved player.inf and reloaded the players; the planets were not "
+                                                      "reloaded (the player number question was cancelled)."));
     }
 
     void colourClicked()
@@ -465,6 +526,29 @@ struct RaceEditor::Impl {
         if (box->text() != stored) box->setText(stored);
         markTaken(box);
         host.ChangeRaceHabs();
+        // A neighbour refused against the old value is tried again against the new one, so that
+        // no box shows a value the record does not hold without saying so.
+        const Limit other = partner(l);
+        if (isRefused(limitBox(other))) commitLimit(other);
+    }
+
+    static Limit partner(Limit l)
+    {
+        switch (l) {
+        case Limit::GravMin:
+            return Limit::GravMax;
+        case Limit::GravMax:
+            return Limit::GravMin;
+        case Limit::TempMin:
+            return Limit::TempMax;
+        case Limit::TempMax:
+            return Limit::TempMin;
+        case Limit::RadMin:
+            return Limit::RadMax;
+        case Limit::RadMax:
+            return Limit::RadMin;
+        }
+        return l;
     }
 
     void terraChanged(Terra t, const QString& text)
@@ -503,8 +587,13 @@ struct RaceEditor::Impl {
         if (event->type() != QEvent::FocusOut) return false;
         // Losing the focus to a popup or to another window is no departure from the box.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        const bool departure = reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason;
         if (watched == txtRaceName) {
-            if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) applyRaceNameChange();
+            if (departure) applyRaceNameChange();
+            return false;
+        }
+        if (watched == txtPlayerName) {
+            if (departure) playerNameLeft();
             return false;
         }
         for (size_t i = 0; i < limitBoxes.size(); ++i)
@@ -618,8 +707,11 @@ RaceEditor::RaceEditor(ProgramState& state, SettingsStore& settings, Prompter& p
     d->SSTab1->setCurrentWidget(habs);
 
     // The player chooser below the tabs.
-    caption(this, "lblPlayerNumber", tr("Player Number"), QRect(8, 150, 80, 19));
-    d->txtPlayerNumber = textBox(this, "txtPlayerNumber", QRect(88, 148, 33, 21));
+    QLabel* numberCaption = caption(this, "lblPlayerNumber", tr("Player Number"), QRect(8, 150, 80, 19));
+    // The caption keeps its whole text in the font in use; the box moves right if it must.
+    const int captionWidth = std::max(80, numberCaption->fontMetrics().horizontalAdvance(numberCaption->text()) + 4);
+    numberCaption->resize(captionWidth, 19);
+    d->txtPlayerNumber = textBox(this, "txtPlayerNumber", QRect(8 + captionWidth, 148, 33, 21));
     d->hscNumber = new QScrollBar(Qt::Horizontal, this);
     d->hscNumber->setObjectName(QStringLiteral("hscNumber"));
     d->hscNumber->setGeometry(8, 172, 113, 16);
@@ -639,6 +731,7 @@ RaceEditor::RaceEditor(ProgramState& state, SettingsStore& settings, Prompter& p
     d->watcher = watcher;
     d->lblcmdColour->installEventFilter(watcher);
     d->txtRaceName->installEventFilter(watcher);
+    d->txtPlayerName->installEventFilter(watcher);
     for (size_t i = 0; i < d->limitBoxes.size(); ++i) {
         QLineEdit* box = d->limitBoxes[i];
         box->installEventFilter(watcher);
@@ -666,6 +759,7 @@ void RaceEditor::commitPending()
 {
     d->commitFocusedLimit();
     d->restoreRefusedRaceName(d->shown.lock());
+    d->restoreRefusedPlayerName(d->shown.lock());
 }
 
 bool RaceEditor::raceNameChanged() const

@@ -88,6 +88,8 @@ protected:
         button->click();
     }
     std::string file() const { return dir.read("export.p3"); }
+    // The line under the boxes that tells what the last export did.
+    QLabel* result() { return dialog->findChild<QLabel*>("lblResult"); }
 };
 
 TEST_F(FrmExportTest, LayoutCarriesTheRaceNames)
@@ -125,9 +127,14 @@ TEST_F(FrmExportTest, NothingCheckedWritesAnEmptyFile)
     exportNow();
     EXPECT_TRUE(std::filesystem::exists(dir.path("export.p3")));
     EXPECT_EQ(file(), "");
-    ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages[0].startsWith("0 planet records")) << messages[0].toStdString();
-    EXPECT_TRUE(messages[0].contains(QString::fromStdString(dir.path("export.p3"))));
+    // Success shows in the dialog itself, with no box to dismiss.
+    EXPECT_TRUE(messages.isEmpty());
+    ASSERT_NE(result(), nullptr);
+    EXPECT_TRUE(result()->text().startsWith("0 planet records")) << result()->text().toStdString();
+    EXPECT_TRUE(result()->text().contains("export.p3"));
+    EXPECT_EQ(result()->toolTip(), QString::fromStdString(dir.path("export.p3")));
+    EXPECT_LE(result()->geometry().bottom(), dialog->height());
+    EXPECT_GT(result()->y(), chk(16)->geometry().bottom());
 }
 
 TEST_F(FrmExportTest, UninhabitedOnlyTakesReportedPlanetsInOrder)
@@ -135,7 +142,7 @@ TEST_F(FrmExportTest, UninhabitedOnlyTakesReportedPlanetsInOrder)
     exportNow();
     EXPECT_EQ(file(), "\"Empty One\",\"Uninhabited\",2,0,50,10,\"Dock\",\"1\",\"-20\",\"50\"\r\n"
                       "\"Far, Away\",\"Uninhabited\",4,0,50,10,\"Dock\",\"2\",\"-20\",\"50\"\r\n");
-    EXPECT_TRUE(messages.value(0).startsWith("2 planet records")) << messages.value(0).toStdString();
+    EXPECT_TRUE(result()->text().startsWith("2 planet records")) << result()->text().toStdString();
 }
 
 TEST_F(FrmExportTest, RaceRecordsComeFirstInWindows1252AndExportingAgainReplaces)
@@ -154,7 +161,8 @@ TEST_F(FrmExportTest, RaceRecordsComeFirstInWindows1252AndExportingAgainReplaces
     chk(16)->setChecked(false);
     exportNow();
     EXPECT_EQ(file(), "\"Alpha\",\"Insectoid\",0,5000,50,10,\"Dock\",\"1.5\",\"-20\",\"50\"\r\n");
-    EXPECT_TRUE(messages.last().startsWith("1 planet record written")) << messages.last().toStdString();
+    EXPECT_TRUE(result()->text().startsWith("1 planet record written")) << result()->text().toStdString();
+    EXPECT_TRUE(messages.isEmpty());
     // The dialog stays open with the boxes as the user left them.
     EXPECT_TRUE(chk(1)->isChecked());
 }
@@ -162,9 +170,13 @@ TEST_F(FrmExportTest, RaceRecordsComeFirstInWindows1252AndExportingAgainReplaces
 TEST_F(FrmExportTest, FailedWriteIsReportedAndKeepsTheEarlierFile)
 {
     // A folder in the way of the file: the write cannot replace it.
+    exportNow(); // a success first: its line must not stay beside a failure
+    ASSERT_FALSE(result()->text().isEmpty());
+    std::filesystem::remove(dir.path("export.p3"));
     std::filesystem::create_directory(dir.path("export.p3"));
     dir.write("export.p3/keep", "earlier");
     exportNow();
+    EXPECT_TRUE(result()->text().isEmpty());
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains("could not be written")) << messages[0].toStdString();
     EXPECT_EQ(dir.read("export.p3/keep"), "earlier");
@@ -174,6 +186,45 @@ TEST_F(FrmExportTest, FailedWriteIsReportedAndKeepsTheEarlierFile)
     exportNow();
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains("could not be written")) << messages[0].toStdString();
+}
+
+// A planet name with a double quote is written with an apostrophe, so other copies find no such
+// planet: the dialog counts those records and says why. Never-reported planets are not written and
+// so not counted.
+TEST_F(FrmExportTest, RecordsOtherCopiesCannotUseAreCountedAndExplained)
+{
+    addPlanet(s, "Say \"Hi\"", 70, 70, "Insectoid", 1);
+    addPlanet(s, "\"Quoted\" Rock", 80, 80, "Uninhabited", 2);
+    addPlanet(s, "\"Unseen\"", 90, 90, "Uninhabited", -1);
+    addPlanet(s, "\"Theirs\"", 95, 95, "Humanoid", 1);
+    struct Case {
+        bool insectoid, uninhabited;
+        const char* expected; // "" when every record is usable
+    };
+    const Case cases[] = {
+        {true, true, "2 of them other copies cannot use"},
+        {true, false, "1 of them other copies cannot use"},
+        {false, false, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expected);
+        chk(1)->setChecked(c.insectoid);
+        chk(16)->setChecked(c.uninhabited);
+        exportNow();
+        const QString text = result()->text();
+        if (*c.expected) {
+            EXPECT_TRUE(text.contains(c.expected)) << text.toStdString();
+            EXPECT_TRUE(text.contains("double quote")) << text.toStdString();
+            EXPECT_TRUE(text.contains("Say \"Hi\"")) << text.toStdString();
+            EXPECT_FALSE(text.contains("Unseen")) << text.toStdString();
+            // The dialog grows to show the whole text.
+            EXPECT_GE(result()->height(), result()->heightForWidth(result()->width()));
+            EXPECT_LE(result()->geometry().bottom(), dialog->height());
+        } else {
+            EXPECT_FALSE(text.contains("cannot use")) << text.toStdString();
+        }
+    }
+    EXPECT_TRUE(messages.isEmpty());
 }
 
 // One game folder exports; a second copy of the program, in another folder, merges that file when
@@ -199,7 +250,7 @@ TEST_F(FrmExportTest, ExportIsMergedByAnotherCopyAtItsNextStart)
     chk(0)->setChecked(true);
     chk(1)->setChecked(true);
     exportNow();
-    ASSERT_EQ(messages.size(), 1);
+    ASSERT_TRUE(messages.isEmpty());
     other.write("export.p3", file());
 
     Map planets;

@@ -1,18 +1,30 @@
 // The map window: the load steps, the planet panel, toolbar modes, Find, the resize rule, the
-// skipped-lines note and the unload order.
+// load notes, the status bar and the unload order.
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QToolBar>
+#include <QToolTip>
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <map>
 
 #include "galaxyfixture.h"
 #include "io/interfaces.h"
@@ -308,19 +320,53 @@ TEST_F(FrmMapTest, MapFollowsTheWindowDownToTenPixels)
     EXPECT_EQ(w->pic()->image().width(), qRound(10 * w->pic()->devicePixelRatioF()));
 }
 
-TEST_F(FrmMapTest, SkippedLinesAreNotedAndListed)
+// A file that could not be read at all is named in the note, not counted as a skipped line; the
+// details list every note and scroll inside the screen however many there are.
+TEST_F(FrmMapTest, UnreadFilesAreNamedAndTheDetailsFitTheScreen)
 {
-    s.diagnostics.push_back({"/games/game.map", 3, "the x coordinate is not a number"});
-    s.diagnostics.push_back({"/games/player.inf", 0, "missing"});
+    s.GameName = "game";
+    const std::string report = s.FileLocation + "game.p5";
+    s.diagnostics.push_back({report, 0, "file not found"});
+    for (int line = 1; line <= 60; ++line)
+        s.diagnostics.push_back({s.FileLocation + "game.map", line, "the x coordinate is not a number"});
+    QString heading;
+    QStringList lines;
+    ui::dialogHooks().details = [&](const QString&, const QString& h, const QStringList& l) {
+        heading = h;
+        lines = l;
+    };
     open();
     auto* note = w->findChild<QPushButton*>("cmdLoadNotes");
     ASSERT_NE(note, nullptr);
     EXPECT_TRUE(note->isVisible());
-    EXPECT_TRUE(note->text().startsWith("2 lines")) << note->text().toStdString();
+    const QString named =
+        QString::fromUtf8("game.p5: file not found \u2014 the map shows the map file and the export files only");
+    EXPECT_TRUE(note->text().startsWith(named)) << note->text().toStdString();
+    EXPECT_TRUE(note->text().contains("60 lines skipped")) << note->text().toStdString();
     note->click();
-    ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages[0].contains("/games/game.map:3: the x coordinate is not a number"));
-    EXPECT_TRUE(messages[0].contains("/games/player.inf"));
+    EXPECT_TRUE(heading.contains("1 file could not be read")) << heading.toStdString();
+    EXPECT_TRUE(heading.contains("60 lines could not be read")) << heading.toStdString();
+    ASSERT_EQ(lines.size(), 61);
+    EXPECT_TRUE(lines[0].startsWith(QString::fromStdString(report) + ": file not found \u2014"))
+        << lines[0].toStdString();
+    EXPECT_EQ(lines[1], QString::fromStdString(s.FileLocation + "game.map:1: the x coordinate is not a number"));
+
+    // The real list: 500 lines, never taller than the screen, OK on it, the rest scrolls.
+    QStringList many;
+    for (int i = 1; i <= 500; ++i)
+        many << QString("game.map:%1: the x coordinate is not a number").arg(i);
+    std::unique_ptr<QDialog> details(ui::makeDetailsDialog(w.get(), "Load notes", heading, many));
+    details->show();
+    QApplication::processEvents();
+    const QRect room = w->screen()->availableGeometry();
+    EXPECT_LE(details->frameGeometry().height(), room.height());
+    auto* ok = details->findChild<QDialogButtonBox*>();
+    ASSERT_NE(ok, nullptr);
+    EXPECT_LE(ok->geometry().bottom(), details->height());
+    auto* list = details->findChild<QPlainTextEdit*>("txtLines");
+    ASSERT_NE(list, nullptr);
+    EXPECT_GT(list->verticalScrollBar()->maximum(), 0);
+    EXPECT_EQ(list->document()->blockCount(), 500);
 }
 
 TEST_F(FrmMapTest, UnloadWritesThePlayersTableBeforeTheSettings)
@@ -336,14 +382,67 @@ TEST_F(FrmMapTest, UnloadWritesThePlayersTableBeforeTheSettings)
     EXPECT_TRUE(messages.isEmpty());
 }
 
-TEST_F(FrmMapTest, FailedPlayersSaveIsShownAndSettingsAreStillWritten)
+// player.inf cannot be written as the window closes (its folder is a plain file, whoever runs the
+// test): the close waits for Retry, "Quit without saving" or Cancel, and the session's edits are
+// never dropped without the user's word.
+TEST_F(FrmMapTest, FailedSaveOnCloseOffersRetryQuitAndCancel)
 {
-    s.FileLocation = QDir(dir.path()).filePath("no/such/folder/").toStdString();
-    open();
-    w->close();
-    ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages[0].contains("players table")) << messages[0].toStdString();
-    EXPECT_FALSE(store.writes.empty());
+    const std::string goodFolder = s.FileLocation;
+    QFile plain(dir.filePath("plain"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    const std::string badFolder = dir.filePath("plain").toStdString() + "/";
+    using Answer = ui::SaveFailureAnswer;
+    struct Case {
+        const char* name;
+        std::vector<Answer> answers;
+        bool folderBackOnRetry; // the user frees the folder before answering Retry
+        bool closes, saved;
+    };
+    const Case cases[] = {
+        {"cancel", {Answer::Cancel}, false, false, false},
+        {"retry, then quit", {Answer::Retry, Answer::QuitWithoutSaving}, false, true, false},
+        {"cancel, close again, retry", {Answer::Cancel, Answer::Retry}, true, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (s.AllPlayers.Count() == 0) addPlayer(s, "Humans", 0x00FF0000);
+        s.FileLocation = badFolder;
+        store.writes.clear();
+        QStringList asked;
+        std::vector<Answer> answers = c.answers;
+        ui::dialogHooks().saveFailure = [&](const QString&, const QString& text) {
+            asked << text;
+            const Answer a = answers.front();
+            answers.erase(answers.begin());
+            if (a == Answer::Retry && c.folderBackOnRetry) s.FileLocation = goodFolder;
+            return a;
+        };
+        open();
+        s.AllPlayers.At(1)->TempMin = -10; // an edit of this session, only in memory
+        bool closed = w->close();
+        if (!closed && !answers.empty()) closed = w->close(); // closing again after a Cancel
+        EXPECT_EQ(closed, c.closes);
+        EXPECT_TRUE(answers.empty());
+        ASSERT_FALSE(asked.isEmpty());
+        EXPECT_TRUE(asked[0].contains(QString::fromStdString(badFolder + "player.inf"))) << asked[0].toStdString();
+        EXPECT_EQ(QFile::exists(store.playersFile), c.saved);
+        if (c.closes) {
+            // Settings are written whether or not the players table was.
+            EXPECT_NE(std::find(store.writes.begin(), store.writes.end(), "Display/Zoom=2000"), store.writes.end());
+            EXPECT_EQ(s.AllPlayers.Count(), 0);
+        } else {
+            EXPECT_TRUE(w->isVisible());
+            EXPECT_TRUE(store.writes.empty());
+            ASSERT_EQ(s.AllPlayers.Count(), 2);
+            EXPECT_EQ(s.AllPlayers.At(1)->TempMin, -10);
+        }
+        w.reset();
+    }
+    QFile f(store.playersFile);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().contains(",-10,")) << "the edit reached the file";
+    EXPECT_TRUE(messages.isEmpty());
 }
 
 TEST_F(FrmMapTest, ClosingKeepsWhatWasTypedLastInTheRaceEditor)
@@ -371,4 +470,204 @@ TEST_F(FrmMapTest, ClosingKeepsWhatWasTypedLastInTheRaceEditor)
     EXPECT_TRUE(lines[0].startsWith("\"Humans player\",\"Humans\",")) << lines[0].toStdString();
     EXPECT_TRUE(lines[0].contains(",20,50,")) << lines[0].toStdString();
     EXPECT_TRUE(lines[1].startsWith("\"Others player\",\"Others\",")) << lines[1].toStdString();
+}
+
+namespace {
+
+// How many pixels of a text a line edit shows from its start: the distance of the cursor at the
+// end from the cursor at the start. A text cut short shows less than its own width.
+int shownWidth(QLineEdit* e, const QString& text)
+{
+    e->setText(text);
+    e->setCursorPosition(int(text.size()));
+    e->repaint(); // the line edit scrolls to its cursor when it paints
+    const int end = e->inputMethodQuery(Qt::ImCursorRectangle).toRect().x();
+    e->setCursorPosition(0);
+    e->repaint();
+    return end - e->inputMethodQuery(Qt::ImCursorRectangle).toRect().x();
+}
+
+} // namespace
+
+// Coordinates and environment texts at their extremes show whole in the font in use; a number cut
+// short would read as another believable number.
+TEST_F(FrmMapTest, PanelBoxesShowExtremeValuesWhole)
+{
+    PlanetPtr far = addPlanet(s, "Far", 15568, -13628, "Humans");
+    far->Grav = "1";
+    far->Temp = "-172";
+    far->Rad = "100";
+    open();
+    w->PlanetInfo(15568, -13628);
+    EXPECT_EQ(text("txtXcord"), "15568");
+    EXPECT_EQ(text("txtYcord"), "-13628");
+    EXPECT_EQ(text("txtTemp"), QString::fromUtf8("-172\u00b0C"));
+    EXPECT_EQ(text("txtRad"), "100mR");
+    struct Case {
+        const char* box;
+        QString text;
+    };
+    const Case cases[] = {
+        {"txtXcord", "15568"},
+        {"txtYcord", "-13628"},
+        {"txtXcord", "-32768"},
+        {"txtYcord", "-32768"},
+        {"txtTemp", QString::fromUtf8("-172\u00b0C")},
+        {"txtTemp", QString::fromUtf8("-200\u00b0C")},
+        {"txtRad", "100mR"},
+        {"txtGrav", "8.00g"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.box) + " " + c.text.toStdString());
+        auto* e = w->findChild<QLineEdit*>(c.box);
+        ASSERT_NE(e, nullptr);
+        EXPECT_GE(shownWidth(e, c.text), e->fontMetrics().horizontalAdvance(c.text) - 1);
+    }
+    // The boxes stay on the panel, clear of each other and of the map, and the cover still hides
+    // the value texts.
+    EXPECT_LT(box("txtXcord").right(), box("txtYcord").left());
+    EXPECT_GT(box("txtXcord").left(), box("txtYourRace").right());
+    const int mapLeft = w->pic()->geometry().left();
+    for (const char* name : {"txtYcord", "txtGrav", "txtTemp", "txtRad"}) {
+        EXPECT_LT(box(name).right(), mapLeft) << name;
+        if (name[3] != 'Y') {
+            EXPECT_TRUE(box("picUnknown").contains(box(name))) << name;
+        }
+    }
+}
+
+// Limits beyond the scale are kept as typed, but their bars stay inside their strips.
+TEST_F(FrmMapTest, RangeBarsStayInsideTheirStrips)
+{
+    open();
+    struct Case {
+        int16_t tempMin, tempMax, radMin, radMax;
+        QRect temp, rad;
+    };
+    const Case cases[] = {
+        {-500, 100, -50, 80, QRect(75, 408, 150, 13), QRect(75, 426, 160, 13)},
+        {-60, 900, 20, 300, QRect(145, 408, 132, 13), QRect(115, 426, 162, 13)},
+        {300, 400, 150, 200, QRect(277, 408, 0, 13), QRect(277, 426, 0, 13)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.tempMin);
+        PlayerPtr you = s.yourPlayer();
+        you->TempMin = c.tempMin;
+        you->TempMax = c.tempMax;
+        you->RadMin = c.radMin;
+        you->RadMax = c.radMax;
+        w->ChangeRaceHabs();
+        EXPECT_EQ(box("lblRaceTemp"), c.temp);
+        EXPECT_EQ(box("lblRaceRad"), c.rad);
+    }
+}
+
+// The status bar's map coordinates under a pointer that stands still follow every change of the
+// view: keys, Reset, Find, zoom clicks.
+TEST_F(FrmMapTest, PointerCoordinatesFollowEveryViewChange)
+{
+    open();
+    MapSurface* pic = w->pic();
+    auto* pointer = w->findChild<QLabel*>("lblPointer");
+    ASSERT_NE(pointer, nullptr);
+    const QPointF at(pic->width() / 4.0, pic->height() / 3.0);
+    QMouseEvent move(QEvent::MouseMove, at, pic->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(pic, &move);
+    auto expected = [&] {
+        const QPointF v = pic->viewPosition(at);
+        return QString("X %1   Y %2").arg(std::floor(v.x()) + s.XStart).arg(std::floor(v.y()) + s.YStart);
+    };
+    ASSERT_EQ(pointer->text(), expected());
+    auto key = [&](int k) {
+        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
+        QApplication::sendEvent(pic, &press);
+    };
+    const std::vector<std::pair<const char*, std::function<void()>>> steps = {
+        {"+", [&] { key(Qt::Key_Plus); }},
+        {"arrow", [&] { key(Qt::Key_Right); }},
+        {"Home", [&] { key(Qt::Key_Home); }},
+        {"-", [&] { key(Qt::Key_Minus); }},
+        {"Reset", [&] { button("Reset")->click(); }},
+        {"Find",
+         [&] {
+             answers = {QString("Gamma")};
+             w->Find();
+         }},
+        {"zoom click",
+         [&] {
+             button("Zoom In")->click();
+             QMouseEvent press(QEvent::MouseButtonPress, at, pic->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                               Qt::NoModifier);
+             QApplication::sendEvent(pic, &press);
+         }},
+    };
+    for (const auto& [name, step] : steps) {
+        SCOPED_TRACE(name);
+        const QString before = pointer->text();
+        step();
+        pic->repaint();
+        EXPECT_NE(pointer->text(), before);
+        EXPECT_EQ(pointer->text(), expected());
+    }
+}
+
+// Every status note reads as a sentence, and the mineral captions' tooltips are readable.
+TEST_F(FrmMapTest, StatusNotesAreSentencesAndCaptionTooltipsReadable)
+{
+    open();
+    QStringList notes;
+    QObject::connect(w->statusBar(), &QStatusBar::messageChanged, [&](const QString& m) {
+        if (!m.isEmpty()) notes << m;
+    });
+    MapSurface* pic = w->pic();
+    // Zoom in until the view refuses, a right click far from every planet, a refused limit.
+    s.Zoom = 1;
+    QKeyEvent plus(QEvent::KeyPress, Qt::Key_Plus, Qt::NoModifier);
+    QApplication::sendEvent(pic, &plus);
+    s.Zoom = 2000;
+    const QPointF empty = pic->widgetPoint(QPointF(1500, 1500));
+    QMouseEvent right(QEvent::MouseButtonPress, empty, pic->mapToGlobal(empty), Qt::RightButton, Qt::RightButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(pic, &right);
+    auto* tempMin = w->findChild<QLineEdit*>("txtTempMin");
+    tempMin->setText("abc");
+    emit tempMin->returnPressed();
+    ASSERT_EQ(notes.size(), 3);
+    for (const QString& note : notes) {
+        EXPECT_TRUE(note.front().isUpper()) << note.toStdString();
+        EXPECT_TRUE(note.endsWith('.')) << note.toStdString();
+    }
+
+    // Contrast of the tooltip's text on its background, as painted (WCAG ratio, 4.5 for normal
+    // text): the strongest pixel against the most common one.
+    auto luminance = [](const QColor& c) {
+        auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    for (const char* name : {"lblIron", "lblBora", "lblGerm"}) {
+        SCOPED_TRACE(name);
+        auto* caption = w->findChild<QLabel*>(name);
+        ASSERT_NE(caption, nullptr);
+        QToolTip::showText(caption->mapToGlobal(QPoint(2, 2)), caption->toolTip(), caption);
+        QApplication::processEvents();
+        QWidget* tip = nullptr;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->objectName() == "qtooltip_label" && top->isVisible()) tip = top;
+        ASSERT_NE(tip, nullptr);
+        const QImage painted = tip->grab().toImage();
+        std::map<QRgb, int> counts;
+        for (int y = 0; y < painted.height(); ++y)
+            for (int x = 0; x < painted.width(); ++x)
+                ++counts[painted.pixel(x, y)];
+        const QRgb background =
+            std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
+        const double bg = luminance(QColor(background));
+        double best = 1;
+        for (const auto& [pixel, n] : counts) {
+            const double fg = luminance(QColor(pixel));
+            best = std::max(best, (std::max(fg, bg) + 0.05) / (std::min(fg, bg) + 0.05));
+        }
+        EXPECT_GE(best, 4.5);
+        QToolTip::hideText();
+    }
 }

@@ -185,6 +185,10 @@ TEST_F(RaceEditorTest, ScrollBarFillsEveryBoxFromThePlayerInOrder)
     get("txtPlayerNumber")->setText("2");
     EXPECT_EQ(get("txtRaceName")->text(), "Race2");
     EXPECT_EQ(bar()->value(), 2);
+    // The chooser's caption shows whole beside its box.
+    auto* caption = get<QLabel>("lblPlayerNumber");
+    EXPECT_GE(caption->width(), caption->fontMetrics().horizontalAdvance(caption->text()));
+    EXPECT_LE(caption->geometry().right(), get("txtPlayerNumber")->geometry().left());
 }
 
 TEST_F(RaceEditorTest, TerraformStoresEveryKeystrokeAndRefusesNonNumbers)
@@ -372,7 +376,10 @@ TEST_F(RaceEditorTest, LeavingTheRaceNameWithoutChangeDoesNothing)
 
 TEST_F(RaceEditorTest, RefusedRaceNamesAreRestoredAndNothingIsSaved)
 {
-    for (const char* name : {"race2", "RACE16", "Say \"hi\""}) {
+    // A clash, a double quote, a character Windows-1252 has no form for.
+    for (const char* name : {"race2", "RACE16", "Say \"hi\"",
+                             "\xC5\x81\xC3\xB3"
+                             "d\xC5\xBA"}) {
         SCOPED_TRACE(name);
         messages.clear();
         get("txtRaceName")->setText(name);
@@ -429,6 +436,96 @@ TEST_F(RaceEditorTest, FailedSaveKeepsTheEditsAndThePendingChange)
     EXPECT_FALSE(editor->raceNameChanged());
     Diagnostics diags;
     EXPECT_TRUE(LoadPlayers(s.FileLocation, diags).Find("Newcomers"));
+}
+
+// A refused player name never leaves a fragment in the record: leaving the box, closing and a
+// reload all put record and box back to the last accepted name.
+TEST_F(RaceEditorTest, RefusedPlayerNameGoesBackToTheLastAcceptedOne)
+{
+    enum class Moment { Leave, Close, Reload };
+    struct Case {
+        Moment moment;
+        const char* typed; // typed after "Player 1", keystroke by keystroke
+    };
+    const Case cases[] = {
+        {Moment::Leave, " \"AV\""},
+        {Moment::Close, " \"AV\""},
+        {Moment::Reload, " \"AV\""},
+        {Moment::Leave, " \xE2\x82\xAC\xE2\x84\xA2\xC4\x8C"}, // the euro and trade mark signs fit, the C caron does not
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        messages.clear();
+        QLineEdit* box = get("txtPlayerName");
+        const QString typed = QString::fromUtf8(c.typed);
+        for (qsizetype n = 1; n <= typed.size(); ++n)
+            box->setText("Player 1" + typed.left(n));
+        EXPECT_TRUE(refused("txtPlayerName"));
+        EXPECT_EQ(player(1)->PlayerName, "Player 1");
+        switch (c.moment) {
+        case Moment::Leave:
+            leave("txtPlayerName");
+            ASSERT_EQ(messages.size(), 1);
+            EXPECT_TRUE(messages[0].contains("nothing is saved")) << messages[0].toStdString();
+            break;
+        case Moment::Close:
+            editor->commitPending();
+            break;
+        case Moment::Reload:
+            get("txtRaceName")->setText("Newcomers");
+            leave("txtRaceName");
+            EXPECT_EQ(host->count("tablesReloaded"), 1);
+            break;
+        }
+        EXPECT_EQ(player(1)->PlayerName, "Player 1");
+        EXPECT_EQ(box->text(), "Player 1");
+        EXPECT_FALSE(refused("txtPlayerName"));
+    }
+    // Only the reload saved, and it saved the accepted name.
+    EXPECT_TRUE(dir.read("player.inf").starts_with("\"Player 1\",\"Newcomers\","));
+
+    // A name left accepted becomes the one to go back to.
+    get("txtPlayerName")->setText("Aurelia Voss");
+    leave("txtPlayerName");
+    get("txtPlayerName")->setText("Aurelia Voss \"");
+    leave("txtPlayerName");
+    EXPECT_EQ(player(1)->PlayerName, "Aurelia Voss");
+}
+
+// A limit refused against its neighbour is tried again when the neighbour changes, so that the box
+// never shows a value the record does not hold without saying so.
+TEST_F(RaceEditorTest, RefusedLimitIsTriedAgainWhenItsNeighbourChanges)
+{
+    commit("txtRadMin", "90"); // RadMax is 70
+    ASSERT_TRUE(refused("txtRadMin"));
+    struct Case {
+        const char* radMax;
+        bool minRefused;
+        int16_t storedMin;
+    };
+    const Case cases[] = {{"85", true, 30}, {"100", false, 90}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.radMax);
+        commit("txtRadMax", c.radMax);
+        EXPECT_EQ(refused("txtRadMin"), c.minRefused);
+        EXPECT_EQ(player(1)->RadMin, c.storedMin);
+        EXPECT_EQ(get("txtRadMin")->text(), "90");
+    }
+    EXPECT_EQ(player(1)->RadMax, 100);
+    ASSERT_TRUE(host->bars.rad);
+    EXPECT_DOUBLE_EQ(host->bars.rad->first, 2 * 90 + 75.0);
+}
+
+// "&" in a race name is shown in the frame's caption as typed, not as a shortcut underline.
+TEST_F(RaceEditorTest, FrameCaptionShowsAnAmpersandAsTyped)
+{
+    get("txtRaceName")->setText("Vorn & Co");
+    leave("txtRaceName");
+    EXPECT_EQ(player(1)->RaceName, "Vorn & Co");
+    EXPECT_EQ(editor->title(), "Vorn && Co");
+    bar()->setValue(2);
+    bar()->setValue(1);
+    EXPECT_EQ(editor->title(), "Vorn && Co");
 }
 
 } // namespace
