@@ -5,10 +5,12 @@
 #include <QImage>
 #include <QPainter>
 #include <QPointF>
+#include <QRegion>
 #include <QStaticText>
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -241,11 +243,40 @@ struct StringHash {
 
 } // namespace
 
+// The names of one view: white text on a transparent layer in device pixels, kept between draws.
+// Names sit on a pixel grid anchored at map point (0, 0): a name's top-left corner is the device
+// pixel round(Xcord * sx) - round(XStart * sx) (likewise in y), at most a pixel from its exact place.
+// So a view moved by a drag shows the same names shifted by whole pixels, and only the strip that
+// comes into view has to be drawn; the result is the same as drawing the layer afresh.
+struct NamesLayer {
+    QImage image; // ARGB32_Premultiplied, devicePixelRatio set
+    int16_t zoom = 0;
+    QSize pixels;
+    double dpr = 0;
+    double sx = 0, sy = 0; // device pixels per map unit
+    QFont font;
+    uint64_t signature = 0; // positions and texts of every planet's name
+    long long originX = 0;  // grid pixel at the surface's top-left corner
+    long long originY = 0;
+    bool valid = false;
+    // Every planet's name as the layer places it, in collection order, so that strips drawn after a
+    // shift find their names without looking texts up.
+    struct Entry {
+        int16_t x, y;           // Xcord, Ycord
+        long long gx, gy;       // grid pixel of the text's top-left corner
+        double width;           // device pixels
+        const QStaticText* text;
+    };
+    std::vector<Entry> entries;
+};
+
 struct MapRenderer::Impl {
     std::unordered_map<SpriteKey, Sprite, SpriteKeyHash> sprites;
     std::size_t spritePixels = 0;
     std::unordered_map<std::string, QStaticText, StringHash, std::equal_to<>> names;
     QFont namesFont;
+    NamesLayer layer;
+    RenderStats stats;
 
     const Sprite& sprite(const SpriteKey& key)
     {
@@ -262,14 +293,185 @@ struct MapRenderer::Impl {
         if (it != names.end()) return it->second;
         QStaticText text(QString::fromStdString(name));
         text.setTextFormat(Qt::PlainText); // a name is never markup
-        text.setPerformanceHint(QStaticText::AggressiveCaching);
+        text.setPerformanceHint(QStaticText::ModerateCaching);
+        text.prepare(QTransform(), namesFont);
         return names.emplace(name, std::move(text)).first->second;
     }
 
     void planetsAsSprites(QImage& image, const QSizeF& size, const ProgramState& state, StyleTable& styles);
     void planetsWithPainter(QPainter& painter, const QSizeF& size, const ProgramState& state, StyleTable& styles);
-    void namePass(QPainter& painter, const QSizeF& size, const ProgramState& state);
+    // Brings the names layer up to date for this view: reused as it is, shifted, or drawn anew.
+    void updateNames(const QImage& image, const QSizeF& size, const ProgramState& state);
+    // Draws into the layer every name that reaches into one of the rectangles (device pixels),
+    // clipped to them.
+    void drawNames(const ProgramState& state, const QRect* areas, int count);
 };
+
+namespace {
+
+// Device pixel of map coordinate v on the names grid.
+inline long long gridPixel(int v, double scale)
+{
+    return static_cast<long long>(std::floor(v * scale + 0.5));
+}
+
+uint64_t namesSignature(const ProgramState& state)
+{
+    uint64_t h = 1469598103934665603ull;
+    auto mix = [&h](uint64_t v) { h = (h ^ v) * 1099511628211ull; };
+    for (const auto& planet : state.AllPlanets) {
+        mix((uint64_t(uint16_t(planet->Xcord)) << 16) | uint16_t(planet->Ycord));
+        mix(std::hash<std::string_view>()(planet->PlanetName));
+    }
+    return h;
+}
+
+// Premultiplied white text over the image: dst = src + dst * (255 - alpha) / 255.
+void compose(QImage& image, const QImage& layer)
+{
+    const int w = std::min(image.width(), layer.width());
+    const int h = std::min(image.height(), layer.height());
+    for (int y = 0; y < h; ++y) {
+        auto* dst = reinterpret_cast<uint32_t*>(image.scanLine(y));
+        const auto* src = reinterpret_cast<const uint32_t*>(layer.constScanLine(y));
+        for (int x = 0; x < w; ++x) {
+            const uint32_t p = src[x];
+            if (!p) continue;
+            const uint32_t a = p >> 24;
+            dst[x] = a == 255 ? p : p + byteMul(dst[x], 255 - a);
+        }
+    }
+}
+
+} // namespace
+
+void MapRenderer::Impl::updateNames(const QImage& image, const QSizeF& size, const ProgramState& state)
+{
+    const double dpr = image.devicePixelRatio();
+    const QSize pixels = image.size();
+    const double sx = size.width() * dpr / state.Zoom;
+    const double sy = size.height() * dpr / state.Zoom;
+    const long long ox = gridPixel(state.XStart, sx);
+    const long long oy = gridPixel(state.YStart, sy);
+    const QFont font; // the application's font, as a painter on the image would take it
+    const uint64_t signature = namesSignature(state);
+
+    if (font != namesFont) {
+        names.clear();
+        namesFont = font;
+        layer.valid = false;
+    }
+    NamesLayer& l = layer;
+    const bool sameKind = l.valid && l.zoom == state.Zoom && l.pixels == pixels && l.dpr == dpr && l.sx == sx && l.sy == sy && l.font == font &&
+                          l.signature == signature;
+    const long long dx = ox - l.originX;
+    const long long dy = oy - l.originY;
+    if (sameKind && dx == 0 && dy == 0) {
+        ++stats.namesReused;
+        return;
+    }
+    const int w = pixels.width();
+    const int h = pixels.height();
+    if (sameKind && std::llabs(dx) < w && std::llabs(dy) < h) {
+        // Move what stays in view; the new origin's pixel (x, y) was the old one's (x + dx, y + dy).
+        const int sdx = int(dx);
+        const int sdy = int(dy);
+        const int rowPixels = w - std::abs(sdx);
+        const int stride = l.image.bytesPerLine() / 4;
+        auto* bits = reinterpret_cast<uint32_t*>(l.image.bits());
+        auto moveRow = [&](int y) {
+            uint32_t* row = bits + std::ptrdiff_t(y) * stride;
+            const uint32_t* from = bits + std::ptrdiff_t(y + sdy) * stride;
+            std::memmove(row + std::max(0, -sdx), from + std::max(0, sdx), std::size_t(rowPixels) * 4);
+            // The strip on the side that came into view.
+            if (sdx > 0) std::fill(row + rowPixels, row + w, 0u);
+            if (sdx < 0) std::fill(row, row - sdx, 0u);
+        };
+        if (sdy >= 0)
+            for (int y = 0; y < h - sdy; ++y) moveRow(y);
+        else
+            for (int y = h - 1; y >= -sdy; --y) moveRow(y);
+        const int top = sdy > 0 ? h - sdy : 0;
+        const int rows = std::abs(sdy);
+        for (int y = top; y < top + rows; ++y) std::fill(bits + std::ptrdiff_t(y) * stride, bits + std::ptrdiff_t(y) * stride + w, 0u);
+        l.originX = ox;
+        l.originY = oy;
+        QRect areas[2];
+        int count = 0;
+        if (sdy != 0) areas[count++] = QRect(0, top, w, rows);
+        if (sdx != 0) areas[count++] = QRect(sdx > 0 ? w - sdx : 0, 0, std::abs(sdx), h);
+        drawNames(state, areas, count);
+        ++stats.namesShifted;
+        return;
+    }
+    if (l.image.size() != pixels || l.image.format() != QImage::Format_ARGB32_Premultiplied)
+        l.image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+    l.image.setDevicePixelRatio(dpr);
+    l.image.fill(Qt::transparent);
+    l.zoom = state.Zoom;
+    l.pixels = pixels;
+    l.dpr = dpr;
+    l.sx = sx;
+    l.sy = sy;
+    l.font = font;
+    l.signature = signature;
+    l.entries.clear();
+    l.originX = ox;
+    l.originY = oy;
+    l.valid = true;
+    const QRect all(QPoint(0, 0), pixels);
+    drawNames(state, &all, 1);
+    ++stats.namesDrawn;
+}
+
+void MapRenderer::Impl::drawNames(const ProgramState& state, const QRect* areas, int count)
+{
+    NamesLayer& l = layer;
+    QRect bounds;
+    for (int i = 0; i < count; ++i) bounds |= areas[i];
+    if (bounds.isEmpty()) return;
+    const double dpr = l.dpr;
+    if (l.entries.empty() && state.AllPlanets.Count() > 0) {
+        l.entries.reserve(std::size_t(state.AllPlanets.Count()));
+        for (const auto& planet : state.AllPlanets) {
+            const QStaticText& text = nameText(planet->PlanetName);
+            l.entries.push_back({planet->Xcord, planet->Ycord, gridPixel(planet->Xcord, l.sx),
+                                 gridPixel(planet->Ycord, l.sy), text.size().width() * dpr, &text});
+        }
+    }
+    QPainter painter(&l.image);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    painter.setFont(namesFont);
+    painter.setPen(kWhite);
+    // The painter works in logical pixels; the clip is given in them too.
+    if (count > 1 || bounds != QRect(QPoint(0, 0), l.pixels)) {
+        QRegion logical;
+        for (int i = 0; i < count; ++i) {
+            const QRect& r = areas[i];
+            logical += QRectF(r.x() / dpr, r.y() / dpr, r.width() / dpr, r.height() / dpr).toAlignedRect();
+        }
+        painter.setClipRegion(logical);
+    }
+    const double lineHeight = QFontMetricsF(namesFont).height() * dpr;
+    // Glyphs may reach a little beyond the text's box (overhangs, descenders).
+    const double slack = lineHeight / 2 + 2;
+    for (const NamesLayer::Entry& e : l.entries) {
+        int dx, dy;
+        if (!difference16(e.x, state.XStart, &dx) || !difference16(e.y, state.YStart, &dy)) continue;
+        const double px = double(e.gx - l.originX);
+        const double py = double(e.gy - l.originY);
+        if (px - slack > bounds.right() || py - slack > bounds.bottom() || py + lineHeight + slack < bounds.top() ||
+            px + e.width + slack < bounds.left())
+            continue;
+        if (count > 1) {
+            const QRectF box(px - slack, py - slack, e.width + 2 * slack, lineHeight + 2 * slack);
+            bool hit = false;
+            for (int i = 0; i < count && !hit; ++i) hit = box.intersects(QRectF(areas[i]));
+            if (!hit) continue;
+        }
+        painter.drawStaticText(QPointF(px / dpr, py / dpr), *e.text);
+    }
+}
 
 void MapRenderer::Impl::planetsAsSprites(QImage& image, const QSizeF& size, const ProgramState& state,
                                           StyleTable& styles)
@@ -328,29 +530,6 @@ void MapRenderer::Impl::planetsWithPainter(QPainter& painter, const QSizeF& size
     }
 }
 
-void MapRenderer::Impl::namePass(QPainter& painter, const QSizeF& size, const ProgramState& state)
-{
-    if (painter.font() != namesFont) {
-        names.clear();
-        namesFont = painter.font();
-    }
-    painter.setPen(kWhite);
-    const double lineHeight = QFontMetricsF(painter.font()).height();
-    const double sx = size.width() / state.Zoom;
-    const double sy = size.height() / state.Zoom;
-    for (const auto& planet : state.AllPlanets) {
-        int dx, dy;
-        if (!difference16(planet->Xcord, state.XStart, &dx) || !difference16(planet->Ycord, state.YStart, &dy))
-            continue;
-        const QPointF at(dx * sx, dy * sy);
-        // The text runs right and down from the planet's centre.
-        if (at.x() > size.width() || at.y() > size.height() || at.y() + lineHeight < 0) continue;
-        const QStaticText& text = nameText(planet->PlanetName);
-        if (at.x() < 0 && at.x() + text.size().width() < 0) continue;
-        painter.drawStaticText(at, text);
-    }
-}
-
 MapRenderer::MapRenderer() : d(std::make_unique<Impl>()) {}
 
 MapRenderer::~MapRenderer() = default;
@@ -370,6 +549,12 @@ void MapRenderer::clear()
     d->sprites.clear();
     d->spritePixels = 0;
     d->names.clear();
+    d->layer = NamesLayer();
+}
+
+RenderStats MapRenderer::stats() const
+{
+    return d->stats;
 }
 
 void MapRenderer::render(QImage& image, const QSizeF& size, const ProgramState& state, bool names)
@@ -387,7 +572,10 @@ void MapRenderer::render(QImage& image, const QSizeF& size, const ProgramState& 
         d->sprites.clear();
         d->spritePixels = 0;
     }
-    if (d->names.size() > kNameBudget) d->names.clear();
+    if (d->names.size() > kNameBudget) {
+        d->names.clear();
+        d->layer.valid = false;
+    }
 
     StyleTable styles(state);
     const double dpr = image.devicePixelRatio();
@@ -397,10 +585,15 @@ void MapRenderer::render(QImage& image, const QSizeF& size, const ProgramState& 
 
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.setRenderHint(QPainter::TextAntialiasing, true);
     if (!useSprites) d->planetsWithPainter(painter, size, state, styles);
 
-    if (names) d->namePass(painter, size, state);
+    if (names) {
+        painter.end();
+        d->updateNames(image, size, state);
+        compose(image, d->layer.image);
+        painter.begin(&image);
+        painter.setRenderHint(QPainter::Antialiasing, true);
+    }
 
     if (PlanetPtr selected = state.selectedPlanet()) {
         QColor outline = kPeach;

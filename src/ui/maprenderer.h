@@ -32,6 +32,13 @@ namespace vornex::ui {
 // made from (colours, radius, text, font), so a changed player colour, a renamed planet or another
 // zoom simply uses other entries: nothing can go stale. Owner colours are looked up once per
 // distinct owner name in each draw.
+// How the names layer was brought up to date, counted over the renderer's life.
+struct RenderStats {
+    int namesDrawn = 0;   // drawn anew
+    int namesShifted = 0; // moved with the view, the uncovered strips drawn
+    int namesReused = 0;  // taken as it was
+};
+
 class MapRenderer {
 public:
     MapRenderer();
@@ -46,7 +53,8 @@ public:
     // Cache sizes, for tests and diagnostics.
     std::size_t spriteCount() const;
     std::size_t nameCount() const;
-    // Drops every cached sprite and name layout.
+    RenderStats stats() const;
+    // Drops every cached sprite, name layout and the names layer.
     void clear();
 
 private:
