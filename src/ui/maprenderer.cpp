@@ -71,6 +71,12 @@ void circle(QPainter& painter, const QPointF& centre, double radius, const QColo
     painter.drawEllipse(centre, radius, radius);
 }
 
+// Device pixel of map coordinate v on the drawing's grid (see Layer).
+inline long long gridPixel(int v, double scale)
+{
+    return static_cast<long long>(std::floor(v * scale + 0.5));
+}
+
 // x - start as a 16-bit difference; false when it leaves the range.
 inline bool difference16(int16_t x, int16_t start, int* out)
 {
@@ -164,13 +170,13 @@ Sprite makeSprite(const SpriteKey& key)
     return s;
 }
 
-// Blends the sprite with its origin at image pixel (x, y), clipped to the image.
-void blend(uint32_t* bits, int stride, int imageWidth, int imageHeight, const Sprite& s, int x, int y)
+// Blends the sprite with its origin at image pixel (x, y), clipped to the area.
+void blend(uint32_t* bits, int stride, const QRect& area, const Sprite& s, int x, int y)
 {
-    const int sx0 = std::max(0, -x);
-    const int sy0 = std::max(0, -y);
-    const int sx1 = std::min(s.width, imageWidth - x);
-    const int sy1 = std::min(s.height, imageHeight - y);
+    const int sx0 = std::max(0, area.left() - x);
+    const int sy0 = std::max(0, area.top() - y);
+    const int sx1 = std::min(s.width, area.right() + 1 - x);
+    const int sy1 = std::min(s.height, area.bottom() + 1 - y);
     for (int sy = sy0; sy < sy1; ++sy) {
         const uint32_t* src = s.pixels.data() + std::size_t(sy) * std::size_t(s.width);
         uint32_t* dst = bits + std::ptrdiff_t(y + sy) * stride + x;
@@ -243,31 +249,28 @@ struct StringHash {
 
 } // namespace
 
-// The names of one view: white text on a transparent layer in device pixels, kept between draws.
-// Names sit on a pixel grid anchored at map point (0, 0): a name's top-left corner is the device
-// pixel round(Xcord * sx) - round(XStart * sx) (likewise in y), at most a pixel from its exact place.
-// So a view moved by a drag shows the same names shifted by whole pixels, and only the strip that
-// comes into view has to be drawn; the result is the same as drawing the layer afresh.
-struct NamesLayer {
-    QImage image; // ARGB32_Premultiplied, devicePixelRatio set
+// Everything a view of the map depends on besides its origin: what is drawn is the same picture
+// shifted by whole pixels as long as these stay the same.
+struct ViewKey {
     int16_t zoom = 0;
     QSize pixels;
     double dpr = 0;
     double sx = 0, sy = 0; // device pixels per map unit
-    QFont font;
-    uint64_t signature = 0; // positions and texts of every planet's name
-    long long originX = 0;  // grid pixel at the surface's top-left corner
+    uint64_t signature = 0; // planets, their owners' colours and their names
+    bool operator==(const ViewKey&) const = default;
+};
+
+// A picture kept between draws, in device pixels, on a grid anchored at map point (0, 0): the
+// surface's top-left corner is grid pixel (round(XStart * sx), round(YStart * sy)), so the whole
+// picture lies at most half a pixel from the exact view and a view moved by a drag is the same
+// picture moved by whole pixels. Only the strips that come into view are drawn then; each pixel
+// gets exactly what a fresh draw gives it.
+struct Layer {
+    QImage image;
+    ViewKey key;
+    long long originX = 0;
     long long originY = 0;
     bool valid = false;
-    // Every planet's name as the layer places it, in collection order, so that strips drawn after a
-    // shift find their names without looking texts up.
-    struct Entry {
-        int16_t x, y;           // Xcord, Ycord
-        long long gx, gy;       // grid pixel of the text's top-left corner
-        double width;           // device pixels
-        const QStaticText* text;
-    };
-    std::vector<Entry> entries;
 };
 
 struct MapRenderer::Impl {
@@ -275,8 +278,29 @@ struct MapRenderer::Impl {
     std::size_t spritePixels = 0;
     std::unordered_map<std::string, QStaticText, StringHash, std::equal_to<>> names;
     QFont namesFont;
-    NamesLayer layer;
     RenderStats stats;
+
+    // The planets: black background and every planet's sprite (only where sprites serve).
+    Layer planets;
+    struct PlanetEntry {
+        int16_t x, y;     // Xcord, Ycord
+        double gx, gy;    // centre in grid pixels (fractional)
+        uint16_t style;
+    };
+    std::vector<PlanetEntry> planetEntries;
+    std::vector<Style> styles;
+
+    // The names: white text on transparent (ARGB32_Premultiplied). Each name's top-left corner is
+    // a whole grid pixel, at most a pixel from its exact place.
+    Layer names_;
+    QFont layerFont;
+    struct NameEntry {
+        int16_t x, y;
+        long long gx, gy;
+        double width; // device pixels
+        const QStaticText* text;
+    };
+    std::vector<NameEntry> nameEntries;
 
     const Sprite& sprite(const SpriteKey& key)
     {
@@ -298,29 +322,41 @@ struct MapRenderer::Impl {
         return names.emplace(name, std::move(text)).first->second;
     }
 
-    void planetsAsSprites(QImage& image, const QSizeF& size, const ProgramState& state, StyleTable& styles);
-    void planetsWithPainter(QPainter& painter, const QSizeF& size, const ProgramState& state, StyleTable& styles);
-    // Brings the names layer up to date for this view: reused as it is, shifted, or drawn anew.
-    void updateNames(const QImage& image, const QSizeF& size, const ProgramState& state);
-    // Draws into the layer every name that reaches into one of the rectangles (device pixels),
-    // clipped to them.
+    void invalidate()
+    {
+        planets.valid = false;
+        names_.valid = false;
+    }
+
+    // Brings a layer to this key and origin; calls draw(areas, count) for what must be drawn, with
+    // the areas already cleared to fill. Areas are disjoint.
+    template <typename Draw>
+    void update(Layer& layer, const ViewKey& key, long long ox, long long oy, QImage::Format format, uint32_t fill,
+                Draw draw);
+
+    void drawPlanets(const ProgramState& state, const QRect* areas, int count);
     void drawNames(const ProgramState& state, const QRect* areas, int count);
+    void planetsWithPainter(QPainter& painter, const QSizeF& size, const ProgramState& state, StyleTable& styles);
 };
 
 namespace {
 
-// Device pixel of map coordinate v on the names grid.
-inline long long gridPixel(int v, double scale)
-{
-    return static_cast<long long>(std::floor(v * scale + 0.5));
-}
-
-uint64_t namesSignature(const ProgramState& state)
+uint64_t viewSignature(const ProgramState& state)
 {
     uint64_t h = 1469598103934665603ull;
     auto mix = [&h](uint64_t v) { h = (h ^ v) * 1099511628211ull; };
+    // A planet's colour follows from its owner text, its report age and the players table.
+    for (const auto& player : state.AllPlayers) {
+        if (!player) continue;
+        mix(std::hash<std::string_view>()(player->RaceName));
+        auto keyed = state.AllPlayers.Find(player->RaceName);
+        mix(keyed ? uint64_t(uint32_t(keyed->Colour)) : 0x100000000ull);
+    }
+    mix(uint64_t(state.AllPlayers.Count()));
     for (const auto& planet : state.AllPlanets) {
-        mix((uint64_t(uint16_t(planet->Xcord)) << 16) | uint16_t(planet->Ycord));
+        mix((uint64_t(uint16_t(planet->Xcord)) << 32) | (uint64_t(uint16_t(planet->Ycord)) << 16) |
+            uint16_t(planet->ReportAge));
+        mix(std::hash<std::string_view>()(planet->Owner));
         mix(std::hash<std::string_view>()(planet->PlanetName));
     }
     return h;
@@ -343,49 +379,41 @@ void compose(QImage& image, const QImage& layer)
     }
 }
 
+void copyPixels(QImage& to, const QImage& from)
+{
+    const int h = std::min(to.height(), from.height());
+    const std::size_t bytes = std::size_t(std::min(to.width(), from.width())) * 4;
+    for (int y = 0; y < h; ++y) std::memcpy(to.scanLine(y), from.constScanLine(y), bytes);
+}
+
 } // namespace
 
-void MapRenderer::Impl::updateNames(const QImage& image, const QSizeF& size, const ProgramState& state)
+template <typename Draw>
+void MapRenderer::Impl::update(Layer& layer, const ViewKey& key, long long ox, long long oy, QImage::Format format,
+                               uint32_t fill, Draw draw)
 {
-    const double dpr = image.devicePixelRatio();
-    const QSize pixels = image.size();
-    const double sx = size.width() * dpr / state.Zoom;
-    const double sy = size.height() * dpr / state.Zoom;
-    const long long ox = gridPixel(state.XStart, sx);
-    const long long oy = gridPixel(state.YStart, sy);
-    const QFont font; // the application's font, as a painter on the image would take it
-    const uint64_t signature = namesSignature(state);
-
-    if (font != namesFont) {
-        names.clear();
-        namesFont = font;
-        layer.valid = false;
-    }
-    NamesLayer& l = layer;
-    const bool sameKind = l.valid && l.zoom == state.Zoom && l.pixels == pixels && l.dpr == dpr && l.sx == sx && l.sy == sy && l.font == font &&
-                          l.signature == signature;
-    const long long dx = ox - l.originX;
-    const long long dy = oy - l.originY;
-    if (sameKind && dx == 0 && dy == 0) {
-        ++stats.namesReused;
+    const bool same = layer.valid && layer.key == key;
+    const long long dx = ox - layer.originX;
+    const long long dy = oy - layer.originY;
+    const int w = key.pixels.width();
+    const int h = key.pixels.height();
+    if (same && dx == 0 && dy == 0) {
+        ++stats.reused;
         return;
     }
-    const int w = pixels.width();
-    const int h = pixels.height();
-    if (sameKind && std::llabs(dx) < w && std::llabs(dy) < h) {
-        // Move what stays in view; the new origin's pixel (x, y) was the old one's (x + dx, y + dy).
+    if (same && std::llabs(dx) < w && std::llabs(dy) < h) {
+        // The new origin's pixel (x, y) was the old one's (x + dx, y + dy).
         const int sdx = int(dx);
         const int sdy = int(dy);
-        const int rowPixels = w - std::abs(sdx);
-        const int stride = l.image.bytesPerLine() / 4;
-        auto* bits = reinterpret_cast<uint32_t*>(l.image.bits());
+        const int keep = w - std::abs(sdx);
+        const int stride = layer.image.bytesPerLine() / 4;
+        auto* bits = reinterpret_cast<uint32_t*>(layer.image.bits());
         auto moveRow = [&](int y) {
             uint32_t* row = bits + std::ptrdiff_t(y) * stride;
             const uint32_t* from = bits + std::ptrdiff_t(y + sdy) * stride;
-            std::memmove(row + std::max(0, -sdx), from + std::max(0, sdx), std::size_t(rowPixels) * 4);
-            // The strip on the side that came into view.
-            if (sdx > 0) std::fill(row + rowPixels, row + w, 0u);
-            if (sdx < 0) std::fill(row, row - sdx, 0u);
+            std::memmove(row + std::max(0, -sdx), from + std::max(0, sdx), std::size_t(keep) * 4);
+            if (sdx > 0) std::fill(row + keep, row + w, fill);
+            if (sdx < 0) std::fill(row, row - sdx, fill);
         };
         if (sdy >= 0)
             for (int y = 0; y < h - sdy; ++y) moveRow(y);
@@ -393,58 +421,85 @@ void MapRenderer::Impl::updateNames(const QImage& image, const QSizeF& size, con
             for (int y = h - 1; y >= -sdy; --y) moveRow(y);
         const int top = sdy > 0 ? h - sdy : 0;
         const int rows = std::abs(sdy);
-        for (int y = top; y < top + rows; ++y) std::fill(bits + std::ptrdiff_t(y) * stride, bits + std::ptrdiff_t(y) * stride + w, 0u);
-        l.originX = ox;
-        l.originY = oy;
+        for (int y = top; y < top + rows; ++y)
+            std::fill(bits + std::ptrdiff_t(y) * stride, bits + std::ptrdiff_t(y) * stride + w, fill);
+        layer.originX = ox;
+        layer.originY = oy;
+        // Disjoint: the rows that came into view across the whole width, then the columns beside them.
         QRect areas[2];
         int count = 0;
-        if (sdy != 0) areas[count++] = QRect(0, top, w, rows);
-        if (sdx != 0) areas[count++] = QRect(sdx > 0 ? w - sdx : 0, 0, std::abs(sdx), h);
-        drawNames(state, areas, count);
-        ++stats.namesShifted;
+        if (rows) areas[count++] = QRect(0, top, w, rows);
+        if (sdx) areas[count++] = QRect(sdx > 0 ? w - sdx : 0, sdy > 0 ? 0 : rows, std::abs(sdx), h - rows);
+        draw(areas, count, false);
+        ++stats.shifted;
         return;
     }
-    if (l.image.size() != pixels || l.image.format() != QImage::Format_ARGB32_Premultiplied)
-        l.image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-    l.image.setDevicePixelRatio(dpr);
-    l.image.fill(Qt::transparent);
-    l.zoom = state.Zoom;
-    l.pixels = pixels;
-    l.dpr = dpr;
-    l.sx = sx;
-    l.sy = sy;
-    l.font = font;
-    l.signature = signature;
-    l.entries.clear();
-    l.originX = ox;
-    l.originY = oy;
-    l.valid = true;
-    const QRect all(QPoint(0, 0), pixels);
-    drawNames(state, &all, 1);
-    ++stats.namesDrawn;
+    if (layer.image.size() != key.pixels || layer.image.format() != format) layer.image = QImage(key.pixels, format);
+    layer.image.setDevicePixelRatio(key.dpr);
+    layer.image.fill(fill);
+    layer.key = key;
+    layer.originX = ox;
+    layer.originY = oy;
+    layer.valid = true;
+    const QRect all(QPoint(0, 0), key.pixels);
+    draw(&all, 1, true);
+    ++stats.drawn;
+}
+
+void MapRenderer::Impl::drawPlanets(const ProgramState& state, const QRect* areas, int count)
+{
+    Layer& l = planets;
+    const double dpr = l.key.dpr;
+    const double unit = l.key.sx / dpr; // logical pixels per map unit along x
+    const double pen = kPenWidth * dpr;
+    const double margin = kKnownRadius * unit * dpr + pen + 4;
+    auto* bits = reinterpret_cast<uint32_t*>(l.image.bits());
+    const int stride = l.image.bytesPerLine() / 4;
+    for (int i = 0; i < count; ++i) {
+        const QRect& a = areas[i];
+        const double left = a.left() - margin, right = a.right() + 1 + margin;
+        const double top = a.top() - margin, bottom = a.bottom() + 1 + margin;
+        for (const PlanetEntry& e : planetEntries) {
+            int dx, dy;
+            if (!difference16(e.x, state.XStart, &dx) || !difference16(e.y, state.YStart, &dy)) continue;
+            const double px = e.gx - double(l.originX);
+            const double py = e.gy - double(l.originY);
+            if (px < left || py < top || px > right || py > bottom) continue;
+            double fx = std::floor(px);
+            double fy = std::floor(py);
+            int qx = int((px - fx) * kPhases + 0.5); // both fractions are at least 0
+            int qy = int((py - fy) * kPhases + 0.5);
+            if (qx == kPhases) {
+                qx = 0;
+                fx += 1;
+            }
+            if (qy == kPhases) {
+                qy = 0;
+                fy += 1;
+            }
+            Style& style = styles[e.style];
+            const Sprite*& slot = style.sprites[std::size_t(qx * kPhases + qy)];
+            if (!slot)
+                slot = &sprite(
+                    SpriteKey{style.outline.rgb(), style.fill.rgb(), style.radius * unit * dpr, pen, qx, qy});
+            blend(bits, stride, a, *slot, int(fx) + slot->left, int(fy) + slot->top);
+        }
+    }
 }
 
 void MapRenderer::Impl::drawNames(const ProgramState& state, const QRect* areas, int count)
 {
-    NamesLayer& l = layer;
+    Layer& l = names_;
     QRect bounds;
     for (int i = 0; i < count; ++i) bounds |= areas[i];
     if (bounds.isEmpty()) return;
-    const double dpr = l.dpr;
-    if (l.entries.empty() && state.AllPlanets.Count() > 0) {
-        l.entries.reserve(std::size_t(state.AllPlanets.Count()));
-        for (const auto& planet : state.AllPlanets) {
-            const QStaticText& text = nameText(planet->PlanetName);
-            l.entries.push_back({planet->Xcord, planet->Ycord, gridPixel(planet->Xcord, l.sx),
-                                 gridPixel(planet->Ycord, l.sy), text.size().width() * dpr, &text});
-        }
-    }
+    const double dpr = l.key.dpr;
     QPainter painter(&l.image);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     painter.setFont(namesFont);
     painter.setPen(kWhite);
     // The painter works in logical pixels; the clip is given in them too.
-    if (count > 1 || bounds != QRect(QPoint(0, 0), l.pixels)) {
+    if (count > 1 || bounds != QRect(QPoint(0, 0), l.key.pixels)) {
         QRegion logical;
         for (int i = 0; i < count; ++i) {
             const QRect& r = areas[i];
@@ -455,7 +510,7 @@ void MapRenderer::Impl::drawNames(const ProgramState& state, const QRect* areas,
     const double lineHeight = QFontMetricsF(namesFont).height() * dpr;
     // Glyphs may reach a little beyond the text's box (overhangs, descenders).
     const double slack = lineHeight / 2 + 2;
-    for (const NamesLayer::Entry& e : l.entries) {
+    for (const NameEntry& e : nameEntries) {
         int dx, dy;
         if (!difference16(e.x, state.XStart, &dx) || !difference16(e.y, state.YStart, &dy)) continue;
         const double px = double(e.gx - l.originX);
@@ -473,58 +528,17 @@ void MapRenderer::Impl::drawNames(const ProgramState& state, const QRect* areas,
     }
 }
 
-void MapRenderer::Impl::planetsAsSprites(QImage& image, const QSizeF& size, const ProgramState& state,
-                                          StyleTable& styles)
-{
-    const double dpr = image.devicePixelRatio();
-    const double unit = size.width() / state.Zoom; // logical pixels per map unit along x
-    const double sx = size.width() * dpr / state.Zoom;
-    const double sy = size.height() * dpr / state.Zoom;
-    const double pen = kPenWidth * dpr;
-    const int w = image.width();
-    const int h = image.height();
-    const double margin = kKnownRadius * unit * dpr + pen + 4;
-    auto* bits = reinterpret_cast<uint32_t*>(image.bits());
-    const int stride = image.bytesPerLine() / 4;
-
-    for (const auto& planet : state.AllPlanets) {
-        Style& style = styles.forPlanet(*planet);
-        int dx, dy;
-        if (!difference16(planet->Xcord, state.XStart, &dx) || !difference16(planet->Ycord, state.YStart, &dy))
-            continue;
-        const double px = dx * sx;
-        const double py = dy * sy;
-        // Planets off the surface cannot show.
-        if (px < -margin || py < -margin || px > w + margin || py > h + margin) continue;
-        double fx = std::floor(px);
-        double fy = std::floor(py);
-        int qx = int((px - fx) * kPhases + 0.5); // both fractions are at least 0
-        int qy = int((py - fy) * kPhases + 0.5);
-        if (qx == kPhases) {
-            qx = 0;
-            fx += 1;
-        }
-        if (qy == kPhases) {
-            qy = 0;
-            fy += 1;
-        }
-        const Sprite*& slot = style.sprites[std::size_t(qx * kPhases + qy)];
-        if (!slot)
-            slot = &sprite(SpriteKey{style.outline.rgb(), style.fill.rgb(), style.radius * unit * dpr, pen, qx, qy});
-        blend(bits, stride, w, h, *slot, int(fx) + slot->left, int(fy) + slot->top);
-    }
-}
-
 void MapRenderer::Impl::planetsWithPainter(QPainter& painter, const QSizeF& size, const ProgramState& state,
-                                            StyleTable& styles)
+                                            StyleTable& table)
 {
     const double unit = size.width() / state.Zoom;
     const QRectF visible = QRectF(QPointF(0, 0), size)
                                .adjusted(-8 * unit - 2, -8 * unit - 2, 8 * unit + 2, 8 * unit + 2);
+    const double dpr = painter.device()->devicePixelRatioF();
     for (const auto& planet : state.AllPlanets) {
-        const Style& style = styles.forPlanet(*planet);
+        const Style& style = table.forPlanet(*planet);
         QPointF at;
-        if (!mapToSurface(state, size, planet->Xcord, planet->Ycord, &at)) continue;
+        if (!mapToSurface(state, size, planet->Xcord, planet->Ycord, &at, dpr)) continue;
         if (!visible.contains(at)) continue;
         circle(painter, at, style.radius * unit, style.outline, style.fill);
     }
@@ -544,17 +558,20 @@ std::size_t MapRenderer::nameCount() const
     return d->names.size();
 }
 
+RenderStats MapRenderer::stats() const
+{
+    return d->stats;
+}
+
 void MapRenderer::clear()
 {
     d->sprites.clear();
     d->spritePixels = 0;
     d->names.clear();
-    d->layer = NamesLayer();
-}
-
-RenderStats MapRenderer::stats() const
-{
-    return d->stats;
+    d->invalidate();
+    d->planetEntries.clear();
+    d->nameEntries.clear();
+    d->styles.clear();
 }
 
 void MapRenderer::render(QImage& image, const QSizeF& size, const ProgramState& state, bool names)
@@ -565,34 +582,83 @@ void MapRenderer::render(QImage& image, const QSizeF& size, const ProgramState& 
         image = image.convertToFormat(QImage::Format_RGB32);
         image.setDevicePixelRatio(dpr);
     }
-    image.fill(QColor(Qt::black));
-    if (state.Zoom < 1 || size.width() <= 0 || size.height() <= 0) return;
-
+    if (state.Zoom < 1 || size.width() <= 0 || size.height() <= 0) {
+        image.fill(QColor(Qt::black));
+        return;
+    }
+    // Over budget, the caches start again; the layers hold pointers into them.
     if (d->spritePixels > kSpritePixelBudget) {
         d->sprites.clear();
         d->spritePixels = 0;
+        d->planets.valid = false;
     }
     if (d->names.size() > kNameBudget) {
         d->names.clear();
-        d->layer.valid = false;
+        d->names_.valid = false;
     }
 
-    StyleTable styles(state);
     const double dpr = image.devicePixelRatio();
+    ViewKey key;
+    key.zoom = state.Zoom;
+    key.pixels = image.size();
+    key.dpr = dpr;
+    key.sx = size.width() * dpr / state.Zoom;
+    key.sy = size.height() * dpr / state.Zoom;
+    key.signature = viewSignature(state);
+    const long long ox = gridPixel(state.XStart, key.sx);
+    const long long oy = gridPixel(state.YStart, key.sy);
     const double unit = size.width() / state.Zoom;
     const bool useSprites = kKnownRadius * unit * dpr <= kLargestSpriteRadius;
-    if (useSprites) d->planetsAsSprites(image, size, state, styles);
 
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    if (!useSprites) d->planetsWithPainter(painter, size, state, styles);
+    StyleTable table(state);
+    if (useSprites) {
+        d->update(d->planets, key, ox, oy, QImage::Format_RGB32, 0xff000000u,
+                  [&](const QRect* areas, int count, bool fresh) {
+                      if (fresh) {
+                          StyleTable all(state);
+                          d->planetEntries.clear();
+                          d->planetEntries.reserve(std::size_t(state.AllPlanets.Count()));
+                          for (const auto& planet : state.AllPlanets) {
+                              const Style& style = all.forPlanet(*planet);
+                              d->planetEntries.push_back({planet->Xcord, planet->Ycord, planet->Xcord * key.sx,
+                                                          planet->Ycord * key.sy,
+                                                          uint16_t(&style - all.styles().data())});
+                          }
+                          d->styles = std::move(all.styles());
+                      }
+                      d->drawPlanets(state, areas, count);
+                  });
+        copyPixels(image, d->planets.image);
+    } else {
+        // Close zoom: few planets in view, each drawn by the painter.
+        image.fill(QColor(Qt::black));
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        d->planetsWithPainter(painter, size, state, table);
+    }
 
     if (names) {
-        painter.end();
-        d->updateNames(image, size, state);
-        compose(image, d->layer.image);
-        painter.begin(&image);
-        painter.setRenderHint(QPainter::Antialiasing, true);
+        const QFont font; // the application's font, as a painter on the image would take it
+        if (font != d->namesFont) {
+            d->names.clear();
+            d->namesFont = font;
+            d->names_.valid = false;
+        }
+        d->update(d->names_, key, ox, oy, QImage::Format_ARGB32_Premultiplied, 0u,
+                  [&](const QRect* areas, int count, bool fresh) {
+                      if (fresh) {
+                          d->nameEntries.clear();
+                          d->nameEntries.reserve(std::size_t(state.AllPlanets.Count()));
+                          for (const auto& planet : state.AllPlanets) {
+                              const QStaticText& text = d->nameText(planet->PlanetName);
+                              d->nameEntries.push_back({planet->Xcord, planet->Ycord, gridPixel(planet->Xcord, key.sx),
+                                                        gridPixel(planet->Ycord, key.sy),
+                                                        text.size().width() * dpr, &text});
+                          }
+                      }
+                      d->drawNames(state, areas, count);
+                  });
+        compose(image, d->names_.image);
     }
 
     if (PlanetPtr selected = state.selectedPlanet()) {
@@ -607,20 +673,27 @@ void MapRenderer::render(QImage& image, const QSizeF& size, const ProgramState& 
             outline = kWhite;
             fill = kLightGrey;
             PlanetPtr last = state.AllPlanets.At(state.AllPlanets.Count());
-            if (last) fill = styles.forPlanet(*last).fill;
+            if (last) fill = table.forPlanet(*last).fill;
         }
         QPointF at;
-        if (mapToSurface(state, size, selected->Xcord, selected->Ycord, &at))
+        if (mapToSurface(state, size, selected->Xcord, selected->Ycord, &at, dpr)) {
+            QPainter painter(&image);
+            painter.setRenderHint(QPainter::Antialiasing, true);
             circle(painter, at, kRingRadius * unit, outline, fill);
+        }
     }
 }
 
-bool mapToSurface(const ProgramState& state, const QSizeF& size, int16_t x, int16_t y, QPointF* out)
+bool mapToSurface(const ProgramState& state, const QSizeF& size, int16_t x, int16_t y, QPointF* out, double dpr)
 {
-    if (state.Zoom < 1) return false;
+    if (state.Zoom < 1 || dpr <= 0) return false;
     int dx, dy;
     if (!difference16(x, state.XStart, &dx) || !difference16(y, state.YStart, &dy)) return false;
-    *out = QPointF(dx * size.width() / state.Zoom, dy * size.height() / state.Zoom);
+    // On the drawing's grid: the origin at a whole device pixel.
+    const double sx = size.width() * dpr / state.Zoom;
+    const double sy = size.height() * dpr / state.Zoom;
+    *out = QPointF((x * sx - double(gridPixel(state.XStart, sx))) / dpr,
+                   (y * sy - double(gridPixel(state.YStart, sy))) / dpr);
     return true;
 }
 

@@ -32,11 +32,11 @@ namespace vornex::ui {
 // made from (colours, radius, text, font), so a changed player colour, a renamed planet or another
 // zoom simply uses other entries: nothing can go stale. Owner colours are looked up once per
 // distinct owner name in each draw.
-// How the names layer was brought up to date, counted over the renderer's life.
+// How the kept pictures (planets, names) were brought up to date, counted over the renderer's life.
 struct RenderStats {
-    int namesDrawn = 0;   // drawn anew
-    int namesShifted = 0; // moved with the view, the uncovered strips drawn
-    int namesReused = 0;  // taken as it was
+    int drawn = 0;   // drawn anew
+    int shifted = 0; // moved with the view, only the strips that came into view drawn
+    int reused = 0;  // taken as they were
 };
 
 class MapRenderer {
@@ -68,6 +68,7 @@ void paintMap(QPainter& painter, const QSizeF& size, const ProgramState& state, 
 
 // Where map point (x, y) lies in a surface of this size for the current view; false when the
 // 16-bit differences x - XStart, y - YStart overflow.
-bool mapToSurface(const ProgramState& state, const QSizeF& size, int16_t x, int16_t y, QPointF* out);
+bool mapToSurface(const ProgramState& state, const QSizeF& size, int16_t x, int16_t y, QPointF* out,
+                  double devicePixelRatio = 1.0);
 
 } // namespace vornex::ui

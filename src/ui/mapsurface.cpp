@@ -116,8 +116,9 @@ std::optional<int16_t> MapSurface::PlanetDistance(int16_t x, int16_t y)
         return std::nullopt;
     }
     QPointF a, b;
-    if (!d->image.isNull() && mapToSurface(d->state, QSizeF(size()), from->Xcord, from->Ycord, &a) &&
-        mapToSurface(d->state, QSizeF(size()), to->Xcord, to->Ycord, &b)) {
+    const double dpr = d->image.devicePixelRatio();
+    if (!d->image.isNull() && mapToSurface(d->state, QSizeF(size()), from->Xcord, from->Ycord, &a, dpr) &&
+        mapToSurface(d->state, QSizeF(size()), to->Xcord, to->Ycord, &b, dpr)) {
         QPainter painter(&d->image);
         painter.setRenderHint(QPainter::Antialiasing, true);
         painter.setPen(QPen(colourFromBgr(0x000000AC), 1.0));
@@ -335,7 +336,7 @@ bool MapSurface::event(QEvent* event)
     double bestDistance = std::max(6.0, 4 * unit + 2);
     for (const auto& planet : d->state.AllPlanets) {
         QPointF at;
-        if (!mapToSurface(d->state, area, planet->Xcord, planet->Ycord, &at)) continue;
+        if (!mapToSurface(d->state, area, planet->Xcord, planet->Ycord, &at, devicePixelRatioF())) continue;
         const double distance = std::hypot(at.x() - pointer.x(), at.y() - pointer.y());
         if (distance < bestDistance) {
             bestDistance = distance;
