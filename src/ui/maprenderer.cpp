@@ -293,7 +293,6 @@ struct MapRenderer::Impl {
     // The names: white text on transparent (ARGB32_Premultiplied). Each name's top-left corner is
     // a whole grid pixel, at most a pixel from its exact place.
     Layer names_;
-    QFont layerFont;
     struct NameEntry {
         int16_t x, y;
         long long gx, gy;
@@ -493,21 +492,19 @@ void MapRenderer::Impl::drawNames(const ProgramState& state, const QRect* areas,
     QRect bounds;
     for (int i = 0; i < count; ++i) bounds |= areas[i];
     if (bounds.isEmpty()) return;
-    const double dpr = l.key.dpr;
+    // The layer is painted in device pixels with a font scaled by the pixel ratio, so that clips
+    // and text positions fall on whole device pixels.
+    l.image.setDevicePixelRatio(1.0);
     QPainter painter(&l.image);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     painter.setFont(namesFont);
     painter.setPen(kWhite);
-    // The painter works in logical pixels; the clip is given in them too.
     if (count > 1 || bounds != QRect(QPoint(0, 0), l.key.pixels)) {
-        QRegion logical;
-        for (int i = 0; i < count; ++i) {
-            const QRect& r = areas[i];
-            logical += QRectF(r.x() / dpr, r.y() / dpr, r.width() / dpr, r.height() / dpr).toAlignedRect();
-        }
-        painter.setClipRegion(logical);
+        QRegion clip;
+        for (int i = 0; i < count; ++i) clip += areas[i];
+        painter.setClipRegion(clip);
     }
-    const double lineHeight = QFontMetricsF(namesFont).height() * dpr;
+    const double lineHeight = QFontMetricsF(namesFont).height();
     // Glyphs may reach a little beyond the text's box (overhangs, descenders).
     const double slack = lineHeight / 2 + 2;
     for (const NameEntry& e : nameEntries) {
@@ -524,7 +521,7 @@ void MapRenderer::Impl::drawNames(const ProgramState& state, const QRect* areas,
             for (int i = 0; i < count && !hit; ++i) hit = box.intersects(QRectF(areas[i]));
             if (!hit) continue;
         }
-        painter.drawStaticText(QPointF(px / dpr, py / dpr), *e.text);
+        painter.drawStaticText(QPointF(px, py), *e.text);
     }
 }
 
@@ -638,7 +635,14 @@ void MapRenderer::render(QImage& image, const QSizeF& size, const ProgramState& 
     }
 
     if (names) {
-        const QFont font; // the application's font, as a painter on the image would take it
+        // The application's font, as a painter on the image would take it, at device pixels.
+        QFont font;
+        if (dpr != 1.0) {
+            if (font.pixelSize() > 0)
+                font.setPixelSize(std::max(1, int(std::lround(font.pixelSize() * dpr))));
+            else
+                font.setPointSizeF(font.pointSizeF() * dpr);
+        }
         if (font != d->namesFont) {
             d->names.clear();
             d->namesFont = font;
@@ -653,7 +657,7 @@ void MapRenderer::render(QImage& image, const QSizeF& size, const ProgramState& 
                               const QStaticText& text = d->nameText(planet->PlanetName);
                               d->nameEntries.push_back({planet->Xcord, planet->Ycord, gridPixel(planet->Xcord, key.sx),
                                                         gridPixel(planet->Ycord, key.sy),
-                                                        text.size().width() * dpr, &text});
+                                                        text.size().width(), &text});
                           }
                       }
                       d->drawNames(state, areas, count);
