@@ -8,6 +8,8 @@
 //
 //   vornex_bench [benchmark options]       run everything
 //   vornex_bench --write-galaxy FOLDER     only write the generated galaxy (for memory figures)
+//   vornex_bench --window FOLDER           open the map window on that galaxy, press Names, drag a
+//                                          few steps and quit (peak memory with /usr/bin/time -v)
 
 #include <benchmark/benchmark.h>
 
@@ -37,6 +39,7 @@
 #include "reporttable.h"
 
 #ifdef VORNEX_BENCH_MAP
+#include <QAction>
 #include <QApplication>
 #include <QFontMetricsF>
 #include <QImage>
@@ -489,6 +492,41 @@ void BM_select_repaint(benchmark::State& state)
         QApplication::processEvents();
     }
 }
+// The window on the galaxy in folder with Names down at the full view, a few drag steps.
+int windowWithNames(const std::string& folder)
+{
+    static ProgramState w;
+    static MemorySettings settings;
+    static FixedAnswer prompter{std::to_string(kGalaxyPlayer)};
+    Diagnostics diags;
+    loadTables(folder, w.AllGravities, w.AllPlayers, w.AllPlanets, diags);
+    w.FileLocation = folder;
+    w.GameName = kGalaxyGame;
+    w.YourNumber = kGalaxyPlayer;
+    w.Zoom = 2000;
+    w.ClickOption = "Planets";
+    w.PlanetSelected = 1;
+    settings.write(kApplication, "Settings", "YourNumber", std::to_string(kGalaxyPlayer));
+    auto* window = new ui::frmMap(w, settings, prompter);
+    window->show();
+    window->resize(1337, 781);
+    QApplication::processEvents();
+    auto* names = window->findChild<QAction*>("Names");
+    if (!names) {
+        std::printf("no Names button\n");
+        return 1;
+    }
+    names->trigger();
+    QApplication::processEvents();
+    for (int i = 0; i < 40; ++i) {
+        window->pic()->CentreMap("Move", static_cast<int16_t>(1000 + (i < 20 ? 6 : -6)), 1000);
+        QApplication::processEvents();
+    }
+    std::printf("%d planets, names %s, view zoom %d at (%d, %d)\n", w.AllPlanets.Count(),
+                window->namesShown() ? "down" : "up", w.Zoom, w.XStart, w.YStart);
+    std::fflush(stdout);
+    std::_Exit(0);
+}
 #endif
 
 // ---- ratios --------------------------------------------------------------------------------
@@ -532,6 +570,10 @@ int main(int argc, char** argv)
         return 0;
     }
 #ifdef VORNEX_BENCH_MAP
+    if (argc == 3 && std::strcmp(argv[1], "--window") == 0) {
+        QApplication app(argc, argv);
+        return windowWithNames(std::string(argv[2]) + "/");
+    }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
 #endif

@@ -209,20 +209,26 @@ public:
         m_styles.push_back(Style{kRed, kLightGrey, kOtherRadius, {}});
     }
 
-    Style& forPlanet(const Planet& planet)
+    Style& forPlanet(const Planet& planet) { return m_styles[std::size_t(styleIndex(planet.Owner, planet.ReportAge))]; }
+
+    // The style of a planet with this owner and report age.
+    int styleIndex(const std::string& owner, int16_t reportAge)
     {
+        const int known = knownStyle(owner);
+        return known >= 0 ? known : reportAge == -1 ? 0 : 1;
+    }
+
+    // The style of the owner's race, or -1 when the owner is no known race.
+    int knownStyle(const std::string& owner)
+    {
+        auto it = m_owners.find(owner);
+        if (it != m_owners.end()) return it->second;
         int known = -1;
-        auto it = m_owners.find(planet.Owner);
-        if (it != m_owners.end()) {
-            known = it->second;
-        } else {
-            if (knownRace(m_state, planet.Owner)) {
-                if (auto c = keyedColour(m_state, planet.Owner)) known = styleForColour(*c);
-            }
-            m_owners.emplace(planet.Owner, known);
+        if (knownRace(m_state, owner)) {
+            if (auto c = keyedColour(m_state, owner)) known = styleForColour(*c);
         }
-        if (known >= 0) return m_styles[std::size_t(known)];
-        return m_styles[planet.ReportAge == -1 ? 0 : 1];
+        m_owners.emplace(owner, known);
+        return known;
     }
 
     std::vector<Style>& styles() { return m_styles; }
@@ -240,6 +246,13 @@ private:
     // Keys view the planets' own owner texts, which outlive the draw.
     std::unordered_map<std::string_view, int> m_owners;
     std::vector<Style> m_styles;
+};
+
+// One planet as the signature pass saw it.
+struct WalkEntry {
+    int16_t x, y, reportAge;
+    uint64_t ownerHash;
+    const Planet* planet;
 };
 
 struct StringHash {
@@ -289,6 +302,7 @@ struct MapRenderer::Impl {
     };
     std::vector<PlanetEntry> planetEntries;
     std::vector<Style> styles;
+    std::vector<WalkEntry> walk; // scratch of the signature pass
 
     // The names: white text on transparent (ARGB32_Premultiplied). Each name's top-left corner is
     // a whole grid pixel, at most a pixel from its exact place.
@@ -340,25 +354,36 @@ struct MapRenderer::Impl {
 
 namespace {
 
-uint64_t viewSignature(const ProgramState& state)
+// Signatures of what the planets layer and the names layer show; walk gets every planet's entry.
+// Texts enter by their 64-bit hashes: a changed owner or name that kept its hash would go unseen,
+// which is as likely as two random 64-bit numbers being equal.
+std::pair<uint64_t, uint64_t> signatures(const ProgramState& state, bool names, std::vector<WalkEntry>& walk)
 {
     uint64_t h = 1469598103934665603ull;
-    auto mix = [&h](uint64_t v) { h = (h ^ v) * 1099511628211ull; };
+    uint64_t n = h;
+    auto mix = [](uint64_t& s, uint64_t v) { s = (s ^ v) * 1099511628211ull; };
     // A planet's colour follows from its owner text, its report age and the players table.
     for (const auto& player : state.AllPlayers) {
         if (!player) continue;
-        mix(std::hash<std::string_view>()(player->RaceName));
+        mix(h, std::hash<std::string_view>()(player->RaceName));
         auto keyed = state.AllPlayers.Find(player->RaceName);
-        mix(keyed ? uint64_t(uint32_t(keyed->Colour)) : 0x100000000ull);
+        mix(h, keyed ? uint64_t(uint32_t(keyed->Colour)) : 0x100000000ull);
     }
-    mix(uint64_t(state.AllPlayers.Count()));
+    mix(h, uint64_t(state.AllPlayers.Count()));
+    walk.clear();
+    walk.reserve(std::size_t(state.AllPlanets.Count()));
     for (const auto& planet : state.AllPlanets) {
-        mix((uint64_t(uint16_t(planet->Xcord)) << 32) | (uint64_t(uint16_t(planet->Ycord)) << 16) |
-            uint16_t(planet->ReportAge));
-        mix(std::hash<std::string_view>()(planet->Owner));
-        mix(std::hash<std::string_view>()(planet->PlanetName));
+        const uint64_t at = (uint64_t(uint16_t(planet->Xcord)) << 16) | uint16_t(planet->Ycord);
+        const uint64_t owner = std::hash<std::string_view>()(planet->Owner);
+        mix(h, (at << 16) | uint16_t(planet->ReportAge));
+        mix(h, owner);
+        if (names) {
+            mix(n, at);
+            mix(n, std::hash<std::string_view>()(planet->PlanetName));
+        }
+        walk.push_back({planet->Xcord, planet->Ycord, planet->ReportAge, owner, planet.get()});
     }
-    return h;
+    return {h, n};
 }
 
 // Premultiplied white text over the image: dst = src + dst * (255 - alpha) / 255.
@@ -601,7 +626,8 @@ void MapRenderer::render(QImage& image, const QSizeF& size, const ProgramState& 
     key.dpr = dpr;
     key.sx = size.width() * dpr / state.Zoom;
     key.sy = size.height() * dpr / state.Zoom;
-    key.signature = viewSignature(state);
+    const auto [planetsSignature, namesSignature] = signatures(state, names, d->walk);
+    key.signature = planetsSignature;
     const long long ox = gridPixel(state.XStart, key.sx);
     const long long oy = gridPixel(state.YStart, key.sy);
     const double unit = size.width() / state.Zoom;
@@ -612,14 +638,23 @@ void MapRenderer::render(QImage& image, const QSizeF& size, const ProgramState& 
         d->update(d->planets, key, ox, oy, QImage::Format_RGB32, 0xff000000u,
                   [&](const QRect* areas, int count, bool fresh) {
                       if (fresh) {
+                          // Owners resolved once per distinct owner text, found by its hash.
                           StyleTable all(state);
+                          std::vector<std::pair<uint64_t, int>> owners;
+                          std::size_t last = 0;
                           d->planetEntries.clear();
-                          d->planetEntries.reserve(std::size_t(state.AllPlanets.Count()));
-                          for (const auto& planet : state.AllPlanets) {
-                              const Style& style = all.forPlanet(*planet);
-                              d->planetEntries.push_back({planet->Xcord, planet->Ycord, planet->Xcord * key.sx,
-                                                          planet->Ycord * key.sy,
-                                                          uint16_t(&style - all.styles().data())});
+                          d->planetEntries.reserve(d->walk.size());
+                          for (const WalkEntry& w : d->walk) {
+                              if (last >= owners.size() || owners[last].first != w.ownerHash) {
+                                  last = 0;
+                                  while (last < owners.size() && owners[last].first != w.ownerHash) ++last;
+                                  if (last == owners.size())
+                                      owners.emplace_back(w.ownerHash, all.knownStyle(w.planet->Owner));
+                              }
+                              const int known = owners[last].second;
+                              const int style = known >= 0 ? known : w.reportAge == -1 ? 0 : 1;
+                              d->planetEntries.push_back(
+                                  {w.x, w.y, w.x * key.sx, w.y * key.sy, uint16_t(style)});
                           }
                           d->styles = std::move(all.styles());
                       }
@@ -648,15 +683,16 @@ void MapRenderer::render(QImage& image, const QSizeF& size, const ProgramState& 
             d->namesFont = font;
             d->names_.valid = false;
         }
-        d->update(d->names_, key, ox, oy, QImage::Format_ARGB32_Premultiplied, 0u,
+        ViewKey namesKey = key;
+        namesKey.signature = namesSignature;
+        d->update(d->names_, namesKey, ox, oy, QImage::Format_ARGB32_Premultiplied, 0u,
                   [&](const QRect* areas, int count, bool fresh) {
                       if (fresh) {
                           d->nameEntries.clear();
                           d->nameEntries.reserve(std::size_t(state.AllPlanets.Count()));
-                          for (const auto& planet : state.AllPlanets) {
-                              const QStaticText& text = d->nameText(planet->PlanetName);
-                              d->nameEntries.push_back({planet->Xcord, planet->Ycord, gridPixel(planet->Xcord, key.sx),
-                                                        gridPixel(planet->Ycord, key.sy),
+                          for (const WalkEntry& w : d->walk) {
+                              const QStaticText& text = d->nameText(w.planet->PlanetName);
+                              d->nameEntries.push_back({w.x, w.y, gridPixel(w.x, key.sx), gridPixel(w.y, key.sy),
                                                         text.size().width(), &text});
                           }
                       }
