@@ -476,10 +476,23 @@ void BM_drag_names(benchmark::State& state)
     resetView(2000, 0, 0, false);
 }
 
+// Counts the widgets painted, to show that the window really repaints after each click.
+class PaintCounter : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) ++paints;
+        return QObject::eventFilter(watched, event);
+    }
+    long paints = 0;
+};
+
 // A click in "Planets" mode on the real window: panel filled, map redrawn with the ring, and the
 // window painted as the event loop paints it after the click.
 void BM_select_repaint(benchmark::State& state)
 {
+    PaintCounter counter;
+    qApp->installEventFilter(&counter);
     std::vector<std::pair<int16_t, int16_t>> points;
     int i = 0;
     for (const PlanetPtr& p : g_map->windowState.AllPlanets)
@@ -491,6 +504,9 @@ void BM_select_repaint(benchmark::State& state)
         g_map->window->PlanetInfo(x, y);
         QApplication::processEvents();
     }
+    qApp->removeEventFilter(&counter);
+    state.counters["widgets_painted"] =
+        benchmark::Counter(static_cast<double>(counter.paints), benchmark::Counter::kAvgIterations);
 }
 // The window on the galaxy in folder with Names down at the full view, a few drag steps.
 int windowWithNames(const std::string& folder)
