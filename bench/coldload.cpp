@@ -84,7 +84,8 @@ int main(int argc, char** argv)
             return 1;
         }
         size_t i = 0;
-        for (const PlanetPtr& p : real.planets) differ += same(*p, *plain.planets[i++]) ? 0 : 1;
+        for (const PlanetPtr& p : real.planets)
+            differ += same(*p, *plain.planets[i++]) ? 0 : 1;
         std::printf("%zu planets, %d differ, %d players against %zu\n", plain.planets.size(), differ,
                     real.players.Count(), plain.players.size());
         return differ == 0 ? 0 : 1;

@@ -50,7 +50,8 @@ std::vector<std::string_view> split(std::string_view line, char sep)
 
 std::string_view unquoted(std::string_view item)
 {
-    while (!item.empty() && item.front() == ' ') item.remove_prefix(1);
+    while (!item.empty() && item.front() == ' ')
+        item.remove_prefix(1);
     if (item.size() >= 2 && item.front() == '"' && item.back() == '"') return item.substr(1, item.size() - 2);
     return item;
 }
@@ -64,8 +65,7 @@ double number(std::string_view text)
     return v;
 }
 
-template <typename T>
-T whole(std::string_view text)
+template <typename T> T whole(std::string_view text)
 {
     return static_cast<T>(std::nearbyint(number(text)));
 }
@@ -84,7 +84,8 @@ std::string withoutUnit(std::string_view utf8, int n)
     std::string_view rest = utf8;
     for (int i = 0; i < n && !rest.empty(); ++i) {
         rest.remove_suffix(1);
-        while (!rest.empty() && (static_cast<unsigned char>(rest.back()) & 0xC0) == 0x80) rest.remove_suffix(1);
+        while (!rest.empty() && (static_cast<unsigned char>(rest.back()) & 0xC0) == 0x80)
+            rest.remove_suffix(1);
     }
     const double v = number(rest);
     char buf[32];

@@ -17,8 +17,8 @@ namespace vornex::bench {
 struct PlainTables {
     std::unordered_map<std::string, int> gravityClicks; // gravity text -> clicks
     std::vector<Player> players;
-    std::vector<std::unique_ptr<Planet>> planets;         // map file order
-    std::unordered_map<std::string, Planet*> byName;      // lower-case name -> planet
+    std::vector<std::unique_ptr<Planet>> planets;    // map file order
+    std::unordered_map<std::string, Planet*> byName; // lower-case name -> planet
 };
 
 // Loads gravity.csv, player.inf, game.map, game.pN and export.p1 .. export.p16 from folder (ending in '/').

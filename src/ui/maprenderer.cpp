@@ -10,8 +10,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <cmath>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -268,7 +268,7 @@ struct ViewKey {
     int16_t zoom = 0;
     QSize pixels;
     double dpr = 0;
-    double sx = 0, sy = 0; // device pixels per map unit
+    double sx = 0, sy = 0;  // device pixels per map unit
     uint64_t signature = 0; // planets, their owners' colours and their names
     bool operator==(const ViewKey&) const = default;
 };
@@ -296,8 +296,8 @@ struct MapRenderer::Impl {
     // The planets: black background and every planet's sprite (only where sprites serve).
     Layer planets;
     struct PlanetEntry {
-        int16_t x, y;     // Xcord, Ycord
-        double gx, gy;    // centre in grid pixels (fractional)
+        int16_t x, y;  // Xcord, Ycord
+        double gx, gy; // centre in grid pixels (fractional)
         uint16_t style;
     };
     std::vector<PlanetEntry> planetEntries;
@@ -407,7 +407,8 @@ void copyPixels(QImage& to, const QImage& from)
 {
     const int h = std::min(to.height(), from.height());
     const std::size_t bytes = std::size_t(std::min(to.width(), from.width())) * 4;
-    for (int y = 0; y < h; ++y) std::memcpy(to.scanLine(y), from.constScanLine(y), bytes);
+    for (int y = 0; y < h; ++y)
+        std::memcpy(to.scanLine(y), from.constScanLine(y), bytes);
 }
 
 } // namespace
@@ -440,9 +441,11 @@ void MapRenderer::Impl::update(Layer& layer, const ViewKey& key, long long ox, l
             if (sdx < 0) std::fill(row, row - sdx, fill);
         };
         if (sdy >= 0)
-            for (int y = 0; y < h - sdy; ++y) moveRow(y);
+            for (int y = 0; y < h - sdy; ++y)
+                moveRow(y);
         else
-            for (int y = h - 1; y >= -sdy; --y) moveRow(y);
+            for (int y = h - 1; y >= -sdy; --y)
+                moveRow(y);
         const int top = sdy > 0 ? h - sdy : 0;
         const int rows = std::abs(sdy);
         for (int y = top; y < top + rows; ++y)
@@ -504,8 +507,8 @@ void MapRenderer::Impl::drawPlanets(const ProgramState& state, const QRect* area
             Style& style = styles[e.style];
             const Sprite*& slot = style.sprites[std::size_t(qx * kPhases + qy)];
             if (!slot)
-                slot = &sprite(
-                    SpriteKey{style.outline.rgb(), style.fill.rgb(), style.radius * unit * dpr, pen, qx, qy});
+                slot =
+                    &sprite(SpriteKey{style.outline.rgb(), style.fill.rgb(), style.radius * unit * dpr, pen, qx, qy});
             blend(bits, stride, a, *slot, int(fx) + slot->left, int(fy) + slot->top);
         }
     }
@@ -515,7 +518,8 @@ void MapRenderer::Impl::drawNames(const ProgramState& state, const QRect* areas,
 {
     Layer& l = names_;
     QRect bounds;
-    for (int i = 0; i < count; ++i) bounds |= areas[i];
+    for (int i = 0; i < count; ++i)
+        bounds |= areas[i];
     if (bounds.isEmpty()) return;
     // The layer is painted in device pixels with a font scaled by the pixel ratio, so that clips
     // and text positions fall on whole device pixels.
@@ -526,7 +530,8 @@ void MapRenderer::Impl::drawNames(const ProgramState& state, const QRect* areas,
     painter.setPen(kWhite);
     if (count > 1 || bounds != QRect(QPoint(0, 0), l.key.pixels)) {
         QRegion clip;
-        for (int i = 0; i < count; ++i) clip += areas[i];
+        for (int i = 0; i < count; ++i)
+            clip += areas[i];
         painter.setClipRegion(clip);
     }
     const double lineHeight = QFontMetricsF(namesFont).height();
@@ -543,7 +548,8 @@ void MapRenderer::Impl::drawNames(const ProgramState& state, const QRect* areas,
         if (count > 1) {
             const QRectF box(px - slack, py - slack, e.width + 2 * slack, lineHeight + 2 * slack);
             bool hit = false;
-            for (int i = 0; i < count && !hit; ++i) hit = box.intersects(QRectF(areas[i]));
+            for (int i = 0; i < count && !hit; ++i)
+                hit = box.intersects(QRectF(areas[i]));
             if (!hit) continue;
         }
         painter.drawStaticText(QPointF(px, py), *e.text);
@@ -551,11 +557,11 @@ void MapRenderer::Impl::drawNames(const ProgramState& state, const QRect* areas,
 }
 
 void MapRenderer::Impl::planetsWithPainter(QPainter& painter, const QSizeF& size, const ProgramState& state,
-                                            StyleTable& table)
+                                           StyleTable& table)
 {
     const double unit = size.width() / state.Zoom;
-    const QRectF visible = QRectF(QPointF(0, 0), size)
-                               .adjusted(-8 * unit - 2, -8 * unit - 2, 8 * unit + 2, 8 * unit + 2);
+    const QRectF visible =
+        QRectF(QPointF(0, 0), size).adjusted(-8 * unit - 2, -8 * unit - 2, 8 * unit + 2, 8 * unit + 2);
     const double dpr = painter.device()->devicePixelRatioF();
     for (const auto& planet : state.AllPlanets) {
         const Style& style = table.forPlanet(*planet);
@@ -647,14 +653,14 @@ void MapRenderer::render(QImage& image, const QSizeF& size, const ProgramState& 
                           for (const WalkEntry& w : d->walk) {
                               if (last >= owners.size() || owners[last].first != w.ownerHash) {
                                   last = 0;
-                                  while (last < owners.size() && owners[last].first != w.ownerHash) ++last;
+                                  while (last < owners.size() && owners[last].first != w.ownerHash)
+                                      ++last;
                                   if (last == owners.size())
                                       owners.emplace_back(w.ownerHash, all.knownStyle(w.planet->Owner));
                               }
                               const int known = owners[last].second;
                               const int style = known >= 0 ? known : w.reportAge == -1 ? 0 : 1;
-                              d->planetEntries.push_back(
-                                  {w.x, w.y, w.x * key.sx, w.y * key.sy, uint16_t(style)});
+                              d->planetEntries.push_back({w.x, w.y, w.x * key.sx, w.y * key.sy, uint16_t(style)});
                           }
                           d->styles = std::move(all.styles());
                       }

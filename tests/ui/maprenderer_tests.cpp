@@ -49,8 +49,8 @@ int maxDifference(const QImage& a, const QImage& b, int* over40 = nullptr)
         for (int x = 0; x < a.width(); ++x) {
             const QRgb p = a.pixel(x, y);
             const QRgb q = b.pixel(x, y);
-            const int d = std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                                    std::abs(qBlue(p) - qBlue(q))});
+            const int d =
+                std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))});
             worst = std::max(worst, d);
             if (d > 40) ++over;
         }
@@ -86,7 +86,7 @@ protected:
 
 TEST_F(MapRendererTest, ChangesToTheTablesShowAtTheNextDrawAsFromAFreshRenderer)
 {
-    s.PlanetSelected = 2; // the ring lies over Grey only
+    s.PlanetSelected = 2;    // the ring lies over Grey only
     draw(renderer, s, true); // fill the caches
     ASSERT_GT(renderer.spriteCount(), 0u);
     ASSERT_GT(renderer.nameCount(), 0u);
@@ -139,8 +139,8 @@ TEST_F(MapRendererTest, SpritesLandWhereThePainterDrawsTheSameCircles)
     // Planets at fractional pixel positions (7 map units per 3 pixels) and across the edges.
     ProgramState g;
     addPlayer(g, "Blues", 0x00FF0000);
-    const int16_t coords[][2] = {{0, 0},   {1, 1},    {2, 5},     {33, 71},  {100, 57},   {-3, 40},
-                                 {40, -4}, {931, 40}, {40, 933},  {935, 935}, {500, 501}, {467, 468}};
+    const int16_t coords[][2] = {{0, 0},   {1, 1},    {2, 5},    {33, 71},   {100, 57},  {-3, 40},
+                                 {40, -4}, {931, 40}, {40, 933}, {935, 935}, {500, 501}, {467, 468}};
     for (size_t i = 0; i < std::size(coords); ++i)
         addPlanet(g, std::string(1, char('A' + i)), coords[i][0], coords[i][1], i % 2 ? "Blues" : "Uninhabited",
                   i % 3 == 0 ? -1 : 0);
@@ -232,11 +232,12 @@ TEST_F(MapRendererTest, NothingButBlackBelowZoomOneAndOtherFormatsAreConverted)
 {
     s.Zoom = 0;
     QImage image = draw(renderer, s, true);
-    EXPECT_EQ(maxDifference(image, [&] {
-                  QImage black = blank(image.size());
-                  black.fill(Qt::black);
-                  return black;
-              }()),
+    EXPECT_EQ(maxDifference(image,
+                            [&] {
+                                QImage black = blank(image.size());
+                                black.fill(Qt::black);
+                                return black;
+                            }()),
               0);
     s.Zoom = 400;
     QImage rgb888(400, 400, QImage::Format_RGB888);
@@ -248,8 +249,8 @@ TEST_F(MapRendererTest, KeptPicturesMovedByADragOrReusedShowWhatAFreshDrawShows)
 {
     // Many planets with long names, so that strips coming into view cut through names and circles.
     for (int i = 0; i < 60; ++i)
-        addPlanet(s, "Planet number " + std::to_string(i), int16_t(-100 + (i * 37) % 600), int16_t(-50 + (i * 53) % 500),
-                  i % 3 ? "Blues" : "Uninhabited", i % 5 ? 0 : -1);
+        addPlanet(s, "Planet number " + std::to_string(i), int16_t(-100 + (i * 37) % 600),
+                  int16_t(-50 + (i * 53) % 500), i % 3 ? "Blues" : "Uninhabited", i % 5 ? 0 : -1);
     struct Case {
         int16_t zoom;
         QSize size;
@@ -291,7 +292,8 @@ TEST_F(MapRendererTest, KeptNamesLookLikeTextDrawnStraightOntoTheMap)
         QPainter p(&reference);
         p.setPen(Qt::white);
         for (const auto& planet : s.AllPlanets)
-            p.drawStaticText(QPointF(planet->Xcord, planet->Ycord), QStaticText(QString::fromStdString(planet->PlanetName)));
+            p.drawStaticText(QPointF(planet->Xcord, planet->Ycord),
+                             QStaticText(QString::fromStdString(planet->PlanetName)));
     }
     int over = 0;
     EXPECT_LE(maxDifference(withNames, reference, &over), 40);
