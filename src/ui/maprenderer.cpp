@@ -644,22 +644,22 @@ void MapRenderer::render(QImage& image, const QSizeF& size, const ProgramState& 
         d->update(d->planets, key, ox, oy, QImage::Format_RGB32, 0xff000000u,
                   [&](const QRect* areas, int count, bool fresh) {
                       if (fresh) {
-                          // Owners resolved once per distinct owner text, found by its hash.
+                          // Owners resolved once per distinct owner text, found by its hash in a
+                          // small direct-mapped table (a slot taken by another owner is resolved again).
                           StyleTable all(state);
-                          std::vector<std::pair<uint64_t, int>> owners;
-                          std::size_t last = 0;
+                          struct Slot {
+                              uint64_t hash = 0;
+                              int known = -1;
+                              bool used = false;
+                          };
+                          std::array<Slot, 256> owners{};
                           d->planetEntries.clear();
                           d->planetEntries.reserve(d->walk.size());
                           for (const WalkEntry& w : d->walk) {
-                              if (last >= owners.size() || owners[last].first != w.ownerHash) {
-                                  last = 0;
-                                  while (last < owners.size() && owners[last].first != w.ownerHash)
-                                      ++last;
-                                  if (last == owners.size())
-                                      owners.emplace_back(w.ownerHash, all.knownStyle(w.planet->Owner));
-                              }
-                              const int known = owners[last].second;
-                              const int style = known >= 0 ? known : w.reportAge == -1 ? 0 : 1;
+                              Slot& slot = owners[w.ownerHash & 255u];
+                              if (!slot.used || slot.hash != w.ownerHash)
+                                  slot = Slot{w.ownerHash, all.knownStyle(w.planet->Owner), true};
+                              const int style = slot.known >= 0 ? slot.known : w.reportAge == -1 ? 0 : 1;
                               d->planetEntries.push_back({w.x, w.y, w.x * key.sx, w.y * key.sy, uint16_t(style)});
                           }
                           d->styles = std::move(all.styles());
