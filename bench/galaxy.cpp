@@ -1,5 +1,6 @@
 #include "galaxy.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -158,7 +159,8 @@ GalaxyFiles writeGalaxy(const std::string& folderIn, const GalaxyOptions& opt)
         "Def %\tS Iron\tS Bora\tS Germ\tIron MR\tBora MR\tGerm MR\tIron MC\tBora MC\tGerm MC\tResources\t"
         "Grav\tTemp\tRad\tGrav Orig\tTemp Orig\tRad Orig\tTerra\tCapacity\tScan\tPen Scan\tDriver\tDriver Warp\t"
         "Route To\tGate Range\tGate Mass\tPct Dmg\r\n";
-    report.reserve(static_cast<size_t>(opt.planets) * 200);
+    std::vector<std::string> reportLines;
+    reportLines.reserve(planets.size());
     char line[1024];
     for (const GenPlanet& p : planets) {
         const char* owner = p.owner >= 0 ? kRaces[p.owner] : "";
@@ -177,8 +179,11 @@ GalaxyFiles writeGalaxy(const std::string& folderIn, const GalaxyOptions& opt)
                       uniform(0, 100), uniform(0, 300), uniform(0, 150), uniform(0, 13), uniform(0, 13),
                       uniform(0, 9) == 0 ? planets[static_cast<size_t>(uniform(0, opt.planets - 1))].name.c_str() : "",
                       uniform(0, 1000), uniform(0, 800), uniform(0, 100));
-        report += line;
+        reportLines.emplace_back(line);
     }
+    if (opt.shuffledReport) std::shuffle(reportLines.begin(), reportLines.end(), rng);
+    report.reserve(static_cast<size_t>(opt.planets) * 200);
+    for (const std::string& l : reportLines) report += l;
     writeFile(folder + std::string(kGalaxyGame) + ".p" + std::to_string(kGalaxyPlayer), report, files.totalBytes);
 
     // Export files: records of random planets with their ages, as the export dialog writes them.

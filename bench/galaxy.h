@@ -13,6 +13,9 @@ struct GalaxyOptions {
     int exportFiles = 16;
     int exportRecords = 2000;
     uint32_t seed = 20261207;
+    // The report lists the planets in another order than the map file, as a real report may: the
+    // loader cannot rely on meeting them in map order.
+    bool shuffledReport = true;
 };
 
 inline constexpr const char* kGalaxyGame = "galaxy";

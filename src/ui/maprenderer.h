@@ -17,6 +17,13 @@ struct ProgramState;
 
 namespace vornex::ui {
 
+// How the kept pictures (planets, names) were brought up to date, counted over the renderer's life.
+struct RenderStats {
+    int drawn = 0;   // drawn anew
+    int shifted = 0; // moved with the view, only the strips that came into view drawn
+    int reused = 0;  // taken as they were
+};
+
 // Draws the map into an image, fast enough to redraw the largest galaxy on every drag step.
 //
 // What it draws: the area cleared to black, every planet a filled circle coloured by its owner in
@@ -24,14 +31,17 @@ namespace vornex::ui {
 // of radius 6 around the selected planet over everything. The visible square is Zoom map units wide
 // and high from (XStart, YStart), stretched over the logical size; radii are in map units along x,
 // so circles stay round. A planet whose distance from the origin does not fit in 16 bits cannot be
-// placed and is left out. Nothing but black is drawn when Zoom is below 1.
+// placed and is left out. Nothing but black is drawn when Zoom is below 1. The view's top-left
+// corner is placed on a whole device pixel (at most half a pixel from the exact view) and each
+// name starts at a whole pixel, so that a drag moves the whole picture by whole pixels.
 //
 // How: small circles are pre-rendered antialiased sprites (per outline colour, fill colour, pixel
-// radius and quarter-pixel offset) blended straight into the image; names are laid out once per
-// text and font; what lies outside the image is skipped. Every cache is keyed by the values it was
-// made from (colours, radius, text, font), so a changed player colour, a renamed planet or another
-// zoom simply uses other entries: nothing can go stale. Owner colours are looked up once per
-// distinct owner name in each draw.
+// radius and eighth-pixel offset) blended straight into the image; names are laid out once per
+// text and font. The planets and the names are kept as two pictures of the view: a draw that keeps
+// the view takes them as they are, a drag moves them and draws only the strips that came into
+// view, anything else draws them afresh. What they show is checked on every draw by a signature of
+// the planets (places, owners, report ages, names) and the players' colours, so a changed colour, a
+// renamed planet or a reload is drawn afresh: nothing can go stale.
 class MapRenderer {
 public:
     MapRenderer();
@@ -46,7 +56,8 @@ public:
     // Cache sizes, for tests and diagnostics.
     std::size_t spriteCount() const;
     std::size_t nameCount() const;
-    // Drops every cached sprite and name layout.
+    RenderStats stats() const;
+    // Drops every cached sprite, name layout and the names layer.
     void clear();
 
 private:
@@ -58,8 +69,10 @@ private:
 // image at the painter's device pixel ratio.
 void paintMap(QPainter& painter, const QSizeF& size, const ProgramState& state, bool names);
 
-// Where map point (x, y) lies in a surface of this size for the current view; false when the
+// Where map point (x, y) lies in a surface of this size for the current view, on the drawing's
+// grid at that device pixel ratio (the view's corner on a whole device pixel); false when the
 // 16-bit differences x - XStart, y - YStart overflow.
-bool mapToSurface(const ProgramState& state, const QSizeF& size, int16_t x, int16_t y, QPointF* out);
+bool mapToSurface(const ProgramState& state, const QSizeF& size, int16_t x, int16_t y, QPointF* out,
+                  double devicePixelRatio = 1.0);
 
 } // namespace vornex::ui

@@ -8,6 +8,14 @@
 #include <QToolTip>
 #include <QWheelEvent>
 #include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+#include <unistd.h>
 
 #include "analysis/numeric.h"
 #include "analysis/view.h"
@@ -19,7 +27,33 @@ namespace vornex::ui {
 
 namespace {
 const char* const kOutsideRange = "That point lies outside the map's coordinate range.";
+
+// With VORNEX_TRACE_FIRST_PAINT set, the map's first paint says how long after the process
+// started it came: the start-up figure of the README is measured with it.
+void traceFirstPaint()
+{
+    static bool done = false;
+    if (done) return;
+    done = true;
+    if (qEnvironmentVariableIsEmpty("VORNEX_TRACE_FIRST_PAINT")) return;
+    timespec now{}, cpu{};
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
+    // Field 22 of /proc/self/stat: the process's start in clock ticks since boot.
+    std::ifstream stat("/proc/self/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const auto close = text.rfind(')');
+    if (close == std::string::npos) return;
+    std::istringstream fields(text.substr(close + 2));
+    std::string field;
+    for (int i = 3; i <= 22 && fields >> field; ++i) {
+    }
+    const double started = std::stod(field) / double(sysconf(_SC_CLK_TCK));
+    const double elapsed = double(now.tv_sec) + double(now.tv_nsec) * 1e-9 - started;
+    std::fprintf(stderr, "vornexinfo: first map paint %.0f ms after start (%.0f ms CPU)\n", elapsed * 1e3,
+                 (double(cpu.tv_sec) + double(cpu.tv_nsec) * 1e-9) * 1e3);
 }
+} // namespace
 
 struct MapSurface::Impl {
     ProgramState& state;
@@ -116,8 +150,9 @@ std::optional<int16_t> MapSurface::PlanetDistance(int16_t x, int16_t y)
         return std::nullopt;
     }
     QPointF a, b;
-    if (!d->image.isNull() && mapToSurface(d->state, QSizeF(size()), from->Xcord, from->Ycord, &a) &&
-        mapToSurface(d->state, QSizeF(size()), to->Xcord, to->Ycord, &b)) {
+    const double dpr = d->image.devicePixelRatio();
+    if (!d->image.isNull() && mapToSurface(d->state, QSizeF(size()), from->Xcord, from->Ycord, &a, dpr) &&
+        mapToSurface(d->state, QSizeF(size()), to->Xcord, to->Ycord, &b, dpr)) {
         QPainter painter(&d->image);
         painter.setRenderHint(QPainter::Antialiasing, true);
         painter.setPen(QPen(colourFromBgr(0x000000AC), 1.0));
@@ -149,6 +184,7 @@ void MapSurface::paintEvent(QPaintEvent*)
     if (d->image.isNull() || d->image.size() != QSize(qRound(width() * dpr), qRound(height() * dpr))) DrawPic();
     QPainter painter(this);
     painter.drawImage(QPointF(0, 0), d->image);
+    traceFirstPaint();
 }
 
 void MapSurface::resizeEvent(QResizeEvent* event)
@@ -335,7 +371,7 @@ bool MapSurface::event(QEvent* event)
     double bestDistance = std::max(6.0, 4 * unit + 2);
     for (const auto& planet : d->state.AllPlanets) {
         QPointF at;
-        if (!mapToSurface(d->state, area, planet->Xcord, planet->Ycord, &at)) continue;
+        if (!mapToSurface(d->state, area, planet->Xcord, planet->Ycord, &at, devicePixelRatioF())) continue;
         const double distance = std::hypot(at.x() - pointer.x(), at.y() - pointer.y());
         if (distance < bestDistance) {
             bestDistance = distance;

@@ -1,10 +1,12 @@
 // The map renderer's caches: a renderer that has drawn before must draw exactly what a fresh one
-// draws after colours, race names, planet names, the view or the font changed; sprites must land
-// where the painter would draw the same circle, also at fractional positions and at the edges.
+// draws after colours, race names, planet names, the view or the font changed, and after the kept
+// pictures were moved by a drag; sprites must land where the painter would draw the same circle,
+// also at fractional positions and at the edges.
 #include <QApplication>
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <QStaticText>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -15,6 +17,7 @@
 using namespace vornex;
 using namespace vornex::testing;
 using vornex::ui::MapRenderer;
+using vornex::ui::RenderStats;
 
 namespace {
 
@@ -46,8 +49,8 @@ int maxDifference(const QImage& a, const QImage& b, int* over40 = nullptr)
         for (int x = 0; x < a.width(); ++x) {
             const QRgb p = a.pixel(x, y);
             const QRgb q = b.pixel(x, y);
-            const int d = std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                                    std::abs(qBlue(p) - qBlue(q))});
+            const int d =
+                std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))});
             worst = std::max(worst, d);
             if (d > 40) ++over;
         }
@@ -83,7 +86,7 @@ protected:
 
 TEST_F(MapRendererTest, ChangesToTheTablesShowAtTheNextDrawAsFromAFreshRenderer)
 {
-    s.PlanetSelected = 2; // the ring lies over Grey only
+    s.PlanetSelected = 2;    // the ring lies over Grey only
     draw(renderer, s, true); // fill the caches
     ASSERT_GT(renderer.spriteCount(), 0u);
     ASSERT_GT(renderer.nameCount(), 0u);
@@ -136,8 +139,8 @@ TEST_F(MapRendererTest, SpritesLandWhereThePainterDrawsTheSameCircles)
     // Planets at fractional pixel positions (7 map units per 3 pixels) and across the edges.
     ProgramState g;
     addPlayer(g, "Blues", 0x00FF0000);
-    const int16_t coords[][2] = {{0, 0},   {1, 1},    {2, 5},     {33, 71},  {100, 57},   {-3, 40},
-                                 {40, -4}, {931, 40}, {40, 933},  {935, 935}, {500, 501}, {467, 468}};
+    const int16_t coords[][2] = {{0, 0},   {1, 1},    {2, 5},    {33, 71},   {100, 57},  {-3, 40},
+                                 {40, -4}, {931, 40}, {40, 933}, {935, 935}, {500, 501}, {467, 468}};
     for (size_t i = 0; i < std::size(coords); ++i)
         addPlanet(g, std::string(1, char('A' + i)), coords[i][0], coords[i][1], i % 2 ? "Blues" : "Uninhabited",
                   i % 3 == 0 ? -1 : 0);
@@ -229,14 +232,70 @@ TEST_F(MapRendererTest, NothingButBlackBelowZoomOneAndOtherFormatsAreConverted)
 {
     s.Zoom = 0;
     QImage image = draw(renderer, s, true);
-    EXPECT_EQ(maxDifference(image, [&] {
-                  QImage black = blank(image.size());
-                  black.fill(Qt::black);
-                  return black;
-              }()),
+    EXPECT_EQ(maxDifference(image,
+                            [&] {
+                                QImage black = blank(image.size());
+                                black.fill(Qt::black);
+                                return black;
+                            }()),
               0);
     s.Zoom = 400;
     QImage rgb888(400, 400, QImage::Format_RGB888);
     renderer.render(rgb888, QSizeF(400, 400), s, false);
     EXPECT_TRUE(near(rgb888.pixelColor(100, 100), 0, 0, 255));
+}
+
+TEST_F(MapRendererTest, KeptPicturesMovedByADragOrReusedShowWhatAFreshDrawShows)
+{
+    // Many planets with long names, so that strips coming into view cut through names and circles.
+    for (int i = 0; i < 60; ++i)
+        addPlanet(s, "Planet number " + std::to_string(i), int16_t(-100 + (i * 37) % 600),
+                  int16_t(-50 + (i * 53) % 500), i % 3 ? "Blues" : "Uninhabited", i % 5 ? 0 : -1);
+    struct Case {
+        int16_t zoom;
+        QSize size;
+        qreal dpr;
+    };
+    // One map unit per pixel; fractional pixels per unit; a device pixel ratio.
+    const Case cases[] = {{400, {400, 400}, 1.0}, {333, {400, 300}, 1.0}, {520, {300, 200}, 1.5}};
+    // Drag steps (XStart, YStart changes), then a selection at the same view.
+    const int steps[][2] = {{3, 0}, {0, 2}, {-5, -4}, {7, 9}, {-1, 1}, {250, 0}};
+    for (const Case& c : cases) {
+        MapRenderer kept;
+        s.Zoom = c.zoom;
+        s.XStart = 0;
+        s.YStart = 0;
+        draw(kept, s, true, c.size, c.dpr);
+        for (const auto& step : steps) {
+            s.XStart = int16_t(s.XStart + step[0]);
+            s.YStart = int16_t(s.YStart + step[1]);
+            ASSERT_EQ(draw(kept, s, true, c.size, c.dpr), fresh(s, true, c.size, c.dpr))
+                << "zoom " << c.zoom << " after moving by " << step[0] << ", " << step[1];
+        }
+        s.PlanetSelected = 5;
+        EXPECT_EQ(draw(kept, s, true, c.size, c.dpr), fresh(s, true, c.size, c.dpr)) << "zoom " << c.zoom;
+        s.PlanetSelected = 3;
+        const RenderStats st = kept.stats();
+        EXPECT_GE(st.shifted, 2 * 5) << "small steps move the kept pictures";
+        EXPECT_GE(st.reused, 2) << "a selection keeps the view";
+    }
+}
+
+TEST_F(MapRendererTest, KeptNamesLookLikeTextDrawnStraightOntoTheMap)
+{
+    // The names layer, composed over the planets, against the painter writing the same texts
+    // straight onto the same planets at the same whole pixels.
+    s.PlanetSelected = 0;
+    const QImage withNames = draw(renderer, s, true);
+    QImage reference = draw(renderer, s, false);
+    {
+        QPainter p(&reference);
+        p.setPen(Qt::white);
+        for (const auto& planet : s.AllPlanets)
+            p.drawStaticText(QPointF(planet->Xcord, planet->Ycord),
+                             QStaticText(QString::fromStdString(planet->PlanetName)));
+    }
+    int over = 0;
+    EXPECT_LE(maxDifference(withNames, reference, &over), 40);
+    EXPECT_EQ(over, 0);
 }

@@ -13,6 +13,7 @@
 
 #include "analysis/view.h"
 #include "galaxyfixture.h"
+#include "ui/maprenderer.h"
 #include "ui/mapsurface.h"
 
 using namespace vornex;
@@ -222,6 +223,34 @@ TEST_F(MapSurfaceTest, DragMovesTheOriginWithThePointer)
         EXPECT_EQ(view(), (View{400, 10, 5}));
         EXPECT_TRUE(host.infoCalls.empty()) << "a middle press selects nothing";
     }
+}
+
+TEST_F(MapSurfaceTest, NamesStayAtTheirPlanetsThroughADragAndASelection)
+{
+    // The surface keeps its pictures between draws; what it shows must be what a fresh drawing of
+    // the same state shows, with Azure's name starting at Azure's new place.
+    host.names = true;
+    pic->resize(400, 300); // 4/3 map units per pixel down: drag steps of fractional pixels
+    pic->DrawPic();
+    auto freshDrawing = [&] {
+        QImage image(pic->image().size(), QImage::Format_RGB32);
+        ui::MapRenderer().render(image, QSizeF(pic->size()), s, true);
+        return image;
+    };
+    mouse(QEvent::MouseButtonPress, Qt::MiddleButton, {200, 150}, Qt::MiddleButton);
+    for (QPointF p : {QPointF(197, 149), QPointF(193, 146), QPointF(190, 143)})
+        mouse(QEvent::MouseMove, Qt::NoButton, p, Qt::MiddleButton);
+    mouse(QEvent::MouseButtonRelease, Qt::MiddleButton, {190, 143});
+    ASSERT_EQ(view(), (View{400, -10, -9}));
+    EXPECT_EQ(pic->image(), freshDrawing());
+    int white = 0;
+    for (int y = 82; y < 96; ++y)
+        for (int x = 118; x < 150; ++x)
+            if (at(x, y).lightness() > 150 && at(x, y).saturation() < 40) ++white;
+    EXPECT_GT(white, 5) << "Azure's name right of Azure, now at (110, 81.75)";
+    s.PlanetSelected = 1;
+    pic->DrawPic();
+    EXPECT_EQ(pic->image(), freshDrawing());
 }
 
 TEST_F(MapSurfaceTest, LeftClickInPlanetsModeAsksForTheFlooredMapPoint)
