@@ -1,18 +1,20 @@
 #include "io/fileexists.h"
 
-#include <filesystem>
-#include <system_error>
+#include "io/platform.h"
 
 namespace vornex {
 
 bool FileExists(const std::string& path)
 {
     if (path.empty()) return false;
-    std::error_code ec;
-    // status() follows links, so a link to a regular file counts and a dangling link does not.
-    auto st = std::filesystem::status(path, ec);
-    if (ec) return false;
-    return std::filesystem::is_regular_file(st);
+    // Links are followed, so a link to a regular file counts and a dangling link does not.
+    const platform::PathInfo info = platform::inspect(path);
+    return info.resolves && info.kind == platform::FileKind::Regular;
+}
+
+bool pathIsTaken(const std::string& path)
+{
+    return !path.empty() && platform::inspect(path).exists;
 }
 
 } // namespace vornex

@@ -6,6 +6,7 @@
 
 #include "analysis/numeric.h"
 #include "io/codepage.h"
+#include "io/fileexists.h"
 #include "io/listformat.h"
 
 namespace vornex {
@@ -117,8 +118,7 @@ Players LoadPlayers(const std::string& folder, Diagnostics& diags)
     auto bytes = readFileBytes(path, &error);
     // A missing table is an empty one: sixteen empty slots, and the file appears at the next save.
     std::string text = bytes ? decodeFileText(*bytes) : std::string();
-    std::error_code ec;
-    if (!bytes && std::filesystem::exists(path, ec)) {
+    if (!bytes && pathIsTaken(path)) {
         diags.push_back({path, 0, error});
         table.MarkUnreadable(path + ": " + error + " when the players were loaded; it is left as it is");
     }

@@ -1,164 +1,63 @@
 #include "io/textfile.h"
 
-#include <cerrno>
+#include <cstdint>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "io/platform.h"
 
 namespace vornex {
-
-namespace fs = std::filesystem;
 
 namespace {
 
 // No file the program reads comes anywhere near this; a larger one is not a game file.
-constexpr std::uintmax_t kMaxFileSize = 256u * 1024u * 1024u;
+constexpr std::uint64_t kMaxFileSize = 256u * 1024u * 1024u;
 
-std::string errnoText(int err)
+// Why a file could not be opened. A link that leads nowhere is there but unreadable, never
+// "not found": a caller that took it for missing would go on to write a file in its place.
+std::string openFailure(const std::string& path, const platform::SysError& err)
 {
-    return std::strerror(err);
+    const platform::PathInfo info = platform::inspect(path);
+    if (info.isLink && !info.resolves) {
+        std::string resolved;
+        platform::SysError linkErr;
+        if (!platform::resolveLinks(path, resolved, linkErr)) return "cannot open: " + linkErr.text;
+    }
+    if (err.notFound && !info.exists) return "file not found";
+    return "cannot open: " + err.text;
 }
-
-bool writeAll(int fd, std::string_view bytes, int& err)
-{
-    const char* p = bytes.data();
-    size_t left = bytes.size();
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            err = errno;
-            return false;
-        }
-        p += n;
-        left -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
-// Writes bytes to a new temporary file beside target and returns its name; on failure removes it.
-std::optional<std::string> writeTemporary(const fs::path& target, std::string_view bytes, mode_t mode,
-                                          std::string& error)
-{
-    std::string pattern = target.string() + ".tmp-XXXXXX";
-    int fd = ::mkstemp(pattern.data());
-    if (fd < 0) {
-        error = "cannot create a temporary file beside " + target.string() + ": " + errnoText(errno);
-        return std::nullopt;
-    }
-    int err = 0;
-    bool ok = writeAll(fd, bytes, err);
-    if (ok && ::fchmod(fd, mode) != 0) {
-        // Permissions are a nicety; the data matter more.
-    }
-    if (ok && ::fsync(fd) != 0) {
-        ok = false;
-        err = errno;
-    }
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        err = errno;
-    }
-    if (!ok) {
-        ::unlink(pattern.c_str());
-        error = "cannot write " + target.string() + ": " + errnoText(err);
-        return std::nullopt;
-    }
-    return pattern;
-}
-
-void syncFolder(const fs::path& folder)
-{
-    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
-mode_t defaultMode()
-{
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    return static_cast<mode_t>(0666 & ~mask);
-}
-
-// Makes path + ".bak" the file now at path, replacing any older backup in one step. A second
-// name for the same file costs no copying, and the rename that follows leaves the old contents
-// under it; where the file system has no hard links the bytes are copied instead. Either way a
-// failure leaves the previous backup in place.
-bool keepBackupOf(const fs::path& target, std::string& error)
-{
-    const std::string bak = target.string() + ".bak";
-    std::string pattern = bak + ".tmp-XXXXXX";
-    int fd = ::mkstemp(pattern.data());
-    if (fd < 0) {
-        error = errnoText(errno);
-        return false;
-    }
-    ::close(fd);
-    ::unlink(pattern.c_str());
-    if (::link(target.c_str(), pattern.c_str()) == 0) {
-        if (::rename(pattern.c_str(), bak.c_str()) == 0) return true;
-        error = errnoText(errno);
-        ::unlink(pattern.c_str());
-        return false;
-    }
-    std::string readError;
-    auto old = readFileBytes(target.string(), &readError);
-    if (!old) {
-        error = readError;
-        return false;
-    }
-    auto copied = writeFileAtomically(bak, *old, false);
-    if (!copied.ok) error = copied.error;
-    return copied.ok;
-}
-
-} // namespace
-
-namespace {
 
 // Reads a whole file through `grow`, which is asked for a buffer of at least n bytes (keeping what
 // it holds) and returns its start. Returns the number of bytes read, or nullopt with the reason.
 template <typename Grow>
 std::optional<size_t> readWhole(const std::string& path, Grow grow, std::string& why)
 {
-    // Not blocking on open keeps a named pipe from hanging the program; it is refused below.
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        const int err = errno;
-        why = (err == ENOENT || err == ENOTDIR) ? std::string("file not found") : "cannot open: " + errnoText(err);
+    platform::SysError err;
+    platform::File file = platform::File::openForReading(path, err);
+    if (!file.isOpen()) {
+        why = openFailure(path, err);
         return std::nullopt;
     }
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        why = "cannot read: " + errnoText(errno);
+    platform::FileKind kind = platform::FileKind::Other;
+    std::uint64_t fileSize = 0;
+    if (!file.describe(kind, fileSize, err)) {
+        why = "cannot read: " + err.text;
         return std::nullopt;
     }
-    if (S_ISDIR(st.st_mode)) {
+    if (kind == platform::FileKind::Folder) {
         why = "is a folder, not a file";
         return std::nullopt;
     }
-    if (!S_ISREG(st.st_mode)) {
+    if (kind != platform::FileKind::Regular) {
         why = "not a regular file";
         return std::nullopt;
     }
-    if (static_cast<std::uintmax_t>(st.st_size) > kMaxFileSize) {
+    if (fileSize > kMaxFileSize) {
         why = "file too large";
         return std::nullopt;
     }
     // One byte more than the size asks for the end of the file in the same read; the file may
     // also have grown since its size was taken, and whatever follows is kept.
-    size_t capacity = static_cast<size_t>(st.st_size) + 1;
+    size_t capacity = static_cast<size_t>(fileSize) + 1;
     char* buf = grow(capacity, 0);
     size_t size = 0;
     while (true) {
@@ -170,9 +69,8 @@ std::optional<size_t> readWhole(const std::string& path, Grow grow, std::string&
             capacity = capacity * 2;
             buf = grow(capacity, size);
         }
-        ssize_t n = ::read(fd, buf + size, capacity - size);
+        std::ptrdiff_t n = file.read(buf + size, capacity - size, err);
         if (n < 0) {
-            if (errno == EINTR) continue;
             why = "cannot read the file";
             return std::nullopt;
         }
@@ -184,6 +82,72 @@ std::optional<size_t> readWhole(const std::string& path, Grow grow, std::string&
         return std::nullopt;
     }
     return size;
+}
+
+// The file a write to path replaces: path itself, or where the symbolic links at path lead, so
+// that the link stays a link. A link that leads nowhere is refused rather than replaced by a file.
+bool writeTargetOf(const std::string& path, std::string& target, std::string& error)
+{
+    platform::SysError err;
+    if (platform::resolveLinks(path, target, err)) return true;
+    error = path + " cannot be followed (" + err.text + "); it is left as it is";
+    return false;
+}
+
+// Writes bytes to a new temporary file beside target and returns its name; on failure removes it.
+std::optional<std::string> writeTemporary(const std::string& target, std::string_view bytes, std::string& error)
+{
+    platform::SysError err;
+    std::string name;
+    platform::File file = platform::File::createTemporary(target, name, err);
+    if (!file.isOpen()) {
+        error = "cannot create a temporary file beside " + target + ": " + err.text;
+        return std::nullopt;
+    }
+    file.takePermissionsOf(target);
+    bool ok = file.writeAll(bytes, err) && file.flushToDisk(err);
+    ok = file.close(err) && ok;
+    if (!ok) {
+        platform::removeFile(name);
+        error = "cannot write " + target + ": " + err.text;
+        return std::nullopt;
+    }
+    return name;
+}
+
+// Makes target + ".bak" the file now at target, replacing any older backup in one step. A second
+// name for the same file costs no copying, and the rename that follows leaves the old contents
+// under it; where the file system has no hard links the bytes are copied instead. Either way a
+// failure leaves the previous backup in place.
+bool keepBackupOf(const std::string& target, std::string& error)
+{
+    std::string bak;
+    if (!writeTargetOf(target + ".bak", bak, error)) return false;
+    platform::SysError err;
+    std::string name;
+    {
+        platform::File reserved = platform::File::createTemporary(bak, name, err);
+        if (!reserved.isOpen()) {
+            error = err.text;
+            return false;
+        }
+    }
+    platform::removeFile(name);
+    if (platform::linkFile(target, name, err)) {
+        if (platform::replaceFile(name, bak, err)) return true;
+        error = err.text;
+        platform::removeFile(name);
+        return false;
+    }
+    std::string readError;
+    auto old = readFileBytes(target, &readError);
+    if (!old) {
+        error = readError;
+        return false;
+    }
+    auto copied = writeFileAtomically(bak, *old, false);
+    if (!copied.ok) error = copied.error;
+    return copied.ok;
 }
 
 } // namespace
@@ -231,46 +195,36 @@ WriteResult writeFileAtomically(const std::string& path, std::string_view bytes,
         result.error = "no file name given";
         return result;
     }
-    fs::path target(path);
-    std::error_code ec;
-    // Writing through a link replaces the file it points to, not the link.
-    if (fs::is_symlink(fs::symlink_status(target, ec))) {
-        auto resolved = fs::canonical(target, ec);
-        if (!ec) target = resolved;
-    }
-    auto st = fs::status(target, ec);
-    bool exists = !ec && fs::exists(st);
-    if (exists && !fs::is_regular_file(st)) {
-        result.error = target.string() + " is not a regular file";
+    std::string target;
+    if (!writeTargetOf(path, target, result.error)) return result;
+    const platform::PathInfo info = platform::inspect(target);
+    if (info.exists && info.kind != platform::FileKind::Regular) {
+        result.error = target + " is not a regular file";
         return result;
     }
-    mode_t mode = defaultMode();
-    struct stat sb {};
-    if (exists && ::stat(target.c_str(), &sb) == 0) mode = sb.st_mode & 07777;
 
     std::string error;
-    auto temp = writeTemporary(target, bytes, mode, error);
+    auto temp = writeTemporary(target, bytes, error);
     if (!temp) {
         result.error = error;
         return result;
     }
 
-    if (keepBackup && exists) {
+    if (keepBackup && info.exists) {
         std::string bakError;
         if (!keepBackupOf(target, bakError)) {
-            ::unlink(temp->c_str());
-            result.error = "cannot keep a backup of " + target.string() + ": " + bakError;
+            platform::removeFile(*temp);
+            result.error = "cannot keep a backup of " + target + ": " + bakError;
             return result;
         }
     }
 
-    if (::rename(temp->c_str(), target.c_str()) != 0) {
-        int err = errno;
-        ::unlink(temp->c_str());
-        result.error = "cannot replace " + target.string() + ": " + errnoText(err);
+    platform::SysError err;
+    if (!platform::replaceFile(*temp, target, err)) {
+        platform::removeFile(*temp);
+        result.error = "cannot replace " + target + ": " + err.text;
         return result;
     }
-    syncFolder(target.parent_path());
     result.ok = true;
     return result;
 }

@@ -2,19 +2,26 @@
 // new table, and a save that fails leaves the old file as it was and says so.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <new>
 #include <random>
 #include <set>
 #include <string>
+#include <vector>
 
+#ifndef _WIN32
+#include <sys/mman.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
+#endif
 
 #include "io/exportfile.h"
+#include "io/platform.h"
 #include "io/tables.h"
 #include "io/textfile.h"
 #include "scratchfolder.h"
@@ -84,6 +91,13 @@ std::set<std::string> temporaryFiles(const ScratchFolder& dir)
     return names;
 }
 
+#ifndef _WIN32
+// What the saving child publishes: how many saves it has completed and how long the last one took.
+struct SaveProgress {
+    std::atomic<long> completed{0};
+    std::atomic<long> lastSaveNs{0};
+};
+
 TEST(CrashSafeSave, PlayerTableKilledAtRandomMomentsIsAlwaysOldOrNew)
 {
     ScratchFolder dir;
@@ -95,41 +109,73 @@ TEST(CrashSafeSave, PlayerTableKilledAtRandomMomentsIsAlwaysOldOrNew)
     ASSERT_GT(bytesA.size(), 16u * 1024u);
     ASSERT_TRUE(SavePlayers(dir.folder(), a).ok);
 
-    // Kill moments spread over about three saves, so that they fall before, inside and between them.
-    auto t0 = std::chrono::steady_clock::now();
-    ASSERT_TRUE(SavePlayers(dir.folder(), a).ok);
-    auto saveUs = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - t0).count();
-    RecordProperty("save_us", static_cast<int>(saveUs));
+    void* shared = mmap(nullptr, sizeof(SaveProgress), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(shared, MAP_FAILED);
+    auto* progress = new (shared) SaveProgress;
     std::mt19937 rng(8);
-    std::uniform_int_distribution<long> delayUs(0, std::max<long>(300, 2 * static_cast<long>(saveUs)));
-    int sawA = 0, sawB = 0;
-    for (int round = 0; round < 200; ++round) {
+    int sawA = 0, sawB = 0, cutShort = 0;
+    for (int round = 0; round < 100; ++round) {
         // The child first saves the table that is not on disk, then the two in turn until killed.
         const bool startWithB = dir.read("player.inf") == bytesA;
+        const auto tableAfter = [&](long saves) { return (saves + (startWithB ? 1 : 0) + 1) % 2 ? bytesB : bytesA; };
+        const size_t leftoversBefore = temporaryFiles(dir).size();
+        progress->completed = 0;
+        progress->lastSaveNs = 0;
+        int wake[2];
+        ASSERT_EQ(pipe(wake), 0);
         pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            for (unsigned i = startWithB ? 1 : 0;; ++i)
+            close(wake[0]);
+            for (unsigned i = startWithB ? 1 : 0;; ++i) {
+                const auto t0 = std::chrono::steady_clock::now();
                 if (!SavePlayers(dir.folder(), i % 2 ? b : a).ok) _exit(3);
+                progress->lastSaveNs =
+                    std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - t0).count();
+                progress->completed.fetch_add(1);
+                const char done = 1;
+                if (write(wake[1], &done, 1) != 1) _exit(4);
+            }
         }
-        usleep(static_cast<useconds_t>(delayUs(rng)));
+        close(wake[1]);
+        // Waits (blocked on the pipe, however slow the machine) for a chosen number of completed
+        // saves, then kills at a random moment within the length of one save: inside the next one.
+        const int waitFor = 1 + round % 3;
+        bool woke = true;
+        for (int k = 0; k < waitFor && woke; ++k) {
+            char done = 0;
+            woke = read(wake[0], &done, 1) == 1;
+        }
+        const long delayNs = std::uniform_int_distribution<long>(0, progress->lastSaveNs.load())(rng);
+        const timespec delay{0, delayNs % 1000000000L};
+        if (woke) nanosleep(&delay, nullptr);
         ASSERT_EQ(kill(child, SIGKILL), 0);
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "the saving process stopped by itself in round " << round;
+        close(wake[0]);
+        ASSERT_TRUE(woke && WIFSIGNALED(status)) << "the saving process stopped by itself in round " << round;
 
-        std::string now = dir.read("player.inf");
-        ASSERT_TRUE(now == bytesA || now == bytesB)
-            << "round " << round << ": player.inf is neither table (" << now.size() << " bytes)";
+        // Every save the child reported complete is on disk; the one it was killed in may be too.
+        const long completed = progress->completed.load();
+        const std::string now = dir.read("player.inf");
+        ASSERT_TRUE(now == tableAfter(completed) || now == tableAfter(completed + 1))
+            << "round " << round << ": player.inf is neither the last saved table nor the next (" << now.size()
+            << " bytes)";
         (now == bytesA ? sawA : sawB)++;
+        if (temporaryFiles(dir).size() > leftoversBefore) ++cutShort;
         if (fs::exists(dir.path("player.inf.bak"))) {
             std::string bak = dir.read("player.inf.bak");
             ASSERT_TRUE(bak == bytesA || bak == bytesB) << "round " << round << ": player.inf.bak is torn";
         }
     }
-    // Both tables were seen, so the kills landed between and during saves, not only before them.
+    munmap(shared, sizeof(SaveProgress));
+    RecordProperty("cut_short", cutShort);
+    RecordProperty("saw_a", sawA);
+    // Both tables were seen, and some kills cut a save short: they landed during saves as well as
+    // between them.
     EXPECT_GT(sawA, 0);
     EXPECT_GT(sawB, 0);
+    EXPECT_GT(cutShort, 0);
 
     // What is left after the last kill loads cleanly as a table of sixteen.
     Diagnostics diags;
@@ -139,20 +185,30 @@ TEST(CrashSafeSave, PlayerTableKilledAtRandomMomentsIsAlwaysOldOrNew)
     // Temporary files a killed save leaves behind never take a reader's name.
     for (const std::string& n : temporaryFiles(dir)) EXPECT_EQ(n.rfind("player.inf.", 0), 0u) << n;
 }
+#endif
 
 TEST(CrashSafeSave, SaveKeepsThePreviousTableAsBackup)
 {
     ScratchFolder dir;
+    // A folder name outside any one code page: paths reach the system as Unicode.
+    const std::string sub = "Galaxie \xC3\xA9t\xC3\xA9 \xE6\x98\x9F";
+    fs::create_directory(ScratchFolder::fromUtf8(dir.path(sub)));
+    const std::string folder = dir.path(sub) + "/";
     const Players a = bigTable('a');
     const Players b = bigTable('b');
-    ASSERT_TRUE(SavePlayers(dir.folder(), a).ok);
-    EXPECT_FALSE(fs::exists(dir.path("player.inf.bak")));
-    ASSERT_TRUE(SavePlayers(dir.folder(), b).ok);
-    EXPECT_EQ(dir.read("player.inf"), playersFileBytes(b));
-    EXPECT_EQ(dir.read("player.inf.bak"), playersFileBytes(a));
-    EXPECT_TRUE(temporaryFiles(dir).empty());
+    ASSERT_TRUE(SavePlayers(folder, a).ok);
+    EXPECT_FALSE(fs::exists(ScratchFolder::fromUtf8(folder + "player.inf.bak")));
+    const WriteResult r = SavePlayers(folder, b);
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(ScratchFolder::readPath(folder + "player.inf"), playersFileBytes(b));
+    EXPECT_EQ(ScratchFolder::readPath(folder + "player.inf.bak"), playersFileBytes(a));
+    Diagnostics diags;
+    EXPECT_EQ(LoadPlayers(folder, diags).Item(1)->PlayerName, b.Item(1)->PlayerName);
+    EXPECT_TRUE(diags.empty());
+    EXPECT_EQ(std::distance(fs::directory_iterator(ScratchFolder::fromUtf8(folder)), fs::directory_iterator()), 2);
 }
 
+#ifndef _WIN32
 // Runs fn in a child whose files may not grow beyond limit bytes (writes past it fail with EFBIG,
 // as on a full disk); returns the child's exit status.
 template <typename Fn>
@@ -204,6 +260,8 @@ TEST(CrashSafeSave, WriterFailingPartWayLeavesOldFilesAndReportsIt)
     EXPECT_TRUE(temporaryFiles(dir).empty()) << "a failed save left its temporary file";
 }
 
+#endif
+
 TEST(CrashSafeSave, TargetThatIsAFolderOrMissingFolderFails)
 {
     ScratchFolder dir;
@@ -228,16 +286,105 @@ TEST(CrashSafeSave, TargetThatIsAFolderOrMissingFolderFails)
 
 TEST(CrashSafeSave, ReadOnlyFolderLeavesOldFileAndReportsIt)
 {
-    if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders; the size-limit test covers this";
+    using platform::Step;
+    struct Case {
+        const char* what;
+        Step step;
+        int pass;  // calls of the step that succeed before it fails
+        bool saved;
+    };
+    const Case cases[] = {
+        {"folder refuses new files", Step::CreateTemporary, 0, false},
+        {"disk full while writing", Step::Write, 0, false},
+        {"flush to disk fails", Step::Flush, 0, false},
+        {"backup cannot take its name", Step::Replace, 0, false},
+        {"table cannot take its name", Step::Replace, 1, false},
+        // Without hard links the backup is a copy, and the save goes on.
+        {"no hard links", Step::Link, 0, true},
+    };
+    struct FaultOff {
+        ~FaultOff() { platform::injectFaultForTesting(Step::None); }
+    } faultOff;
+    const Players a = bigTable('a'), b = bigTable('b'), c = bigTable('c');
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        ScratchFolder dir;
+        ASSERT_TRUE(SavePlayers(dir.folder(), a).ok);
+        ASSERT_TRUE(SavePlayers(dir.folder(), b).ok);
+        platform::injectFaultForTesting(k.step, k.pass);
+        WriteResult r = SavePlayers(dir.folder(), c);
+        platform::injectFaultForTesting(Step::None);
+        EXPECT_EQ(r.ok, k.saved) << r.error;
+        EXPECT_EQ(dir.read("player.inf"), playersFileBytes(k.saved ? c : b));
+        const std::string bak = dir.read("player.inf.bak");
+        EXPECT_TRUE(bak == playersFileBytes(a) || bak == playersFileBytes(b)) << "player.inf.bak is torn";
+        if (k.saved) {
+            EXPECT_EQ(bak, playersFileBytes(b));
+        } else {
+            EXPECT_NE(r.error.find("player.inf"), std::string::npos) << r.error;
+        }
+        EXPECT_TRUE(temporaryFiles(dir).empty()) << "a failed save left its temporary file";
+    }
+}
+
+TEST(CrashSafeSave, PlayerTableBehindASymbolicLink)
+{
     ScratchFolder dir;
-    ASSERT_TRUE(SavePlayers(dir.folder(), bigTable('a')).ok);
-    const std::string old = dir.read("player.inf");
-    ASSERT_EQ(chmod(dir.folder().c_str(), 0555), 0);
-    WriteResult r = SavePlayers(dir.folder(), bigTable('b'));
-    chmod(dir.folder().c_str(), 0755);
-    EXPECT_FALSE(r.ok);
-    EXPECT_FALSE(r.error.empty());
-    EXPECT_EQ(dir.read("player.inf"), old);
+    std::error_code ec;
+    fs::create_directory(dir.path("shared"));
+    fs::create_symlink("shared/player.inf", dir.path("player.inf"), ec);
+    if (ec) GTEST_SKIP() << "no symbolic links here: " << ec.message();
+
+    // A link to a table: the save replaces the table it leads to and the link stays.
+    const Players a = bigTable('a'), b = bigTable('b');
+    ASSERT_TRUE(SavePlayers(dir.path("shared") + "/", a).ok);
+    WriteResult r = SavePlayers(dir.folder(), b);
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_TRUE(fs::is_symlink(dir.path("player.inf")));
+    EXPECT_EQ(dir.read("shared/player.inf"), playersFileBytes(b));
+    EXPECT_EQ(dir.read("shared/player.inf.bak"), playersFileBytes(a));
+
+    // A link that cannot be followed is there but unreadable, never missing, and never replaced.
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> links;  // name, where it leads
+        bool tableUnreadable;
+    };
+    const Case cases[] = {
+        {"link to a missing file", {{"player.inf", "gone/player.inf"}}, true},
+        {"loop of links", {{"player.inf", "other.inf"}, {"other.inf", "player.inf"}}, true},
+        {"backup link to a missing file", {{"player.inf.bak", "gone/player.inf.bak"}}, false},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        ScratchFolder game;
+        if (!k.tableUnreadable) {
+            ASSERT_TRUE(SavePlayers(game.folder(), a).ok);
+        }
+        for (const auto& [name, to] : k.links) fs::create_symlink(to, game.path(name));
+
+        Diagnostics diags;
+        Players loaded = LoadPlayers(game.folder(), diags);
+        if (k.tableUnreadable) {
+            ASSERT_EQ(diags.size(), 1u);
+            EXPECT_EQ(diags[0].file, game.path("player.inf"));
+            EXPECT_EQ(diags[0].reason.find("not found"), std::string::npos) << diags[0].reason;
+            EXPECT_FALSE(loaded.UnreadableReason().empty());
+        }
+        r = SavePlayers(game.folder(), b);
+        EXPECT_FALSE(r.ok);
+        EXPECT_NE(r.error.find("player.inf"), std::string::npos) << r.error;
+        r = writeFileAtomically(game.path("player.inf"), "x", true);
+        EXPECT_FALSE(r.ok);
+        for (const auto& [name, to] : k.links) {
+            EXPECT_TRUE(fs::is_symlink(game.path(name))) << name;
+            EXPECT_EQ(fs::read_symlink(game.path(name), ec).string(), to);
+        }
+        EXPECT_FALSE(fs::exists(game.path("gone")));
+        if (!k.tableUnreadable) {
+            EXPECT_EQ(game.read("player.inf"), playersFileBytes(a));
+        }
+    }
 }
 
 }  // namespace
