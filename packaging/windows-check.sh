@@ -54,7 +54,7 @@ run_case() {
 }
 run_case tsv --folder data/demo --player 1
 run_case habterra --folder data/demo --player 1 --reported --sort habterra
-run_case csv --folder data/demo --player 2 --format csv --from 1 --sort distance
+run_case csv --folder data/demo --player 1 --format csv --from 1 --sort distance
 run_case json --folder data/demo --player 1 --format json
 run_case version --version
 run_case error --folder data/no-such-folder --player 1

@@ -7,8 +7,18 @@
 
 #include "reporttable.h"
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 int main(int argc, char** argv)
 {
+#ifdef _WIN32
+    // The table is the same bytes on every system: no CR added before each LF.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
     std::vector<std::string> args(argv + 1, argv + argc);
     // Answered before anything else is checked, so that it works whatever else is on the line.
     if (std::find(args.begin(), args.end(), "--version") != args.end()) {
