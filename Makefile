@@ -10,7 +10,7 @@ BENCH_PKGS := libbenchmark-dev
 FUZZ_PKGS  := clang-14 libclang-rt-14-dev
 RUN_PKGS   := qt6-qpa-plugins
 PKG_PKGS   := dpkg-dev desktop-file-utils appstream
-WIN_PKGS   := g++-mingw-w64-x86-64-posix wine wine64 googletest
+WIN_PKGS   := g++-mingw-w64-x86-64-posix wine wine64 googletest ccache
 
 .PHONY: all deps build run test package windows-check bench fuzz sanitize clean
 

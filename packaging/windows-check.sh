@@ -9,8 +9,13 @@ linux_build=${1:-build}
 win_build=${2:-build-win}
 jobs=${JOBS:-$(nproc)}
 
+# The cross build takes minutes on a small machine: the compiler cache shares it between clones of
+# the repository (paths below the repository count as relative).
 launcher=()
-if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache); fi
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD}
+fi
 cmake -S . -B "$win_build" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORNEX_BUILD_UI=OFF "${launcher[@]}" >/dev/null
 cmake --build "$win_build" -j"$jobs" --target core_tests vornexinfo-report
