@@ -9,8 +9,10 @@ DEB_PKGS := cmake g++ make pkg-config libgtest-dev libgmock-dev qt6-base-dev qt6
 BENCH_PKGS := libbenchmark-dev
 FUZZ_PKGS  := clang-14 libclang-rt-14-dev
 RUN_PKGS   := qt6-qpa-plugins
+PKG_PKGS   := dpkg-dev desktop-file-utils appstream
+WIN_PKGS   := g++-mingw-w64-x86-64-posix wine wine64 googletest ccache
 
-.PHONY: all deps build run test bench fuzz sanitize clean
+.PHONY: all deps build run test package windows-check bench fuzz sanitize clean
 
 all: build
 
@@ -37,6 +39,18 @@ run: build
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 
+# The Debian package of the build above (vornexinfo_X.Y.Z_amd64.deb in $(BUILD)/), then its check.
+package: build
+	$(call install_missing,$(PKG_PKGS))
+	$(CMAKE) --build $(BUILD) --target package
+	packaging/check-package.sh $$(ls -t $(BUILD)/vornexinfo_*_amd64.deb | head -1)
+
+# The core library, vornexinfo-report and the core tests built for Windows and run under Wine.
+windows-check: deps
+	$(call install_missing,$(WIN_PKGS))
+	$(CMAKE) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	JOBS=$(JOBS) packaging/windows-check.sh $(BUILD) build-win
+
 bench: deps
 	$(call install_missing,$(BENCH_PKGS))
 	$(CMAKE) -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVORNEX_BUILD_BENCH=ON -DVORNEX_BUILD_TESTS=OFF >/dev/null
@@ -58,4 +72,4 @@ sanitize: deps
 	  ctest --output-on-failure -j$(JOBS)
 
 clean:
-	rm -rf $(BUILD) build-bench build-fuzz build-asan
+	rm -rf $(BUILD) build-bench build-fuzz build-asan build-win

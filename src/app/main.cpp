@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 
+#include "app/datapaths.h"
 #include "app/programstate.h"
 #include "app/qsettingsstore.h"
 #include "app/startup.h"
@@ -41,7 +42,7 @@ const char* const kUsage = "Usage: vornexinfo [--demo] [--help]\n"
 // Copies the demo galaxy into folder; false when nothing could be copied.
 bool copyDemo(const QString& folder)
 {
-    QDir source(QStringLiteral(VORNEX_DEMO_DIR));
+    QDir source(vornex::demoFolder());
     if (!source.exists()) return false;
     int copied = 0;
     for (const QFileInfo& f : source.entryInfoList(QDir::Files)) {
@@ -77,7 +78,8 @@ int main(int argc, char** argv)
     if (demo) {
         demoDir = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/vornexinfo-demo-XXXXXX");
         if (!demoDir->isValid() || !copyDemo(demoDir->path())) {
-            std::fprintf(stderr, "vornexinfo: cannot prepare the demo galaxy from %s\n", VORNEX_DEMO_DIR);
+            std::fprintf(stderr, "vornexinfo: cannot prepare the demo galaxy from %s\n",
+                         qPrintable(QDir::toNativeSeparators(vornex::demoFolder())));
             return 1;
         }
         const std::string folder = QDir::toNativeSeparators(demoDir->path() + "/").toStdString();

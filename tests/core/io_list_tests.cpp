@@ -171,7 +171,9 @@ TEST(FileExistsProbe, OnlyRegularFiles)
     EXPECT_FALSE(FileExists(dir.folder()));
     EXPECT_FALSE(FileExists(dir.path("no/such/gravity.csv")));
     EXPECT_FALSE(FileExists(""));
-    std::filesystem::create_symlink(dir.path("gravity.csv"), dir.path("link.csv"));
+    std::error_code ec;
+    std::filesystem::create_symlink(dir.path("gravity.csv"), dir.path("link.csv"), ec);
+    if (ec) GTEST_SKIP() << "no symbolic links here: " << ec.message();
     std::filesystem::create_symlink(dir.path("gone.csv"), dir.path("dangling.csv"));
     EXPECT_TRUE(FileExists(dir.path("link.csv")));
     EXPECT_FALSE(FileExists(dir.path("dangling.csv")));

@@ -1,6 +1,8 @@
 // The planet report: options, table building and formats, and the program run on a fixture folder.
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 #include <unistd.h>
 
 #include <cstdlib>
@@ -25,18 +27,31 @@ std::string slurp(const std::filesystem::path& p)
     return s.str();
 }
 
-// Runs the real executable; arguments are passed single-quoted to the shell.
+// Runs the real executable; arguments are passed quoted to the shell (single quotes, or double
+// quotes for the Windows command interpreter, which also wants the whole line quoted once more).
 RunResult runExe(const std::vector<std::string>& args)
 {
+#ifdef _WIN32
+    const std::string q = "\"";
+#else
+    const std::string q = "'";
+#endif
     auto dir = std::filesystem::temp_directory_path() / ("vornex-report-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
-    std::string cmd = std::string("'") + VORNEX_REPORT_EXE + "'";
+    std::string cmd = q + VORNEX_REPORT_EXE + q;
     for (const auto& a : args)
-        cmd += " '" + a + "'";
-    cmd += " >'" + (dir / "out").string() + "' 2>'" + (dir / "err").string() + "'";
+        cmd += " " + q + a + q;
+    cmd += " >" + q + (dir / "out").string() + q + " 2>" + q + (dir / "err").string() + q;
+#ifdef _WIN32
+    cmd = "\"" + cmd + "\"";
+    const int raw = std::system(cmd.c_str());
+    RunResult r;
+    r.status = raw;
+#else
     int raw = std::system(cmd.c_str());
     RunResult r;
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+#endif
     r.out = slurp(dir / "out");
     r.err = slurp(dir / "err");
     std::filesystem::remove_all(dir);

@@ -39,8 +39,8 @@ public:
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
-    // The folder as FileLocation holds it: ending in its separator.
-    std::string folder() const { return utf8(m_path) + "/"; }
+    // The folder as FileLocation holds it: ending in the system's own separator.
+    std::string folder() const { return utf8(m_path) + static_cast<char>(std::filesystem::path::preferred_separator); }
     std::string path(const std::string& name) const { return utf8(m_path / fromUtf8(name)); }
 
     void write(const std::string& name, const std::string& bytes) const

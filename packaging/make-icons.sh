@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Renders the 48 and 128 pixel PNG icons from icons/vornexinfo.svg. The PNGs are committed, so the
+# build needs no SVG renderer; run this after changing the SVG.
+set -euo pipefail
+cd "$(dirname "$0")/icons"
+for size in 48 128; do
+  if command -v rsvg-convert >/dev/null; then
+    rsvg-convert -w "$size" -h "$size" vornexinfo.svg -o "vornexinfo-$size.png"
+  else
+    # ImageMagick (with the librsvg delegate): render large, then scale down for clean edges.
+    /usr/bin/convert -background none -density 384 vornexinfo.svg -resize "${size}x${size}" \
+      -define png:exclude-chunks=date,time "PNG32:vornexinfo-$size.png"
+  fi
+done
+file vornexinfo-*.png
