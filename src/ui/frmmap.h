@@ -15,11 +15,15 @@ class QPushButton;
 
 namespace vornex {
 struct ProgramState;
+struct GameChoice;
+class GameWatcher;
 class SettingsStore;
 class Prompter;
 } // namespace vornex
 
 namespace vornex::ui {
+
+class PlanetsDock;
 
 class frmMap : public QMainWindow, public MapSurfaceHost, public RaceEditorHost {
     Q_OBJECT
@@ -50,6 +54,21 @@ public:
 
     MapSurface* pic() const;
 
+    // Reads the turn's planets again (map file, planets report, export files), keeping the view,
+    // the selected planet, the click mode and unsaved race edits; says on the status bar and on
+    // standard output what changed. A failed reload keeps the galaxy shown and says why.
+    void reloadTurnFiles();
+    // Leaves the game shown (saving player.inf as closing does) and opens `game` with start-up's
+    // steps; false, with the old game still shown, when it cannot be opened.
+    bool openGame(const GameChoice& game);
+    // Selects planet id as a map click on it does, centring the map on it when it is out of view.
+    void selectPlanet(int16_t id);
+    // Writes the map as shown to a PNG at the screen's pixel ratio; an empty text or why not.
+    QString saveMapImage(const QString& path) const;
+
+    PlanetsDock* planetsDock() const;
+    GameWatcher* gameWatcher() const;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -65,6 +84,9 @@ private:
     void applyResizeRule();
     void showDiagnosticsNote();
     void toolbarClicked(QAction* action);
+    void buildFollowing();
+    void fillRecentGames();
+    void watchGame();
 };
 
 } // namespace vornex::ui
