@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
@@ -53,6 +54,28 @@ QString bgrCss(int32_t bgr)
     return colourFromBgr(bgr).name();
 }
 
+// The desktop's colours: a dark theme gives dark panels. On a light theme the panel keeps its
+// classic grey.
+bool darkTheme()
+{
+    return QApplication::palette().color(QPalette::Window).lightness() < 128;
+}
+
+QColor panelColour()
+{
+    return darkTheme() ? QApplication::palette().color(QPalette::Window) : kGrey;
+}
+
+// A coloured caption (the minerals' blue, green and yellow) stays readable on a dark panel: it is
+// brought towards white there, keeping its hue.
+QString captionCss(int32_t bgr)
+{
+    QColor c = colourFromBgr(bgr);
+    if (!darkTheme()) return c.name();
+    auto lift = [](int v) { return v + (255 - v) * 60 / 100; };
+    return QColor(lift(c.red()), lift(c.green()), lift(c.blue())).name();
+}
+
 // Window pixels of a fractional left edge or width.
 int pixels(double v)
 {
@@ -69,7 +92,7 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter p(this);
-        p.fillRect(rect(), kGrey);
+        p.fillRect(rect(), palette().color(QPalette::Window));
         p.setRenderHint(QPainter::Antialiasing, false);
         const int l = 0, r = 320, t = 352, b = 512, c = 8;
         const QPoint corners[] = {{l + c, t}, {r - c, t}, {r, t + c}, {r, b - c},
@@ -77,7 +100,9 @@ protected:
         // Light edges top and left, dark ones bottom and right, like the panel's sunken frames.
         for (int i = 0; i < 8; ++i) {
             const bool lit = i == 0 || i >= 6;
-            p.setPen(QPen(lit ? QColor(0xff, 0xff, 0xff) : QColor(0x80, 0x80, 0x80), 1));
+            const QColor light = darkTheme() ? panelColour().lighter(170) : QColor(0xff, 0xff, 0xff);
+            const QColor shade = darkTheme() ? panelColour().darker(170) : QColor(0x80, 0x80, 0x80);
+            p.setPen(QPen(lit ? light : shade, 1));
             p.drawLine(corners[i], corners[(i + 1) % 8]);
         }
     }
@@ -125,7 +150,7 @@ QPixmap unknownPicture(qreal dpr)
     const QSize size(313, 149);
     QPixmap pm(size * dpr);
     pm.setDevicePixelRatio(dpr);
-    pm.fill(kGrey);
+    pm.fill(panelColour());
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing, true);
     const QPointF centre(152.5, 62);
@@ -146,7 +171,7 @@ QPixmap unknownPicture(qreal dpr)
     p.drawText(QRectF(centre.x() - 30, centre.y() - 30, 60, 60), Qt::AlignCenter, "?");
     f.setPixelSize(12);
     p.setFont(f);
-    p.setPen(QColor(0x30, 0x30, 0x30));
+    p.setPen(darkTheme() ? QApplication::palette().color(QPalette::WindowText) : QColor(0x30, 0x30, 0x30));
     p.drawText(QRectF(0, 110, size.width(), 20), Qt::AlignCenter, QObject::tr("No report for this planet"));
     return pm;
 }
@@ -198,10 +223,12 @@ frmMap::frmMap(ProgramState& state, SettingsStore& settings, Prompter& prompter,
     setObjectName("frmMap");
     setWindowTitle("Map");
     setWindowIcon(QIcon(":/icons/vornex.png"));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kGrey);
-    pal.setColor(QPalette::Button, kGrey);
-    setPalette(pal);
+    if (!darkTheme()) {
+        QPalette pal = palette();
+        pal.setColor(QPalette::Window, kGrey);
+        pal.setColor(QPalette::Button, kGrey);
+        setPalette(pal);
+    }
 
     d->client = new ClientArea(this);
     d->client->setObjectName("clientArea");
@@ -350,7 +377,8 @@ void frmMap::buildPanel()
         e->setReadOnly(true);
         e->setFont(bold);
         e->setFocusPolicy(Qt::ClickFocus);
-        e->setStyleSheet(framed ? "QLineEdit { background: #c0c0c0; border: 1px solid #808080; padding: 0 2px; }"
+        e->setStyleSheet(framed ? QString("QLineEdit { background: %1; border: 1px solid #808080; padding: 0 2px; }")
+                                      .arg(panelColour().name())
                                 : "QLineEdit { background: transparent; border: none; padding: 0; }");
         return e;
     };
@@ -391,7 +419,7 @@ void frmMap::buildPanel()
         l->setFont(small);
         if (mineralRows[i].colour >= 0) {
             l->setFont(smallBold);
-            l->setStyleSheet(QString("color: %1;").arg(bgrCss(mineralRows[i].colour)));
+            l->setStyleSheet(QString("color: %1;").arg(captionCss(mineralRows[i].colour)));
         }
         if (mineralLabels[i]) *mineralLabels[i] = l;
         *mineralBoxes[i] = box(minerals, mineralRows[i].box, QRect(76, y, 55, 16));
@@ -421,7 +449,8 @@ void frmMap::buildPanel()
     big.setPixelSize(18);
     d->txtHabitability->setFont(big);
     d->txtHabitability->setAlignment(Qt::AlignCenter);
-    d->txtHabitability->setStyleSheet("QLineEdit { background: white; border: 1px solid #808080; }");
+    d->txtHabitability->setStyleSheet(QString("QLineEdit { background: %1; border: 1px solid #808080; }")
+                                          .arg(darkTheme() ? QApplication::palette().color(QPalette::Base).name() : "white"));
     d->txtHabitability->setToolTip(tr("Habitability for your race, without terraforming"));
     label(c, "lblDistanceCaption", tr("Distance"), QRect(8, 272, 76, 25))
         ->setAlignment(Qt::AlignVCenter | Qt::AlignRight);
@@ -510,7 +539,7 @@ void frmMap::buildPanel()
         const MinRow& r = rows[i];
         QLabel* cap = label(c, r.caption, tr(r.captionText), QRect(8, r.captionTop, 66, 13));
         cap->setFont(smallBold);
-        cap->setStyleSheet(QString("color: %1;").arg(bgrCss(r.captionColour)));
+        cap->setStyleSheet(QString("color: %1;").arg(captionCss(r.captionColour)));
         d->lblMining[i] = bar(r.mining, QRect(75, r.barTop, 0, 11), r.miningColour);
         d->lblSurface[i] = bar(r.surface, QRect(75, r.barTop, 0, 11), r.surfaceColour);
     }
@@ -737,7 +766,7 @@ void frmMap::showDiagnosticsNote()
         d->diagnosticsNote->setFlat(true);
         d->diagnosticsNote->setCursor(Qt::PointingHandCursor);
         d->diagnosticsNote->setStyleSheet(
-            "QPushButton { color: #800000; text-decoration: underline; padding: 0 6px; }");
+            QString("QPushButton { color: %1; text-decoration: underline; padding: 0 6px; }").arg(captionCss(0x00000080)));
         statusBar()->insertPermanentWidget(0, d->diagnosticsNote);
         connect(d->diagnosticsNote, &QPushButton::clicked, this, [this] {
             const auto n = d->state.diagnostics.size();

@@ -12,6 +12,7 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <cmath>
 #include <gtest/gtest.h>
 
 #include "app/gamechoice.h"
@@ -376,6 +377,62 @@ TEST_F(Following, OpeningAnotherGameSavesTheOneLeftAndRemembersIt)
     w->gameWatcher()->noteChange();
     w->gameWatcher()->quietPeriodEnded();
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "reloaded 150 planets from " + other.path().toStdString() + "/\n");
+}
+
+} // namespace
+
+namespace {
+
+double luminance(const QColor& c)
+{
+    auto lin = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
+}
+
+double contrast(const QColor& a, const QColor& b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TEST(DesktopColours, ADarkPaletteGivesDarkPanelsWithReadableCaptionsAndKeepsTheBlackMap)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(copyDemo(dir.path()));
+    MemorySettings store;
+    FixedAnswer prompter;
+    storeGameChoice(store, GameChoice{dir.path(), 1, "game"});
+    ProgramState s;
+    ASSERT_EQ(Main(s, store, prompter, FileExists), StartupResult::Ready);
+
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(53, 53, 53));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::Base, QColor(35, 35, 35));
+    dark.setColor(QPalette::Text, Qt::white);
+    QApplication::setPalette(dark);
+    {
+        frmMap w(s, store, prompter);
+        w.resize(1016, 760);
+        const QImage client = w.centralWidget()->grab().toImage();
+        const QColor panel = client.pixelColor(QPoint(300, 600) * client.devicePixelRatio());
+        EXPECT_LT(panel.lightness(), 80);
+        for (const char* name : {"lblIron", "lblBora", "lblGerm", "Label26", "Label27", "Label28"}) {
+            const QString css = w.findChild<QLabel*>(name)->styleSheet();
+            const QColor caption(css.section("color:", 1).section(';', 0, 0).trimmed());
+            ASSERT_TRUE(caption.isValid()) << name;
+            EXPECT_GE(contrast(caption, panel), 4.5) << name << " " << caption.name().toStdString();
+        }
+        EXPECT_EQ(w.pic()->image().pixelColor(1, 1), QColor(Qt::black));
+        w.close();
+    }
+    QApplication::setPalette(light);
+    // Back on a light desktop the panel is its classic grey.
+    frmMap w(s, store, prompter);
+    const QImage client = w.centralWidget()->grab().toImage();
+    EXPECT_EQ(client.pixelColor(QPoint(300, 600) * client.devicePixelRatio()), QColor(0xc0, 0xc0, 0xc0));
+    w.close();
 }
 
 } // namespace
