@@ -1,6 +1,7 @@
 #!/bin/sh
-# Makes docs/planets-table.png: the map window on the demo galaxy with the Planets dock shown,
-# sorted by HabTerra. Needs xvfb-run, xdotool and ImageMagick's import.
+# Makes docs/planets-table.png: the map window on the demo galaxy with the Planets dock shown.
+# Needs xvfb-run, xdotool and ImageMagick's import. For the dark look, run it with
+#   QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:dark scripts/make-screenshot.sh build docs/dark.png
 #   scripts/make-screenshot.sh [build-dir] [output.png]
 set -eu
 BUILD=${1:-build}
@@ -23,12 +24,11 @@ xvfb-run -a -s "-screen 0 1400x860x24" sh -c '
   xdotool windowmove "$win" 0 0 windowsize "$win" 1400 840
   xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
   sleep 0.5
-  # View > Planets, then sort by HabTerra (twice: highest first) by clicking its header.
+  # View > Planets.
   xdotool key --window "$win" alt+v
   sleep 0.3
   xdotool key --window "$win" Down Return
   sleep 0.8
-  if [ -n "${HEADER_X:-}" ]; then xdotool mousemove "$HEADER_X" "$HEADER_Y" click 1 click 1; sleep 0.5; fi
   import -window root "$OUT"
   kill $pid
 '
