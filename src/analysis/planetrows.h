@@ -25,8 +25,7 @@ struct PlanetRow {
 
 // The row of `planet` rated for race (player YourNumber, null when there is none); the distance
 // from `from` when it is given and fits 16 bits.
-PlanetRow planetRow(const Planet& planet, const Player* race, const Gravities& gravities,
-                    const Planet* from = nullptr);
+PlanetRow planetRow(const Planet& planet, const Player* race, const Gravities& gravities, const Planet* from = nullptr);
 
 // Highest first, rows without a figure last: the order of the rating columns.
 bool higherFirst(const std::optional<int>& a, const std::optional<int>& b);

@@ -15,10 +15,10 @@ QString versionText()
 
 bool hasToolkitOptions(const QStringList& arguments)
 {
-    static const QStringList names = {"style",        "stylesheet",      "platform",    "platformpluginpath",
-                                      "platformtheme", "plugin",          "qwindowgeometry", "qwindowtitle",
-                                      "qwindowicon",  "reverse",         "session",     "display",
-                                      "widgetcount",  "nograb",          "dograb",      "sync"};
+    static const QStringList names = {"style",         "stylesheet", "platform",        "platformpluginpath",
+                                      "platformtheme", "plugin",     "qwindowgeometry", "qwindowtitle",
+                                      "qwindowicon",   "reverse",    "session",         "display",
+                                      "widgetcount",   "nograb",     "dograb",          "sync"};
     for (const QString& a : arguments.mid(1)) {
         if (!a.startsWith('-')) continue;
         QString name = a.mid(a.startsWith("--") ? 2 : 1);
@@ -31,10 +31,9 @@ bool hasToolkitOptions(const QStringList& arguments)
 CommandLine parseCommandLine(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        "Shows the galaxy map and planet details of a game's exported reports.\n"
-        "On the first start it asks for the folder of the game files, your player\n"
-        "number and the game name, and remembers them.");
+    parser.setApplicationDescription("Shows the galaxy map and planet details of a game's exported reports.\n"
+                                     "On the first start it asks for the folder of the game files, your player\n"
+                                     "number and the game name, and remembers them.");
     const QCommandLineOption demo("demo", "Open the demo galaxy from a temporary copy; your own settings and game "
                                           "files are not touched.");
     const QCommandLineOption folder("folder", "Open the game in folder DIR (with --player and --game).", "DIR");
@@ -69,7 +68,8 @@ CommandLine parseCommandLine(const QStringList& arguments)
     if (!anyGame) return cl;
     if (cl.demo) return fail("--demo opens the demo galaxy and takes no --folder, --player or --game");
     for (const auto* o : {&folder, &player, &game})
-        if (!parser.isSet(*o)) return fail("--" + o->names().first() + " is missing: a game needs --folder, --player and --game");
+        if (!parser.isSet(*o))
+            return fail("--" + o->names().first() + " is missing: a game needs --folder, --player and --game");
 
     const GameChoiceCheck check = checkGameChoice(parser.value(folder), parser.value(player), parser.value(game));
     if (!check.folder.isEmpty()) return fail("--folder " + parser.value(folder) + ": " + check.folder);

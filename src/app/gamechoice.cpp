@@ -50,7 +50,8 @@ GameChoiceCheck checkGameChoice(const QString& folder, const QString& playerText
         check.game = QObject::tr("Enter the game name.");
     else if (check.folder.isEmpty() && check.player.isEmpty() &&
              !isFile(dir + game.trimmed() + ".p" + QString::number(*player)))
-        check.game = QObject::tr("No planets report %1 in this folder.").arg(game.trimmed() + ".p" + QString::number(*player));
+        check.game =
+            QObject::tr("No planets report %1 in this folder.").arg(game.trimmed() + ".p" + QString::number(*player));
     return check;
 }
 
@@ -105,7 +106,8 @@ void rememberGame(SettingsStore& settings, const GameChoice& choice)
 
 QByteArray storedWindowLayout(const SettingsStore& settings)
 {
-    return QByteArray::fromBase64(QByteArray::fromStdString(settings.read(kApplication, "Display", "WindowLayout", "")));
+    return QByteArray::fromBase64(
+        QByteArray::fromStdString(settings.read(kApplication, "Display", "WindowLayout", "")));
 }
 
 void storeWindowLayout(SettingsStore& settings, const QByteArray& layout)

@@ -52,8 +52,8 @@ private:
     QTimer m_quiet;
     QString m_folder;
     QStringList m_files;
-    Snapshot m_seen;         // what the last reload read
-    Snapshot m_lastNoticed;  // at the last change
+    Snapshot m_seen;        // what the last reload read
+    Snapshot m_lastNoticed; // at the last change
 };
 
 } // namespace vornex

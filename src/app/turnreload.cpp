@@ -14,12 +14,11 @@ namespace {
 
 auto figures(const Planet& p)
 {
-    return std::tie(p.ID, p.Xcord, p.Ycord, p.PlanetName, p.Owner, p.StarbaseType, p.ReportAge, p.Population,
-                    p.Value, p.ProductionQueue, p.Mines, p.Factories, p.Def, p.SurfaceIron, p.SurfaceGerm,
-                    p.SurfaceBora, p.ConcentrationIron, p.RateBora, p.RateGerm, p.RateIron, p.ConcentrationGerm,
-                    p.ConcentrationBora, p.Resources, p.Grav, p.Temp, p.Rad, p.GravOrig, p.TempOrig, p.RadOrig,
-                    p.Terra, p.Capacity, p.Scanner, p.Penetration, p.Driver, p.Warp, p.Route, p.GateRange,
-                    p.GateMass, p.PacketDamage);
+    return std::tie(p.ID, p.Xcord, p.Ycord, p.PlanetName, p.Owner, p.StarbaseType, p.ReportAge, p.Population, p.Value,
+                    p.ProductionQueue, p.Mines, p.Factories, p.Def, p.SurfaceIron, p.SurfaceGerm, p.SurfaceBora,
+                    p.ConcentrationIron, p.RateBora, p.RateGerm, p.RateIron, p.ConcentrationGerm, p.ConcentrationBora,
+                    p.Resources, p.Grav, p.Temp, p.Rad, p.GravOrig, p.TempOrig, p.RadOrig, p.Terra, p.Capacity,
+                    p.Scanner, p.Penetration, p.Driver, p.Warp, p.Route, p.GateRange, p.GateMass, p.PacketDamage);
 }
 
 int changedPlanets(const Map& before, const Map& after)

@@ -6,7 +6,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
-#include <QSaveFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +13,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
@@ -24,9 +24,9 @@
 #include "analysis/numeric.h"
 #include "analysis/panel.h"
 #include "analysis/view.h"
-#include "app/programstate.h"
 #include "app/gamechoice.h"
 #include "app/gamewatcher.h"
+#include "app/programstate.h"
 #include "app/startup.h"
 #include "app/turnreload.h"
 #include "io/fileexists.h"
@@ -449,8 +449,9 @@ void frmMap::buildPanel()
     big.setPixelSize(18);
     d->txtHabitability->setFont(big);
     d->txtHabitability->setAlignment(Qt::AlignCenter);
-    d->txtHabitability->setStyleSheet(QString("QLineEdit { background: %1; border: 1px solid #808080; }")
-                                          .arg(darkTheme() ? QApplication::palette().color(QPalette::Base).name() : "white"));
+    d->txtHabitability->setStyleSheet(
+        QString("QLineEdit { background: %1; border: 1px solid #808080; }")
+            .arg(darkTheme() ? QApplication::palette().color(QPalette::Base).name() : "white"));
     d->txtHabitability->setToolTip(tr("Habitability for your race, without terraforming"));
     label(c, "lblDistanceCaption", tr("Distance"), QRect(8, 272, 76, 25))
         ->setAlignment(Qt::AlignVCenter | Qt::AlignRight);
@@ -766,7 +767,8 @@ void frmMap::showDiagnosticsNote()
         d->diagnosticsNote->setFlat(true);
         d->diagnosticsNote->setCursor(Qt::PointingHandCursor);
         d->diagnosticsNote->setStyleSheet(
-            QString("QPushButton { color: %1; text-decoration: underline; padding: 0 6px; }").arg(captionCss(0x00000080)));
+            QString("QPushButton { color: %1; text-decoration: underline; padding: 0 6px; }")
+                .arg(captionCss(0x00000080)));
         statusBar()->insertPermanentWidget(0, d->diagnosticsNote);
         connect(d->diagnosticsNote, &QPushButton::clicked, this, [this] {
             const auto n = d->state.diagnostics.size();
@@ -835,6 +837,8 @@ void frmMap::closeEvent(QCloseEvent* event)
     s.AllPlanets = Map();
     s.AllPlayers = Players();
     SaveSettings(s, d->settings);
+    rememberGame(d->settings,
+                 GameChoice{QString::fromStdString(s.FileLocation), s.YourNumber, QString::fromStdString(s.GameName)});
     storeWindowLayout(d->settings, saveState());
     event->accept();
 }
@@ -869,7 +873,8 @@ void frmMap::buildFollowing()
                                                           tr("PNG images (*.png)"));
         if (path.isEmpty()) return;
         const QString error = saveMapImage(path);
-        if (!error.isEmpty()) showMessage(this, tr("Save Map Image"), tr("%1 could not be saved:\n%2").arg(path, error));
+        if (!error.isEmpty())
+            showMessage(this, tr("Save Map Image"), tr("%1 could not be saved:\n%2").arg(path, error));
     });
     file->addSeparator();
     d->recentGames = file->addMenu(tr("&Recent Games"));
@@ -976,6 +981,7 @@ bool frmMap::openGame(const GameChoice& game)
     SaveSettings(s, d->settings);
 
     const GameChoice before{QString::fromStdString(s.FileLocation), s.YourNumber, QString::fromStdString(s.GameName)};
+    rememberGame(d->settings, before);
     storeGameChoice(d->settings, game);
     ProgramState next;
     FixedAnswer noQuestions;

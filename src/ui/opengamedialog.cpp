@@ -1,8 +1,8 @@
 #include "ui/opengamedialog.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>

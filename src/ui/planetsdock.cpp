@@ -121,8 +121,8 @@ void PlanetsDock::showSelected(int16_t id)
     const QModelIndex shown = m_filter->mapFromSource(source);
     m_syncing = true;
     if (shown.isValid()) {
-        m_table->selectionModel()->setCurrentIndex(
-            shown, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        m_table->selectionModel()->setCurrentIndex(shown,
+                                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         m_table->scrollTo(shown);
     } else {
         m_table->selectionModel()->clearSelection();
@@ -158,8 +158,8 @@ QString PlanetsDock::saveCsv(const QString& path) const
 
 void PlanetsDock::chooseCsvFile()
 {
-    const QString path = QFileDialog::getSaveFileName(this, tr("Save as CSV"), QString::fromStdString(m_state.FileLocation),
-                                                      tr("CSV files (*.csv)"));
+    const QString path = QFileDialog::getSaveFileName(
+        this, tr("Save as CSV"), QString::fromStdString(m_state.FileLocation), tr("CSV files (*.csv)"));
     if (path.isEmpty()) return;
     const QString error = saveCsv(path);
     if (!error.isEmpty()) showMessage(this, tr("Save as CSV"), tr("%1 could not be saved:\n%2").arg(path, error));

@@ -55,21 +55,32 @@ bool PlanetsFilter::lessThan(const QModelIndex& left, const QModelIndex& right) 
         return !x == (sortOrder() == Qt::DescendingOrder);
     };
     switch (left.column()) {
-    case PlanetsTableModel::Id: return a.id < b.id;
+    case PlanetsTableModel::Id:
+        return a.id < b.id;
     case PlanetsTableModel::Name: {
         const std::string &ka = m_planets->nameKey(left.row()), &kb = m_planets->nameKey(right.row());
         return ka != kb ? ka < kb : a.name < b.name;
     }
-    case PlanetsTableModel::X: return a.x < b.x;
-    case PlanetsTableModel::Y: return a.y < b.y;
-    case PlanetsTableModel::Owner: return a.owner < b.owner;
-    case PlanetsTableModel::ReportAge: return a.reportAge < b.reportAge;
-    case PlanetsTableModel::Population: return a.population < b.population;
-    case PlanetsTableModel::Value: return a.value < b.value;
-    case PlanetsTableModel::Hab: return optionalLess(a.hab, b.hab);
-    case PlanetsTableModel::HabTerra: return optionalLess(a.habTerra, b.habTerra);
-    case PlanetsTableModel::Distance: return optionalLess(a.distance, b.distance);
-    default: return false;
+    case PlanetsTableModel::X:
+        return a.x < b.x;
+    case PlanetsTableModel::Y:
+        return a.y < b.y;
+    case PlanetsTableModel::Owner:
+        return a.owner < b.owner;
+    case PlanetsTableModel::ReportAge:
+        return a.reportAge < b.reportAge;
+    case PlanetsTableModel::Population:
+        return a.population < b.population;
+    case PlanetsTableModel::Value:
+        return a.value < b.value;
+    case PlanetsTableModel::Hab:
+        return optionalLess(a.hab, b.hab);
+    case PlanetsTableModel::HabTerra:
+        return optionalLess(a.habTerra, b.habTerra);
+    case PlanetsTableModel::Distance:
+        return optionalLess(a.distance, b.distance);
+    default:
+        return false;
     }
 }
 

@@ -72,25 +72,38 @@ QVariant PlanetsTableModel::data(const QModelIndex& index, int role) const
     if (role != Qt::DisplayRole) return {};
     auto optional = [](const std::optional<int>& v) { return v ? QVariant(*v) : QVariant(); };
     switch (index.column()) {
-    case Id: return r.id;
-    case Name: return QString::fromStdString(r.name);
-    case X: return r.x;
-    case Y: return r.y;
-    case Owner: return QString::fromStdString(r.owner);
-    case ReportAge: return r.reportAge;
-    case Population: return r.population;
-    case Value: return r.value;
-    case Hab: return optional(r.hab);
-    case HabTerra: return optional(r.habTerra);
-    case Distance: return optional(r.distance);
-    default: return {};
+    case Id:
+        return r.id;
+    case Name:
+        return QString::fromStdString(r.name);
+    case X:
+        return r.x;
+    case Y:
+        return r.y;
+    case Owner:
+        return QString::fromStdString(r.owner);
+    case ReportAge:
+        return r.reportAge;
+    case Population:
+        return r.population;
+    case Value:
+        return r.value;
+    case Hab:
+        return optional(r.hab);
+    case HabTerra:
+        return optional(r.habTerra);
+    case Distance:
+        return optional(r.distance);
+    default:
+        return {};
     }
 }
 
 QVariant PlanetsTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
-    static const char* const names[ColumnCount] = {"ID",    "Name", "X",   "Y",        "Owner",   "Report age",
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    static const char* const names[ColumnCount] = {"ID",         "Name",  "X",   "Y",        "Owner",   "Report age",
                                                    "Population", "Value", "Hab", "HabTerra", "Distance"};
     return section >= 0 && section < ColumnCount ? tr(names[section]) : QVariant();
 }

@@ -85,7 +85,8 @@ TEST_F(GameFolder, CommandLineOpensAGameOrNamesTheBadValue)
     EXPECT_EQ(ok.game->folder, withSeparator(folder));
     EXPECT_EQ(ok.game->player, 3);
     EXPECT_EQ(ok.game->game, "alpha");
-    EXPECT_TRUE(parseCommandLine({"vornexinfo", "--version"}).text.contains(QRegularExpression("^vornexinfo \\d+\\.\\d+\\.\\d+$")));
+    EXPECT_TRUE(parseCommandLine({"vornexinfo", "--version"})
+                    .text.contains(QRegularExpression("^vornexinfo \\d+\\.\\d+\\.\\d+$")));
     EXPECT_TRUE(hasToolkitOptions({"vornexinfo", "-style", "Fusion"}));
     EXPECT_FALSE(hasToolkitOptions({"vornexinfo", "--stylish"}));
 }

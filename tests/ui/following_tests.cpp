@@ -1,5 +1,6 @@
 // Following a game: the open dialog, reloading a new turn, the planet table and its link with the
 // map, saving the table and the map. Runs on a copy of the demo galaxy.
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -88,10 +89,7 @@ protected:
         dialogHooks() = DialogHooks();
     }
     PlanetsDock* dock() const { return w->planetsDock(); }
-    PlanetsTableModel* model() const
-    {
-        return static_cast<PlanetsTableModel*>(dock()->filter()->sourceModel());
-    }
+    PlanetsTableModel* model() const { return static_cast<PlanetsTableModel*>(dock()->filter()->sourceModel()); }
     // The planet numbers of the rows shown, top to bottom.
     std::vector<int16_t> shownIds() const
     {
@@ -262,11 +260,12 @@ TEST_F(Following, ColumnsSortAsNumbersWithEmptyRatingsLast)
                 EXPECT_FALSE(emptySeen) << "a figure after an empty cell in row " << i;
                 if (previous.isValid()) {
                     const bool inOrder =
-                        c.numeric ? (order == Qt::AscendingOrder ? previous.toInt() <= v.toInt()
-                                                                 : previous.toInt() >= v.toInt())
-                                  : (order == Qt::AscendingOrder
-                                         ? foldKey(previous.toString().toStdString()) <= foldKey(v.toString().toStdString())
-                                         : foldKey(previous.toString().toStdString()) >= foldKey(v.toString().toStdString()));
+                        c.numeric
+                            ? (order == Qt::AscendingOrder ? previous.toInt() <= v.toInt()
+                                                           : previous.toInt() >= v.toInt())
+                            : (order == Qt::AscendingOrder
+                                   ? foldKey(previous.toString().toStdString()) <= foldKey(v.toString().toStdString())
+                                   : foldKey(previous.toString().toStdString()) >= foldKey(v.toString().toStdString()));
                     EXPECT_TRUE(inOrder) << previous.toString().toStdString() << " then " << v.toString().toStdString();
                 }
                 previous = v;
@@ -333,6 +332,18 @@ TEST_F(Following, TableAndMapSelectTheSamePlanetBothWays)
     EXPECT_EQ(currentRowId(), 5);
 }
 
+TEST_F(Following, TheDockKeepsItsVisibilityAndPlace)
+{
+    EXPECT_FALSE(dock()->isVisible());
+    w->findChild<QAction*>("ShowPlanets")->trigger();
+    w->addDockWidget(Qt::LeftDockWidgetArea, dock());
+    w->close();
+    w = std::make_unique<frmMap>(s, store, prompter);
+    w->show();
+    EXPECT_TRUE(dock()->isVisible());
+    EXPECT_EQ(w->dockWidgetArea(dock()), Qt::LeftDockWidgetArea);
+}
+
 TEST_F(Following, SavesTheRowsShownAsCsvAndTheMapAsPng)
 {
     dock()->findChild<QCheckBox*>("chkReportedOnly")->setChecked(true);
@@ -367,7 +378,10 @@ TEST_F(Following, OpeningAnotherGameSavesTheOneLeftAndRemembersIt)
     EXPECT_EQ(s.FileLocation, (other.path() + "/").toStdString());
     EXPECT_EQ(s.GameName, "second");
     EXPECT_EQ(s.AllPlanets.Count(), 150);
-    EXPECT_EQ(recentGames(store).front(), (GameChoice{other.path() + "/", 1, "second"}));
+    const auto recent = recentGames(store);
+    ASSERT_EQ(recent.size(), 2u);
+    EXPECT_EQ(recent[0], (GameChoice{other.path() + "/", 1, "second"}));
+    EXPECT_EQ(recent[1], (GameChoice{folder, 1, "game"}));
     EXPECT_EQ(store.read(kApplication, "Settings", "GameName", ""), "second");
     EXPECT_EQ(model()->rowCount(), 150);
 
@@ -376,7 +390,8 @@ TEST_F(Following, OpeningAnotherGameSavesTheOneLeftAndRemembersIt)
     ::testing::internal::CaptureStdout();
     w->gameWatcher()->noteChange();
     w->gameWatcher()->quietPeriodEnded();
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "reloaded 150 planets from " + other.path().toStdString() + "/\n");
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+              "reloaded 150 planets from " + other.path().toStdString() + "/\n");
 }
 
 } // namespace
