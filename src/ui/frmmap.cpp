@@ -716,6 +716,8 @@ void frmMap::ChangeRaceHabs()
     place(d->lblRaceGrav, bars.grav);
     place(d->lblRaceTemp, bars.temp);
     place(d->lblRaceRad, bars.rad);
+    // The table's ratings are your race's too.
+    if (d->planets) d->planets->refresh();
 }
 
 void frmMap::tablesReloaded()

@@ -185,6 +185,13 @@ TEST_F(Following, ReloadKeepsSelectionViewModeAndUnsavedEditsAndSaysWhatChanged)
     const int row = model()->rowOfPlanet(1);
     EXPECT_EQ(model()->index(row, PlanetsTableModel::ReportAge).data().toInt(), 7);
 
+    // The ratings follow the race's ranges when the editor changes them.
+    const QModelIndex hab = model()->index(row, PlanetsTableModel::Hab);
+    const int habBefore = hab.data().toInt();
+    s.yourPlayer()->GravMin = 0.2f;
+    w->ChangeRaceHabs();
+    EXPECT_NE(model()->index(row, PlanetsTableModel::Hab).data().toInt(), habBefore);
+
     // Nothing new on disk: the next quiet period reads nothing.
     ::testing::internal::CaptureStdout();
     w->gameWatcher()->noteChange();
@@ -270,7 +277,9 @@ TEST_F(Following, ColumnsSortAsNumbersWithEmptyRatingsLast)
                 }
                 previous = v;
             }
-            if (c.column == PlanetsTableModel::Hab) EXPECT_TRUE(emptySeen); // the demo has unreported planets
+            if (c.column == PlanetsTableModel::Hab) {
+                EXPECT_TRUE(emptySeen); // the demo has unreported planets
+            }
         }
     }
 }
