@@ -21,10 +21,10 @@ OpenGameDialog::OpenGameDialog(const GameChoice& current, QWidget* parent) : QDi
     auto why = [this](const char* name) {
         auto* l = new QLabel(this);
         l->setObjectName(name);
-        // The reason reads in the palette's link colour family rather than a fixed red, so that
-        // it stays readable on dark themes too.
+        // A red that stays readable on light and on dark themes.
         QPalette p = l->palette();
-        p.setColor(QPalette::WindowText, p.color(QPalette::LinkVisited));
+        const bool dark = p.color(QPalette::Window).lightness() < 128;
+        p.setColor(QPalette::WindowText, dark ? QColor(0xff, 0x8a, 0x80) : QColor(0xb0, 0x00, 0x00));
         l->setPalette(p);
         return l;
     };
@@ -37,7 +37,12 @@ OpenGameDialog::OpenGameDialog(const GameChoice& current, QWidget* parent) : QDi
     choose->setText(tr("…"));
     choose->setToolTip(tr("Choose the folder of the game files"));
     m_folderWhy = why("lblFolderWhy");
-    grid->addWidget(new QLabel(tr("Game &folder:"), this), 0, 0);
+    auto caption = [this](const QString& text, QWidget* buddy) {
+        auto* l = new QLabel(text, this);
+        l->setBuddy(buddy);
+        return l;
+    };
+    grid->addWidget(caption(tr("Game &folder:"), m_folder), 0, 0);
     grid->addWidget(m_folder, 0, 1);
     grid->addWidget(choose, 0, 2);
     grid->addWidget(m_folderWhy, 0, 3);
@@ -46,7 +51,7 @@ OpenGameDialog::OpenGameDialog(const GameChoice& current, QWidget* parent) : QDi
     m_player->setObjectName("txtPlayer");
     m_player->setMaximumWidth(60);
     m_playerWhy = why("lblPlayerWhy");
-    grid->addWidget(new QLabel(tr("&Player (1 to 16):"), this), 1, 0);
+    grid->addWidget(caption(tr("&Player (1 to 16):"), m_player), 1, 0);
     grid->addWidget(m_player, 1, 1, Qt::AlignLeft);
     grid->addWidget(m_playerWhy, 1, 3);
 
@@ -55,7 +60,7 @@ OpenGameDialog::OpenGameDialog(const GameChoice& current, QWidget* parent) : QDi
     m_game->setEditable(true);
     m_game->setInsertPolicy(QComboBox::NoInsert);
     m_gameWhy = why("lblGameWhy");
-    grid->addWidget(new QLabel(tr("&Game name:"), this), 2, 0);
+    grid->addWidget(caption(tr("&Game name:"), m_game), 2, 0);
     grid->addWidget(m_game, 2, 1);
     grid->addWidget(m_gameWhy, 2, 3);
 
