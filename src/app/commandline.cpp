@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 
 #ifndef VORNEX_VERSION
 #define VORNEX_VERSION "0.0.0"
@@ -75,7 +76,8 @@ CommandLine parseCommandLine(const QStringList& arguments)
     if (!check.folder.isEmpty()) return fail("--folder " + parser.value(folder) + ": " + check.folder);
     if (!check.player.isEmpty()) return fail("--player " + parser.value(player) + ": " + check.player);
     if (!check.game.isEmpty()) return fail("--game " + parser.value(game) + ": " + check.game);
-    cl.game = GameChoice{withSeparator(parser.value(folder).trimmed()), *playerNumber(parser.value(player)),
+    // Stored as an absolute path: the settings outlive the shell's working folder.
+    cl.game = GameChoice{withSeparator(QDir(parser.value(folder).trimmed()).absolutePath()), *playerNumber(parser.value(player)),
                          parser.value(game).trimmed()};
     return cl;
 }

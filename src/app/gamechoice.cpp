@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "analysis/numeric.h"
+#include "app/startup.h"
 
 namespace vornex {
 
@@ -65,9 +66,7 @@ QStringList gameNamesIn(const QString& folder)
 
 void storeGameChoice(SettingsStore& settings, const GameChoice& c)
 {
-    settings.write(kApplication, "Startup", "FileLocations", withSeparator(c.folder).toStdString());
-    settings.write(kApplication, "Settings", "YourNumber", num::intText(c.player));
-    settings.write(kApplication, "Settings", "GameName", c.game.toStdString());
+    writeGameSettings(settings, withSeparator(c.folder).toStdString(), c.player, c.game.toStdString());
 }
 
 std::vector<GameChoice> recentGames(const SettingsStore& settings)

@@ -82,7 +82,7 @@ TEST_F(GameFolder, CommandLineOpensAGameOrNamesTheBadValue)
     }
     const CommandLine ok = parseCommandLine({"vornexinfo", "--folder", folder, "--player", " 3", "--game", "alpha"});
     ASSERT_TRUE(ok.game);
-    EXPECT_EQ(ok.game->folder, withSeparator(folder));
+    EXPECT_EQ(ok.game->folder, withSeparator(QDir(folder).absolutePath()));
     EXPECT_EQ(ok.game->player, 3);
     EXPECT_EQ(ok.game->game, "alpha");
     EXPECT_TRUE(parseCommandLine({"vornexinfo", "--version"})
