@@ -58,6 +58,7 @@ vornex::ProgramState& largestGalaxy()
 void BM_table_sort_hab(benchmark::State& state)
 {
     vornex::ui::PlanetsTableModel model(largestGalaxy());
+    model.refresh();
     vornex::ui::PlanetsFilter filter;
     filter.setSourceModel(&model);
     double total = 0;

@@ -84,7 +84,6 @@ PlanetsDock::PlanetsDock(const ProgramState& state, QWidget* parent)
     connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &PlanetsDock::rowPicked);
     connect(save, &QPushButton::clicked, this, &PlanetsDock::chooseCsvFile);
     fillOwners();
-    m_table->resizeColumnsToContents();
 }
 
 void PlanetsDock::fillOwners()
@@ -111,6 +110,11 @@ void PlanetsDock::refresh()
     m_model->refresh();
     fillOwners();
     m_syncing = false;
+    // Columns fit the first galaxy shown; after that they keep the widths the user gave them.
+    if (!m_columnsSized && m_model->rowCount() > 0) {
+        m_table->resizeColumnsToContents();
+        m_columnsSized = true;
+    }
     showSelected(m_state.PlanetSelected);
 }
 

@@ -54,6 +54,7 @@ private:
     QComboBox* m_owner = nullptr;
     QCheckBox* m_reported = nullptr;
     bool m_syncing = false;
+    bool m_columnsSized = false;
 };
 
 } // namespace vornex::ui

@@ -10,7 +10,6 @@ namespace vornex::ui {
 PlanetsTableModel::PlanetsTableModel(const ProgramState& state, QObject* parent)
     : QAbstractTableModel(parent), m_state(state)
 {
-    refresh();
 }
 
 void PlanetsTableModel::refresh()

@@ -17,6 +17,7 @@ class PlanetsTableModel : public QAbstractTableModel {
 public:
     enum Column { Id, Name, X, Y, Owner, ReportAge, Population, Value, Hab, HabTerra, Distance, ColumnCount };
 
+    // Empty until the first refresh(): the window fills it once its load steps are done.
     explicit PlanetsTableModel(const ProgramState& state, QObject* parent = nullptr);
 
     // Builds every row again from the state's planets (after loading).
