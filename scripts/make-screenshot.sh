@@ -1,5 +1,6 @@
 #!/bin/sh
-# Makes docs/planets-table.png: the map window on the demo galaxy with the Planets dock shown.
+# Makes docs/planets-table.png: the map window on the demo galaxy with the Planets dock shown,
+# sorted by HabTerra.
 # Needs xvfb-run, xdotool and ImageMagick's import. For the dark look, run it with
 #   QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:dark scripts/make-screenshot.sh build docs/dark.png
 #   scripts/make-screenshot.sh [build-dir] [output.png]
@@ -29,6 +30,19 @@ xvfb-run -a -s "-screen 0 1400x860x24" sh -c '
   sleep 0.3
   xdotool key --window "$win" Down Return
   sleep 0.8
+  # Widen the dock so that every column shows: drag the separator beside the map to the left.
+  xdotool mousemove 939 400
+  sleep 0.2
+  xdotool mousedown 1
+  for x in 920 880 820 760 700 660 640; do xdotool mousemove $x 400; sleep 0.05; done
+  xdotool mouseup 1
+  sleep 0.5
+  # Sort by HabTerra, highest first: two clicks on its header.
+  xdotool mousemove 1280 79 click 1
+  sleep 0.3
+  xdotool mousemove 1280 79 click 1
+  xdotool mousemove 700 830
+  sleep 0.5
   import -window root "$OUT"
   kill $pid
 '
