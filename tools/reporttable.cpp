@@ -127,13 +127,6 @@ std::string jsonString(const std::string& s)
     return out + "\"";
 }
 
-// Highest first, rows without a figure last.
-bool higherFirst(const std::optional<int>& a, const std::optional<int>& b)
-{
-    if (a && b) return *a > *b;
-    return a.has_value() && !b.has_value();
-}
-
 } // namespace
 
 std::string usageText()
@@ -242,25 +235,8 @@ std::vector<Row> buildRows(const Map& planets, const Player* race, const Graviti
 {
     std::vector<Row> rows;
     rows.reserve(static_cast<size_t>(planets.Count()));
-    for (const auto& p : planets) {
-        Row r;
-        r.id = p->ID;
-        r.name = p->PlanetName;
-        r.x = p->Xcord;
-        r.y = p->Ycord;
-        r.owner = p->Owner;
-        r.reportAge = p->ReportAge;
-        r.population = p->Population;
-        r.value = p->Value;
-        // Exactly the two ratings the planet panel would show.
-        PanelValues panel = computePanel(*p, race, gravities);
-        if (panel.hab) r.hab = panel.hab->rating;
-        if (panel.habTerra) r.habTerra = panel.habTerra->rating;
-        if (from) {
-            if (auto d = planetDistance(*from, *p)) r.distance = *d;
-        }
-        rows.push_back(std::move(r));
-    }
+    for (const auto& p : planets)
+        rows.push_back(planetRow(*p, race, gravities, from));
     return rows;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/planetrows.h"
 #include "model/collections.h"
 
 namespace vornex::report {
@@ -33,18 +34,8 @@ std::optional<Options> parseArguments(const std::vector<std::string>& args, std:
 // The text of --help.
 std::string usageText();
 
-// One planet of the table. hab / habTerra are empty where the planet panel computes no rating.
-struct Row {
-    int16_t id = 0;
-    std::string name;
-    int16_t x = 0, y = 0;
-    std::string owner;
-    int16_t reportAge = 0;
-    int32_t population = 0;
-    int16_t value = 0;
-    std::optional<int> hab, habTerra;
-    std::optional<int> distance; // only with a reference planet
-};
+// One planet of the table: the same row the window's planet table shows.
+using Row = PlanetRow;
 
 // One row per planet in collection order, rated for race (player N, null if there is none);
 // distances from `from` when it is given.

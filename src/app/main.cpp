@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 
+#include "app/commandline.h"
 #include "app/datapaths.h"
 #include "app/programstate.h"
 #include "app/qsettingsstore.h"
@@ -29,16 +30,6 @@ public:
     }
 };
 
-const char* const kUsage = "Usage: vornexinfo [--demo] [--help]\n"
-                           "\n"
-                           "Shows the galaxy map and planet details of a game's exported reports.\n"
-                           "On the first start it asks for the folder of the game files, your player\n"
-                           "number and the game name, and remembers them.\n"
-                           "\n"
-                           "  --demo   open the demo galaxy from a temporary copy; your own settings and\n"
-                           "           game files are not touched\n"
-                           "  --help   show this text\n";
-
 // Copies the demo galaxy into folder; false when nothing could be copied.
 bool copyDemo(const QString& folder)
 {
@@ -55,23 +46,32 @@ bool copyDemo(const QString& folder)
 
 int main(int argc, char** argv)
 {
-    bool demo = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        }
-        if (arg == "--demo") {
-            demo = true;
-        } else {
-            std::fprintf(stderr, "vornexinfo: unknown option %s\n\n%s", argv[i], kUsage);
-            return 2;
-        }
+    // Help, version and bad values are answered before the toolkit starts, so that they work
+    // without a display, unless the toolkit's own options (-style, -platform) are to be taken out
+    // first.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    std::unique_ptr<QApplication> app;
+    if (vornex::hasToolkitOptions(arguments)) {
+        app = std::make_unique<QApplication>(argc, argv);
+        arguments = QApplication::arguments();
     }
-
-    QApplication app(argc, argv);
+    const vornex::CommandLine cl = vornex::parseCommandLine(arguments);
+    switch (cl.action) {
+    case vornex::CommandLine::Action::Help:
+    case vornex::CommandLine::Action::Version:
+        std::fputs(qPrintable(cl.text + (cl.text.endsWith('\n') ? "" : "\n")), stdout);
+        return 0;
+    case vornex::CommandLine::Action::Error:
+        std::fprintf(stderr, "%s\n", qPrintable(cl.text));
+        return 2;
+    case vornex::CommandLine::Action::Run:
+        break;
+    }
+    if (!app) app = std::make_unique<QApplication>(argc, argv);
     QApplication::setApplicationName("VornexInfo");
+    const bool demo = cl.demo;
 
     std::unique_ptr<QTemporaryDir> demoDir;
     std::unique_ptr<vornex::QSettingsStore> settings;
@@ -90,6 +90,11 @@ int main(int argc, char** argv)
         std::printf("Demo galaxy copied to %s\n", folder.c_str());
     } else {
         settings = std::make_unique<vornex::QSettingsStore>();
+        // A game named on the command line is opened without questions and becomes the current one.
+        if (cl.game) {
+            vornex::storeGameChoice(*settings, *cl.game);
+            vornex::rememberGame(*settings, *cl.game);
+        }
     }
 
     vornex::ProgramState state;
@@ -114,7 +119,7 @@ int main(int argc, char** argv)
     {
         vornex::ui::frmMap window(state, *settings, prompter);
         window.show();
-        result = app.exec();
+        result = app->exec();
     }
     settings->sync();
     return result;

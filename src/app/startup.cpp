@@ -126,6 +126,13 @@ StartupResult Main(ProgramState& state, SettingsStore& settings, Prompter& promp
     return StartupResult::Ready;
 }
 
+void writeGameSettings(SettingsStore& settings, const std::string& folder, int16_t player, const std::string& game)
+{
+    write(settings, kStartup, "FileLocations", folder);
+    write(settings, kSettings, "YourNumber", num::intText(player));
+    write(settings, kSettings, "GameName", game);
+}
+
 void SaveSettings(const ProgramState& state, SettingsStore& settings)
 {
     using num::intText;

@@ -32,6 +32,10 @@ enum class StartupResult { Ready, Cancelled };
 StartupResult Main(ProgramState& state, SettingsStore& settings, Prompter& prompter,
                    const std::function<bool(const std::string&)>& fileExists);
 
+// Writes the game folder, player number and game name that Main reads, so that it finds the game
+// without asking.
+void writeGameSettings(SettingsStore& settings, const std::string& folder, int16_t player, const std::string& game);
+
 // Writes the persisted settings from the state, in the documented order.
 void SaveSettings(const ProgramState& state, SettingsStore& settings);
 

@@ -48,12 +48,14 @@ std::optional<QColor> chooseColour(QWidget* parent, const QColor& initial)
     return c;
 }
 
-SaveFailureAnswer askAfterFailedSave(QWidget* parent, const QString& title, const QString& text)
+SaveFailureAnswer askAfterFailedSave(QWidget* parent, const QString& title, const QString& text,
+                                     const QString& discardText)
 {
     if (dialogHooks().saveFailure) return dialogHooks().saveFailure(title, text);
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, parent);
     QPushButton* retry = box.addButton(QMessageBox::Retry);
-    QPushButton* quit = box.addButton(QObject::tr("Quit without saving"), QMessageBox::DestructiveRole);
+    QPushButton* quit = box.addButton(discardText.isEmpty() ? QObject::tr("Quit without saving") : discardText,
+                                        QMessageBox::DestructiveRole);
     QPushButton* cancel = box.addButton(QMessageBox::Cancel);
     box.setDefaultButton(retry);
     box.setEscapeButton(cancel);

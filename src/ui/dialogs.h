@@ -37,8 +37,10 @@ std::optional<QString> askText(QWidget* parent, const QString& title, const QStr
 void showMessage(QWidget* parent, const QString& title, const QString& text);
 // Colour chooser. nullopt when cancelled.
 std::optional<QColor> chooseColour(QWidget* parent, const QColor& initial);
-// A save failed: Retry, "Quit without saving" or Cancel (Escape and the close box mean Cancel).
-SaveFailureAnswer askAfterFailedSave(QWidget* parent, const QString& title, const QString& text);
+// A save failed: Retry, "Quit without saving" (or the discardText given) or Cancel (Escape and the
+// close box mean Cancel).
+SaveFailureAnswer askAfterFailedSave(QWidget* parent, const QString& title, const QString& text,
+                                     const QString& discardText = QString());
 
 // A heading over a list that scrolls, and OK. The dialog never grows taller than the screen it
 // opens on. The caller owns the dialog (exec or show it).

@@ -2,7 +2,10 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,12 +14,14 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QToolBar>
 #include <QToolButton>
+#include <cstdio>
 
 #include <algorithm>
 #include <cmath>
@@ -26,11 +31,18 @@
 #include "analysis/numeric.h"
 #include "analysis/panel.h"
 #include "analysis/view.h"
+#include "app/gamechoice.h"
+#include "app/gamewatcher.h"
 #include "app/programstate.h"
 #include "app/startup.h"
+#include "app/turnreload.h"
+#include "io/fileexists.h"
+#include "io/memorysettings.h"
 #include "io/tables.h"
 #include "ui/dialogs.h"
 #include "ui/frmexport.h"
+#include "ui/opengamedialog.h"
+#include "ui/planetsdock.h"
 
 // The icons live in the static library's resources, which need pulling in explicitly.
 static void initResources()
@@ -50,6 +62,28 @@ constexpr int kStripRight = 75 + 202;
 QString bgrCss(int32_t bgr)
 {
     return colourFromBgr(bgr).name();
+}
+
+// The desktop's colours: a dark theme gives dark panels. On a light theme the panel keeps its
+// classic grey.
+bool darkTheme()
+{
+    return QApplication::palette().color(QPalette::Window).lightness() < 128;
+}
+
+QColor panelColour()
+{
+    return darkTheme() ? QApplication::palette().color(QPalette::Window) : kGrey;
+}
+
+// A coloured caption (the minerals' blue, green and yellow) stays readable on a dark panel: it is
+// brought towards white there, keeping its hue.
+QString captionCss(int32_t bgr)
+{
+    QColor c = colourFromBgr(bgr);
+    if (!darkTheme()) return c.name();
+    auto lift = [](int v) { return v + (255 - v) * 60 / 100; };
+    return QColor(lift(c.red()), lift(c.green()), lift(c.blue())).name();
 }
 
 // Window pixels of a fractional left edge or width.
@@ -87,7 +121,7 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter p(this);
-        p.fillRect(rect(), kGrey);
+        p.fillRect(rect(), palette().color(QPalette::Window));
         p.setRenderHint(QPainter::Antialiasing, false);
         const int l = 0, r = 320, t = 352, b = 512, c = 8;
         const QPoint corners[] = {{l + c, t}, {r - c, t}, {r, t + c}, {r, b - c},
@@ -95,7 +129,9 @@ protected:
         // Light edges top and left, dark ones bottom and right, like the panel's sunken frames.
         for (int i = 0; i < 8; ++i) {
             const bool lit = i == 0 || i >= 6;
-            p.setPen(QPen(lit ? QColor(0xff, 0xff, 0xff) : QColor(0x80, 0x80, 0x80), 1));
+            const QColor light = darkTheme() ? panelColour().lighter(170) : QColor(0xff, 0xff, 0xff);
+            const QColor shade = darkTheme() ? panelColour().darker(170) : QColor(0x80, 0x80, 0x80);
+            p.setPen(QPen(lit ? light : shade, 1));
             p.drawLine(corners[i], corners[(i + 1) % 8]);
         }
     }
@@ -143,7 +179,7 @@ QPixmap unknownPicture(qreal dpr)
     const QSize size(319, 149);
     QPixmap pm(size * dpr);
     pm.setDevicePixelRatio(dpr);
-    pm.fill(kGrey);
+    pm.fill(panelColour());
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing, true);
     const QPointF centre(155.5, 62);
@@ -164,7 +200,7 @@ QPixmap unknownPicture(qreal dpr)
     p.drawText(QRectF(centre.x() - 30, centre.y() - 30, 60, 60), Qt::AlignCenter, "?");
     f.setPixelSize(12);
     p.setFont(f);
-    p.setPen(QColor(0x30, 0x30, 0x30));
+    p.setPen(darkTheme() ? QApplication::palette().color(QPalette::WindowText) : QColor(0x30, 0x30, 0x30));
     p.drawText(QRectF(0, 110, size.width(), 20), Qt::AlignCenter, QObject::tr("No report for this planet"));
     return pm;
 }
@@ -189,6 +225,9 @@ struct frmMap::Impl {
     // Where the pointer stands on the map (widget pixels), while it is over it.
     std::optional<QPointF> pointerAt;
     bool unloaded = false;
+    PlanetsDock* planets = nullptr;
+    GameWatcher* watcher = nullptr;
+    QMenu* recentGames = nullptr;
 
     // Panel controls by name.
     QLineEdit *txtDistance{}, *txtHabitability{}, *txtYourRace{}, *txtYourNumber{}, *txtXcord{}, *txtYcord{};
@@ -215,10 +254,12 @@ frmMap::frmMap(ProgramState& state, SettingsStore& settings, Prompter& prompter,
     setObjectName("frmMap");
     setWindowTitle("Map");
     setWindowIcon(QIcon(":/icons/vornex.png"));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kGrey);
-    pal.setColor(QPalette::Button, kGrey);
-    setPalette(pal);
+    if (!darkTheme()) {
+        QPalette pal = palette();
+        pal.setColor(QPalette::Window, kGrey);
+        pal.setColor(QPalette::Button, kGrey);
+        setPalette(pal);
+    }
 
     d->client = new ClientArea(this);
     d->client->setObjectName("clientArea");
@@ -234,6 +275,7 @@ frmMap::frmMap(ProgramState& state, SettingsStore& settings, Prompter& prompter,
     d->pic->resize(490, 431);
     d->pic->installEventFilter(this);
     buildPanel();
+    buildFollowing();
 
     d->pointer = new QLabel(this);
     d->pointer->setObjectName("lblPointer");
@@ -245,6 +287,7 @@ frmMap::frmMap(ProgramState& state, SettingsStore& settings, Prompter& prompter,
     resize(1016, 728 + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
     load();
     showDiagnosticsNote();
+    restoreState(storedWindowLayout(settings));
     d->pic->setFocus();
 }
 
@@ -366,7 +409,8 @@ void frmMap::buildPanel()
         e->setReadOnly(true);
         e->setFont(bold);
         e->setFocusPolicy(Qt::ClickFocus);
-        e->setStyleSheet(framed ? "QLineEdit { background: #c0c0c0; border: 1px solid #808080; padding: 0 2px; }"
+        e->setStyleSheet(framed ? QString("QLineEdit { background: %1; border: 1px solid #808080; padding: 0 2px; }")
+                                      .arg(panelColour().name())
                                 : "QLineEdit { background: transparent; border: none; padding: 0; }");
         return e;
     };
@@ -415,7 +459,7 @@ void frmMap::buildPanel()
             // Only the caption takes the colour: a plain "color" rule would reach its tooltip too,
             // and Germanium's olive is unreadable on the tooltip's yellow.
             l->setStyleSheet(
-                QString("QLabel#%1 { color: %2; }").arg(mineralRows[i].label, bgrCss(mineralRows[i].colour)));
+                QString("QLabel#%1 { color: %2; }").arg(mineralRows[i].label, captionCss(mineralRows[i].colour)));
         }
         if (mineralLabels[i]) *mineralLabels[i] = l;
         *mineralBoxes[i] = box(minerals, mineralRows[i].box, QRect(76, y, 55, 16));
@@ -445,7 +489,9 @@ void frmMap::buildPanel()
     big.setPixelSize(18);
     d->txtHabitability->setFont(big);
     d->txtHabitability->setAlignment(Qt::AlignCenter);
-    d->txtHabitability->setStyleSheet("QLineEdit { background: white; border: 1px solid #808080; }");
+    d->txtHabitability->setStyleSheet(
+        QString("QLineEdit { background: %1; border: 1px solid #808080; }")
+            .arg(darkTheme() ? QApplication::palette().color(QPalette::Base).name() : "white"));
     d->txtHabitability->setToolTip(tr("Habitability for your race, without terraforming"));
     label(c, "lblDistanceCaption", tr("Distance"), QRect(8, 272, 76, 25))
         ->setAlignment(Qt::AlignVCenter | Qt::AlignRight);
@@ -535,7 +581,7 @@ void frmMap::buildPanel()
         const MinRow& r = rows[i];
         QLabel* cap = label(c, r.caption, tr(r.captionText), QRect(8, r.captionTop, 66, 13));
         cap->setFont(smallBold);
-        cap->setStyleSheet(QString("color: %1;").arg(bgrCss(r.captionColour)));
+        cap->setStyleSheet(QString("color: %1;").arg(captionCss(r.captionColour)));
         d->lblMining[i] = bar(r.mining, QRect(75, r.barTop, 0, 11), r.miningColour);
         d->lblSurface[i] = bar(r.surface, QRect(75, r.barTop, 0, 11), r.surfaceColour);
     }
@@ -659,6 +705,7 @@ void frmMap::PlanetInfo(int16_t x, int16_t y)
 {
     auto& s = d->state;
     if (auto best = nearestPlanet(s.AllPlanets, x, y)) s.PlanetSelected = *best;
+    if (d->planets) d->planets->showSelected(s.PlanetSelected);
     PlanetPtr planet = s.selectedPlanet();
     if (!planet) {
         d->picUnknown->show();
@@ -752,6 +799,8 @@ void frmMap::ChangeRaceHabs()
     place(d->lblRaceGrav, bars.grav);
     place(d->lblRaceTemp, bars.temp);
     place(d->lblRaceRad, bars.rad);
+    // The table's ratings are your race's too.
+    if (d->planets) d->planets->refresh();
 }
 
 void frmMap::tablesReloaded()
@@ -835,7 +884,8 @@ void frmMap::showDiagnosticsNote()
         d->diagnosticsNote->setFlat(true);
         d->diagnosticsNote->setCursor(Qt::PointingHandCursor);
         d->diagnosticsNote->setStyleSheet(
-            "QPushButton { color: #800000; text-decoration: underline; padding: 0 6px; }");
+            QString("QPushButton { color: %1; text-decoration: underline; padding: 0 6px; }")
+                .arg(captionCss(0x00000080)));
         d->diagnosticsNote->setToolTip(tr("Show what could not be read"));
         statusBar()->insertPermanentWidget(0, d->diagnosticsNote);
         connect(d->diagnosticsNote, &QPushButton::clicked, this, [this] {
@@ -880,6 +930,8 @@ void frmMap::applyResizeRule()
     int picHeight = int(MaxSingle(float(h - 81), 10.0f));
     // The status bar takes room the rule does not know of: the map stops above it.
     picHeight = std::max(10, std::min(picHeight, d->client->height() - 40));
+    // Likewise a dock beside the map takes width from it.
+    picWidth = std::max(10, std::min(picWidth, d->client->width() - 329));
     d->pic->resize(picWidth, picHeight);
     d->toolbar->resize(std::max(1016, d->client->width()), 40);
     DrawPic();
@@ -889,6 +941,27 @@ void frmMap::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     applyResizeRule();
+}
+
+bool frmMap::savePlayersOrAsk(const QString& discardText)
+{
+    auto& s = d->state;
+    // The race editor's edits live only in memory until this save: a save that fails holds the
+    // close (or the change of game) until the user decides.
+    for (;;) {
+        const WriteResult saved = SavePlayers(s.FileLocation, s.AllPlayers);
+        if (saved.ok) return true;
+        const QString file = QString::fromStdString(s.FileLocation + "player.inf");
+        const SaveFailureAnswer answer = askAfterFailedSave(
+            this, tr("Map"),
+            tr("The players table %1 could not be saved:\n%2\n\nThe race editor's changes of this session are "
+               "only in memory. Retry once the cause is mended, go on without saving them, or cancel to go "
+               "back to the map with the changes kept.")
+                .arg(file, QString::fromStdString(saved.error)),
+            discardText);
+        if (answer == SaveFailureAnswer::Retry) continue;
+        return answer == SaveFailureAnswer::QuitWithoutSaving;
+    }
 }
 
 void frmMap::closeEvent(QCloseEvent* event)
@@ -902,24 +975,9 @@ void frmMap::closeEvent(QCloseEvent* event)
     // to the last accepted one. A race name typed but not yet applied is in the player's record:
     // the save below writes it.
     d->raceEditor->commitPending();
-    // The race editor's edits live only in memory until this save: a save that fails holds the
-    // close until the user decides.
-    for (;;) {
-        const WriteResult saved = SavePlayers(s.FileLocation, s.AllPlayers);
-        if (saved.ok) break;
-        const QString file = QString::fromStdString(s.FileLocation + "player.inf");
-        const SaveFailureAnswer answer = askAfterFailedSave(
-            this, tr("Map"),
-            tr("The players table %1 could not be saved:\n%2\n\nThe race editor's changes of this session are "
-               "only in memory. Retry once the cause is mended, quit without saving them, or cancel to go "
-               "back to the map with the changes kept.")
-                .arg(file, QString::fromStdString(saved.error)));
-        if (answer == SaveFailureAnswer::Retry) continue;
-        if (answer == SaveFailureAnswer::Cancel) {
-            event->ignore();
-            return;
-        }
-        break;
+    if (!savePlayersOrAsk(tr("Quit without saving"))) {
+        event->ignore();
+        return;
     }
     d->unloaded = true;
     d->raceEditor->setRaceNameChanged(false);
@@ -928,7 +986,205 @@ void frmMap::closeEvent(QCloseEvent* event)
     s.AllPlanets = Map();
     s.AllPlayers = Players();
     SaveSettings(s, d->settings);
+    rememberGame(d->settings,
+                 GameChoice{QString::fromStdString(s.FileLocation), s.YourNumber, QString::fromStdString(s.GameName)});
+    storeWindowLayout(d->settings, saveState());
     event->accept();
+}
+
+// ---- following a game: open, reload, the planet table, the map as a picture ------------------
+
+void frmMap::buildFollowing()
+{
+    d->planets = new PlanetsDock(d->state, this);
+    addDockWidget(Qt::RightDockWidgetArea, d->planets);
+    // Until the user shows it, the window looks as it always did.
+    d->planets->hide();
+    connect(d->planets, &PlanetsDock::planetActivated, this, &frmMap::selectPlanet);
+
+    QMenu* file = menuBar()->findChild<QMenu*>("File");
+    QAction* first = file->actions().value(0);
+    QAction* open = new QAction(tr("&Open Game…"), file);
+    open->setObjectName("OpenGame");
+    open->setShortcut(QKeySequence::Open);
+    file->insertAction(first, open);
+    connect(open, &QAction::triggered, this, [this] {
+        const GameChoice current{QString::fromStdString(d->state.FileLocation), d->state.YourNumber,
+                                 QString::fromStdString(d->state.GameName)};
+        OpenGameDialog dialog(current, this);
+        if (dialog.exec() == QDialog::Accepted) openGame(dialog.choice());
+    });
+    QAction* image = file->addAction(tr("Save Map &Image…"));
+    image->setObjectName("SaveMapImage");
+    connect(image, &QAction::triggered, this, [this] {
+        const QString path = QFileDialog::getSaveFileName(this, tr("Save Map Image"),
+                                                          QString::fromStdString(d->state.FileLocation) + "map.png",
+                                                          tr("PNG images (*.png)"));
+        if (path.isEmpty()) return;
+        const QString error = saveMapImage(path);
+        if (!error.isEmpty())
+            showMessage(this, tr("Save Map Image"), tr("%1 could not be saved:\n%2").arg(path, error));
+    });
+    file->addSeparator();
+    d->recentGames = file->addMenu(tr("&Recent Games"));
+    d->recentGames->setObjectName("RecentGames");
+    fillRecentGames();
+
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    view->setObjectName("View");
+    QAction* reload = view->addAction(tr("&Reload"));
+    reload->setObjectName("Reload");
+    reload->setShortcut(QKeySequence::Refresh);
+    reload->setShortcutContext(Qt::WindowShortcut);
+    connect(reload, &QAction::triggered, this, &frmMap::reloadTurnFiles);
+    QAction* toggle = d->planets->toggleViewAction();
+    toggle->setObjectName("ShowPlanets");
+    view->addAction(toggle);
+
+    d->watcher = new GameWatcher(this);
+    connect(d->watcher, &GameWatcher::turnFilesChanged, this, &frmMap::reloadTurnFiles);
+    watchGame();
+}
+
+void frmMap::watchGame()
+{
+    QStringList files;
+    for (const std::string& f : turnFiles(d->state))
+        files << QString::fromStdString(f);
+    d->watcher->watch(QString::fromStdString(d->state.FileLocation), files);
+}
+
+void frmMap::fillRecentGames()
+{
+    d->recentGames->clear();
+    int n = 0;
+    for (const GameChoice& g : recentGames(d->settings)) {
+        ++n;
+        QAction* a = d->recentGames->addAction(
+            tr("&%1 %2, player %3 (%4)").arg(n).arg(g.game).arg(g.player).arg(QDir::toNativeSeparators(g.folder)));
+        a->setObjectName(QString("RecentGame%1").arg(n));
+        connect(a, &QAction::triggered, this, [this, g] {
+            const GameChoiceCheck check = checkGameChoice(g.folder, QString::number(g.player), g.game);
+            if (!check.ok()) {
+                showMessage(this, tr("Open Game"),
+                            tr("%1 cannot be opened:\n%2").arg(g.game, check.folder + check.player + check.game));
+                return;
+            }
+            openGame(g);
+        });
+    }
+    d->recentGames->setEnabled(n > 0);
+}
+
+PlanetsDock* frmMap::planetsDock() const
+{
+    return d->planets;
+}
+
+GameWatcher* frmMap::gameWatcher() const
+{
+    return d->watcher;
+}
+
+void frmMap::reloadTurnFiles()
+{
+    if (d->unloaded) return;
+    auto& s = d->state;
+    const TurnReload r = vornex::reloadTurnFiles(s);
+    // What is on disk now has been read (or found unreadable): only a later change reloads again.
+    d->watcher->markSeen();
+    if (!r.ok) {
+        showStatus(tr("Turn files not reloaded: %1").arg(QString::fromStdString(r.error)));
+        return;
+    }
+    d->planets->refresh();
+    // The selected planet stays selected by its number; the panel shows its new figures.
+    if (PlanetPtr p = s.selectedPlanet()) {
+        PlanetInfo(p->Xcord, p->Ycord);
+    } else {
+        DrawPic();
+    }
+    showDiagnosticsNote();
+    showStatus(r.changed == 1 ? tr("Turn files reloaded: 1 planet changed")
+                              : tr("Turn files reloaded: %1 planets changed").arg(r.changed));
+    std::printf("reloaded %d planets from %s\n", r.planets, s.FileLocation.c_str());
+    std::fflush(stdout);
+}
+
+bool frmMap::openGame(const GameChoice& game)
+{
+    auto& s = d->state;
+    const GameChoiceCheck check = checkGameChoice(game.folder, QString::number(game.player), game.game);
+    if (!check.ok()) {
+        showStatus(tr("The game cannot be opened: %1").arg(check.folder + check.player + check.game));
+        return false;
+    }
+    // Leaving the game: its players table is saved as on closing the window.
+    if (d->exportDialog) d->exportDialog->close();
+    d->raceEditor->commitPending();
+    if (!savePlayersOrAsk(tr("Open without saving"))) {
+        showStatus(tr("The game was not opened: the players table of this game could not be saved."));
+        return false;
+    }
+    d->raceEditor->setRaceNameChanged(false);
+    SaveSettings(s, d->settings);
+
+    const GameChoice before{QString::fromStdString(s.FileLocation), s.YourNumber, QString::fromStdString(s.GameName)};
+    rememberGame(d->settings, before);
+    storeGameChoice(d->settings, game);
+    ProgramState next;
+    FixedAnswer noQuestions;
+    if (Main(next, d->settings, noQuestions, FileExists) != StartupResult::Ready) {
+        // The files went away between the check and the loading: stay with the game shown.
+        storeGameChoice(d->settings, before);
+        showStatus(tr("The game cannot be opened: its files could not be read."));
+        return false;
+    }
+    s = std::move(next);
+    rememberGame(d->settings, game);
+    fillRecentGames();
+
+    // A new editor for the new players table: the old one still points at the players left.
+    const QRect editorBox = d->raceEditor->geometry();
+    delete d->raceEditor;
+    d->raceEditor = new RaceEditor(s, d->settings, d->prompter, *this, d->client);
+    d->raceEditor->setObjectName("frameRace");
+    d->raceEditor->setGeometry(editorBox);
+    d->raceEditor->show();
+    for (QAction* a : d->modes->actions())
+        a->setChecked(a->objectName().toStdString() == s.ClickOption);
+
+    d->planets->refresh();
+    load();
+    showDiagnosticsNote();
+    watchGame();
+    showStatus(tr("Opened %1, player %2").arg(game.game).arg(game.player));
+    return true;
+}
+
+void frmMap::selectPlanet(int16_t id)
+{
+    auto& s = d->state;
+    PlanetPtr p = s.AllPlanets.ByID(id);
+    if (!p) return;
+    const QPointF at = d->pic->widgetPoint(QPointF(p->Xcord - s.XStart, p->Ycord - s.YStart));
+    if (!d->pic->rect().contains(at.toPoint())) {
+        try {
+            CentreMap("Move", num::sub16(p->Xcord, s.XStart), num::sub16(p->Ycord, s.YStart));
+        } catch (const OverflowError&) {
+            showStatus(tr("The planet lies too far from the view to centre on it."));
+        }
+    }
+    PlanetInfo(p->Xcord, p->Ycord);
+}
+
+QString frmMap::saveMapImage(const QString& path) const
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
+    if (!d->pic->image().save(&file, "PNG")) return tr("the image could not be written");
+    if (!file.commit()) return file.errorString();
+    return {};
 }
 
 } // namespace vornex::ui

@@ -16,11 +16,15 @@ class QPushButton;
 namespace vornex {
 struct Diagnostic;
 struct ProgramState;
+struct GameChoice;
+class GameWatcher;
 class SettingsStore;
 class Prompter;
 } // namespace vornex
 
 namespace vornex::ui {
+
+class PlanetsDock;
 
 class frmMap : public QMainWindow, public MapSurfaceHost, public RaceEditorHost {
     Q_OBJECT
@@ -51,10 +55,27 @@ public:
 
     MapSurface* pic() const;
 
+    // Reads the turn's planets again (map file, planets report, export files), keeping the view,
+    // the selected planet, the click mode and unsaved race edits; says on the status bar and on
+    // standard output what changed. A failed reload keeps the galaxy shown and says why.
+    void reloadTurnFiles();
+    // Leaves the game shown (saving player.inf as closing does) and opens `game` with start-up's
+    // steps; false, with the old game still shown, when it cannot be opened.
+    bool openGame(const GameChoice& game);
+    // Selects planet id as a map click on it does, centring the map on it when it is out of view.
+    void selectPlanet(int16_t id);
+    // Writes the map as shown to a PNG at the screen's pixel ratio; an empty text or why not.
+    QString saveMapImage(const QString& path) const;
+
+    PlanetsDock* planetsDock() const;
+    GameWatcher* gameWatcher() const;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Saves player.inf; when that fails, asks Retry / discardText / Cancel. False for Cancel.
+    bool savePlayersOrAsk(const QString& discardText);
 
 private:
     struct Impl;
@@ -69,6 +90,9 @@ private:
     // "game.p5: file not found — the map shows ..." for a file that could not be read at all.
     QString fileNote(const Diagnostic& diag, bool fullPath) const;
     void toolbarClicked(QAction* action);
+    void buildFollowing();
+    void fillRecentGames();
+    void watchGame();
 };
 
 } // namespace vornex::ui

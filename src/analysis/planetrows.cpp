@@ -1,0 +1,35 @@
+#include "analysis/planetrows.h"
+
+#include "analysis/panel.h"
+#include "analysis/view.h"
+
+namespace vornex {
+
+PlanetRow planetRow(const Planet& p, const Player* race, const Gravities& gravities, const Planet* from)
+{
+    PlanetRow r;
+    r.id = p.ID;
+    r.name = p.PlanetName;
+    r.x = p.Xcord;
+    r.y = p.Ycord;
+    r.owner = p.Owner;
+    r.reportAge = p.ReportAge;
+    r.population = p.Population;
+    r.value = p.Value;
+    // Exactly the two ratings the planet panel would show.
+    const PanelValues panel = computePanel(p, race, gravities);
+    if (panel.hab) r.hab = panel.hab->rating;
+    if (panel.habTerra) r.habTerra = panel.habTerra->rating;
+    if (from) {
+        if (auto d = planetDistance(*from, p)) r.distance = *d;
+    }
+    return r;
+}
+
+bool higherFirst(const std::optional<int>& a, const std::optional<int>& b)
+{
+    if (a && b) return *a > *b;
+    return a.has_value() && !b.has_value();
+}
+
+} // namespace vornex

@@ -1,0 +1,33 @@
+#pragma once
+// One planet as a line of the planet table: the figures the planet panel shows for it, in the
+// window's table and in vornexinfo-report alike.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "model/collections.h"
+
+namespace vornex {
+
+struct PlanetRow {
+    int16_t id = 0;
+    std::string name;
+    int16_t x = 0, y = 0;
+    std::string owner;
+    int16_t reportAge = 0;
+    int32_t population = 0;
+    int16_t value = 0;
+    // Empty where the planet panel computes no rating (never reported, environment not a number).
+    std::optional<int> hab, habTerra;
+    std::optional<int> distance; // only with a reference planet
+};
+
+// The row of `planet` rated for race (player YourNumber, null when there is none); the distance
+// from `from` when it is given and fits 16 bits.
+PlanetRow planetRow(const Planet& planet, const Player* race, const Gravities& gravities, const Planet* from = nullptr);
+
+// Highest first, rows without a figure last: the order of the rating columns.
+bool higherFirst(const std::optional<int>& a, const std::optional<int>& b);
+
+} // namespace vornex

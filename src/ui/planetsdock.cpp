@@ -1,0 +1,172 @@
+#include "ui/planetsdock.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <set>
+
+#include "app/programstate.h"
+#include "reporttable.h"
+#include "ui/dialogs.h"
+#include "ui/planetsfilter.h"
+#include "ui/planetstablemodel.h"
+
+namespace vornex::ui {
+
+PlanetsDock::PlanetsDock(const ProgramState& state, QWidget* parent)
+    : QDockWidget(tr("Planets"), parent), m_state(state)
+{
+    setObjectName("dockPlanets");
+    auto* body = new QWidget(this);
+    auto* layout = new QVBoxLayout(body);
+    layout->setContentsMargins(4, 4, 4, 4);
+    auto* filters = new QHBoxLayout;
+    m_name = new QLineEdit(body);
+    m_name->setObjectName("txtPlanetFilter");
+    m_name->setPlaceholderText(tr("Name contains…"));
+    m_name->setClearButtonEnabled(true);
+    m_owner = new QComboBox(body);
+    m_owner->setObjectName("cboOwnerFilter");
+    m_owner->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_reported = new QCheckBox(tr("Reported only"), body);
+    m_reported->setObjectName("chkReportedOnly");
+    auto* save = new QPushButton(tr("Save as CSV…"), body);
+    save->setObjectName("cmdSaveCsv");
+    filters->addWidget(m_name, 1);
+    filters->addWidget(m_owner);
+    filters->addWidget(m_reported);
+    filters->addWidget(save);
+    layout->addLayout(filters);
+
+    m_model = new PlanetsTableModel(state, this);
+    m_filter = new PlanetsFilter(this);
+    m_filter->setSourceModel(m_model);
+    m_table = new QTableView(body);
+    m_table->setObjectName("tblPlanets");
+    m_table->setModel(m_filter);
+    m_table->setSortingEnabled(true);
+    m_table->sortByColumn(-1, Qt::AscendingOrder); // map order until a column is chosen
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setAlternatingRowColors(true);
+    m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 4);
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    layout->addWidget(m_table, 1);
+    setWidget(body);
+
+    // A filter that hides or shows rows moves the table's current row; that is no pick of the
+    // user's, so the row of the map's planet is selected again afterwards.
+    auto refilter = [this](auto apply) {
+        m_syncing = true;
+        apply();
+        m_syncing = false;
+        showSelected(m_state.PlanetSelected);
+    };
+    connect(m_name, &QLineEdit::textChanged, this,
+            [this, refilter](const QString& t) { refilter([&] { m_filter->setNameFilter(t); }); });
+    connect(m_owner, &QComboBox::currentIndexChanged, this, [this, refilter] {
+        const QVariant owner = m_owner->currentData();
+        refilter([&] { m_filter->setOwnerFilter(owner.isValid() ? std::optional(owner.toString()) : std::nullopt); });
+    });
+    connect(m_reported, &QCheckBox::toggled, this,
+            [this, refilter](bool on) { refilter([&] { m_filter->setReportedOnly(on); }); });
+    connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &PlanetsDock::rowPicked);
+    connect(save, &QPushButton::clicked, this, &PlanetsDock::chooseCsvFile);
+    fillOwners();
+}
+
+void PlanetsDock::fillOwners()
+{
+    const QVariant before = m_owner->currentData();
+    std::set<std::string> owners;
+    for (const auto& p : m_state.AllPlanets)
+        owners.insert(p->Owner);
+    const QSignalBlocker block(m_owner);
+    m_owner->clear();
+    m_owner->addItem(tr("All owners"));
+    for (const std::string& o : owners)
+        m_owner->addItem(o.empty() ? tr("(no owner)") : QString::fromStdString(o), QString::fromStdString(o));
+    // The owner chosen stays chosen while the game has it.
+    const int keep = before.isValid() ? m_owner->findData(before) : 0;
+    m_owner->setCurrentIndex(std::max(0, keep));
+    const QVariant now = m_owner->currentData();
+    m_filter->setOwnerFilter(now.isValid() ? std::optional(now.toString()) : std::nullopt);
+}
+
+void PlanetsDock::refresh()
+{
+    m_syncing = true;
+    m_model->refresh();
+    fillOwners();
+    m_syncing = false;
+    // Columns fit the first galaxy shown; after that they keep the widths the user gave them.
+    if (!m_columnsSized && m_model->rowCount() > 0) {
+        m_table->resizeColumnsToContents();
+        m_columnsSized = true;
+    }
+    showSelected(m_state.PlanetSelected);
+}
+
+void PlanetsDock::showSelected(int16_t id)
+{
+    m_model->updateDistances();
+    const QModelIndex source = m_model->index(m_model->rowOfPlanet(id), 0);
+    const QModelIndex shown = m_filter->mapFromSource(source);
+    m_syncing = true;
+    if (shown.isValid()) {
+        m_table->selectionModel()->setCurrentIndex(shown,
+                                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        m_table->scrollTo(shown);
+    } else {
+        m_table->selectionModel()->clearSelection();
+        m_table->selectionModel()->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
+    }
+    m_syncing = false;
+}
+
+void PlanetsDock::rowPicked()
+{
+    if (m_syncing) return;
+    const QModelIndex current = m_table->selectionModel()->currentIndex();
+    if (!current.isValid()) return;
+    const int16_t id = m_model->planetRow(m_filter->mapToSource(current).row()).id;
+    if (id != m_state.PlanetSelected) emit planetActivated(id);
+}
+
+QString PlanetsDock::saveCsv(const QString& path) const
+{
+    std::vector<PlanetRow> rows;
+    rows.reserve(size_t(m_filter->rowCount()));
+    for (int i = 0; i < m_filter->rowCount(); ++i)
+        rows.push_back(m_model->planetRow(m_filter->mapToSource(m_filter->index(i, 0)).row()));
+    // The Distance column comes with a reference planet, as with the report tool's --from.
+    const bool withDistance = m_state.selectedPlanet() != nullptr;
+    const std::string text = report::formatTable(rows, report::Format::Csv, withDistance);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
+    if (file.write(text.data(), qint64(text.size())) != qint64(text.size()) || !file.commit())
+        return file.errorString();
+    return {};
+}
+
+void PlanetsDock::chooseCsvFile()
+{
+    const QString path = QFileDialog::getSaveFileName(
+        this, tr("Save as CSV"), QString::fromStdString(m_state.FileLocation), tr("CSV files (*.csv)"));
+    if (path.isEmpty()) return;
+    const QString error = saveCsv(path);
+    if (!error.isEmpty()) showMessage(this, tr("Save as CSV"), tr("%1 could not be saved:\n%2").arg(path, error));
+}
+
+} // namespace vornex::ui
