@@ -77,8 +77,8 @@ TEST(ReportOptions, ParsingAndUsageErrors)
         {"--player", "1"},                                        // no folder
         {"--folder", "d"},                                        // no player
         {"--folder", "d", "--player", "x"},                       // not a number
-        {"--folder", "d", "--player", "2.5"},                     // not whole
-        {"--folder", "d", "--player", "17"},                      // no such slot
+        {"--folder", "d", "--player", "-1"},                      // the number of no player
+        {"--folder", "d", "--player", "40000"},                   // beyond 16 bits
         {"--folder", "d", "--player", "1", "--sort", "size"},     // unknown key
         {"--folder", "d", "--player", "1", "--format", "xml"},    // unknown format
         {"--folder", "d", "--player", "1", "--sort", "distance"}, // distance without --from
