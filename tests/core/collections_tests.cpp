@@ -113,6 +113,27 @@ TEST(Collections, RemoveClosesTheGapAndFreesTheKey)
     EXPECT_EQ(m.Count(), 2);
 }
 
+TEST(Collections, PlayersRemoveMovesEachKeptLineWithItsSlot)
+{
+    Players players;
+    for (const char* race : {"", "", "Gamma", ""})
+        players.Add(race);
+    players.KeepUnreadLine(2, "two");
+    players.KeepUnreadLine(4, "four");
+    players.Remove(1);
+    EXPECT_EQ(*players.UnreadLine(1), "two");
+    EXPECT_EQ(players.UnreadLine(2), nullptr);  // Gamma's slot
+    EXPECT_EQ(*players.UnreadLine(3), "four");
+    EXPECT_EQ(players.UnreadLine(4), nullptr);
+    players.Remove("gamma");
+    EXPECT_EQ(*players.UnreadLine(2), "four");
+    players.Remove(1);  // a kept line goes with its slot
+    EXPECT_EQ(*players.UnreadLine(1), "four");
+    EXPECT_EQ(players.UnreadLine(2), nullptr);
+    EXPECT_THROW(players.Remove(5), NotFoundError);
+    EXPECT_EQ(*players.UnreadLine(1), "four");
+}
+
 TEST(Collections, ByIdFindsThePlanetEvenWhenPositionsShifted)
 {
     Map m;

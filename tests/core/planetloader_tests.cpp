@@ -369,6 +369,9 @@ TEST(LoadPlanets, PlayerNumberFromSettingsOrAsked)
         EXPECT_EQ(planets.Count(), 1);
         ASSERT_EQ(d.size(), 1u);
         EXPECT_EQ(d[0].file, dir.path("game.p9"));
+        EXPECT_EQ(d[0].line, 0);
+        EXPECT_EQ(d[0].reason, "file not found \xE2\x80\x94 the map shows the map file and the export files only");
+        EXPECT_EQ(d[0].cause(), "file not found");
     }
 }
 

@@ -202,6 +202,61 @@ TEST(Players, RecordsAreCountedInItemsAcrossLines)
     EXPECT_EQ(playersFileBytes(reloaded), saved);
 }
 
+TEST(Players, FilesInAnotherEncodingOrWithoutOneReadableRecordAreLeftAsTheyAre)
+{
+    // UTF-16 with a byte order mark, UTF-16 without one, and text of which no record reads: one
+    // note for the whole file, and saving neither replaces it nor moves it into the backup.
+    auto utf16 = [](const std::string& ascii, bool mark) {
+        std::string out = mark ? "\xFF\xFE" : "";
+        for (char c : ascii)
+            out += std::string{c, '\0'};
+        return out;
+    };
+    const std::string record = "\"A\",\"Alpha\",\"H\",255,1,2,0,0,0,0,0,0,0\r\n";
+    for (const std::string& bytes : {utf16(record, true), utf16(record + record, false),
+                                     std::string("Alpha was here\r\nand Beta\r\n")}) {
+        test::ScratchFolder dir;
+        dir.write("player.inf", bytes);
+        dir.write("gravity.csv", bytes);
+        Diagnostics diags;
+        Players players = LoadPlayers(dir.folder(), diags);
+        const bool isUtf16 = bytes[1] == '\0' || bytes[0] == '\xFF';
+        ASSERT_EQ(diags.size(), 1u);
+        if (isUtf16) {
+            EXPECT_EQ(diags[0].line, 0);
+            EXPECT_NE(diags[0].reason.find("player.inf is UTF-16 text; save it as Windows-1252"), std::string::npos);
+            Diagnostics gravityDiags;
+            EXPECT_EQ(LoadGravities(dir.folder(), gravityDiags).Count(), 0);
+            ASSERT_EQ(gravityDiags.size(), 1u);
+            EXPECT_NE(gravityDiags[0].reason.find("gravity.csv is UTF-16 text"), std::string::npos);
+        }
+        players.Item(1)->PlayerName = "edited";
+        const WriteResult r = SavePlayers(dir.folder(), players);
+        EXPECT_FALSE(r.ok);
+        EXPECT_NE(r.error.find("left as it is"), std::string::npos) << r.error;
+        EXPECT_EQ(dir.read("player.inf"), bytes);
+        EXPECT_FALSE(std::filesystem::exists(dir.path("player.inf.bak")));
+    }
+
+    // A name with no Windows-1252 form is not written at all (the file keeps its encoding and its
+    // contents); a file with a byte order mark still reads, and is written back in Windows-1252.
+    test::ScratchFolder dir;
+    dir.write("player.inf", "\xEF\xBB\xBF\"Bj\xC3\xB8rn\",\"\xC3\x9Clvari\",\"\",1,1,2,0,0,0,0,0,0,0\r\n");
+    Diagnostics diags;
+    Players players = LoadPlayers(dir.folder(), diags);
+    EXPECT_TRUE(diags.empty());
+    EXPECT_EQ(players.Item("ülvari")->PlayerName, "Bjørn");
+    players.Item(2)->PlayerName = "Ωmega";
+    const std::string before = dir.read("player.inf");
+    const WriteResult r = SavePlayers(dir.folder(), players);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.error.find("U+03A9"), std::string::npos) << r.error;
+    EXPECT_EQ(dir.read("player.inf"), before);
+    players.Item(2)->PlayerName = "Omega";
+    ASSERT_TRUE(SavePlayers(dir.folder(), players).ok);
+    EXPECT_EQ(dir.read("player.inf").substr(0, 22), "\"Bj\xF8rn\",\"\xDClvari\",\"\",1,");
+}
+
 TEST(Players, SavingNeverLosesARecordTheLoaderCouldNotTake)
 {
     test::ScratchFolder dir;
