@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // may be refused the second time.
     std::string why;
     const std::string once = playersFileBytes(players, &why);
-    if (!why.empty()) return 0;  // a text Windows-1252 cannot carry: SavePlayers writes nothing
+    if (!why.empty()) return 0; // a text Windows-1252 cannot carry: SavePlayers writes nothing
     writeBytes(folder + "player.inf", once);
     Diagnostics diags2;
     Players again = LoadPlayers(folder, diags2);

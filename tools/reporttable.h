@@ -16,8 +16,8 @@ enum class SortKey { Collection, Hab, HabTerra, Value, Distance, Name, Id };
 
 struct Options {
     std::string folder;
-    int16_t player = 0;      // the player slot whose race rates the planets
-    std::string playerText;  // --player as given: the suffix of the planets report
+    int16_t player = 0;     // the player slot whose race rates the planets
+    std::string playerText; // --player as given: the suffix of the planets report
     std::string game = "game";
     SortKey sort = SortKey::Collection;
     std::optional<std::string> owner;

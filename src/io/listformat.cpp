@@ -36,8 +36,7 @@ inline size_t findByte(const char* p, size_t from, size_t n, char c)
 // The items of one line, handed to take(text, quoted, rawBegin, rawEnd) in order; rawBegin and
 // rawEnd are offsets into the line: from just after the comma before the item (or the line start)
 // to the comma after it (or the line end).
-template <typename Take>
-inline void forEachItem(std::string_view line, Take&& take)
+template <typename Take> inline void forEachItem(std::string_view line, Take&& take)
 {
     const char* const p = line.data();
     const size_t n = line.size();

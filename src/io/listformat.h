@@ -35,9 +35,9 @@ void readListLine(std::string_view line, std::vector<ListItemView>& items);
 // An item of a whole file read with list input, where items are counted across lines: a line of
 // blanks holds no item, any other line at least one.
 struct FileItem {
-    std::string_view text;  // as readListLine gives it, a view into the file's text
+    std::string_view text; // as readListLine gives it, a view into the file's text
     bool quoted = false;
-    int64_t line = 0;       // 1-based number of the line the item stands on
+    int64_t line = 0; // 1-based number of the line the item stands on
     // The bytes of the file the item takes: from just after the comma before it (or its line's
     // start) to the comma after it (or its line's end). A record that fills whole lines thus spans
     // exactly those lines.

@@ -35,7 +35,6 @@ std::string_view skipLeadingBlanks(std::string_view line)
 
 constexpr const char* kDash = " \xE2\x80\x94 ";
 
-
 std::string quoteText(std::string_view text)
 {
     std::string out;
@@ -635,7 +634,7 @@ void loadReport(Map& planets, const std::string& path, std::vector<int16_t>& age
     if (!file) return;
     const Enc fileEnc = file->enc;
     const size_t n = file->count;
-    int64_t expected = 1;  // reports list the planets in map order as a rule
+    int64_t expected = 1; // reports list the planets in map order as a rule
     ReportRow row;
     const char* const textEnd = file->text.data() + file->text.size();
     for (size_t i = 1; i < n; ++i) {
@@ -725,8 +724,9 @@ public:
             if (*age < 0) {
                 // -1 means never reported; merged as a report age it would count as newer than every
                 // real report and wipe it.
-                diags.push_back({fileName, lineNo,
-                                 "report age " + num::intText(*age) + " is negative (no real report); the record is ignored"});
+                diags.push_back(
+                    {fileName, lineNo,
+                     "report age " + num::intText(*age) + " is negative (no real report); the record is ignored"});
                 continue;
             }
             const int64_t position = positionOfName(m_planets, items[0].text, enc);
@@ -932,7 +932,7 @@ LoadOutcome LoadPlanets(Map& planets, const std::string& folder, const std::stri
             diags.resize(diagsOnEntry);
             return LoadOutcome::Cancelled;
         }
-        if (!num::parseStrict(*answer)) continue;  // not a number: asked again
+        if (!num::parseStrict(*answer)) continue; // not a number: asked again
         settings.write(kApplication, "Settings", "YourNumber", num::doubleText(LeadingValue(*answer)));
         suffix = std::string(trimmed(*answer));
     }

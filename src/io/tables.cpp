@@ -31,11 +31,11 @@ std::string quoteText(std::string_view text)
 
 // A file's items with their texts as the program holds them (UTF-8).
 struct Items {
-    FileBuffer raw;            // the file as read
-    std::string_view body;     // its text, without a byte order mark
-    bool utf8 = false;         // the file carries the UTF-8 byte order mark
+    FileBuffer raw;        // the file as read
+    std::string_view body; // its text, without a byte order mark
+    bool utf8 = false;     // the file carries the UTF-8 byte order mark
     std::vector<FileItem> items;
-    std::vector<std::string> texts;  // decoded text of each item
+    std::vector<std::string> texts; // decoded text of each item
 };
 
 // Reads a list file. nullopt when it cannot be read as a whole (missing, unreadable, UTF-16): *why
@@ -244,7 +244,7 @@ std::string playersFileBytes(const Players& players, std::string* why)
             bytes += *encoded;
         } else {
             bytes += encodeWindows1252(line);
-            why = nullptr;  // the first reason stands
+            why = nullptr; // the first reason stands
         }
     }
     if (!players.UnreadTail().empty()) bytes.append(players.UnreadTail()).append("\r\n");

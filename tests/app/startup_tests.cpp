@@ -5,14 +5,14 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <map>
 #include <set>
+#include <sstream>
 #include <tuple>
 
+#include "analysis/panel.h"
 #include "app/qsettingsstore.h"
 #include "app/startup.h"
-#include "analysis/panel.h"
 #include "io/fileexists.h"
 #include "reporttable.h"
 
@@ -159,19 +159,19 @@ TEST(Startup, StoredPlayerNumberIsTheReportSuffixAsStoredAndTheReportAgrees)
         text.replace(text.find(alpha), alpha.size(), "Alpha\tHumanoid\t\t" + std::to_string(age) + "\t");
         std::ofstream(dir + "game.p" + suffix, std::ios::binary) << text;
     };
-    for (auto [suffix, age] : std::vector<std::pair<std::string, int>>{
-             {"04", 4}, {"4", 40}, {"-3", 3}, {"17", 17}, {"2.5", 25}, {"2", 20}})
+    for (auto [suffix, age] :
+         std::vector<std::pair<std::string, int>>{{"04", 4}, {"4", 40}, {"-3", 3}, {"17", 17}, {"2.5", 25}, {"2", 20}})
         writeReport(suffix, age);
 
     struct Case {
         std::string stored;
-        int age;            // of the report that must be read
-        bool namesAPlayer;  // a slot of player.inf with a race
+        int age;           // of the report that must be read
+        bool namesAPlayer; // a slot of player.inf with a race
     };
     for (const Case& c : std::vector<Case>{{"04", 4, false}, {"-3", 3, false}, {"17", 17, false}, {"2.5", 25, true}}) {
         MemoryStore store;
         store.values = {{"Startup/FileLocations", dir}, {"Settings/YourNumber", c.stored}};
-        ScriptedPrompter ask;  // any question fails the test
+        ScriptedPrompter ask; // any question fails the test
         ProgramState state;
         ASSERT_EQ(Main(state, store, ask, FileExists), StartupResult::Ready) << c.stored;
         EXPECT_TRUE(ask.titles.empty()) << c.stored;
@@ -193,8 +193,8 @@ TEST(Startup, StoredPlayerNumberIsTheReportSuffixAsStoredAndTheReportAgrees)
             for (std::string cell; std::getline(cs, cell, '\t');)
                 cells.push_back(cell);
             cells.resize(10);
-            const PanelValues v = computePanel(*state.AllPlanets.Item(cells[1]), state.yourPlayer().get(),
-                                               state.AllGravities);
+            const PanelValues v =
+                computePanel(*state.AllPlanets.Item(cells[1]), state.yourPlayer().get(), state.AllGravities);
             auto text = [](const std::optional<HabResult>& h) { return h ? std::to_string(h->rating) : ""; };
             EXPECT_EQ(cells[5], std::to_string(state.AllPlanets.Item(cells[1])->ReportAge)) << line;
             EXPECT_EQ(cells[8], text(v.hab)) << c.stored << ": " << line;

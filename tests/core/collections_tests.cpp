@@ -122,12 +122,12 @@ TEST(Collections, PlayersRemoveMovesEachKeptLineWithItsSlot)
     players.KeepUnreadLine(4, "four");
     players.Remove(1);
     EXPECT_EQ(*players.UnreadLine(1), "two");
-    EXPECT_EQ(players.UnreadLine(2), nullptr);  // Gamma's slot
+    EXPECT_EQ(players.UnreadLine(2), nullptr); // Gamma's slot
     EXPECT_EQ(*players.UnreadLine(3), "four");
     EXPECT_EQ(players.UnreadLine(4), nullptr);
     players.Remove("gamma");
     EXPECT_EQ(*players.UnreadLine(2), "four");
-    players.Remove(1);  // a kept line goes with its slot
+    players.Remove(1); // a kept line goes with its slot
     EXPECT_EQ(*players.UnreadLine(1), "four");
     EXPECT_EQ(players.UnreadLine(2), nullptr);
     EXPECT_THROW(players.Remove(5), NotFoundError);

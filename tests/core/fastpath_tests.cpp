@@ -534,7 +534,8 @@ TEST(FastPaths, ListLinesAndWholeNumbersMatchTheCharacterByCharacterReading)
                 i = comma + 1;
             } else {
                 size_t comma = line.find(',', i);
-                std::string_view t = line.substr(i, comma == std::string_view::npos ? std::string_view::npos : comma - i);
+                std::string_view t =
+                    line.substr(i, comma == std::string_view::npos ? std::string_view::npos : comma - i);
                 out.push_back({std::string(t), false});
                 if (comma == std::string_view::npos) break;
                 i = comma + 1;
@@ -567,7 +568,8 @@ TEST(FastPaths, ListLinesAndWholeNumbersMatchTheCharacterByCharacterReading)
         for (int l = 0; l < lines; ++l) {
             std::string line;
             int len = static_cast<int>(rng() % 16);
-            for (int k = 0; k < len; ++k) line += alphabet[rng() % sizeof alphabet];
+            for (int k = 0; k < len; ++k)
+                line += alphabet[rng() % sizeof alphabet];
             auto e = slowItems(line);
             expected.insert(expected.end(), e.begin(), e.end());
             text += line + (rng() % 2 ? "\r\n" : "\n");
@@ -738,8 +740,9 @@ TEST(FastPaths, KeyFoldingMatchesTheLetterByLetterRule)
         return out;
     };
     std::mt19937 rng(51);
-    const char alphabet[] = {'A', 'Z', 'a', 'z', '@', '[', '`', '{', ' ', '9', '\x7F', '\xC3', '\x89', '\x97',
-                             '\x9E', '\xA9', '\xC5', '\x92', '\xA0', '\xBD', '\xB8', '\xA1', '\xBF'};
+    const char alphabet[] = {'A',    'Z',    'a',    'z',    '@',    '[',    '`',    '{',
+                             ' ',    '9',    '\x7F', '\xC3', '\x89', '\x97', '\x9E', '\xA9',
+                             '\xC5', '\x92', '\xA0', '\xBD', '\xB8', '\xA1', '\xBF'};
     for (int n = 0; n < 20000; ++n) {
         std::string key;
         int len = static_cast<int>(rng() % 30);

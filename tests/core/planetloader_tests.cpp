@@ -211,18 +211,19 @@ TEST(LoadPlanets, WindowsFixture)
 TEST(LoadPlanets, MalformedMapLinesAreRejectedOneByOne)
 {
     test::ScratchFolder dir;
-    dir.write("game.map", kMapHead + "1\t1100\t2900\tAlpha\r\n"   // 2 fine
-                                     "2\t1100\tBeta\r\n"          // 3 three fields
-                                     "x\t1100\t2900\tGamma\r\n"   // 4 id not a number
-                                     "4\t11a0\t2900\tDelta\r\n"   // 5 x not a number
-                                     "5\t1100\t\tEpsilon\r\n"     // 6 y empty
-                                     "6\t40000\t2900\tZeta\r\n"   // 7 x - 1000 beyond 16 bits
-                                     "7\t1100\t2900\tALPHA\r\n"   // 8 duplicate name
-                                     "1\t1100\t2900\tEta\r\n"     // 9 duplicate id
-                                     "\r\n"                       // 10 empty
-                                     "99999\t1\t1\tTheta\r\n"     // 11 id beyond 16 bits
-                                     " 12\t1200\t2800\tIota \r\n" // 12 fine: leading blanks skipped, the name keeps its last
-                                     "\r\n");                     // a trailing empty line is no record
+    dir.write("game.map", kMapHead +
+                              "1\t1100\t2900\tAlpha\r\n"   // 2 fine
+                              "2\t1100\tBeta\r\n"          // 3 three fields
+                              "x\t1100\t2900\tGamma\r\n"   // 4 id not a number
+                              "4\t11a0\t2900\tDelta\r\n"   // 5 x not a number
+                              "5\t1100\t\tEpsilon\r\n"     // 6 y empty
+                              "6\t40000\t2900\tZeta\r\n"   // 7 x - 1000 beyond 16 bits
+                              "7\t1100\t2900\tALPHA\r\n"   // 8 duplicate name
+                              "1\t1100\t2900\tEta\r\n"     // 9 duplicate id
+                              "\r\n"                       // 10 empty
+                              "99999\t1\t1\tTheta\r\n"     // 11 id beyond 16 bits
+                              " 12\t1200\t2800\tIota \r\n" // 12 fine: leading blanks skipped, the name keeps its last
+                              "\r\n");                     // a trailing empty line is no record
     dir.write("game.p1", kReportHead);
     MemorySettings settings;
     settings.values["VornexTools/Settings/YourNumber"] = "1";
@@ -285,7 +286,7 @@ TEST(LoadPlanets, MalformedReportLinesAreRejectedWhole)
         EXPECT_EQ(p->Mines, 0) << name;
     }
     auto delta = planets.Item("Delta");
-    EXPECT_EQ(delta->ReportAge, 0);  // the later line; its 27 fields leave the optional group
+    EXPECT_EQ(delta->ReportAge, 0); // the later line; its 27 fields leave the optional group
     EXPECT_EQ(delta->Capacity, 1);
     EXPECT_EQ(delta->Route, "Route");
     EXPECT_EQ(delta->PacketDamage, 9);

@@ -8,8 +8,8 @@
 #include <fstream>
 #include <functional>
 #include <map>
-#include <sys/stat.h>
 #include <sstream>
+#include <sys/stat.h>
 
 #include "io/memorysettings.h"
 #include "io/planetloader.h"
@@ -78,9 +78,11 @@ std::string line27(const std::string& name, const std::string& owner, const std:
 {
     std::string l = name + "\t" + owner + "\t\t" + age + "\t1000\t50";
     for (int f = 7; f <= 27; ++f)
-        l += f == 21 ? "\t1g" : f == 22 ? "\t0\xB0"
-                                           "C"
-                                         : f == 23 ? "\t50mR" : "\t0";
+        l += f == 21   ? "\t1g"
+             : f == 22 ? "\t0\xB0"
+                         "C"
+             : f == 23 ? "\t50mR"
+                       : "\t0";
     return l + "\r\n";
 }
 
@@ -107,7 +109,7 @@ Seen reportView(const std::string& folder, std::string* err = nullptr)
     Seen seen;
     std::istringstream in(r.out);
     std::string line;
-    std::getline(in, line);  // heading
+    std::getline(in, line); // heading
     while (std::getline(in, line)) {
         std::vector<std::string> c;
         std::stringstream cells(line);
@@ -126,16 +128,27 @@ TEST(ReportAndLoader, DuplicatesLetterCaseAndBlanksAgree)
     // Š, Œ, Ž, Ÿ on the map; their small letters in the report. "Trail " ends in a blank, and the
     // report line without it names no planet. Dup is reported twice: the later line stands.
     craftGame(dir,
-              "1\t1100\t2900\t\x8A" "ar\r\n2\t1200\t2900\tTrail \r\n3\t1300\t2900\t\x8C" "il\r\n"
-              "4\t1400\t2900\t\x8E" "el\r\n5\t1500\t2900\t\x9F\r\n6\t1600\t2900\tDup\r\n",
-              line27("\x9A" "ar", "Humanoid", "2") + line27("Trail ", "Insectoid", "1") +
-                  line27("\x9C" "il", "Humanoid", "3") + line27("\x9E" "el", "Humanoid", "4") +
+              "1\t1100\t2900\t\x8A"
+              "ar\r\n2\t1200\t2900\tTrail \r\n3\t1300\t2900\t\x8C"
+              "il\r\n"
+              "4\t1400\t2900\t\x8E"
+              "el\r\n5\t1500\t2900\t\x9F\r\n6\t1600\t2900\tDup\r\n",
+              line27("\x9A"
+                     "ar",
+                     "Humanoid", "2") +
+                  line27("Trail ", "Insectoid", "1") +
+                  line27("\x9C"
+                         "il",
+                         "Humanoid", "3") +
+                  line27("\x9E"
+                         "el",
+                         "Humanoid", "4") +
                   line27("\xFF", "Humanoid", "5") + line27("Dup", "Humanoid", "7") + line27("Dup", "Insectoid", "6") +
                   line27("Trail", "Humanoid", "0"));
     Diagnostics diags;
     const Seen loaded = loaderView(dir.folder(), diags);
-    const Seen expected = {{"Šar", {"Humanoid", "2"}},  {"Trail ", {"Insectoid", "1"}}, {"Œil", {"Humanoid", "3"}},
-                           {"Žel", {"Humanoid", "4"}},  {"Ÿ", {"Humanoid", "5"}},       {"Dup", {"Insectoid", "6"}}};
+    const Seen expected = {{"Šar", {"Humanoid", "2"}}, {"Trail ", {"Insectoid", "1"}}, {"Œil", {"Humanoid", "3"}},
+                           {"Žel", {"Humanoid", "4"}}, {"Ÿ", {"Humanoid", "5"}},       {"Dup", {"Insectoid", "6"}}};
     EXPECT_EQ(loaded, expected);
     ASSERT_EQ(diags.size(), 1u);
     EXPECT_EQ(diags[0].line, 9);

@@ -23,16 +23,16 @@ TEST(Gravities, LoadsKeysAsWrittenAndRejectsBadLines)
     dir.write("gravity.csv",
               "0.12,-50\r\n"
               "1,50\r\n"
-              "\r\n"            // 3: a blank line holds no item
-              "2.35,7,3,8\r\n"  // 4: two records on one line
-              "4,many\r\n"      // 5: clicks not a number
-              "5,40000\r\n"     // 6: clicks beyond 16 bits
-              "1,7\r\n"         // 7: duplicate key, the first stays
-              " 0.5 , 2.5\r\n"  // 8: blanks before an item skipped, after it kept; 2.5 rounds to 2
-              "6,\r\n"          // 9: empty clicks
-              "0.75\r\n80\r\n"  // 10-11: a record over two lines
-              "7\r\n"           // 12: a lone item at the end
-              "\r\n\r\n");      // trailing blank lines are no records
+              "\r\n"           // 3: a blank line holds no item
+              "2.35,7,3,8\r\n" // 4: two records on one line
+              "4,many\r\n"     // 5: clicks not a number
+              "5,40000\r\n"    // 6: clicks beyond 16 bits
+              "1,7\r\n"        // 7: duplicate key, the first stays
+              " 0.5 , 2.5\r\n" // 8: blanks before an item skipped, after it kept; 2.5 rounds to 2
+              "6,\r\n"         // 9: empty clicks
+              "0.75\r\n80\r\n" // 10-11: a record over two lines
+              "7\r\n"          // 12: a lone item at the end
+              "\r\n\r\n");     // trailing blank lines are no records
     Diagnostics diags;
     Gravities g = LoadGravities(dir.folder(), diags);
     EXPECT_EQ(g.Count(), 6);
@@ -168,10 +168,10 @@ TEST(Players, RecordsAreCountedInItemsAcrossLines)
     // Items, not lines, make records: player n is the n-th run of thirteen items. A record may
     // share a line with another or run over two; blank lines hold no item. Rejected records go
     // back byte for byte, and the file reads back as the same players.
-    const std::string split = "\"Bo\",\"Beta\",\"H\",2\r\n  1,2,0,0,0,0,0,0,0";               // 2, over two lines
-    const std::string bad = "\"C\",\"Gamma\",\"H\xe9\",x,1,2,0,0,0,0,0,0,0";                  // 3, rejected
+    const std::string split = "\"Bo\",\"Beta\",\"H\",2\r\n  1,2,0,0,0,0,0,0,0"; // 2, over two lines
+    const std::string bad = "\"C\",\"Gamma\",\"H\xe9\",x,1,2,0,0,0,0,0,0,0";    // 3, rejected
     const std::string twoOnALine = "\"D\",\"Delta\",\"\",4,0,0,0,0,0,0,0,0,0,\"E\",\"Eps\",\"\",5,0,0,0,0,0,0,0,0,0";
-    const std::string shortTail = "\"F\",\"Phi\",1";                                              // 3 items at the end
+    const std::string shortTail = "\"F\",\"Phi\",1"; // 3 items at the end
     test::ScratchFolder dir;
     dir.write("player.inf", "\"A\",\"Alpha\",\"H\",1,1,2,0,0,0,0,0,0,0\r\n" + split + "\r\n\r\n" + bad + "\r\n" +
                                 twoOnALine + "\r\n" + shortTail + "\r\n");
@@ -184,7 +184,7 @@ TEST(Players, RecordsAreCountedInItemsAcrossLines)
     EXPECT_EQ(players.Item(3)->RaceName, "");
     EXPECT_EQ(players.Item("Delta")->Number, 4);
     EXPECT_EQ(players.Item("Eps")->Number, 5);
-    EXPECT_EQ(players.Item(6)->RaceName, "");  // the short tail takes no slot
+    EXPECT_EQ(players.Item(6)->RaceName, ""); // the short tail takes no slot
     ASSERT_EQ(diags.size(), 2u);
     EXPECT_TRUE(mentions(diags, 5, "colour \"x\""));
     EXPECT_TRUE(mentions(diags, 7, "expected 13 items, found 3"));
@@ -193,7 +193,7 @@ TEST(Players, RecordsAreCountedInItemsAcrossLines)
     const std::string saved = dir.read("player.inf");
     EXPECT_NE(saved.find("\r\n" + bad + "\r\n"), std::string::npos) << saved;
     EXPECT_EQ(saved.substr(saved.size() - shortTail.size() - 2), shortTail + "\r\n");
-    EXPECT_NE(saved.find("\"E\",\"Eps\",\"\",5,0,0,0,0,0,0,0,0,0\r\n"), std::string::npos);  // one record a line
+    EXPECT_NE(saved.find("\"E\",\"Eps\",\"\",5,0,0,0,0,0,0,0,0,0\r\n"), std::string::npos); // one record a line
     Diagnostics again;
     Players reloaded = LoadPlayers(dir.folder(), again);
     for (int n = 1; n <= 16; ++n)
@@ -213,8 +213,8 @@ TEST(Players, FilesInAnotherEncodingOrWithoutOneReadableRecordAreLeftAsTheyAre)
         return out;
     };
     const std::string record = "\"A\",\"Alpha\",\"H\",255,1,2,0,0,0,0,0,0,0\r\n";
-    for (const std::string& bytes : {utf16(record, true), utf16(record + record, false),
-                                     std::string("Alpha was here\r\nand Beta\r\n")}) {
+    for (const std::string& bytes :
+         {utf16(record, true), utf16(record + record, false), std::string("Alpha was here\r\nand Beta\r\n")}) {
         test::ScratchFolder dir;
         dir.write("player.inf", bytes);
         dir.write("gravity.csv", bytes);
@@ -322,7 +322,10 @@ TEST(Players, SaveReplacesAtomicallyAndKeepsTheOldFile)
     EXPECT_TRUE(diags.empty());
     EXPECT_EQ(again.Item("alpha prime")->Number, 1);
     EXPECT_EQ(again.Item(2)->PlayerName, "Œdipe");
-    EXPECT_NE(dir.read("player.inf").find("\r\n\"\x8C" "dipe\","), std::string::npos);  // Windows-1252
+    EXPECT_NE(dir.read("player.inf")
+                  .find("\r\n\"\x8C"
+                        "dipe\","),
+              std::string::npos); // Windows-1252
 
     // A failing write reports why and leaves the file as it was.
     std::string before = dir.read("player.inf");
