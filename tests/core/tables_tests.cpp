@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "io/tables.h"
 #include "scratchfolder.h"
 
@@ -36,14 +38,17 @@ TEST(Gravities, LoadsKeysAsWrittenAndRejectsBadLines)
     Diagnostics diags;
     Gravities g = LoadGravities(dir.folder(), diags);
     EXPECT_EQ(g.Count(), 6);
-    ASSERT_TRUE(g.Item("1"));
-    EXPECT_EQ(g.Item("1")->Clicks, 50);
-    EXPECT_EQ(g.Item("1.00"), nullptr);
-    EXPECT_EQ(g.Item("0.12")->Clicks, -50);
-    EXPECT_EQ(g.Item("2.35")->Clicks, 7);
-    EXPECT_EQ(g.Item("3")->Clicks, 8);
-    EXPECT_EQ(g.Item("0.5 ")->Clicks, 2);
-    EXPECT_EQ(g.Item("0.75")->Clicks, 80);
+    auto clicks = [&](const char* key) -> std::optional<int> {
+        auto row = g.Item(key);
+        return row ? std::optional<int>(row->Clicks) : std::nullopt;
+    };
+    EXPECT_EQ(clicks("1"), 50);
+    EXPECT_EQ(clicks("1.00"), std::nullopt);
+    EXPECT_EQ(clicks("0.12"), -50);
+    EXPECT_EQ(clicks("2.35"), 7);
+    EXPECT_EQ(clicks("3"), 8);
+    EXPECT_EQ(clicks("0.5 "), 2);
+    EXPECT_EQ(clicks("0.75"), 80);
     ASSERT_EQ(diags.size(), 5u);
     EXPECT_TRUE(mentions(diags, 5, "many"));
     EXPECT_TRUE(mentions(diags, 6, "40000"));
