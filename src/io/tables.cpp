@@ -43,8 +43,10 @@ struct Items {
 std::optional<Items> readItems(const std::string& path, const std::string& name, std::string& why, bool& exists)
 {
     auto bytes = readFileBuffer(path, &why);
+    // A link whose target is gone is there too: taking it for a missing file would let a save
+    // replace the link.
     std::error_code ec;
-    exists = bytes || std::filesystem::exists(path, ec);
+    exists = bytes || std::filesystem::symlink_status(path, ec).type() != std::filesystem::file_type::not_found;
     if (!bytes) return std::nullopt;
     if (looksLikeUtf16(bytes->view())) {
         why = name + " is UTF-16 text; save it as Windows-1252";

@@ -298,6 +298,15 @@ TEST(Players, AnUnreadableFileIsNeverSavedOver)
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.error.find("left as it is"), std::string::npos) << r.error;
     EXPECT_TRUE(std::filesystem::is_directory(dir.path("player.inf")));
+
+    // A link whose target is gone is no missing file: the link stays.
+    test::ScratchFolder linked;
+    std::filesystem::create_symlink(linked.path("gone.inf"), linked.path("player.inf"));
+    Diagnostics linkDiags;
+    EXPECT_FALSE(SavePlayers(linked.folder(), LoadPlayers(linked.folder(), linkDiags)).ok);
+    EXPECT_EQ(linkDiags.size(), 1u);
+    EXPECT_TRUE(std::filesystem::is_symlink(linked.path("player.inf")));
+    EXPECT_FALSE(std::filesystem::exists(linked.path("gone.inf")));
 }
 
 TEST(Players, MoreThanSixteenRecordsAreKept)
