@@ -7,7 +7,6 @@
 #include "analysis/numeric.h"
 #include "analysis/panel.h"
 #include "analysis/view.h"
-#include "io/fileexists.h"
 #include "io/memorysettings.h"
 #include "io/planetloader.h"
 #include "io/tables.h"
@@ -147,7 +146,8 @@ std::string usageText()
            "\n"
            "Options:\n"
            "  --folder DIR       folder of the game files (required)\n"
-           "  --player N         your player number, 1 to 16 (required)\n"
+           "  --player N         your player number (required); the planets report read is\n"
+           "                     NAME.pN with N as given (04 reads NAME.p04)\n"
            "  --game NAME        base name of the game files (default: game)\n"
            "  --sort KEY         hab, habterra, value (highest first), distance (nearest\n"
            "                     first; needs --from), name or id; default: map order\n"
@@ -159,8 +159,8 @@ std::string usageText()
            "  --help             show this text\n"
            "\n"
            "Rejected lines of the input files are written to standard error as\n"
-           "file:line: reason. Exit status: 0 on success, 2 for a bad option or missing\n"
-           "game files.\n"
+           "file:line: reason. Exit status: 0 on success, 2 for a bad option or when\n"
+           "gravity.csv, NAME.map or NAME.pN cannot be read.\n"
            "\n"
            "Example, the ten best planets to settle after terraforming:\n"
            "  vornexinfo-report --folder ~/vornex --player 3 --sort habterra | head -11\n";
@@ -203,10 +203,13 @@ std::optional<Options> parseArguments(const std::vector<std::string>& args, std:
             o.folder = *value;
             haveFolder = true;
         } else if (name == "--player") {
-            auto n = wholeInt16(*value);
-            if (!n || *n < 1 || *n > 16)
-                return fail("--player needs a player number from 1 to 16, not '" + *value + "'");
+            // Taken as the window takes the stored number: the report's suffix as given, the
+            // player slot its number rounded to 16 bits.
+            auto n = num::parseInt16(*value);
+            auto suffix = reportSuffix(*value);
+            if (!n || !suffix) return fail("--player needs a player number, not '" + *value + "'");
             o.player = *n;
+            o.playerText = *suffix;
             havePlayer = true;
         } else if (name == "--game") {
             o.game = *value;
@@ -349,9 +352,6 @@ RunResult run(const std::vector<std::string>& args)
     std::error_code ec;
     if (!std::filesystem::is_directory(folder, ec)) return usageError("no such folder: " + folder);
     if (folder.back() != '/' && folder.back() != '\\') folder += '/';
-    const std::string suffix = ".p" + num::intText(options->player);
-    for (const std::string& file : {std::string("gravity.csv"), options->game + ".map", options->game + suffix})
-        if (!FileExists(folder + file)) return usageError("missing game file: " + folder + file);
 
     Diagnostics diags;
     Gravities gravities = LoadGravities(folder, diags);
@@ -359,10 +359,16 @@ RunResult run(const std::vector<std::string>& args)
     Map planets;
     // The player number comes from the command line: the loader finds it here and never asks.
     MemorySettings settings;
-    settings.write(kApplication, "Settings", "YourNumber", num::intText(options->player));
+    settings.write(kApplication, "Settings", "YourNumber", options->playerText);
     FixedAnswer noQuestions;
     if (LoadPlanets(planets, folder, options->game, settings, noQuestions, diags) != LoadOutcome::Loaded)
-        return usageError("cannot read the planets of player " + num::intText(options->player));
+        return usageError("cannot read the planets of player " + options->playerText);
+    // Without any of these files the table would be wrong from top to bottom: no table at all.
+    const std::string required[] = {folder + "gravity.csv", folder + options->game + ".map",
+                                    folder + options->game + ".p" + options->playerText};
+    for (const auto& d : diags)
+        if (d.line == 0 && std::find(std::begin(required), std::end(required), d.file) != std::end(required))
+            return usageError("cannot read " + d.file + ": " + std::string(d.cause()));
     for (const auto& d : diags)
         result.err += d.text() + "\n";
 
@@ -372,9 +378,8 @@ RunResult run(const std::vector<std::string>& args)
         if (!from) return usageError("no planet named " + *options->from);
     }
     PlayerPtr race = players.At(options->player);
-    if (race && race->RaceName.empty())
-        result.err += "warning: player " + num::intText(options->player) +
-                      " has no race in player.inf; every rating is 0\n";
+    if (!race || race->RaceName.empty())
+        result.err += "warning: player " + options->playerText + " has no race in player.inf; every rating is 0\n";
     auto rows = buildRows(planets, race.get(), gravities, from.get());
     filterAndSort(rows, *options);
     result.out = formatTable(rows, options->format, from != nullptr);

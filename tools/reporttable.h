@@ -17,7 +17,8 @@ enum class SortKey { Collection, Hab, HabTerra, Value, Distance, Name, Id };
 
 struct Options {
     std::string folder;
-    int16_t player = 0;
+    int16_t player = 0;     // the player slot whose race rates the planets
+    std::string playerText; // --player as given: the suffix of the planets report
     std::string game = "game";
     SortKey sort = SortKey::Collection;
     std::optional<std::string> owner;
@@ -53,7 +54,8 @@ std::string formatTable(const std::vector<Row>& rows, Format format, bool withDi
 PlanetPtr findReference(const Map& planets, const std::string& text);
 
 // The whole program: status 0 and the table on out; status 2 with a one-line message on err and
-// nothing on out for a usage error or missing game files. Rejected input lines go to err as
+// nothing on out for a usage error or a required game file (gravity.csv, the map file, the planets
+// report) that cannot be read. Rejected input lines go to err as
 // "file:line: reason" while the table still comes.
 struct RunResult {
     int status = 0;

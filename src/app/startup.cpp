@@ -95,9 +95,13 @@ StartupResult Main(ProgramState& state, SettingsStore& settings, Prompter& promp
         if (auto n = num::parseInt16(*answer)) state.YourNumber = *n;
     }
 
-    // The game name: asked until the planets report of this player is found.
+    // The game name: asked until the planets report of this player is found. A stored number is
+    // the report's suffix as it is stored ("04" names game.p04), so the file tested is the one the
+    // planet loader then reads.
     state.GameName = readText(settings, kSettings, "GameName");
-    while (!fileExists(state.FileLocation + state.GameName + ".p" + num::intText(state.YourNumber))) {
+    const std::string suffix =
+        reportSuffix(readText(settings, kSettings, "YourNumber")).value_or(num::intText(state.YourNumber));
+    while (!fileExists(state.FileLocation + state.GameName + ".p" + suffix)) {
         auto answer = prompter.ask("Enter your game name.", "Game Name");
         if (!answer) return StartupResult::Cancelled;
         state.GameName = *answer;

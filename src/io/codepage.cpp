@@ -1,6 +1,8 @@
 #include "io/codepage.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 namespace vornex {
@@ -215,12 +217,51 @@ std::string encodeWindows1252(std::string_view utf8, bool* lossless)
     return out;
 }
 
-std::string encodeForFile(std::string_view utf8)
+std::optional<std::string> encodeForFile(std::string_view utf8, std::string* why)
 {
     bool exact = false;
     std::string bytes = encodeWindows1252(utf8, &exact);
     if (exact) return bytes;
-    return std::string("\xEF\xBB\xBF") + std::string(utf8);
+    if (why) {
+        // Name the first character that has no form, with the line it stands in.
+        size_t i = 0;
+        while (i < utf8.size()) {
+            const size_t start = i;
+            const char32_t c = nextCodePoint(utf8, i);
+            if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) continue;
+            bool found = false;
+            for (char32_t k : kHigh)
+                found = found || k == c;
+            if (found) continue;
+            char code[16];
+            std::snprintf(code, sizeof code, "U+%04X", c == kInvalid ? 0xFFFDu : static_cast<unsigned>(c));
+            size_t lineStart = utf8.rfind('\n', start);
+            lineStart = lineStart == std::string_view::npos ? 0 : lineStart + 1;
+            size_t lineEnd = utf8.find_first_of("\r\n", start);
+            if (lineEnd == std::string_view::npos) lineEnd = utf8.size();
+            *why = "the character " + std::string(code) + " in " +
+                   std::string(utf8.substr(lineStart, lineEnd - lineStart)) + " has no Windows-1252 form";
+            break;
+        }
+    }
+    return std::nullopt;
+}
+
+bool looksLikeUtf16(std::string_view bytes)
+{
+    if (bytes.size() < 2) return false;
+    const auto b0 = static_cast<unsigned char>(bytes[0]);
+    const auto b1 = static_cast<unsigned char>(bytes[1]);
+    if ((b0 == 0xFF && b1 == 0xFE) || (b0 == 0xFE && b1 == 0xFF)) return true;
+    // Text in Windows-1252 never holds a NUL byte; UTF-16 of Latin text holds one in every pair,
+    // always on the same side.
+    const size_t pairs = std::min<size_t>(bytes.size(), 512) / 2;
+    size_t evenNuls = 0, oddNuls = 0;
+    for (size_t k = 0; k < pairs; ++k) {
+        evenNuls += bytes[2 * k] == '\0';
+        oddNuls += bytes[2 * k + 1] == '\0';
+    }
+    return (evenNuls == 0 && oddNuls * 2 >= pairs) || (oddNuls == 0 && evenNuls * 2 >= pairs);
 }
 
 } // namespace vornex

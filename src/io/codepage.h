@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,9 +29,13 @@ size_t decodeWindows1252Into(std::string_view bytes, char* out);
 // Windows-1252 form (such characters become '?').
 std::string encodeWindows1252(std::string_view utf8, bool* lossless = nullptr);
 
-// The bytes a file is written with: Windows-1252 when every character has a Windows-1252 form;
-// otherwise UTF-8 behind a byte order mark, so that nothing typed by the user is lost (the readers
-// accept both).
-std::string encodeForFile(std::string_view utf8);
+// The bytes a file is written with: Windows-1252, always, so that every other copy of the program
+// and every other reader sees the same bytes. A character with no Windows-1252 form cannot be
+// written: nullopt, and *why names the character and the text it stands in.
+std::optional<std::string> encodeForFile(std::string_view utf8, std::string* why = nullptr);
+
+// True when the bytes look like UTF-16 text: a UTF-16 byte order mark, or the NUL byte beside
+// every other byte that UTF-16 gives plain Latin letters. Only the start of the file is looked at.
+bool looksLikeUtf16(std::string_view bytes);
 
 }  // namespace vornex

@@ -8,4 +8,10 @@ std::string Diagnostic::text() const
     return file + ":" + std::to_string(line) + ": " + reason;
 }
 
+std::string_view Diagnostic::cause() const
+{
+    const std::string_view r = reason;
+    return r.substr(0, r.find(" \xE2\x80\x94 "));
+}
+
 } // namespace vornex

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vornex {
@@ -13,6 +14,10 @@ struct Diagnostic {
 
     // "file:line: reason" (or "file: reason" for line 0).
     std::string text() const;
+
+    // The reason without what follows from it: a whole file that could not be read says why and,
+    // after a dash, what the program does without it ("file not found — ...").
+    std::string_view cause() const;
 };
 
 using Diagnostics = std::vector<Diagnostic>;

@@ -41,8 +41,12 @@ std::string exportFilePath(const std::string& folder, int16_t yourNumber)
 WriteResult WriteExportFile(const std::string& folder, int16_t yourNumber, const Map& planets,
                             const ExportSelection& selection, int* count)
 {
-    return writeFileAtomically(exportFilePath(folder, yourNumber),
-                               encodeForFile(exportText(planets, selection, count)));
+    const std::string path = exportFilePath(folder, yourNumber);
+    std::string why;
+    auto bytes = encodeForFile(exportText(planets, selection, count), &why);
+    // Other players' copies read the file as Windows-1252: a text it cannot carry is not written.
+    if (!bytes) return {false, "cannot write " + path + ": " + why + "; the file is left as it is"};
+    return writeFileAtomically(path, *bytes);
 }
 
 } // namespace vornex

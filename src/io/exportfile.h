@@ -22,7 +22,8 @@ struct ExportSelection {
 // report. *count receives the number of records.
 std::string exportText(const Map& planets, const ExportSelection& selection, int* count = nullptr);
 
-// folder + "export.p" + yourNumber, written atomically in Windows-1252.
+// folder + "export.p" + yourNumber, written atomically in Windows-1252. A text with a character
+// that has no Windows-1252 form fails the write, with the old file left as it was.
 std::string exportFilePath(const std::string& folder, int16_t yourNumber);
 WriteResult WriteExportFile(const std::string& folder, int16_t yourNumber, const Map& planets,
                             const ExportSelection& selection, int* count = nullptr);

@@ -1,5 +1,7 @@
 #include "io/listformat.h"
 
+#include "io/textfile.h"
+
 #include <bit>
 
 #if defined(__SSE2__)
@@ -30,42 +32,61 @@ inline size_t findByte(const char* p, size_t from, size_t n, char c)
         ++from;
     return from;
 }
-} // namespace
 
-void readListLine(std::string_view line, std::vector<ListItemView>& items)
+// The items of one line, handed to take(text, quoted, rawBegin, rawEnd) in order; rawBegin and
+// rawEnd are offsets into the line: from just after the comma before the item (or the line start)
+// to the comma after it (or the line end).
+template <typename Take> inline void forEachItem(std::string_view line, Take&& take)
 {
-    items.clear();
     const char* const p = line.data();
     const size_t n = line.size();
     size_t i = 0;
     while (i < n && isBlank(p[i]))
         ++i;
     if (i == n) return; // an empty (or blank) line holds no items
+    size_t rawBegin = 0;
     // Items are a few bytes long: their ends are found inline, not by a library search call each.
     while (true) {
         while (i < n && isBlank(p[i]))
             ++i;
-        ListItemView item;
         if (i < n && p[i] == '"') {
-            item.quoted = true;
             const size_t close = findByte(p, i + 1, n, '"');
-            item.text = std::string_view(p + i + 1, close - i - 1);
+            const std::string_view text(p + i + 1, close - i - 1);
             i = close < n ? close + 1 : n;
             // Whatever stands between the closing quote and the next comma is not part of any item.
             i = findByte(p, i, n, ',');
-            items.push_back(item);
-            if (i == n) break;
-            ++i;
+            take(text, true, rawBegin, i);
         } else {
+            // The item runs to the comma or the line end, blanks before either included.
             const size_t end = findByte(p, i, n, ',');
-            size_t e = end;
-            while (e > i && isBlank(p[e - 1]))
-                --e;
-            item.text = std::string_view(p + i, e - i);
-            items.push_back(item);
-            if (end == n) break;
-            i = end + 1;
+            take(std::string_view(p + i, end - i), false, rawBegin, end);
+            i = end;
         }
+        if (i == n) break;
+        rawBegin = ++i;
+    }
+}
+
+} // namespace
+
+void readListLine(std::string_view line, std::vector<ListItemView>& items)
+{
+    items.clear();
+    forEachItem(line, [&](std::string_view text, bool quoted, size_t, size_t) {
+        items.push_back(ListItemView{text, quoted});
+    });
+}
+
+void readListItems(std::string_view text, std::vector<FileItem>& items)
+{
+    items.clear();
+    const std::vector<std::string_view> lines = splitLines(text);
+    for (size_t k = 0; k < lines.size(); ++k) {
+        const std::string_view line = lines[k];
+        const auto lineStart = static_cast<size_t>(line.data() - text.data());
+        forEachItem(line, [&](std::string_view t, bool quoted, size_t b, size_t e) {
+            items.push_back(FileItem{t, quoted, static_cast<int64_t>(k) + 1, lineStart + b, lineStart + e});
+        });
     }
 }
 

@@ -24,15 +24,16 @@ namespace vornex {
 
 namespace {
 
-// A game line as list input hands it over: the blanks around it are not part of any field.
-std::string_view trimBlanks(std::string_view line)
+// A game line as list input hands it over: blanks before it are skipped, and it runs to the end
+// of the line, so blanks at its end belong to its last field.
+std::string_view skipLeadingBlanks(std::string_view line)
 {
     size_t b = line.find_first_not_of(' ');
     if (b == std::string_view::npos) return {};
-    size_t e = line.find_last_not_of(' ');
-    return line.substr(b, e - b + 1);
+    return line.substr(b);
 }
 
+constexpr const char* kDash = " \xE2\x80\x94 ";
 
 std::string quoteText(std::string_view text)
 {
@@ -519,12 +520,19 @@ struct FileLines {
     size_t count = 0; // lines up to the last that holds anything
 };
 
-std::optional<FileLines> readLines(const std::string& path, Diagnostics& diags, bool split = true)
+// A file that cannot be read as a whole is one diagnostic (line 0): why, then what follows from it.
+std::optional<FileLines> readLines(const std::string& path, std::string_view consequence, Diagnostics& diags,
+                                   bool split = true)
 {
     std::string error;
     auto bytes = readFileBuffer(path, &error);
+    if (bytes && looksLikeUtf16(bytes->view())) {
+        const size_t slash = path.find_last_of("/\\");
+        error = path.substr(slash == std::string::npos ? 0 : slash + 1) + " is UTF-16 text; save it as Windows-1252";
+        bytes.reset();
+    }
     if (!bytes) {
-        diags.push_back({path, 0, error});
+        diags.push_back({path, 0, error + kDash + std::string(consequence)});
         return std::nullopt;
     }
     FileLines f;
@@ -546,7 +554,7 @@ std::optional<FileLines> readLines(const std::string& path, Diagnostics& diags, 
 
 void loadMapFile(Map& planets, const std::string& path, Diagnostics& diags)
 {
-    auto file = readLines(path, diags);
+    auto file = readLines(path, "there are no planets to show", diags);
     if (!file) return;
     const Enc enc = file->enc;
     const size_t n = file->count;
@@ -557,7 +565,7 @@ void loadMapFile(Map& planets, const std::string& path, Diagnostics& diags)
     // Line 1 holds the column headings.
     for (size_t i = 1; i < n; ++i) {
         const int64_t lineNo = static_cast<int64_t>(i) + 1;
-        const std::string_view line = trimBlanks(file->lines[i]);
+        const std::string_view line = skipLeadingBlanks(file->lines[i]);
         if (line.empty()) {
             diags.push_back({path, lineNo, "empty line"});
             continue;
@@ -622,17 +630,16 @@ void loadMapFile(Map& planets, const std::string& path, Diagnostics& diags)
 // Fills in the planets the report names; ages[position] follows each planet's ReportAge.
 void loadReport(Map& planets, const std::string& path, std::vector<int16_t>& ages, Diagnostics& diags)
 {
-    auto file = readLines(path, diags);
+    auto file = readLines(path, "the map shows the map file and the export files only", diags);
     if (!file) return;
     const Enc fileEnc = file->enc;
     const size_t n = file->count;
-    int64_t expected = 1;  // reports list the planets in map order as a rule
-    std::vector<bool> reported(static_cast<size_t>(planets.Count()) + 1, false);
+    int64_t expected = 1; // reports list the planets in map order as a rule
     ReportRow row;
     const char* const textEnd = file->text.data() + file->text.size();
     for (size_t i = 1; i < n; ++i) {
         const int64_t lineNo = static_cast<int64_t>(i) + 1;
-        const std::string_view line = trimBlanks(file->lines[i]);
+        const std::string_view line = skipLeadingBlanks(file->lines[i]);
         if (line.empty()) {
             diags.push_back({path, lineNo, "empty line"});
             continue;
@@ -654,19 +661,14 @@ void loadReport(Map& planets, const std::string& path, std::vector<int16_t>& age
             diags.push_back({path, lineNo, "planet " + quoteText(toUtf8(name, enc)) + " is not in the map file"});
             continue;
         }
-        if (reported[static_cast<size_t>(position)]) {
-            diags.push_back({path, lineNo,
-                             "planet " + quoteText(toUtf8(name, enc)) + " is reported twice; the first is kept"});
-            continue;
-        }
         if (auto why = convertReportRow(row, enc)) {
             diags.push_back({path, lineNo, *why});
             continue;
         }
         Planet& p = *planets.Raw(position);
         applyReportRow(row, p, enc);
+        // Each line is stored in turn: a planet reported twice keeps what its later line says.
         ages[static_cast<size_t>(position)] = p.ReportAge;
-        reported[static_cast<size_t>(position)] = true;
         expected = position + 1;
     }
 }
@@ -717,6 +719,14 @@ public:
                 else
                     bad = "defences " + shown(items[5].text) + " is not a 16-bit whole number";
                 diags.push_back({fileName, lineNo, bad});
+                continue;
+            }
+            if (*age < 0) {
+                // -1 means never reported; merged as a report age it would count as newer than every
+                // real report and wipe it.
+                diags.push_back(
+                    {fileName, lineNo,
+                     "report age " + num::intText(*age) + " is negative (no real report); the record is ignored"});
                 continue;
             }
             const int64_t position = positionOfName(m_planets, items[0].text, enc);
@@ -795,12 +805,12 @@ private:
     std::vector<ListItemView> m_items;
 };
 
-// A whole number 1..16 as the player number, else nullopt.
-std::optional<int> playerNumber(std::string_view text)
+// A text with the blanks around it left out.
+std::string_view trimmed(std::string_view text)
 {
-    auto v = num::parseStrict(text);
-    if (!v || *v != std::floor(*v) || *v < 1 || *v > 16) return std::nullopt;
-    return static_cast<int>(*v);
+    const size_t b = text.find_first_not_of(" \t");
+    if (b == std::string_view::npos) return {};
+    return text.substr(b, text.find_last_not_of(" \t") - b + 1);
 }
 
 } // namespace
@@ -890,6 +900,13 @@ std::string NameField(std::string line)
     return NextField(line);
 }
 
+std::optional<std::string> reportSuffix(std::string_view stored)
+{
+    const auto v = num::parseStrict(stored);
+    if (!v || *v == -1) return std::nullopt;
+    return std::string(trimmed(stored));
+}
+
 std::optional<double> UnitValue(std::string_view text, int unitLength)
 {
     if (text.empty()) return 0.0;
@@ -906,21 +923,22 @@ LoadOutcome LoadPlanets(Map& planets, const std::string& folder, const std::stri
     Map table;
     loadMapFile(table, folder + gameName + ".map", diags);
 
-    // The player number whose report is read comes from the stored setting; -1 (or anything that
-    // is not a player number) means the user has to tell us.
-    std::optional<int> number = playerNumber(settings.read(kApplication, "Settings", "YourNumber", "-1"));
-    while (!number) {
+    // The report read is the one of the stored player number, as stored; -1 (or a text that is no
+    // number) means the user has to tell us. The answer is stored as its number and used as typed.
+    std::optional<std::string> suffix = reportSuffix(settings.read(kApplication, "Settings", "YourNumber", "-1"));
+    while (!suffix) {
         auto answer = prompter.ask("Please enter your player number", "Player Number");
         if (!answer) {
             diags.resize(diagsOnEntry);
             return LoadOutcome::Cancelled;
         }
-        number = playerNumber(*answer);
-        if (number) settings.write(kApplication, "Settings", "YourNumber", num::intText(*number));
+        if (!num::parseStrict(*answer)) continue; // not a number: asked again
+        settings.write(kApplication, "Settings", "YourNumber", num::doubleText(LeadingValue(*answer)));
+        suffix = std::string(trimmed(*answer));
     }
     // Every planet of the map starts unreported.
     std::vector<int16_t> ages(static_cast<size_t>(table.Count()) + 1, -1);
-    loadReport(table, folder + gameName + ".p" + num::intText(*number), ages, diags);
+    loadReport(table, folder + gameName + ".p" + *suffix, ages, diags);
 
     ExportMerge merge(table, std::move(ages));
     std::vector<FileLines> files;  // their texts stay while the merge refers to them
@@ -928,7 +946,7 @@ LoadOutcome LoadPlanets(Map& planets, const std::string& folder, const std::stri
     for (int n = 1; n <= 16; ++n) {
         const std::string path = folder + "export.p" + num::intText(n);
         if (!FileExists(path)) continue;
-        auto file = readLines(path, diags, false);
+        auto file = readLines(path, "its records are not merged", diags, false);
         if (!file) continue;
         files.push_back(std::move(*file));
         merge.scan(files.back().text, files.back().enc, path, diags);

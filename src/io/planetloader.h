@@ -25,12 +25,19 @@ std::string NameField(std::string line);
 // rest is not a number.
 std::optional<double> UnitValue(std::string_view text, int unitLength);
 
+// The suffix N of the planets report game.pN for the stored text of "Settings"/"YourNumber": the
+// number as it is stored ("4", "04", "-3", "2.5"), blanks around it left out. nullopt when the
+// setting holds -1 or no number: the player has to be asked.
+std::optional<std::string> reportSuffix(std::string_view stored);
+
 enum class LoadOutcome { Loaded, Cancelled };
 
 // Builds the planet table from folder + gameName + ".map", the planets report folder + gameName +
-// ".p" + N and the export files folder + "export.p1" .. "export.p16". N comes from the setting
-// "Settings"/"YourNumber" (asked for with the prompter when it holds -1, then written back).
-// Bad lines are rejected with diagnostics; a missing map file or report is a diagnostic too.
+// ".p" + N and the export files folder + "export.p1" .. "export.p16". N is reportSuffix of the
+// setting "Settings"/"YourNumber"; when there is none the prompter asks (until the answer is a
+// number), the answer's number is written to the setting and the answer is N.
+// Bad lines are rejected with diagnostics; a map file, report or export file that cannot be read
+// as a whole is one diagnostic with line 0, its reason ending in what follows from it.
 // Cancelled only when the user cancels the player-number question; `planets` is then unchanged.
 LoadOutcome LoadPlanets(Map& planets, const std::string& folder, const std::string& gameName,
                         SettingsStore& settings, Prompter& prompter, Diagnostics& diags);

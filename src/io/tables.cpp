@@ -1,5 +1,6 @@
 #include "io/tables.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -29,30 +30,65 @@ std::string quoteText(std::string_view text)
     return out;
 }
 
-// The thirteen items of one player.inf record, or the reason why they do not make one.
-std::optional<Player> parsePlayer(const std::vector<ListItem>& items, std::string& reason)
+// A file's items with their texts as the program holds them (UTF-8).
+struct Items {
+    FileBuffer raw;        // the file as read
+    std::string_view body; // its text, without a byte order mark
+    bool utf8 = false;     // the file carries the UTF-8 byte order mark
+    std::vector<FileItem> items;
+    std::vector<std::string> texts; // decoded text of each item
+};
+
+// Reads a list file. nullopt when it cannot be read as a whole (missing, unreadable, UTF-16): *why
+// then says why, and *exists whether there is a file at all.
+std::optional<Items> readItems(const std::string& path, const std::string& name, std::string& why, bool& exists)
 {
-    if (items.size() != 13) {
-        reason = "expected 13 items, found " + std::to_string(items.size());
+    auto bytes = readFileBuffer(path, &why);
+    // A link whose target is gone is there too: taking it for a missing file would let a save
+    // replace the link.
+    exists = bytes || pathIsTaken(path);
+    if (!bytes) return std::nullopt;
+    if (looksLikeUtf16(bytes->view())) {
+        why = name + " is UTF-16 text; save it as Windows-1252";
+        return std::nullopt;
+    }
+    Items f;
+    f.raw = std::move(*bytes);
+    f.body = f.raw.view();
+    f.utf8 = hasUtf8ByteOrderMark(f.body);
+    if (f.utf8) f.body.remove_prefix(3);
+    readListItems(f.body, f.items);
+    f.texts.reserve(f.items.size());
+    for (const FileItem& item : f.items)
+        f.texts.push_back(f.utf8 ? decodeFileText("\xEF\xBB\xBF" + std::string(item.text))
+                                 : decodeWindows1252(item.text));
+    return f;
+}
+
+// The thirteen items of one player.inf record (texts[0..12]), or the reason why they do not make
+// one.
+std::optional<Player> parsePlayer(const std::string* texts, size_t count, std::string& reason)
+{
+    if (count != 13) {
+        reason = "expected 13 items, found " + std::to_string(count);
         return std::nullopt;
     }
     Player f;
-    f.PlayerName = items[0].text;
-    f.RaceName = items[1].text;
-    f.HomeWorld = items[2].text;
-    auto colour = num::parseInt32(items[3].text);
+    f.PlayerName = texts[0];
+    f.RaceName = texts[1];
+    f.HomeWorld = texts[2];
+    auto colour = num::parseInt32(texts[3]);
     if (!colour) {
-        reason = "colour " + quoteText(items[3].text) + " is not a 32-bit whole number";
+        reason = "colour " + quoteText(texts[3]) + " is not a 32-bit whole number";
         return std::nullopt;
     }
     f.Colour = *colour;
     static const char* const singleNames[] = {"lowest gravity", "highest gravity"};
     float* singles[] = {&f.GravMin, &f.GravMax};
-    for (int k = 0; k < 2; ++k) {
-        auto v = num::parseSingle(items[4 + static_cast<size_t>(k)].text);
+    for (size_t k = 0; k < 2; ++k) {
+        auto v = num::parseSingle(texts[4 + k]);
         if (!v) {
-            reason = std::string(singleNames[k]) + " " + quoteText(items[4 + static_cast<size_t>(k)].text) +
-                     " is not a number";
+            reason = std::string(singleNames[k]) + " " + quoteText(texts[4 + k]) + " is not a number";
             return std::nullopt;
         }
         *singles[k] = *v;
@@ -62,14 +98,31 @@ std::optional<Player> parsePlayer(const std::vector<ListItem>& items, std::strin
                                            "radiation terraforming"};
     int16_t* ints[] = {&f.TempMin, &f.TempMax, &f.RadMin, &f.RadMax, &f.GravTerra, &f.TempTerra, &f.RadTerra};
     for (size_t k = 0; k < 7; ++k) {
-        auto v = num::parseInt16(items[6 + k].text);
+        auto v = num::parseInt16(texts[6 + k]);
         if (!v) {
-            reason = std::string(intNames[k]) + " " + quoteText(items[6 + k].text) + " is not a 16-bit whole number";
+            reason = std::string(intNames[k]) + " " + quoteText(texts[6 + k]) + " is not a 16-bit whole number";
             return std::nullopt;
         }
         *ints[k] = *v;
     }
     return f;
+}
+
+// The bytes of the file that the items [first, last] take, as read, to be written back on a line
+// of their own. Items may share a line with another record; the comma or line end between them and
+// the next record is then not part of either. A piece of a line that is only blanks would be read
+// back as no item at all, so an empty item there is written as "".
+std::string rawRecord(const Items& f, size_t first, size_t last)
+{
+    const FileItem& a = f.items[first];
+    const FileItem& b = f.items[last];
+    std::string out(f.body.substr(a.rawBegin, b.rawEnd - a.rawBegin));
+    auto blank = [](std::string_view t) { return t.find_first_not_of(" \t") == std::string_view::npos; };
+    const size_t firstBreak = out.find_first_of("\r\n");
+    if (blank(std::string_view(out).substr(0, firstBreak))) out.insert(0, "\"\"");
+    const size_t lastBreak = out.find_last_of("\r\n");
+    if (lastBreak != std::string::npos && blank(std::string_view(out).substr(lastBreak + 1))) out += "\"\"";
+    return out;
 }
 
 } // namespace
@@ -78,34 +131,33 @@ Gravities LoadGravities(const std::string& folder, Diagnostics& diags)
 {
     Gravities table;
     const std::string path = folder + "gravity.csv";
-    std::string error;
-    auto bytes = readFileBytes(path, &error);
-    if (!bytes) {
-        diags.push_back({path, 0, error});
+    std::string why;
+    bool exists = false;
+    auto file = readItems(path, "gravity.csv", why, exists);
+    if (!file) {
+        diags.push_back({path, 0, why + " \xE2\x80\x94 no gravity has a row, so every rating is 0"});
         return table;
     }
-    const std::string text = decodeFileText(*bytes);
-    const auto lines = splitLines(text);
-    const size_t n = contentLineCount(lines);
-    for (size_t i = 0; i < n; ++i) {
-        const int64_t lineNo = static_cast<int64_t>(i) + 1;
-        auto items = readListLine(lines[i]);
-        if (items.size() != 2) {
-            diags.push_back({path, lineNo,
-                             items.empty() ? "empty line" : "expected 2 items, found " + std::to_string(items.size())});
-            continue;
+    // Records of two items, counted across lines.
+    const size_t n = file->items.size();
+    for (size_t i = 0; i < n; i += 2) {
+        const int64_t lineNo = file->items[i].line;
+        if (i + 1 == n) {
+            diags.push_back({path, lineNo, "expected 2 items, found 1"});
+            break;
         }
-        auto clicks = num::parseInt16(items[1].text);
+        const std::string& key = file->texts[i];
+        const std::string& clicksText = file->texts[i + 1];
+        auto clicks = num::parseInt16(clicksText);
         if (!clicks) {
-            diags.push_back({path, lineNo, "clicks " + quoteText(items[1].text) + " is not a 16-bit whole number"});
+            diags.push_back({path, lineNo, "clicks " + quoteText(clicksText) + " is not a 16-bit whole number"});
             continue;
         }
-        if (table.Item(items[0].text)) {
-            diags.push_back(
-                {path, lineNo, "gravity " + quoteText(items[0].text) + " is listed twice; the first is kept"});
+        if (table.Item(key)) {
+            diags.push_back({path, lineNo, "gravity " + quoteText(key) + " is listed twice; the first is kept"});
             continue;
         }
-        table.Add(items[0].text)->Clicks = *clicks;
+        table.Add(key)->Clicks = *clicks;
     }
     return table;
 }
@@ -114,37 +166,49 @@ Players LoadPlayers(const std::string& folder, Diagnostics& diags)
 {
     Players table;
     const std::string path = folder + "player.inf";
-    std::string error;
-    auto bytes = readFileBytes(path, &error);
+    std::string why;
+    bool exists = false;
+    auto file = readItems(path, "player.inf", why, exists);
     // A missing table is an empty one: sixteen empty slots, and the file appears at the next save.
-    std::string text = bytes ? decodeFileText(*bytes) : std::string();
-    if (!bytes && pathIsTaken(path)) {
-        diags.push_back({path, 0, error});
-        table.MarkUnreadable(path + ": " + error + " when the players were loaded; it is left as it is");
+    if (!file && exists) {
+        diags.push_back({path, 0, why + " \xE2\x80\x94 the players are empty and the file is left as it is"});
+        table.MarkUnreadable(path + ": " + why + " when the players were loaded; it is left as it is");
     }
-    const auto lines = splitLines(text);
-    const size_t n = contentLineCount(lines);
-    for (size_t i = 0; i < n; ++i) {
-        const int64_t lineNo = static_cast<int64_t>(i) + 1;
-        auto items = readListLine(lines[i]);
+    size_t taken = 0;
+    const size_t n = file ? file->items.size() : 0;
+    // Records of thirteen items, counted across lines: the n-th record is player n.
+    for (size_t i = 0; i < n; i += 13) {
+        const size_t count = std::min<size_t>(13, n - i);
+        const int64_t lineNo = file->items[i].line;
         std::string reason;
-        auto f = items.empty() ? std::nullopt : parsePlayer(items, reason);
-        if (items.empty()) reason = "empty line";
+        auto f = parsePlayer(&file->texts[i], count, reason);
         if (f && !f->RaceName.empty() && table.Find(f->RaceName)) {
             reason = "race name " + quoteText(f->RaceName) + " is already taken by an earlier player";
             f.reset();
+        }
+        if (!f && count < 13) {
+            // Only the last record can fall short. Given a slot, its items would join the next
+            // record's when the file is read again; it goes back at the end of the file instead.
+            diags.push_back({path, lineNo, reason + "; kept at the end of the file"});
+            table.KeepUnreadTail(rawRecord(*file, i, n - 1));
+            break;
         }
         if (!f) {
             // The slot stays, empty, so that the players after it keep their numbers.
             diags.push_back({path, lineNo, reason + "; player " + std::to_string(table.Count() + 1) + " left empty"});
             auto p = table.Add("");
             p->Number = slotNumber(table);
-            if (!isBlankLine(lines[i])) table.KeepUnreadLine(table.Count(), std::string(lines[i]));
+            table.KeepUnreadLine(table.Count(), rawRecord(*file, i, i + 12));
             continue;
         }
         auto p = table.Add(f->RaceName);
         *p = std::move(*f);
         p->Number = slotNumber(table);
+        ++taken;
+    }
+    if (n > 0 && taken == 0) {
+        // Saving would put empty slots where all of the user's players are: the file stays.
+        table.MarkUnreadable(path + ": no record of it could be read; it is left as it is");
     }
     while (table.Count() < 16) {
         auto p = table.Add("");
@@ -165,25 +229,38 @@ bool isUntouchedSlot(const Player& p)
 
 } // namespace
 
-std::string playersFileBytes(const Players& players)
+std::string playersFileBytes(const Players& players, std::string* why)
 {
-    std::string text;
+    // Records are written in Windows-1252; what the loader could not take goes back as it was read.
+    std::string bytes;
     int64_t position = 0;
     for (const auto& p : players) {
         ++position;
         const std::string* unread = players.UnreadLine(position);
-        if (unread && isUntouchedSlot(*p))
-            text.append(*unread).append("\r\n");
-        else
-            text += p->Export();
+        if (unread && isUntouchedSlot(*p)) {
+            bytes.append(*unread).append("\r\n");
+            continue;
+        }
+        const std::string line = p->Export();
+        if (auto encoded = encodeForFile(line, why)) {
+            bytes += *encoded;
+        } else {
+            bytes += encodeWindows1252(line);
+            why = nullptr; // the first reason stands
+        }
     }
-    return encodeForFile(text);
+    if (!players.UnreadTail().empty()) bytes.append(players.UnreadTail()).append("\r\n");
+    return bytes;
 }
 
 WriteResult SavePlayers(const std::string& folder, const Players& players)
 {
     if (!players.UnreadableReason().empty()) return {false, players.UnreadableReason()};
-    return writeFileAtomically(folder + "player.inf", playersFileBytes(players), true);
+    const std::string path = folder + "player.inf";
+    std::string why;
+    std::string bytes = playersFileBytes(players, &why);
+    if (!why.empty()) return {false, "cannot write " + path + ": " + why + "; the file is left as it is"};
+    return writeFileAtomically(path, bytes, true);
 }
 
 } // namespace vornex

@@ -44,13 +44,25 @@ const std::string* Players::UnreadLine(int64_t position) const
     return it == m_unreadLines.end() ? nullptr : &it->second;
 }
 
+// The kept lines after a removed slot move up with their slots.
+void Players::dropUnreadLine(int64_t position)
+{
+    std::map<int64_t, std::string> moved;
+    for (auto& [at, line] : m_unreadLines)
+        if (at != position) moved.emplace(at > position ? at - 1 : at, std::move(line));
+    m_unreadLines.swap(moved);
+}
+
 void Players::Remove(int64_t position)
 {
     if (!m_store.removeAt(position)) throw NotFoundError("player not found: " + posText(position));
+    dropUnreadLine(position);
 }
 void Players::Remove(std::string_view key)
 {
-    if (!m_store.removeKey(key)) throw NotFoundError("player not found: " + keyText(key));
+    const int64_t position = m_store.positionOf(key);
+    if (position == 0 || !m_store.removeAt(position)) throw NotFoundError("player not found: " + keyText(key));
+    dropUnreadLine(position);
 }
 
 uint64_t Gravities::nextVersion()

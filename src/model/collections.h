@@ -80,8 +80,12 @@ public:
     // What the players file held where the loader could not take a record: the line is kept for
     // its position so that saving an untouched (still empty) slot writes it back unchanged, and a
     // record the program cannot read is never lost by a save.
+    // Remove moves each kept line along with its slot.
     void KeepUnreadLine(int64_t position, std::string line);
     const std::string* UnreadLine(int64_t position) const;
+    // A last record too short to be one: it has no slot and goes back at the end of the file.
+    void KeepUnreadTail(std::string text) { m_unreadTail = std::move(text); }
+    const std::string& UnreadTail() const { return m_unreadTail; }
     // Set when the players file existed but could not be read at all: saving over it would replace
     // the user's players with empty slots, so a save refuses with this reason.
     void MarkUnreadable(std::string reason) { m_unreadable = std::move(reason); }
@@ -89,7 +93,10 @@ public:
 
 private:
     KeyedStore<Player> m_store;
+    void dropUnreadLine(int64_t position);
+
     std::map<int64_t, std::string> m_unreadLines;
+    std::string m_unreadTail;
     std::string m_unreadable;
 };
 

@@ -43,6 +43,20 @@ void foldKeyInto(std::string_view key, char* out)
             unsigned char d = static_cast<unsigned char>(key[i + 1]);
             if (d >= 0x80 && d <= 0x9E && d != 0x97) d = static_cast<unsigned char>(d + 0x20);
             out[++i] = static_cast<char>(d);
+        } else if (c == 0xC5 && i + 1 < n) {
+            // The other capitals of Windows-1252: Œ, Š, Ž (small letter one higher) and Ÿ, whose
+            // small letter ÿ is U+00FF. All are two bytes in UTF-8 either way.
+            const auto d = static_cast<unsigned char>(key[i + 1]);
+            if (d == 0x92 || d == 0xA0 || d == 0xBD) {
+                out[i] = static_cast<char>(c);
+                out[++i] = static_cast<char>(d + 1);
+            } else if (d == 0xB8) {
+                out[i] = static_cast<char>(0xC3);
+                out[++i] = static_cast<char>(0xBF);
+            } else {
+                out[i] = static_cast<char>(c);
+                out[++i] = static_cast<char>(d);
+            }
         } else {
             out[i] = static_cast<char>(c);
         }

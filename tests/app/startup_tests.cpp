@@ -3,13 +3,18 @@
 
 #include <QTemporaryDir>
 #include <deque>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
+#include <sstream>
 #include <tuple>
 
+#include "analysis/panel.h"
 #include "app/qsettingsstore.h"
 #include "app/startup.h"
 #include "io/fileexists.h"
+#include "reporttable.h"
 
 using namespace vornex;
 
@@ -126,15 +131,78 @@ TEST(Startup, StoredNumbersAreUsedWithoutQuestions)
                     {"Display/XStart", "12.5"},       {"Display/YStart", "99999"},     {"Display/ClickOption", "Move"},
                     {"Display/PlanetSelected", "x"}};
     ScriptedPrompter ask;
-    ask.answers = {std::nullopt}; // the loader asks (-3 is no player slot); cancelling ends start-up
     ProgramState state;
-    EXPECT_EQ(Main(state, store, ask, files.fn()), StartupResult::Cancelled);
-    EXPECT_EQ(ask.titles, (Titles{"Player Number"}));
+    // -3 names no player slot, yet it is the number as stored: no question, the report game.p-3.
+    EXPECT_EQ(Main(state, store, ask, files.fn()), StartupResult::Ready);
+    EXPECT_TRUE(ask.titles.empty());
     EXPECT_EQ(state.YourNumber, -3);
     EXPECT_EQ(state.Zoom, 2000); // a zoom below 1 would leave no map
     EXPECT_EQ(state.XStart, 12); // half to even
     EXPECT_EQ(state.YStart, 0);  // out of 16 bits: the default
     EXPECT_TRUE(store.writes.empty());
+}
+
+TEST(Startup, StoredPlayerNumberIsTheReportSuffixAsStoredAndTheReportAgrees)
+{
+    // Reports for several spellings of a number; each is told apart by Alpha's report age.
+    QTemporaryDir tmp;
+    const std::string dir = tmp.path().toStdString() + "/";
+    const std::string fixture = std::string(VORNEX_TEST_DATA_DIR) + "report/";
+    for (const char* f : {"gravity.csv", "player.inf", "game.map"})
+        std::filesystem::copy_file(fixture + f, dir + f);
+    std::ifstream in(fixture + "game.p1", std::ios::binary);
+    const std::string report((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string alpha = "Alpha\tHumanoid\t\t0\t";
+    ASSERT_NE(report.find(alpha), std::string::npos);
+    auto writeReport = [&](const std::string& suffix, int age) {
+        std::string text = report;
+        text.replace(text.find(alpha), alpha.size(), "Alpha\tHumanoid\t\t" + std::to_string(age) + "\t");
+        std::ofstream(dir + "game.p" + suffix, std::ios::binary) << text;
+    };
+    for (auto [suffix, age] :
+         std::vector<std::pair<std::string, int>>{{"04", 4}, {"4", 40}, {"-3", 3}, {"17", 17}, {"2.5", 25}, {"2", 20}})
+        writeReport(suffix, age);
+
+    struct Case {
+        std::string stored;
+        int age;           // of the report that must be read
+        bool namesAPlayer; // a slot of player.inf with a race
+    };
+    for (const Case& c : std::vector<Case>{{"04", 4, false}, {"-3", 3, false}, {"17", 17, false}, {"2.5", 25, true}}) {
+        MemoryStore store;
+        store.values = {{"Startup/FileLocations", dir}, {"Settings/YourNumber", c.stored}};
+        ScriptedPrompter ask; // any question fails the test
+        ProgramState state;
+        ASSERT_EQ(Main(state, store, ask, FileExists), StartupResult::Ready) << c.stored;
+        EXPECT_TRUE(ask.titles.empty()) << c.stored;
+        EXPECT_TRUE(store.writes.empty()) << c.stored;
+        PlanetPtr planet = state.AllPlanets.Item("Alpha");
+        EXPECT_EQ(planet->ReportAge, c.age) << c.stored;
+
+        // The panel's two ratings, and the report's, for every planet.
+        report::RunResult r = report::run({"--folder", dir, "--player", c.stored});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.err.find("has no race") == std::string::npos, c.namesAPlayer) << c.stored << ": " << r.err;
+        std::istringstream rows(r.out);
+        std::string line;
+        std::getline(rows, line);
+        int compared = 0;
+        while (std::getline(rows, line)) {
+            std::vector<std::string> cells;
+            std::stringstream cs(line);
+            for (std::string cell; std::getline(cs, cell, '\t');)
+                cells.push_back(cell);
+            cells.resize(10);
+            const PanelValues v =
+                computePanel(*state.AllPlanets.Item(cells[1]), state.yourPlayer().get(), state.AllGravities);
+            auto text = [](const std::optional<HabResult>& h) { return h ? std::to_string(h->rating) : ""; };
+            EXPECT_EQ(cells[5], std::to_string(state.AllPlanets.Item(cells[1])->ReportAge)) << line;
+            EXPECT_EQ(cells[8], text(v.hab)) << c.stored << ": " << line;
+            EXPECT_EQ(cells[9], text(v.habTerra)) << c.stored << ": " << line;
+            ++compared;
+        }
+        EXPECT_EQ(compared, state.AllPlanets.Count());
+    }
 }
 
 TEST(Startup, CancellingAnyQuestionEndsWithoutWritingSettings)

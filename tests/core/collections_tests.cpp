@@ -113,6 +113,29 @@ TEST(Collections, RemoveClosesTheGapAndFreesTheKey)
     EXPECT_EQ(m.Count(), 2);
 }
 
+TEST(Collections, PlayersRemoveMovesEachKeptLineWithItsSlot)
+{
+    Players players;
+    for (const char* race : {"", "", "Gamma", ""})
+        players.Add(race);
+    players.KeepUnreadLine(2, "two");
+    players.KeepUnreadLine(4, "four");
+    auto kept = [&] {
+        std::string out;
+        for (int64_t n = 1; n <= players.Count(); ++n)
+            out += players.UnreadLine(n) ? *players.UnreadLine(n) + " " : "- ";
+        return out;
+    };
+    players.Remove(1);
+    EXPECT_EQ(kept(), "two - four ");
+    players.Remove("gamma");
+    EXPECT_EQ(kept(), "two four ");
+    players.Remove(1); // a kept line goes with its slot
+    EXPECT_EQ(kept(), "four ");
+    EXPECT_THROW(players.Remove(5), NotFoundError);
+    EXPECT_EQ(kept(), "four ");
+}
+
 TEST(Collections, ByIdFindsThePlanetEvenWhenPositionsShifted)
 {
     Map m;

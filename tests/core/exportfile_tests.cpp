@@ -108,6 +108,13 @@ TEST(ExportFile, WrittenInWindows1252ReadBackAndOverwritten)
     EXPECT_EQ(target.Item(2)->ReportAge, 3);
     EXPECT_EQ(target.Item(2)->Temp, "-20");
 
+    // Other copies read Windows-1252: a name it cannot carry fails the write and keeps the file.
+    m.Item("A")->PlanetName = "Ωmega";
+    r = WriteExportFile(dir.folder(), 3, m, s);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.error.find("U+03A9"), std::string::npos) << r.error;
+    EXPECT_EQ(dir.read("export.p3"), bytes);
+
     s.checked[0] = false;
     ASSERT_TRUE(WriteExportFile(dir.folder(), 3, m, s).ok);
     EXPECT_EQ(dir.read("export.p3"), ""); // overwritten, not appended

@@ -8,9 +8,15 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <sstream>
+#include <sys/stat.h>
 
+#include "io/memorysettings.h"
+#include "io/planetloader.h"
 #include "reporttable.h"
+#include "scratchfolder.h"
 
 using namespace vornex;
 using namespace vornex::report;
@@ -72,7 +78,165 @@ Row row(int16_t id, std::string name, std::optional<int> hab, std::optional<int>
     return r;
 }
 
+// A folder with the fixture's gravity.csv and player.inf, and the given map file and report of
+// player 1 (Windows-1252 bytes).
+void craftGame(const test::ScratchFolder& dir, const std::string& mapLines, const std::string& reportLines)
+{
+    dir.copyFrom(kFixture + "/gravity.csv", "gravity.csv");
+    dir.copyFrom(kFixture + "/player.inf", "player.inf");
+    dir.write("game.map", "#\tX\tY\tName\r\n" + mapLines);
+    dir.write("game.p1", "Name\r\n" + reportLines);
+}
+
+// A planets report line of the 27 required fields.
+std::string line27(const std::string& name, const std::string& owner, const std::string& age)
+{
+    std::string l = name + "\t" + owner + "\t\t" + age + "\t1000\t50";
+    for (int f = 7; f <= 27; ++f)
+        l += f == 21   ? "\t1g"
+             : f == 22 ? "\t0\xB0"
+                         "C"
+             : f == 23 ? "\t50mR"
+                       : "\t0";
+    return l + "\r\n";
+}
+
+// What the window's loader makes of the crafted game, and the report's table of it: name ->
+// (owner, report age) from each.
+using Seen = std::map<std::string, std::pair<std::string, std::string>>;
+Seen loaderView(const std::string& folder, Diagnostics& diags)
+{
+    MemorySettings settings;
+    settings.write(kApplication, "Settings", "YourNumber", "1");
+    FixedAnswer none;
+    Map planets;
+    EXPECT_EQ(LoadPlanets(planets, folder, "game", settings, none, diags), LoadOutcome::Loaded);
+    Seen seen;
+    for (const auto& p : planets)
+        seen[p->PlanetName] = {p->Owner, std::to_string(p->ReportAge)};
+    return seen;
+}
+Seen reportView(const std::string& folder, std::string* err = nullptr)
+{
+    RunResult r = run({"--folder", folder, "--player", "1"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    if (err) *err = r.err;
+    Seen seen;
+    std::istringstream in(r.out);
+    std::string line;
+    std::getline(in, line); // heading
+    while (std::getline(in, line)) {
+        std::vector<std::string> c;
+        std::stringstream cells(line);
+        for (std::string cell; std::getline(cells, cell, '\t');)
+            c.push_back(cell);
+        if (c.size() >= 6) seen[c[1]] = {c[4], c[5]};
+    }
+    return seen;
+}
+
 } // namespace
+
+TEST(ReportAndLoader, DuplicatesLetterCaseAndBlanksAgree)
+{
+    test::ScratchFolder dir;
+    // Š, Œ, Ž, Ÿ on the map; their small letters in the report. "Trail " ends in a blank, and the
+    // report line without it names no planet. Dup is reported twice: the later line stands.
+    craftGame(dir,
+              "1\t1100\t2900\t\x8A"
+              "ar\r\n2\t1200\t2900\tTrail \r\n3\t1300\t2900\t\x8C"
+              "il\r\n"
+              "4\t1400\t2900\t\x8E"
+              "el\r\n5\t1500\t2900\t\x9F\r\n6\t1600\t2900\tDup\r\n",
+              line27("\x9A"
+                     "ar",
+                     "Humanoid", "2") +
+                  line27("Trail ", "Insectoid", "1") +
+                  line27("\x9C"
+                         "il",
+                         "Humanoid", "3") +
+                  line27("\x9E"
+                         "el",
+                         "Humanoid", "4") +
+                  line27("\xFF", "Humanoid", "5") + line27("Dup", "Humanoid", "7") + line27("Dup", "Insectoid", "6") +
+                  line27("Trail", "Humanoid", "0"));
+    Diagnostics diags;
+    const Seen loaded = loaderView(dir.folder(), diags);
+    const Seen expected = {{"Šar", {"Humanoid", "2"}}, {"Trail ", {"Insectoid", "1"}}, {"Œil", {"Humanoid", "3"}},
+                           {"Žel", {"Humanoid", "4"}}, {"Ÿ", {"Humanoid", "5"}},       {"Dup", {"Insectoid", "6"}}};
+    EXPECT_EQ(loaded, expected);
+    ASSERT_EQ(diags.size(), 1u);
+    EXPECT_EQ(diags[0].line, 9);
+    EXPECT_NE(diags[0].reason.find("\"Trail\" is not in the map file"), std::string::npos);
+    std::string err;
+    EXPECT_EQ(reportView(dir.folder(), &err), expected);
+    EXPECT_NE(err.find(diags[0].text()), std::string::npos) << err;
+}
+
+TEST(ReportAndLoader, ExportRecordsOfNegativeAgeAreIgnored)
+{
+    // -1 means never reported: as an age it would beat every real report.
+    test::ScratchFolder dir;
+    craftGame(dir, "1\t1100\t2900\tAlpha\r\n2\t1200\t2900\tBeta\r\n3\t1300\t2900\tGamma\r\n",
+              line27("Alpha", "Humanoid", "3") + line27("Gamma", "Humanoid", "4"));
+    dir.write("export.p2", "\"Alpha\",\"Insectoid\",-1,9,9,9,\"\",\"1\",\"0\",\"50\"\r\n"
+                           "\"Beta\",\"Insectoid\",-32768,9,9,9,\"\",\"1\",\"0\",\"50\"\r\n"
+                           "\"Gamma\",\"Insectoid\",2,9,9,9,\"\",\"1\",\"0\",\"50\"\r\n");
+    Diagnostics diags;
+    const Seen loaded = loaderView(dir.folder(), diags);
+    const Seen expected = {
+        {"Alpha", {"Humanoid", "3"}}, {"Beta", {"Uninhabited", "-1"}}, {"Gamma", {"Insectoid", "2"}}};
+    EXPECT_EQ(loaded, expected);
+    ASSERT_EQ(diags.size(), 2u);
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(diags[i].line, static_cast<int64_t>(i) + 1);
+        EXPECT_NE(diags[i].reason.find("negative"), std::string::npos) << diags[i].reason;
+    }
+    EXPECT_EQ(reportView(dir.folder()), expected);
+}
+
+TEST(ReportRun, RequiredFileThatCannotBeReadGivesStatusTwoAndNoTable)
+{
+    struct Case {
+        const char* file;
+        std::function<void(const test::ScratchFolder&)> spoil;
+        const char* reason;
+    };
+    const std::vector<Case> cases = {
+        {"game.p1", [](const auto& d) { std::filesystem::remove(d.path("game.p1")); }, "file not found"},
+        {"game.map",
+         [](const auto& d) {
+             std::filesystem::remove(d.path("game.map"));
+             std::filesystem::create_directory(d.path("game.map"));
+         },
+         "is a folder"},
+        {"game.map", [](const auto& d) { d.write("game.map", std::string("\xFF\xFE#\0\t\0X\0\r\0\n\0", 12)); },
+         "game.map is UTF-16 text; save it as Windows-1252"},
+        {"gravity.csv",
+         [](const auto& d) {
+             std::filesystem::remove(d.path("gravity.csv"));
+             ASSERT_EQ(::mkfifo(d.path("gravity.csv").c_str(), 0600), 0);
+         },
+         "not a regular file"},
+    };
+    for (const Case& c : cases) {
+        test::ScratchFolder dir;
+        craftGame(dir, "1\t1100\t2900\tAlpha\r\n", line27("Alpha", "Humanoid", "3"));
+        c.spoil(dir);
+        RunResult r = run({"--folder", dir.folder(), "--player", "1"});
+        EXPECT_EQ(r.status, 2) << c.file;
+        EXPECT_TRUE(r.out.empty()) << c.file;
+        EXPECT_NE(r.err.find(dir.path(c.file) + ": " + c.reason), std::string::npos) << r.err;
+    }
+    // The program itself says so in its exit status.
+    test::ScratchFolder dir;
+    craftGame(dir, "1\t1100\t2900\tAlpha\r\n", "");
+    std::filesystem::remove(dir.path("game.p1"));
+    RunResult r = runExe({"--folder", dir.folder(), "--player", "1"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_NE(r.err.find("game.p1: file not found"), std::string::npos) << r.err;
+}
 
 TEST(ReportOptions, ParsingAndUsageErrors)
 {
@@ -92,8 +256,8 @@ TEST(ReportOptions, ParsingAndUsageErrors)
         {"--player", "1"},                                        // no folder
         {"--folder", "d"},                                        // no player
         {"--folder", "d", "--player", "x"},                       // not a number
-        {"--folder", "d", "--player", "2.5"},                     // not whole
-        {"--folder", "d", "--player", "17"},                      // no such slot
+        {"--folder", "d", "--player", "-1"},                      // the number of no player
+        {"--folder", "d", "--player", "40000"},                   // beyond 16 bits
         {"--folder", "d", "--player", "1", "--sort", "size"},     // unknown key
         {"--folder", "d", "--player", "1", "--format", "xml"},    // unknown format
         {"--folder", "d", "--player", "1", "--sort", "distance"}, // distance without --from

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "io/tables.h"
 #include "scratchfolder.h"
 
@@ -23,29 +25,36 @@ TEST(Gravities, LoadsKeysAsWrittenAndRejectsBadLines)
     dir.write("gravity.csv",
               "0.12,-50\r\n"
               "1,50\r\n"
-              "\r\n"           // 3: empty line inside the file
-              "2.35\r\n"       // 4: one item
-              "3,4,5\r\n"      // 5: three items
-              "4,many\r\n"     // 6: clicks not a number
-              "5,40000\r\n"    // 7: clicks beyond 16 bits
-              "1,7\r\n"        // 8: duplicate key, the first stays
-              "0.5 , 2.5 \r\n" // 9: blanks around items; 2.5 rounds to 2
+              "\r\n"           // 3: a blank line holds no item
+              "2.35,7,3,8\r\n" // 4: two records on one line
+              "4,many\r\n"     // 5: clicks not a number
+              "5,40000\r\n"    // 6: clicks beyond 16 bits
+              "1,7\r\n"        // 7: duplicate key, the first stays
+              " 0.5 , 2.5\r\n" // 8: blanks before an item skipped, after it kept; 2.5 rounds to 2
+              "6,\r\n"         // 9: empty clicks
+              "0.75\r\n80\r\n" // 10-11: a record over two lines
+              "7\r\n"          // 12: a lone item at the end
               "\r\n\r\n");     // trailing blank lines are no records
     Diagnostics diags;
     Gravities g = LoadGravities(dir.folder(), diags);
-    EXPECT_EQ(g.Count(), 3);
-    ASSERT_TRUE(g.Item("1"));
-    EXPECT_EQ(g.Item("1")->Clicks, 50);
-    EXPECT_EQ(g.Item("1.00"), nullptr);
-    EXPECT_EQ(g.Item("0.12")->Clicks, -50);
-    EXPECT_EQ(g.Item("0.5")->Clicks, 2);
-    ASSERT_EQ(diags.size(), 6u);
-    EXPECT_TRUE(mentions(diags, 3, "empty"));
-    EXPECT_TRUE(mentions(diags, 4, "expected 2 items"));
-    EXPECT_TRUE(mentions(diags, 5, "expected 2 items"));
-    EXPECT_TRUE(mentions(diags, 6, "many"));
-    EXPECT_TRUE(mentions(diags, 7, "40000"));
-    EXPECT_TRUE(mentions(diags, 8, "twice"));
+    EXPECT_EQ(g.Count(), 6);
+    auto clicks = [&](const char* key) -> std::optional<int> {
+        auto row = g.Item(key);
+        return row ? std::optional<int>(row->Clicks) : std::nullopt;
+    };
+    EXPECT_EQ(clicks("1"), 50);
+    EXPECT_EQ(clicks("1.00"), std::nullopt);
+    EXPECT_EQ(clicks("0.12"), -50);
+    EXPECT_EQ(clicks("2.35"), 7);
+    EXPECT_EQ(clicks("3"), 8);
+    EXPECT_EQ(clicks("0.5 "), 2);
+    EXPECT_EQ(clicks("0.75"), 80);
+    ASSERT_EQ(diags.size(), 5u);
+    EXPECT_TRUE(mentions(diags, 5, "many"));
+    EXPECT_TRUE(mentions(diags, 6, "40000"));
+    EXPECT_TRUE(mentions(diags, 7, "twice"));
+    EXPECT_TRUE(mentions(diags, 9, "clicks \"\""));
+    EXPECT_TRUE(mentions(diags, 12, "expected 2 items, found 1"));
     EXPECT_EQ(diags[0].file, dir.path("gravity.csv"));
 }
 
@@ -130,37 +139,127 @@ TEST(Players, RejectedRecordsKeepTheirSlotSoLaterNumbersDoNotShift)
               "\"A\",\"Alpha\",\"H\",255,1,2,0,0,0,0,0,0,0\r\n"             // 1 fine
               "\"B\",\"Beta\",\"H\",red,1,2,0,0,0,0,0,0,0\r\n"              // 2 colour not a number
               "\"C\",\"Gamma\",\"H\",1,1,2,0,40000,0,0,0,0,0\r\n"           // 3 int16 overflow
-              "\"D\",\"Delta\",\"H\",1,1,2,0,0,0,0,0,0\r\n"                 // 4 twelve items
-              "\"E\",\"ALPHA\",\"H\",1,1,2,0,0,0,0,0,0,0\r\n"               // 5 race name taken
-              "\r\n"                                                        // 6 empty line
-              "\"F\",\"\",\"H\",1,x,2,0,0,0,0,0,0,0\r\n"                    // 7 gravity not a number
-              "\"G\",\"Gee\",\"Home, sweet\",-1,-.5,2.5,-1,1,2,3,4,5,6\r\n" // 8 fine
-              "\"\",\"\",\"\",0,0,0,0,0,0,0,0,0,0\r\n");                    // 9 empty slot, fine
+              "\"E\",\"ALPHA\",\"H\",1,1,2,0,0,0,0,0,0,0\r\n"               // 4 race name taken
+              "\"F\",\"\",\"H\",1,x,2,0,0,0,0,0,0,0\r\n"                    // 5 gravity not a number
+              "\"G\",\"Gee\",\"Home, sweet\",-1,-.5,2.5,-1,1,2,3,4,5,6\r\n" // 6 fine
+              "\"\",\"\",\"\",0,0,0,0,0,0,0,0,0,0\r\n");                    // 7 empty slot, fine
     Diagnostics diags;
     Players players = LoadPlayers(dir.folder(), diags);
     ASSERT_EQ(players.Count(), 16);
-    EXPECT_EQ(diags.size(), 6u);
+    EXPECT_EQ(diags.size(), 4u);
     EXPECT_TRUE(mentions(diags, 2, "colour"));
     EXPECT_TRUE(mentions(diags, 3, "40000"));
-    EXPECT_TRUE(mentions(diags, 4, "expected 13 items, found 12"));
-    EXPECT_TRUE(mentions(diags, 5, "already taken"));
-    EXPECT_TRUE(mentions(diags, 6, "empty line"));
-    EXPECT_TRUE(mentions(diags, 7, "gravity"));
-    for (int n : {2, 3, 4, 5, 6, 7}) {
+    EXPECT_TRUE(mentions(diags, 4, "already taken"));
+    EXPECT_TRUE(mentions(diags, 5, "gravity"));
+    for (int n : {2, 3, 4, 5}) {
         EXPECT_EQ(players.Item(n)->RaceName, "") << n;
         EXPECT_EQ(players.Item(n)->PlayerName, "") << n; // nothing of a rejected record arrives
         EXPECT_EQ(players.Item(n)->Number, n);
     }
     EXPECT_EQ(players.Item("alpha")->Number, 1);
     auto g = players.Item("Gee");
-    EXPECT_EQ(g->Number, 8);
+    EXPECT_EQ(g->Number, 6);
     EXPECT_EQ(g->HomeWorld, "Home, sweet");
     EXPECT_EQ(g->Colour, -1);
     EXPECT_FLOAT_EQ(g->GravMin, -0.5f);
     EXPECT_FLOAT_EQ(g->GravMax, 2.5f);
     EXPECT_EQ(g->RadTerra, 6);
-    EXPECT_EQ(players.Item(9)->Number, 9);
+    EXPECT_EQ(players.Item(7)->Number, 7);
     EXPECT_THROW(players.Item("Beta"), NotFoundError);
+}
+
+TEST(Players, RecordsAreCountedInItemsAcrossLines)
+{
+    // Items, not lines, make records: player n is the n-th run of thirteen items. A record may
+    // share a line with another or run over two; blank lines hold no item. Rejected records go
+    // back byte for byte, and the file reads back as the same players.
+    const std::string split = "\"Bo\",\"Beta\",\"H\",2\r\n  1,2,0,0,0,0,0,0,0"; // 2, over two lines
+    const std::string bad = "\"C\",\"Gamma\",\"H\xe9\",x,1,2,0,0,0,0,0,0,0";    // 3, rejected
+    const std::string twoOnALine = "\"D\",\"Delta\",\"\",4,0,0,0,0,0,0,0,0,0,\"E\",\"Eps\",\"\",5,0,0,0,0,0,0,0,0,0";
+    const std::string shortTail = "\"F\",\"Phi\",1"; // 3 items at the end
+    test::ScratchFolder dir;
+    dir.write("player.inf", "\"A\",\"Alpha\",\"H\",1,1,2,0,0,0,0,0,0,0\r\n" + split + "\r\n\r\n" + bad + "\r\n" +
+                                twoOnALine + "\r\n" + shortTail + "\r\n");
+    Diagnostics diags;
+    Players players = LoadPlayers(dir.folder(), diags);
+    ASSERT_EQ(players.Count(), 16);
+    EXPECT_EQ(players.Item("Beta")->Number, 2);
+    EXPECT_EQ(players.Item("Beta")->Colour, 2);
+    EXPECT_FLOAT_EQ(players.Item("Beta")->GravMax, 2.0f);
+    EXPECT_EQ(players.Item(3)->RaceName, "");
+    EXPECT_EQ(players.Item("Delta")->Number, 4);
+    EXPECT_EQ(players.Item("Eps")->Number, 5);
+    EXPECT_EQ(players.Item(6)->RaceName, ""); // the short tail takes no slot
+    ASSERT_EQ(diags.size(), 2u);
+    EXPECT_TRUE(mentions(diags, 5, "colour \"x\""));
+    EXPECT_TRUE(mentions(diags, 7, "expected 13 items, found 3"));
+
+    ASSERT_TRUE(SavePlayers(dir.folder(), players).ok);
+    const std::string saved = dir.read("player.inf");
+    EXPECT_NE(saved.find("\r\n" + bad + "\r\n"), std::string::npos) << saved;
+    EXPECT_EQ(saved.substr(saved.size() - shortTail.size() - 2), shortTail + "\r\n");
+    EXPECT_NE(saved.find("\"E\",\"Eps\",\"\",5,0,0,0,0,0,0,0,0,0\r\n"), std::string::npos); // one record a line
+    Diagnostics again;
+    Players reloaded = LoadPlayers(dir.folder(), again);
+    for (int n = 1; n <= 16; ++n)
+        EXPECT_EQ(reloaded.Item(n)->Export(), players.Item(n)->Export()) << n;
+    EXPECT_EQ(again.size(), 2u);
+    EXPECT_EQ(playersFileBytes(reloaded), saved);
+}
+
+TEST(Players, FilesInAnotherEncodingOrWithoutOneReadableRecordAreLeftAsTheyAre)
+{
+    // UTF-16 with a byte order mark, UTF-16 without one, and text of which no record reads: one
+    // note for the whole file, and saving neither replaces it nor moves it into the backup.
+    auto utf16 = [](const std::string& ascii, bool mark) {
+        std::string out = mark ? "\xFF\xFE" : "";
+        for (char c : ascii)
+            out += std::string{c, '\0'};
+        return out;
+    };
+    const std::string record = "\"A\",\"Alpha\",\"H\",255,1,2,0,0,0,0,0,0,0\r\n";
+    for (const std::string& bytes :
+         {utf16(record, true), utf16(record + record, false), std::string("Alpha was here\r\nand Beta\r\n")}) {
+        test::ScratchFolder dir;
+        dir.write("player.inf", bytes);
+        dir.write("gravity.csv", bytes);
+        Diagnostics diags;
+        Players players = LoadPlayers(dir.folder(), diags);
+        const bool isUtf16 = bytes[1] == '\0' || bytes[0] == '\xFF';
+        ASSERT_EQ(diags.size(), 1u);
+        if (isUtf16) {
+            EXPECT_EQ(diags[0].line, 0);
+            EXPECT_NE(diags[0].reason.find("player.inf is UTF-16 text; save it as Windows-1252"), std::string::npos);
+            Diagnostics gravityDiags;
+            EXPECT_EQ(LoadGravities(dir.folder(), gravityDiags).Count(), 0);
+            ASSERT_EQ(gravityDiags.size(), 1u);
+            EXPECT_NE(gravityDiags[0].reason.find("gravity.csv is UTF-16 text"), std::string::npos);
+        }
+        players.Item(1)->PlayerName = "edited";
+        const WriteResult r = SavePlayers(dir.folder(), players);
+        EXPECT_FALSE(r.ok);
+        EXPECT_NE(r.error.find("left as it is"), std::string::npos) << r.error;
+        EXPECT_EQ(dir.read("player.inf"), bytes);
+        EXPECT_FALSE(std::filesystem::exists(dir.path("player.inf.bak")));
+    }
+
+    // A name with no Windows-1252 form is not written at all (the file keeps its encoding and its
+    // contents); a file with a byte order mark still reads, and is written back in Windows-1252.
+    test::ScratchFolder dir;
+    dir.write("player.inf", "\xEF\xBB\xBF\"Bj\xC3\xB8rn\",\"\xC3\x9Clvari\",\"\",1,1,2,0,0,0,0,0,0,0\r\n");
+    Diagnostics diags;
+    Players players = LoadPlayers(dir.folder(), diags);
+    EXPECT_TRUE(diags.empty());
+    EXPECT_EQ(players.Item("ülvari")->PlayerName, "Bjørn");
+    players.Item(2)->PlayerName = "Ωmega";
+    const std::string before = dir.read("player.inf");
+    const WriteResult r = SavePlayers(dir.folder(), players);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.error.find("U+03A9"), std::string::npos) << r.error;
+    EXPECT_EQ(dir.read("player.inf"), before);
+    players.Item(2)->PlayerName = "Omega";
+    ASSERT_TRUE(SavePlayers(dir.folder(), players).ok);
+    EXPECT_EQ(dir.read("player.inf").substr(0, 22), "\"Bj\xF8rn\",\"\xDClvari\",\"\",1,");
 }
 
 TEST(Players, SavingNeverLosesARecordTheLoaderCouldNotTake)
@@ -172,7 +271,7 @@ TEST(Players, SavingNeverLosesARecordTheLoaderCouldNotTake)
                                 "\r\n");
     Diagnostics diags;
     Players players = LoadPlayers(dir.folder(), diags);
-    players.Item(4)->PlayerName = "Dee"; // the user fills in the slot of the rejected record 4
+    players.Item(3)->PlayerName = "Dee"; // the user fills in the slot of the rejected record 3
     // Saved twice: the backup of the second save must not be the only place the records survive.
     ASSERT_TRUE(SavePlayers(dir.folder(), players).ok);
     ASSERT_TRUE(SavePlayers(dir.folder(), players).ok);
@@ -184,7 +283,7 @@ TEST(Players, SavingNeverLosesARecordTheLoaderCouldNotTake)
     Diagnostics again;
     Players reloaded = LoadPlayers(dir.folder(), again);
     EXPECT_TRUE(mentions(again, 2, "colour"));
-    EXPECT_EQ(reloaded.Item(4)->PlayerName, "Dee");
+    EXPECT_EQ(reloaded.Item(3)->PlayerName, "Dee");
 }
 
 TEST(Players, AnUnreadableFileIsNeverSavedOver)
@@ -199,6 +298,15 @@ TEST(Players, AnUnreadableFileIsNeverSavedOver)
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.error.find("left as it is"), std::string::npos) << r.error;
     EXPECT_TRUE(std::filesystem::is_directory(dir.path("player.inf")));
+
+    // A link whose target is gone is no missing file: the link stays.
+    test::ScratchFolder linked;
+    std::filesystem::create_symlink(linked.path("gone.inf"), linked.path("player.inf"));
+    Diagnostics linkDiags;
+    EXPECT_FALSE(SavePlayers(linked.folder(), LoadPlayers(linked.folder(), linkDiags)).ok);
+    EXPECT_EQ(linkDiags.size(), 1u);
+    EXPECT_TRUE(std::filesystem::is_symlink(linked.path("player.inf")));
+    EXPECT_FALSE(std::filesystem::exists(linked.path("gone.inf")));
 }
 
 TEST(Players, MoreThanSixteenRecordsAreKept)
@@ -221,14 +329,17 @@ TEST(Players, SaveReplacesAtomicallyAndKeepsTheOldFile)
     Diagnostics diags;
     Players players = LoadPlayers(dir.folder(), diags);
     players.Item(1)->RaceName = "Alpha Prime";
-    players.Item(2)->PlayerName = "Ωmega"; // not in Windows-1252: the file goes out as UTF-8
+    players.Item(2)->PlayerName = "Œdipe";
     ASSERT_TRUE(SavePlayers(dir.folder(), players).ok);
     EXPECT_EQ(dir.read("player.inf.bak"), "\"A\",\"Alpha\",\"H\",255,1,2,0,0,0,0,0,0,0\r\n");
     Players again = LoadPlayers(dir.folder(), diags);
     EXPECT_TRUE(diags.empty());
     EXPECT_EQ(again.Item("alpha prime")->Number, 1);
-    EXPECT_EQ(again.Item(2)->PlayerName, "Ωmega");
-    EXPECT_EQ(dir.read("player.inf").substr(0, 3), "\xEF\xBB\xBF");
+    EXPECT_EQ(again.Item(2)->PlayerName, "Œdipe");
+    EXPECT_NE(dir.read("player.inf")
+                  .find("\r\n\"\x8C"
+                        "dipe\","),
+              std::string::npos); // Windows-1252
 
     // A failing write reports why and leaves the file as it was.
     std::string before = dir.read("player.inf");
