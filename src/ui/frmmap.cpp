@@ -8,7 +8,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
@@ -41,6 +40,7 @@ namespace vornex::ui {
 namespace {
 
 const QColor kGrey = colourFromBgr(0x00C0C0C0);
+
 // The client area below the menu bar: light grey (the panel draws its own lines on it).
 class ClientArea : public QWidget {
 public:
