@@ -85,6 +85,7 @@ QPixmap unknownPicture(qreal dpr)
 
 } // namespace
 
+// The panel's controls by name.
 struct PlanetPanel::Widgets {
     QLabel* picUnknown = nullptr;
     QLineEdit *txtDistance{}, *txtHabitability{}, *txtYourRace{}, *txtYourNumber{}, *txtXcord{}, *txtYcord{};
@@ -105,6 +106,8 @@ struct PlanetPanel::Widgets {
 PlanetPanel::PlanetPanel(QWidget* parent) : QWidget(parent), d(std::make_unique<Widgets>())
 {
     setObjectName("planetPanel");
+    // Every control is placed in the window's coordinates of the design: the panel starts at the
+    // client area's corner.
     QWidget* c = this;
     auto label = [](QWidget* parent, const char* name, const QString& text, QRect box) {
         auto* l = new QLabel(text, parent);
