@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <memory>
 
 namespace vornex::ui {
 
@@ -109,9 +110,8 @@ void showDetails(QWidget* parent, const QString& title, const QString& heading, 
         dialogHooks().details(title, heading, lines);
         return;
     }
-    QDialog* dialog = makeDetailsDialog(parent, title, heading, lines);
+    const std::unique_ptr<QDialog> dialog(makeDetailsDialog(parent, title, heading, lines));
     dialog->exec();
-    delete dialog;
 }
 
 QColor colourFromBgr(int32_t bgr)

@@ -32,7 +32,7 @@ struct frmExport::Impl {
     }
 };
 
-frmExport::frmExport(ProgramState& state, QWidget* parent) : QDialog(parent), d(new Impl(state))
+frmExport::frmExport(ProgramState& state, QWidget* parent) : QDialog(parent), d(std::make_unique<Impl>(state))
 {
     setObjectName(QStringLiteral("frmExport"));
     setWindowTitle(tr("Export Information"));
@@ -125,9 +125,6 @@ frmExport::frmExport(ProgramState& state, QWidget* parent) : QDialog(parent), d(
     });
 }
 
-frmExport::~frmExport()
-{
-    delete d;
-}
+frmExport::~frmExport() = default;
 
 } // namespace vornex::ui

@@ -1,6 +1,8 @@
 #pragma once
 #include <QDialog>
 
+#include <memory>
+
 namespace vornex {
 struct ProgramState;
 }
@@ -17,7 +19,7 @@ public:
 
 private:
     struct Impl;
-    Impl* d;
+    std::unique_ptr<Impl> d;
 };
 
-}  // namespace vornex::ui
+} // namespace vornex::ui

@@ -8,7 +8,6 @@
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
@@ -17,8 +16,6 @@
 #include <QSaveFile>
 #include <QScrollBar>
 #include <QStatusBar>
-#include <QStyle>
-#include <QStyleOptionFrame>
 #include <QToolBar>
 #include <QToolButton>
 #include <cstdio>
@@ -43,6 +40,9 @@
 #include "ui/frmexport.h"
 #include "ui/opengamedialog.h"
 #include "ui/planetsdock.h"
+#include "ui/loadnotesbutton.h"
+#include "ui/planetpanel.h"
+#include "ui/theme.h"
 
 // The icons live in the static library's resources, which need pulling in explicitly.
 static void initResources()
@@ -54,65 +54,9 @@ namespace vornex::ui {
 
 namespace {
 
-const QColor kGrey = colourFromBgr(0x00C0C0C0);
-// The black environment strips under the panel: 202 pixels from x = 75.
-constexpr int kStripLeft = 75;
-constexpr int kStripRight = 75 + 202;
+const QColor kGrey = classicGrey();
 
-QString bgrCss(int32_t bgr)
-{
-    return colourFromBgr(bgr).name();
-}
-
-// The desktop's colours: a dark theme gives dark panels. On a light theme the panel keeps its
-// classic grey.
-bool darkTheme()
-{
-    return QApplication::palette().color(QPalette::Window).lightness() < 128;
-}
-
-QColor panelColour()
-{
-    return darkTheme() ? QApplication::palette().color(QPalette::Window) : kGrey;
-}
-
-// A coloured caption (the minerals' blue, green and yellow) stays readable on a dark panel: it is
-// brought towards white there, keeping its hue.
-QString captionCss(int32_t bgr)
-{
-    QColor c = colourFromBgr(bgr);
-    if (!darkTheme()) return c.name();
-    auto lift = [](int v) { return v + (255 - v) * 60 / 100; };
-    return QColor(lift(c.red()), lift(c.green()), lift(c.blue())).name();
-}
-
-// Window pixels of a fractional left edge or width.
-int pixels(double v)
-{
-    return int(num::roundHalfEven(v));
-}
-
-// What a line edit's frame, padding and margins take of its width; boxWidthFor adds the width of a
-// text and the cursor's pixel, so that the text shows whole and never scrolls.
-int lineEditInset(QLineEdit* e)
-{
-    e->ensurePolished();
-    QStyleOptionFrame opt;
-    opt.initFrom(e);
-    opt.rect = e->rect();
-    opt.lineWidth = e->hasFrame() ? e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, e) : 0;
-    const QRect contents = e->style()->subElementRect(QStyle::SE_LineEditContents, &opt, e);
-    const QMargins m = e->textMargins();
-    return e->width() - contents.width() + m.left() + m.right() + 2 * 2;
-}
-
-int boxWidthFor(QLineEdit* e, const QString& text)
-{
-    return lineEditInset(e) + e->fontMetrics().horizontalAdvance(text) + 1;
-}
-
-// The client area below the menu bar: light grey, with the cut-corner rectangle (Line1 to Line8)
-// around the details area of the panel.
+// The client area below the menu bar: light grey (the panel draws its own lines on it).
 class ClientArea : public QWidget {
 public:
     using QWidget::QWidget;
@@ -122,88 +66,8 @@ protected:
     {
         QPainter p(this);
         p.fillRect(rect(), palette().color(QPalette::Window));
-        p.setRenderHint(QPainter::Antialiasing, false);
-        const int l = 0, r = 320, t = 352, b = 512, c = 8;
-        const QPoint corners[] = {{l + c, t}, {r - c, t}, {r, t + c}, {r, b - c},
-                                  {r - c, b}, {l + c, b}, {l, b - c}, {l, t + c}};
-        // Light edges top and left, dark ones bottom and right, like the panel's sunken frames.
-        for (int i = 0; i < 8; ++i) {
-            const bool lit = i == 0 || i >= 6;
-            const QColor light = darkTheme() ? panelColour().lighter(170) : QColor(0xff, 0xff, 0xff);
-            const QColor shade = darkTheme() ? panelColour().darker(170) : QColor(0x80, 0x80, 0x80);
-            p.setPen(QPen(lit ? light : shade, 1));
-            p.drawLine(corners[i], corners[(i + 1) % 8]);
-        }
     }
 };
-
-// The panel's markers. The value marker is a plain "+"; the concentration and terraform markers
-// are small shapes centred in their 17 by 13 box, so that the box's centre marks the value.
-class MarkerLabel : public QLabel {
-public:
-    enum class Shape { Concentration, Terraform };
-    MarkerLabel(Shape shape, const QColor& colour, QWidget* parent) : QLabel(parent), m_shape(shape), m_colour(colour)
-    {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing, true);
-        const double cx = width() / 2.0, cy = height() / 2.0;
-        if (m_shape == Shape::Concentration) {
-            // A downward wedge whose tip stands on the concentration.
-            QPolygonF wedge({QPointF(cx - 4.5, 1.5), QPointF(cx + 4.5, 1.5), QPointF(cx, height() - 1.5)});
-            p.setPen(QPen(Qt::white, 1));
-            p.setBrush(m_colour);
-            p.drawPolygon(wedge);
-        } else {
-            // An open diamond: the "+" of the value stays visible through it.
-            QPolygonF diamond(
-                {QPointF(cx, 0.5), QPointF(cx + 6, cy), QPointF(cx, height() - 0.5), QPointF(cx - 6, cy)});
-            p.setPen(QPen(m_colour, 2));
-            p.setBrush(Qt::NoBrush);
-            p.drawPolygon(diamond);
-        }
-    }
-
-private:
-    Shape m_shape;
-    QColor m_colour;
-};
-
-QPixmap unknownPicture(qreal dpr)
-{
-    const QSize size(319, 149);
-    QPixmap pm(size * dpr);
-    pm.setDevicePixelRatio(dpr);
-    pm.fill(panelColour());
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing, true);
-    const QPointF centre(155.5, 62);
-    QRadialGradient globe(centre - QPointF(9, 9), 34);
-    globe.setColorAt(0, QColor(0x9a, 0xa8, 0xb8));
-    globe.setColorAt(1, QColor(0x4a, 0x55, 0x66));
-    p.setPen(QPen(QColor(0x40, 0x40, 0x48), 1.5));
-    p.setBrush(globe);
-    p.drawEllipse(centre, 30, 30);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(QColor(0x50, 0x50, 0x58), 2));
-    p.drawEllipse(centre, 46, 11);
-    QFont f = p.font();
-    f.setPixelSize(34);
-    f.setBold(true);
-    p.setFont(f);
-    p.setPen(Qt::white);
-    p.drawText(QRectF(centre.x() - 30, centre.y() - 30, 60, 60), Qt::AlignCenter, "?");
-    f.setPixelSize(12);
-    p.setFont(f);
-    p.setPen(darkTheme() ? QApplication::palette().color(QPalette::WindowText) : QColor(0x30, 0x30, 0x30));
-    p.drawText(QRectF(0, 110, size.width(), 20), Qt::AlignCenter, QObject::tr("No report for this planet"));
-    return pm;
-}
 
 } // namespace
 
@@ -218,9 +82,9 @@ struct frmMap::Impl {
     QActionGroup* modes = nullptr;
     MapSurface* pic = nullptr;
     RaceEditor* raceEditor = nullptr;
-    QLabel* picUnknown = nullptr;
+    PlanetPanel* panel = nullptr;
     QLabel* pointer = nullptr;
-    QPushButton* diagnosticsNote = nullptr;
+    LoadNotesButton* diagnosticsNote = nullptr;
     QPointer<QWidget> exportDialog;
     // Where the pointer stands on the map (widget pixels), while it is over it.
     std::optional<QPointF> pointerAt;
@@ -229,26 +93,11 @@ struct frmMap::Impl {
     GameWatcher* watcher = nullptr;
     QMenu* recentGames = nullptr;
 
-    // Panel controls by name.
-    QLineEdit *txtDistance{}, *txtHabitability{}, *txtYourRace{}, *txtYourNumber{}, *txtXcord{}, *txtYcord{};
-    QLineEdit *txtSurfaceIron{}, *txtSurfaceBora{}, *txtSurfaceGerm{}, *txtMines{}, *txtFactories{};
-    QLineEdit *txtPopulation{}, *txtCapacity{}, *txtScanner{}, *txtDef{}, *txtResources{};
-    QLineEdit *txtPlanetName{}, *txtValue{}, *txtPopulation1{}, *txtReportAge{}, *txtOwner{};
-    QLineEdit *txtGrav{}, *txtTemp{}, *txtRad{};
-    QLabel *lblIron{}, *lblBora{}, *lblGerm{};
-    QLabel *lblRaceGrav{}, *lblRaceTemp{}, *lblRaceRad{};
-    QLabel *lblGrav{}, *lblTemp{}, *lblRad{};
-    QLabel *lblTerraGrav{}, *lblTerraTemp{}, *lblTerraRad{};
-    // Boranium, Germanium, Ironium: the order of the panel's mineral rows in PanelValues.
-    QLabel* lblSurface[3]{};
-    QLabel* lblMining[3]{};
-    QLabel* lblConc[3]{};
-
     Impl(ProgramState& s, SettingsStore& st, Prompter& p) : state(s), settings(st), prompter(p) {}
 };
 
 frmMap::frmMap(ProgramState& state, SettingsStore& settings, Prompter& prompter, QWidget* parent)
-    : QMainWindow(parent), d(new Impl(state, settings, prompter))
+    : QMainWindow(parent), d(std::make_unique<Impl>(state, settings, prompter))
 {
     initResources();
     setObjectName("frmMap");
@@ -291,10 +140,7 @@ frmMap::frmMap(ProgramState& state, SettingsStore& settings, Prompter& prompter,
     d->pic->setFocus();
 }
 
-frmMap::~frmMap()
-{
-    delete d;
-}
+frmMap::~frmMap() = default;
 
 MapSurface* frmMap::pic() const
 {
@@ -388,232 +234,16 @@ void frmMap::toolbarClicked(QAction* action)
 
 void frmMap::buildPanel()
 {
-    QWidget* c = d->client;
-    auto label = [](QWidget* parent, const char* name, const QString& text, QRect box) {
-        auto* l = new QLabel(text, parent);
-        l->setObjectName(name);
-        l->setGeometry(box);
-        return l;
-    };
-    QFont bold = c->font();
-    bold.setBold(true);
-    // Row captions inside the two frames are a size smaller so that "Scanner Range" fits.
-    QFont small = c->font();
-    small.setPixelSize(10);
-    QFont smallBold = small;
-    smallBold.setBold(true);
-    auto box = [&](QWidget* parent, const char* name, QRect geometry, bool framed = true) {
-        auto* e = new QLineEdit(parent);
-        e->setObjectName(name);
-        e->setGeometry(geometry);
-        e->setReadOnly(true);
-        e->setFont(bold);
-        e->setFocusPolicy(Qt::ClickFocus);
-        e->setStyleSheet(framed ? QString("QLineEdit { background: %1; border: 1px solid #808080; padding: 0 2px; }")
-                                      .arg(panelColour().name())
-                                : "QLineEdit { background: transparent; border: none; padding: 0; }");
-        return e;
-    };
-    auto bar = [&](const char* name, QRect geometry, int32_t bgr) {
-        auto* l = label(c, name, QString(), geometry);
-        l->setStyleSheet(QString("background-color: %1;").arg(bgrCss(bgr)));
-        return l;
-    };
-
-    // Top: your race and the selected planet's coordinates.
-    label(c, "lblYourRaceCaption", tr("Your race"), QRect(8, 62, 120, 16));
-    label(c, "lblLocationCaption", tr("Location (X, Y)"), QRect(200, 62, 121, 16))->setAlignment(Qt::AlignRight);
-    d->txtYourRace = box(c, "txtYourRace", QRect(8, 80, 89, 19));
-    d->txtXcord = box(c, "txtXcord", QRect(232, 80, 41, 19));
-    d->txtYcord = box(c, "txtYcord", QRect(280, 80, 41, 19));
-    // A coordinate cut short would read as another, believable number: the boxes take six
-    // characters ("-32768") in their own font, and stay right-aligned with the panel's edge.
-    const int coordWidth = std::max(41, boxWidthFor(d->txtXcord, QStringLiteral("-32768")));
-    d->txtYcord->setGeometry(321 - coordWidth, 80, coordWidth, 19);
-    d->txtXcord->setGeometry(d->txtYcord->x() - 7 - coordWidth, 80, coordWidth, 19);
-
-    // Minerals on hand.
-    auto* minerals = new QGroupBox(tr("Minerals On Hand"), c);
-    minerals->setObjectName("frameMinerals");
-    minerals->setGeometry(8, 104, 137, 107);
-    struct Row {
-        const char* label;
-        const char* text;
-        const char* box;
-        int32_t colour;
-    };
-    const Row mineralRows[] = {{"lblIron", "Ironium", "txtSurfaceIron", 0x00C00000},
-                               {"lblBora", "Boranium", "txtSurfaceBora", 0x00008000},
-                               {"lblGerm", "Germanium", "txtSurfaceGerm", 0x0000A0A0},
-                               {"Label5", "Mines", "txtMines", -1},
-                               {"Label6", "Factories", "txtFactories", -1}};
-    QLineEdit** mineralBoxes[] = {&d->txtSurfaceIron, &d->txtSurfaceBora, &d->txtSurfaceGerm, &d->txtMines,
-                                  &d->txtFactories};
-    QLabel** mineralLabels[] = {&d->lblIron, &d->lblBora, &d->lblGerm, nullptr, nullptr};
-    for (int i = 0; i < 5; ++i) {
-        const int y = 18 + i * 17;
-        QLabel* l = label(minerals, mineralRows[i].label, tr(mineralRows[i].text), QRect(5, y, 70, 16));
-        l->setFont(small);
-        if (mineralRows[i].colour >= 0) {
-            l->setFont(smallBold);
-            // Only the caption takes the colour: a plain "color" rule would reach its tooltip too,
-            // and Germanium's olive is unreadable on the tooltip's yellow.
-            l->setStyleSheet(
-                QString("QLabel#%1 { color: %2; }").arg(mineralRows[i].label, captionCss(mineralRows[i].colour)));
-        }
-        if (mineralLabels[i]) *mineralLabels[i] = l;
-        *mineralBoxes[i] = box(minerals, mineralRows[i].box, QRect(76, y, 55, 16));
-    }
-
-    // Status.
-    auto* status = new QGroupBox(tr("Status"), c);
-    status->setObjectName("frameStatus");
-    status->setGeometry(152, 104, 150, 107);
-    const Row statusRows[] = {{"lblPopulation", "Population", "txtPopulation", -1},
-                              {"lblCapacity", "% Occupation", "txtCapacity", -1},
-                              {"Label9", "Scanner Range", "txtScanner", -1},
-                              {"Label10", "Defences", "txtDef", -1},
-                              {"Label1", "Resources", "txtResources", -1}};
-    QLineEdit** statusBoxes[] = {&d->txtPopulation, &d->txtCapacity, &d->txtScanner, &d->txtDef, &d->txtResources};
-    for (int i = 0; i < 5; ++i) {
-        const int y = 18 + i * 17;
-        label(status, statusRows[i].label, tr(statusRows[i].text), QRect(5, y, 76, 16))->setFont(small);
-        *statusBoxes[i] = box(status, statusRows[i].box, QRect(81, y, 63, 16));
-    }
-
-    // Habitability and distance.
-    label(c, "lblHabitabilityCaption", tr("Habitability"), QRect(8, 216, 108, 33))
-        ->setAlignment(Qt::AlignVCenter | Qt::AlignRight);
-    d->txtHabitability = box(c, "txtHabitability", QRect(120, 216, 81, 33));
-    QFont big = bold;
-    big.setPixelSize(18);
-    d->txtHabitability->setFont(big);
-    d->txtHabitability->setAlignment(Qt::AlignCenter);
-    d->txtHabitability->setStyleSheet(
-        QString("QLineEdit { background: %1; border: 1px solid #808080; }")
-            .arg(darkTheme() ? QApplication::palette().color(QPalette::Base).name() : "white"));
-    d->txtHabitability->setToolTip(tr("Habitability for your race, without terraforming"));
-    label(c, "lblDistanceCaption", tr("Distance"), QRect(8, 272, 76, 25))
-        ->setAlignment(Qt::AlignVCenter | Qt::AlignRight);
-    d->txtDistance = box(c, "txtDistance", QRect(88, 272, 177, 25));
-    d->txtDistance->setToolTip(tr("Right-click a planet on the map to measure its distance from the selected one"));
-
-    // Title and summary lines.
-    d->txtPlanetName = box(c, "txtPlanetName", QRect(8, 328, 313, 20), false);
-    QFont title = bold;
-    title.setPointSize(12);
-    d->txtPlanetName->setFont(title);
-    d->txtValue = box(c, "txtValue", QRect(8, 357, 148, 15), false);
-    d->txtValue->setText("Value");
-    d->txtPopulation1 = box(c, "txtPopulation1", QRect(160, 357, 155, 15), false);
-    d->txtPopulation1->setText("Population");
-    d->txtReportAge = box(c, "txtReportAge", QRect(8, 372, 145, 15), false);
-    d->txtReportAge->setText("Report Age");
-    d->txtOwner = box(c, "txtOwner", QRect(155, 372, 160, 15), false);
-
-    // Environment rows: black strip, race range bar, value marker, terraform marker, value text.
-    struct EnvRow {
-        const char *caption, *captionText, *strip, *range, *marker, *terra, *text;
-        int top;
-        int32_t rangeColour, markerColour;
-        int markerHeight;
-    };
-    const EnvRow env[] = {
-        {"Label31", "Gravity", "Label22", "lblRaceGrav", "lblGrav", "lblTerraGrav", "txtGrav", 388, 0x00800000,
-         0x00FF0000, 13},
-        {"Label29", "Temp", "Label25", "lblRaceTemp", "lblTemp", "lblTerraTemp", "txtTemp", 406, 0x00000080, 0x000000FF,
-         13},
-        {"Label30", "Radiation", "Label24", "lblRaceRad", "lblRad", "lblTerraRad", "txtRad", 424, 0x00008000,
-         0x0000FF00, 10},
-    };
-    QLabel** ranges[] = {&d->lblRaceGrav, &d->lblRaceTemp, &d->lblRaceRad};
-    QLabel** markers[] = {&d->lblGrav, &d->lblTemp, &d->lblRad};
-    QLabel** terras[] = {&d->lblTerraGrav, &d->lblTerraTemp, &d->lblTerraRad};
-    QLineEdit** texts[] = {&d->txtGrav, &d->txtTemp, &d->txtRad};
-    for (int i = 0; i < 3; ++i) {
-        const EnvRow& r = env[i];
-        label(c, r.caption, tr(r.captionText), QRect(8, r.top + 2, 66, 13))->setFont(smallBold);
-        bar(r.strip, QRect(75, r.top, 202, 17), 0x00000000);
-        // Until the race's range is known the bar has no width.
-        *ranges[i] = bar(r.range, QRect(75, r.top + 2, 0, 13), r.rangeColour);
-        QLabel* m = label(c, r.marker, "+", QRect(72, r.top + 2, 7, r.markerHeight));
-        m->setAlignment(Qt::AlignCenter);
-        QFont mf = bold;
-        mf.setPixelSize(r.markerHeight >= 13 ? 13 : 11);
-        m->setFont(mf);
-        m->setStyleSheet(QString("color: %1; background: transparent;").arg(bgrCss(r.markerColour)));
-        m->hide();
-        *markers[i] = m;
-        auto* t = new MarkerLabel(MarkerLabel::Shape::Terraform, colourFromBgr(r.markerColour), c);
-        t->setObjectName(r.terra);
-        t->setGeometry(72, r.top + 2, 17, 13);
-        t->hide();
-        *terras[i] = t;
-        // The value texts have room up to the map's edge ("-172°C", "100mR").
-        *texts[i] = box(c, r.text, QRect(280, r.top, 327 - 280, 17), false);
-    }
-
-    // Mineral chart: black field, grid lines, mining bars behind surface bars, concentration
-    // markers on top. Rows in the panel's order Boranium, Germanium, Ironium.
-    bar("Label2", QRect(75, 448, 202, 53), 0x00000000);
-    const char* const gridNames[] = {"Label36", "Label38", "Label37", "Label35",
-                                     "Label34", "Label33", "Label39", "Label32"};
-    const int gridX[] = {75, 104, 133, 162, 190, 219, 248, 277};
-    QLabel* firstGrid = nullptr;
-    for (int i = 0; i < 8; ++i) {
-        QLabel* g = bar(gridNames[i], QRect(gridX[i], 448, 1, 53), 0x00FFFFFF);
-        if (i == 0) firstGrid = g;
-    }
-    struct MinRow {
-        const char *caption, *captionText, *surface, *mining, *conc;
-        int captionTop, barTop, concTop;
-        int32_t captionColour, surfaceColour, miningColour;
-    };
-    const MinRow rows[] = {
-        {"Label26", "Boranium", "lblSurfaceBora", "lblMiningBora", "lblConcBora", 469, 469, 468, 0x00008000, 0x0000FF00,
-         0x00008000},
-        {"Label27", "Germanium", "lblSurfaceGerm", "lblMiningGerm", "lblConcGerm", 486, 487, 486, 0x0000A0A0,
-         0x0000FFFF, 0x00008080},
-        {"Label28", "Ironium", "lblSurfaceIron", "lblMiningIron", "lblConcIron", 450, 451, 450, 0x00C00000, 0x00FF0000,
-         0x00800000},
-    };
-    for (int i = 0; i < 3; ++i) {
-        const MinRow& r = rows[i];
-        QLabel* cap = label(c, r.caption, tr(r.captionText), QRect(8, r.captionTop, 66, 13));
-        cap->setFont(smallBold);
-        cap->setStyleSheet(QString("color: %1;").arg(captionCss(r.captionColour)));
-        d->lblMining[i] = bar(r.mining, QRect(75, r.barTop, 0, 11), r.miningColour);
-        d->lblSurface[i] = bar(r.surface, QRect(75, r.barTop, 0, 11), r.surfaceColour);
-    }
-    firstGrid->raise();
-    for (int i = 0; i < 3; ++i) {
-        auto* m = new MarkerLabel(MarkerLabel::Shape::Concentration, colourFromBgr(rows[i].miningColour), c);
-        m->setObjectName(rows[i].conc);
-        m->setGeometry(66, rows[i].concTop, 17, 13);
-        m->hide();
-        d->lblConc[i] = m;
-    }
-
-    // The cover for planets never reported lies above the whole details area.
-    d->picUnknown = new QLabel(c);
-    d->picUnknown->setObjectName("picUnknown");
-    // Wide enough to hide the value texts at the right end of the environment rows as well (their
-    // boxes reach the map's edge; a sliver of the last planet's values would show beside a
-    // 305-wide cover).
-    d->picUnknown->setGeometry(8, 359, 327 - 8, 149);
-    d->picUnknown->setPixmap(unknownPicture(devicePixelRatioF()));
-    d->picUnknown->hide();
-    d->picUnknown->raise();
+    // The panel keeps the design's window coordinates for its controls, so it starts at the
+    // client area's corner; the toolbar stays on top of its first 40 pixels.
+    d->panel = new PlanetPanel(d->client);
+    d->panel->setGeometry(0, 0, 327, 528);
+    d->toolbar->raise();
 
     // The race editor with its own controls (hscNumber, SSTab1, ...).
-    d->raceEditor = new RaceEditor(d->state, d->settings, d->prompter, *this, c);
+    d->raceEditor = new RaceEditor(d->state, d->settings, d->prompter, *this, d->client);
     d->raceEditor->setObjectName("frameRace");
     d->raceEditor->setGeometry(8, 528, 265, 193);
-
-    // A box of the window's design that nothing fills; it would lie over the race editor, so it
-    // stays hidden.
-    d->txtYourNumber = box(c, "txtYourNumber", QRect(232, 696, 33, 19));
-    d->txtYourNumber->hide();
 }
 
 void frmMap::load()
@@ -624,7 +254,7 @@ void frmMap::load()
         if (s.YourNumber >= hsc->minimum() && s.YourNumber <= hsc->maximum()) hsc->setValue(s.YourNumber);
     }
     // 2. Your race's name.
-    if (PlayerPtr you = s.yourPlayer()) d->txtYourRace->setText(QString::fromStdString(you->RaceName));
+    if (PlayerPtr you = s.yourPlayer()) d->panel->setYourRace(QString::fromStdString(you->RaceName));
     // 3. No race name is pending.
     d->raceEditor->setRaceNameChanged(false);
     // 4. The selected planet's details and the map.
@@ -653,7 +283,7 @@ bool frmMap::namesShown() const
 
 void frmMap::setDistanceText(const QString& text)
 {
-    d->txtDistance->setText(text);
+    d->panel->setDistanceText(text);
 }
 
 void frmMap::showStatus(const QString& text)
@@ -708,104 +338,26 @@ void frmMap::PlanetInfo(int16_t x, int16_t y)
     if (d->planets) d->planets->showSelected(s.PlanetSelected);
     PlanetPtr planet = s.selectedPlanet();
     if (!planet) {
-        d->picUnknown->show();
+        d->panel->showNoPlanet();
         DrawPic();
         return;
     }
     PlayerPtr you = s.yourPlayer();
-    const PanelValues v = computePanel(*planet, you.get(), s.AllGravities);
-    auto set = [](QLineEdit* e, const std::string& text) {
-        e->setText(QString::fromStdString(text));
-        e->setCursorPosition(0);
-    };
-    if (!v.reported) {
-        set(d->txtXcord, v.xcord);
-        set(d->txtYcord, v.ycord);
-        set(d->txtPlanetName, v.title);
-        d->picUnknown->show();
-        DrawPic();
-        return;
-    }
-
-    d->picUnknown->hide();
-    QLabel* tips[] = {d->lblBora, d->lblGerm, d->lblIron};
-    for (int i = 0; i < 3; ++i) {
-        const MineralRow& row = v.minerals[i];
-        tips[i]->setToolTip(QString::fromStdString(row.tooltip));
-        if (row.concLeft) {
-            d->lblConc[i]->move(pixels(*row.concLeft), d->lblConc[i]->y());
-            d->lblConc[i]->show();
-        }
-    }
-    set(d->txtDef, v.def);
-    set(d->txtFactories, v.factories);
-    set(d->txtMines, v.mines);
-    set(d->txtOwner, v.owner);
-    set(d->txtPlanetName, v.title);
-    set(d->txtPopulation, v.population);
-    set(d->txtPopulation1, v.population1);
-    set(d->txtReportAge, v.reportAge);
-    set(d->txtResources, v.resources);
-    set(d->txtSurfaceBora, v.surfaceBora);
-    set(d->txtSurfaceGerm, v.surfaceGerm);
-    set(d->txtSurfaceIron, v.surfaceIron);
-    for (int i = 0; i < 3; ++i) {
-        const MineralRow& row = v.minerals[i];
-        if (row.surfaceWidth) d->lblSurface[i]->resize(pixels(*row.surfaceWidth), d->lblSurface[i]->height());
-        if (row.miningWidth) d->lblMining[i]->resize(pixels(*row.miningWidth), d->lblMining[i]->height());
-    }
-    set(d->txtXcord, v.xcord);
-    set(d->txtYcord, v.ycord);
-    set(d->txtCapacity, v.capacity);
-    set(d->txtScanner, v.scanner);
-    set(d->txtGrav, v.grav);
-    set(d->txtTemp, v.temp);
-    set(d->txtRad, v.rad);
-    auto place = [](QLabel* marker, const std::optional<double>& left) {
-        if (!left) return;
-        marker->move(pixels(*left), marker->y());
-        marker->show();
-    };
-    place(d->lblGrav, v.gravLeft);
-    place(d->lblTemp, v.tempLeft);
-    place(d->lblRad, v.radLeft);
-    // Each rating places the terraform markers; the one after terraforming comes last.
-    QLabel* terra[] = {d->lblTerraGrav, d->lblTerraTemp, d->lblTerraRad};
-    for (const auto& hab : {v.hab, v.habTerra}) {
-        if (!hab) continue;
-        for (int i = 0; i < 3; ++i)
-            place(terra[i], hab->markerLeft[i]);
-    }
-    if (v.habitability) set(d->txtHabitability, *v.habitability);
-    if (v.valueLine) set(d->txtValue, *v.valueLine);
+    d->panel->showPlanet(computePanel(*planet, you.get(), s.AllGravities));
     DrawPic();
 }
 
 void frmMap::ChangeRaceHabs()
 {
     PlayerPtr you = d->state.yourPlayer();
-    const RaceBars bars = computeRaceBars(you.get(), d->state.AllGravities);
-    auto place = [](QLabel* bar, const std::optional<std::pair<double, double>>& b) {
-        if (!b) return;
-        // A range whose maximum lies below its minimum has no bar to show. A limit beyond the scale
-        // (Temp Min -500) is taken as typed, but its bar stops at the ends of its strip and never
-        // covers the row's caption or value text.
-        const int left = pixels(b->first);
-        const int right = left + std::max(0, pixels(b->second));
-        const int l = std::clamp(left, kStripLeft, kStripRight);
-        const int r = std::clamp(right, kStripLeft, kStripRight);
-        bar->setGeometry(l, bar->y(), r - l, bar->height());
-    };
-    place(d->lblRaceGrav, bars.grav);
-    place(d->lblRaceTemp, bars.temp);
-    place(d->lblRaceRad, bars.rad);
+    d->panel->showRaceBars(computeRaceBars(you.get(), d->state.AllGravities));
     // The table's ratings are your race's too.
     if (d->planets) d->planets->refresh();
 }
 
 void frmMap::tablesReloaded()
 {
-    if (PlayerPtr you = d->state.yourPlayer()) d->txtYourRace->setText(QString::fromStdString(you->RaceName));
+    if (PlayerPtr you = d->state.yourPlayer()) d->panel->setYourRace(QString::fromStdString(you->RaceName));
     ChangeRaceHabs();
     DrawPic();
     showDiagnosticsNote();
@@ -839,85 +391,14 @@ QString frmMap::diagnosticsText() const
     return lines.join('\n');
 }
 
-QString frmMap::fileNote(const Diagnostic& diag, bool fullPath) const
-{
-    const auto& s = d->state;
-    const std::string& path = diag.file;
-    const size_t slash = path.find_last_of("/\\");
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    QString note = QString::fromStdString((fullPath ? path : name) + ": " + diag.reason);
-    // What the map lacks without the file.
-    const std::string game = s.FileLocation + s.GameName;
-    auto numbered = [&](const std::string& stem) {
-        return path.size() > stem.size() && path.compare(0, stem.size(), stem) == 0 &&
-               path.find_first_not_of("0123456789", stem.size()) == std::string::npos;
-    };
-    if (numbered(game + ".p"))
-        note += tr(" \u2014 the map shows the map file and the export files only");
-    else if (path == game + ".map")
-        note += tr(" \u2014 the map has no planets");
-    else if (numbered(s.FileLocation + "export.p"))
-        note += tr(" \u2014 its planets are not merged");
-    return note;
-}
-
 void frmMap::showDiagnosticsNote()
 {
-    QStringList files;     // whole files that could not be read, by name
-    QStringList filePaths; // the same with their folders, for the details
-    QStringList lines;
-    for (const Diagnostic& diag : d->state.diagnostics) {
-        if (diag.line <= 0) {
-            files << fileNote(diag, false);
-            filePaths << fileNote(diag, true);
-        } else {
-            lines << QString::fromStdString(diag.text());
-        }
-    }
-    if (files.isEmpty() && lines.isEmpty()) {
-        if (d->diagnosticsNote) d->diagnosticsNote->hide();
-        return;
-    }
     if (!d->diagnosticsNote) {
-        d->diagnosticsNote = new QPushButton(this);
-        d->diagnosticsNote->setObjectName("cmdLoadNotes");
-        d->diagnosticsNote->setFlat(true);
-        d->diagnosticsNote->setCursor(Qt::PointingHandCursor);
-        d->diagnosticsNote->setStyleSheet(
-            QString("QPushButton { color: %1; text-decoration: underline; padding: 0 6px; }")
-                .arg(captionCss(0x00000080)));
-        d->diagnosticsNote->setToolTip(tr("Show what could not be read"));
+        if (d->state.diagnostics.empty()) return;
+        d->diagnosticsNote = new LoadNotesButton(d->state, this);
         statusBar()->insertPermanentWidget(0, d->diagnosticsNote);
-        connect(d->diagnosticsNote, &QPushButton::clicked, this, [this] {
-            QStringList heading, list;
-            for (const Diagnostic& diag : d->state.diagnostics)
-                if (diag.line <= 0) list << fileNote(diag, true);
-            if (!list.isEmpty())
-                heading << (list.size() == 1 ? tr("1 file could not be read.")
-                                             : tr("%1 files could not be read.").arg(list.size()));
-            qsizetype skipped = 0;
-            for (const Diagnostic& diag : d->state.diagnostics)
-                if (diag.line > 0) {
-                    list << QString::fromStdString(diag.text());
-                    ++skipped;
-                }
-            if (skipped)
-                heading << (skipped == 1 ? tr("1 line could not be read and was skipped.")
-                                         : tr("%1 lines could not be read and were skipped.").arg(skipped));
-            showDetails(this, tr("Load notes"), heading.join(' '), list);
-        });
     }
-    QStringList parts;
-    if (files.size() == 1)
-        parts << files.front();
-    else if (files.size() > 1)
-        parts << tr("%1 files could not be read").arg(files.size());
-    if (lines.size() == 1)
-        parts << tr("1 line skipped while loading");
-    else if (lines.size() > 1)
-        parts << tr("%1 lines skipped while loading").arg(lines.size());
-    d->diagnosticsNote->setText(parts.join("; ") + tr(" \u2013 Details\u2026"));
-    d->diagnosticsNote->show();
+    d->diagnosticsNote->refresh();
 }
 
 void frmMap::applyResizeRule()

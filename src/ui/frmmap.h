@@ -4,12 +4,12 @@
 
 #include <QMainWindow>
 #include <cstdint>
+#include <memory>
 
 #include "ui/mapsurface.h"
 #include "ui/raceeditor.h"
 
 class QLabel;
-class QLineEdit;
 class QAction;
 class QPushButton;
 
@@ -79,7 +79,7 @@ protected:
 
 private:
     struct Impl;
-    Impl* d;
+    std::unique_ptr<Impl> d;
 
     void buildToolbar();
     void buildPanel();
@@ -87,8 +87,6 @@ private:
     void load();
     void applyResizeRule();
     void showDiagnosticsNote();
-    // "game.p5: file not found — the map shows ..." for a file that could not be read at all.
-    QString fileNote(const Diagnostic& diag, bool fullPath) const;
     void toolbarClicked(QAction* action);
     void buildFollowing();
     void fillRecentGames();

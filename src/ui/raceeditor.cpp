@@ -1,6 +1,5 @@
 #include "ui/raceeditor.h"
 
-#include <QApplication>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QLabel>
@@ -10,14 +9,10 @@
 #include <QTabWidget>
 
 #include <algorithm>
-#include <array>
-#include <functional>
 #include <utility>
 #include <vector>
 
-#include "analysis/numbertext.h"
 #include "analysis/numeric.h"
-#include "analysis/panel.h"
 #include "app/programstate.h"
 #include "app/startup.h"
 #include "io/codepage.h"
@@ -25,6 +20,9 @@
 #include "io/tables.h"
 #include "model/keyfold.h"
 #include "ui/dialogs.h"
+#include "ui/eventwatcher.h"
+#include "ui/habitabilitytab.h"
+#include "ui/refusedbox.h"
 
 namespace vornex::ui {
 
@@ -37,50 +35,6 @@ QString qs(const std::string& s)
 std::string ss(const QString& s)
 {
     return s.toStdString();
-}
-
-// The six range limits; each is taken when its box loses the focus (or on Return).
-enum class Limit { GravMin, GravMax, TempMin, TempMax, RadMin, RadMax };
-// The three terraforming amounts; each is taken on every change of its box.
-enum class Terra { Grav, Temp, Rad };
-
-const char* limitCaption(Limit l)
-{
-    switch (l) {
-    case Limit::GravMin:
-        return "Grav Min";
-    case Limit::GravMax:
-        return "Grav Max";
-    case Limit::TempMin:
-        return "Temp Min";
-    case Limit::TempMax:
-        return "Temp Max";
-    case Limit::RadMin:
-        return "Rad Min";
-    case Limit::RadMax:
-        return "Rad Max";
-    }
-    return "";
-}
-
-// Passes the events of the boxes it watches to one handler (focus loss, clicks on the swatch).
-class EventWatcher : public QObject {
-public:
-    EventWatcher(QObject* parent, std::function<bool(QObject*, QEvent*)> handler)
-        : QObject(parent), m_handler(std::move(handler))
-    {
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override { return m_handler(watched, event); }
-
-private:
-    std::function<bool(QObject*, QEvent*)> m_handler;
-};
-
-bool isMinimum(Limit l)
-{
-    return l == Limit::GravMin || l == Limit::TempMin || l == Limit::RadMin;
 }
 
 // A name that cannot be written to player.inf as one list item, or not in the file's code page.
@@ -113,13 +67,6 @@ QString plainTitle(QString text)
     return text.replace(QLatin1Char('&'), QLatin1String("&&"));
 }
 
-// Text of a 16-bit number that is refused: not a number at all, or too large for 16 bits.
-QString int16Problem(const QString& text)
-{
-    if (!num::parseStrict(ss(text))) return QObject::tr("\"%1\" is not a number").arg(text);
-    return QObject::tr("%1 does not fit in 16 bits (-32768 to 32767)").arg(text);
-}
-
 } // namespace
 
 struct RaceEditor::Impl {
@@ -140,9 +87,9 @@ struct RaceEditor::Impl {
     QLineEdit* txtPlayerName = nullptr;
     QLineEdit* txtRaceName = nullptr;
     QLabel* lblcmdColour = nullptr;
-    std::array<QLineEdit*, 6> limitBoxes{}; // indexed by Limit
-    std::array<QLineEdit*, 3> terraBoxes{}; // indexed by Terra
-    QObject* watcher = nullptr;             // the event filter on the boxes and the swatch
+    HabitabilityTab* habitability = nullptr;
+    // The event filter on the name boxes and the swatch; it goes first when the editor does.
+    std::unique_ptr<EventWatcher> watcher;
 
     bool raceNameChanged = false;
     bool applying = false;
@@ -155,9 +102,6 @@ struct RaceEditor::Impl {
     // player name goes back to.
     std::string acceptedPlayerName;
 
-    QLineEdit* limitBox(Limit l) const { return limitBoxes[static_cast<size_t>(l)]; }
-    QLineEdit* terraBox(Terra t) const { return terraBoxes[static_cast<size_t>(t)]; }
-
     // The player whose number txtPlayerNumber spells, or nullptr.
     PlayerPtr edited() const
     {
@@ -166,21 +110,6 @@ struct RaceEditor::Impl {
     }
 
     // ---- showing whether a box's text was taken ------------------------------------------------
-
-    static void markRefused(QLineEdit* box, const QString& why)
-    {
-        box->setProperty("refused", true);
-        box->setToolTip(why);
-        box->setStyleSheet(QStringLiteral("QLineEdit { border: 2px solid #d00000; }"));
-    }
-    static void markTaken(QLineEdit* box)
-    {
-        if (!box->property("refused").toBool()) return;
-        box->setProperty("refused", false);
-        box->setToolTip(QString());
-        box->setStyleSheet(QString());
-    }
-    static bool isRefused(const QLineEdit* box) { return box->property("refused").toBool(); }
 
     void refuse(QLineEdit* box, const QString& why)
     {
@@ -261,16 +190,7 @@ struct RaceEditor::Impl {
         setNameText(txtPlayerName, qs(p->PlayerName));
         setNameText(txtRaceName, qs(p->RaceName));
         setSwatch(colourFromBgr(p->Colour));
-        // A limit box has no change handler: what it showed uncommitted is simply replaced.
-        setLimitText(Limit::GravMax, qs(num::singleText(p->GravMax)));
-        setLimitText(Limit::GravMin, qs(num::singleText(p->GravMin)));
-        terraBox(Terra::Grav)->setText(qs(num::intText(p->GravTerra)));
-        setLimitText(Limit::TempMax, qs(num::intText(p->TempMax)));
-        setLimitText(Limit::TempMin, qs(num::intText(p->TempMin)));
-        terraBox(Terra::Temp)->setText(qs(num::intText(p->TempTerra)));
-        setLimitText(Limit::RadMax, qs(num::intText(p->RadMax)));
-        setLimitText(Limit::RadMin, qs(num::intText(p->RadMin)));
-        terraBox(Terra::Rad)->setText(qs(num::intText(p->RadTerra)));
+        habitability->showPlayer(*p);
         q->setTitle(plainTitle(txtRaceName->text()));
     }
 
@@ -279,13 +199,6 @@ struct RaceEditor::Impl {
         const bool same = box->text() == text;
         box->setText(text);
         if (same) markTaken(box);
-    }
-
-    void setLimitText(Limit l, const QString& text)
-    {
-        QLineEdit* box = limitBox(l);
-        box->setText(text);
-        markTaken(box);
     }
 
     void setSwatch(const QColor& c)
@@ -425,153 +338,7 @@ struct RaceEditor::Impl {
         host.DrawPic();
     }
 
-    // ---- the Habitability tab ------------------------------------------------------------------
-
-    // Clicks of a gravity from the gravity table, nullopt when it has no row.
-    std::optional<int16_t> gravityClicks(float g) const
-    {
-        if (GravityPtr row = state.AllGravities.Item(gravityKey(g))) return row->Clicks;
-        return std::nullopt;
-    }
-
-    void commitLimit(Limit l)
-    {
-        QLineEdit* box = limitBox(l);
-        PlayerPtr p = edited();
-        if (!p) return;
-        const QString text = box->text().trimmed();
-        const QString caption = QObject::tr(limitCaption(l));
-        Player trial = *p;
-        QString why;
-        QString stored;
-
-        if (l == Limit::GravMin || l == Limit::GravMax) {
-            const std::optional<float> g = num::parseSingle(ss(text));
-            const float old = l == Limit::GravMin ? p->GravMin : p->GravMax;
-            const float other = l == Limit::GravMin ? p->GravMax : p->GravMin;
-            if (!g) {
-                why = QObject::tr("\"%1\" is not a number").arg(text);
-            } else if (!gravityClicks(*g)) {
-                why = QObject::tr("gravity %1 has no row in gravity.csv").arg(qs(gravityKey(*g)));
-            } else {
-                (l == Limit::GravMin ? trial.GravMin : trial.GravMax) = *g;
-                const auto mine = gravityClicks(*g);
-                const auto theirs = gravityClicks(other);
-                if (theirs && (isMinimum(l) ? *mine > *theirs : *mine < *theirs))
-                    why = isMinimum(l)
-                              ? QObject::tr("the minimum lies above the maximum %1").arg(qs(num::singleText(other)))
-                              : QObject::tr("the maximum lies below the minimum %1").arg(qs(num::singleText(other)));
-                else if (theirs && !computeRaceBars(&trial, state.AllGravities).grav)
-                    why = QObject::tr("the range bar cannot be drawn for it");
-            }
-            if (!why.isEmpty()) {
-                refuse(
-                    box,
-                    QObject::tr("%1 not taken: %2. The player keeps %3.").arg(caption, why, qs(num::singleText(old))));
-                return;
-            }
-            stored = qs(num::singleText(*g));
-        } else {
-            const bool temp = l == Limit::TempMin || l == Limit::TempMax;
-            int16_t& field = l == Limit::TempMin   ? trial.TempMin
-                             : l == Limit::TempMax ? trial.TempMax
-                             : l == Limit::RadMin  ? trial.RadMin
-                                                   : trial.RadMax;
-            const int16_t old = field;
-            const int16_t other = l == Limit::TempMin   ? p->TempMax
-                                  : l == Limit::TempMax ? p->TempMin
-                                  : l == Limit::RadMin  ? p->RadMax
-                                                        : p->RadMin;
-            const std::optional<int16_t> v = num::parseInt16(ss(text));
-            if (!v) {
-                why = int16Problem(text);
-            } else {
-                field = *v;
-                if (isMinimum(l) ? *v > other : *v < other)
-                    why = isMinimum(l) ? QObject::tr("the minimum lies above the maximum %1").arg(other)
-                                       : QObject::tr("the maximum lies below the minimum %1").arg(other);
-                else {
-                    const RaceBars bars = computeRaceBars(&trial, state.AllGravities);
-                    if (!(temp ? bars.temp : bars.rad)) why = QObject::tr("the range bar cannot be drawn for it");
-                }
-            }
-            if (!why.isEmpty()) {
-                refuse(box, QObject::tr("%1 not taken: %2. The player keeps %3.").arg(caption, why).arg(old));
-                return;
-            }
-            stored = qs(num::intText(*v));
-        }
-
-        switch (l) {
-        case Limit::GravMin:
-            p->GravMin = trial.GravMin;
-            break;
-        case Limit::GravMax:
-            p->GravMax = trial.GravMax;
-            break;
-        case Limit::TempMin:
-            p->TempMin = trial.TempMin;
-            break;
-        case Limit::TempMax:
-            p->TempMax = trial.TempMax;
-            break;
-        case Limit::RadMin:
-            p->RadMin = trial.RadMin;
-            break;
-        case Limit::RadMax:
-            p->RadMax = trial.RadMax;
-            break;
-        }
-        // Show the value as stored (12.5 degrees is kept as 12).
-        if (box->text() != stored) box->setText(stored);
-        markTaken(box);
-        host.ChangeRaceHabs();
-        // A neighbour refused against the old value is tried again against the new one, so that
-        // no box shows a value the record does not hold without saying so.
-        const Limit other = partner(l);
-        if (isRefused(limitBox(other))) commitLimit(other);
-    }
-
-    static Limit partner(Limit l)
-    {
-        switch (l) {
-        case Limit::GravMin:
-            return Limit::GravMax;
-        case Limit::GravMax:
-            return Limit::GravMin;
-        case Limit::TempMin:
-            return Limit::TempMax;
-        case Limit::TempMax:
-            return Limit::TempMin;
-        case Limit::RadMin:
-            return Limit::RadMax;
-        case Limit::RadMax:
-            return Limit::RadMin;
-        }
-        return l;
-    }
-
-    void terraChanged(Terra t, const QString& text)
-    {
-        QLineEdit* box = terraBox(t);
-        PlayerPtr p = edited();
-        if (!p) return;
-        int16_t& field = t == Terra::Grav ? p->GravTerra : t == Terra::Temp ? p->TempTerra : p->RadTerra;
-        const std::optional<int16_t> v = num::parseInt16(ss(text.trimmed()));
-        if (!v) {
-            const char* caption = t == Terra::Grav   ? "Grav Terraform"
-                                  : t == Terra::Temp ? "Temp Terraform"
-                                                     : "Rad Terraform";
-            refuse(box, QObject::tr("%1 not taken: %2. The player keeps %3.")
-                            .arg(QObject::tr(caption), int16Problem(text.trimmed()))
-                            .arg(field));
-            return;
-        }
-        field = *v;
-        markTaken(box);
-    }
-
-    // Focus loss of the race-name and limit boxes, and clicks on the colour swatch.
+    // Focus loss of the race-name and player-name boxes, and clicks on the colour swatch.
     bool watch(QObject* watched, QEvent* event)
     {
         if (watched == lblcmdColour) {
@@ -596,8 +363,6 @@ struct RaceEditor::Impl {
             if (departure) playerNameLeft();
             return false;
         }
-        for (size_t i = 0; i < limitBoxes.size(); ++i)
-            if (watched == limitBoxes[i]) commitLimit(static_cast<Limit>(i));
         return false;
     }
 
@@ -607,14 +372,6 @@ struct RaceEditor::Impl {
         if (!player || !isRefused(txtRaceName)) return;
         const std::string previous = appliedName(player);
         if (raceNameProblem(player, qs(previous)).isEmpty()) player->RaceName = previous;
-    }
-
-    // A limit box left while the scroll bar is moved is still committed to the player it showed.
-    void commitFocusedLimit()
-    {
-        QWidget* focus = QApplication::focusWidget();
-        for (size_t i = 0; i < limitBoxes.size(); ++i)
-            if (limitBoxes[i] == focus) commitLimit(static_cast<Limit>(i));
     }
 };
 
@@ -640,7 +397,7 @@ QLineEdit* textBox(QWidget* parent, const char* name, const QRect& box)
 
 RaceEditor::RaceEditor(ProgramState& state, SettingsStore& settings, Prompter& prompter, RaceEditorHost& host,
                        QWidget* parent)
-    : QGroupBox(parent), d(new Impl(this, state, settings, prompter, host))
+    : QGroupBox(parent), d(std::make_unique<Impl>(this, state, settings, prompter, host))
 {
     setObjectName(QStringLiteral("frameRace"));
     QFont small = font();
@@ -667,40 +424,8 @@ RaceEditor::RaceEditor(ProgramState& state, SettingsStore& settings, Prompter& p
     d->setSwatch(Qt::black);
 
     // "Habitability": a 3 by 3 grid of limits and terraforming amounts.
-    auto* habs = new QWidget;
-    habs->setObjectName(QStringLiteral("Habitability"));
-    struct Column {
-        const char* header;
-        const char* headerText;
-        std::array<const char*, 3> rowLabels;
-        std::array<const char*, 3> boxes;
-    };
-    const std::array<Column, 3> columns{{
-        {"Label12", "Min Value", {"Label18", "Label17", "Label16"}, {"txtGravMin", "txtTempMin", "txtRadMin"}},
-        {"Label11", "Max Value", {"Label15", "Label14", "Label13"}, {"txtGravMax", "txtTempMax", "txtRadMax"}},
-        {"Label23", "Terraform", {"Label21", "Label20", "Label19"}, {"txtGravTerra", "txtTempTerra", "txtRadTerra"}},
-    }};
-    const std::array<const char*, 3> rowTexts{"Grav", "Temp", "Rad"};
-    std::array<std::array<QLineEdit*, 3>, 3> grid{};
-    for (int c = 0; c < 3; ++c) {
-        const int left = 4 + 81 * c;
-        caption(habs, columns[size_t(c)].header, tr(columns[size_t(c)].headerText), QRect(left, 4, 78, 17));
-        for (int r = 0; r < 3; ++r) {
-            const int top = 24 + 24 * r;
-            caption(habs, columns[size_t(c)].rowLabels[size_t(r)], tr(rowTexts[size_t(r)]),
-                    QRect(left, top + 2, 30, 17));
-            grid[size_t(c)][size_t(r)] =
-                textBox(habs, columns[size_t(c)].boxes[size_t(r)], QRect(left + 30, top, 45, 21));
-        }
-    }
-    d->limitBoxes = {grid[0][0], grid[1][0], grid[0][1], grid[1][1], grid[0][2], grid[1][2]};
-    d->terraBoxes = {grid[2][0], grid[2][1], grid[2][2]};
-    // Tab walks each row: minimum, maximum, terraform.
-    for (int r = 0; r < 3; ++r) {
-        setTabOrder(grid[0][size_t(r)], grid[1][size_t(r)]);
-        setTabOrder(grid[1][size_t(r)], grid[2][size_t(r)]);
-        if (r < 2) setTabOrder(grid[2][size_t(r)], grid[0][size_t(r) + 1]);
-    }
+    auto* habs = new HabitabilityTab(state, host, [this] { return d->edited(); });
+    d->habitability = habs;
 
     d->SSTab1->addTab(general, tr("General"));
     d->SSTab1->addTab(habs, tr("Habitability"));
@@ -720,26 +445,17 @@ RaceEditor::RaceEditor(ProgramState& state, SettingsStore& settings, Prompter& p
     d->hscNumber->setValue(1);
 
     connect(d->hscNumber, &QScrollBar::valueChanged, this, [this](int value) {
-        d->commitFocusedLimit();
+        d->habitability->commitFocused();
         d->txtPlayerNumber->setText(QString::number(value));
     });
     connect(d->txtPlayerNumber, &QLineEdit::textChanged, this, [this] { d->playerNumberChanged(); });
     connect(d->txtPlayerName, &QLineEdit::textChanged, this, [this](const QString& t) { d->playerNameChanged(t); });
     connect(d->txtRaceName, &QLineEdit::textChanged, this, [this](const QString& t) { d->raceNameEdited(t); });
     connect(d->txtRaceName, &QLineEdit::returnPressed, this, [this] { d->applyRaceNameChange(); });
-    auto* watcher = new EventWatcher(this, [this](QObject* o, QEvent* e) { return d->watch(o, e); });
-    d->watcher = watcher;
-    d->lblcmdColour->installEventFilter(watcher);
-    d->txtRaceName->installEventFilter(watcher);
-    d->txtPlayerName->installEventFilter(watcher);
-    for (size_t i = 0; i < d->limitBoxes.size(); ++i) {
-        QLineEdit* box = d->limitBoxes[i];
-        box->installEventFilter(watcher);
-        connect(box, &QLineEdit::returnPressed, this, [this, i] { d->commitLimit(static_cast<Limit>(i)); });
-    }
-    for (size_t i = 0; i < d->terraBoxes.size(); ++i)
-        connect(d->terraBoxes[i], &QLineEdit::textChanged, this,
-                [this, i](const QString& t) { d->terraChanged(static_cast<Terra>(i), t); });
+    d->watcher = std::make_unique<EventWatcher>(nullptr, [this](QObject* o, QEvent* e) { return d->watch(o, e); });
+    d->lblcmdColour->installEventFilter(d->watcher.get());
+    d->txtRaceName->installEventFilter(d->watcher.get());
+    d->txtPlayerName->installEventFilter(d->watcher.get());
 
     // Show player 1 until the window chooses its own player.
     d->snapshotNames();
@@ -751,13 +467,13 @@ RaceEditor::~RaceEditor()
 {
     // The boxes outlive this body (the base class deletes them), and focus moves while they go:
     // the watcher must not reach the editor's state any more.
-    delete d->watcher;
-    delete d;
+    d->watcher.reset();
+    d->habitability->stopWatching();
 }
 
 void RaceEditor::commitPending()
 {
-    d->commitFocusedLimit();
+    d->habitability->commitFocused();
     d->restoreRefusedRaceName(d->shown.lock());
     d->restoreRefusedPlayerName(d->shown.lock());
 }

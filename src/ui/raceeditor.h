@@ -4,11 +4,13 @@
 
 #include <QGroupBox>
 
+#include <memory>
+
 namespace vornex {
 struct ProgramState;
 class SettingsStore;
 class Prompter;
-}
+} // namespace vornex
 
 namespace vornex::ui {
 
@@ -16,7 +18,7 @@ namespace vornex::ui {
 class RaceEditorHost {
 public:
     virtual ~RaceEditorHost() = default;
-    virtual void ChangeRaceHabs() = 0;  // redraw the range bars of player YourNumber
+    virtual void ChangeRaceHabs() = 0; // redraw the range bars of player YourNumber
     virtual void DrawPic() = 0;
     // Players and planets were reloaded after a race-name change: refresh what shows them (the
     // selected planet and the view stay).
@@ -43,7 +45,7 @@ public:
 
 private:
     struct Impl;
-    Impl* d;
+    std::unique_ptr<Impl> d;
 };
 
-}  // namespace vornex::ui
+} // namespace vornex::ui
