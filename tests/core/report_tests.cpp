@@ -45,8 +45,13 @@ RunResult runExe(const std::vector<std::string>& args)
     auto dir = std::filesystem::temp_directory_path() / ("vornex-report-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     std::string cmd = q + VORNEX_REPORT_EXE + q;
-    for (const auto& a : args)
+    for (std::string a : args) {
+#ifdef _WIN32
+        // A backslash before the closing quote would escape it: double it.
+        if (!a.empty() && a.back() == '\\') a += '\\';
+#endif
         cmd += " " + q + a + q;
+    }
     cmd += " >" + q + (dir / "out").string() + q + " 2>" + q + (dir / "err").string() + q;
 #ifdef _WIN32
     cmd = "\"" + cmd + "\"";
