@@ -41,6 +41,7 @@
 #include "ui/opengamedialog.h"
 #include "ui/planetsdock.h"
 #include "ui/loadnotesbutton.h"
+#include "ui/maprenderer.h"
 #include "ui/planetpanel.h"
 #include "ui/theme.h"
 
@@ -318,10 +319,7 @@ bool frmMap::eventFilter(QObject* watched, QEvent* event)
             break;
         case QEvent::Paint:
             if (d->pointerAt) {
-                const QPointF v = d->pic->viewPosition(*d->pointerAt);
-                const double mx = std::floor(v.x()) + d->state.XStart;
-                const double my = std::floor(v.y()) + d->state.YStart;
-                showPointer(tr("X %1   Y %2").arg(mx).arg(my));
+                showPointer(d->pic->pointerText(*d->pointerAt));
             }
             break;
         default:
@@ -648,8 +646,10 @@ void frmMap::selectPlanet(int16_t id)
     auto& s = d->state;
     PlanetPtr p = s.AllPlanets.ByID(id);
     if (!p) return;
-    const QPointF at = d->pic->widgetPoint(QPointF(p->Xcord - s.XStart, p->Ycord - s.YStart));
-    if (!d->pic->rect().contains(at.toPoint())) {
+    const auto at = mapToSurface(viewOf(s), Surface{double(d->pic->width()), double(d->pic->height()),
+                                                    d->pic->devicePixelRatioF()},
+                                 p->Xcord, p->Ycord);
+    if (!at || !d->pic->rect().contains(QPointF(at->x, at->y).toPoint())) {
         try {
             CentreMap("Move", num::sub16(p->Xcord, s.XStart), num::sub16(p->Ycord, s.YStart));
         } catch (const OverflowError&) {

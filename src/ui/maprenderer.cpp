@@ -71,12 +71,6 @@ void circle(QPainter& painter, const QPointF& centre, double radius, const QColo
     painter.drawEllipse(centre, radius, radius);
 }
 
-// Device pixel of map coordinate v on the drawing's grid (see Layer).
-inline long long gridPixel(int v, double scale)
-{
-    return static_cast<long long>(std::floor(v * scale + 0.5));
-}
-
 // x - start as a 16-bit difference; false when it leaves the range.
 inline bool difference16(int16_t x, int16_t start, int* out)
 {
@@ -562,13 +556,13 @@ void MapRenderer::Impl::planetsWithPainter(QPainter& painter, const QSizeF& size
     const double unit = size.width() / state.Zoom;
     const QRectF visible =
         QRectF(QPointF(0, 0), size).adjusted(-8 * unit - 2, -8 * unit - 2, 8 * unit + 2, 8 * unit + 2);
-    const double dpr = painter.device()->devicePixelRatioF();
+    const Surface surface{size.width(), size.height(), painter.device()->devicePixelRatioF()};
+    const View view = viewOf(state);
     for (const auto& planet : state.AllPlanets) {
         const Style& style = table.forPlanet(*planet);
-        QPointF at;
-        if (!mapToSurface(state, size, planet->Xcord, planet->Ycord, &at, dpr)) continue;
-        if (!visible.contains(at)) continue;
-        circle(painter, at, style.radius * unit, style.outline, style.fill);
+        auto at = mapToSurface(view, surface, planet->Xcord, planet->Ycord);
+        if (!at || !visible.contains(QPointF(at->x, at->y))) continue;
+        circle(painter, QPointF(at->x, at->y), style.radius * unit, style.outline, style.fill);
     }
 }
 
@@ -626,16 +620,23 @@ void MapRenderer::render(QImage& image, const QSizeF& size, const ProgramState& 
     }
 
     const double dpr = image.devicePixelRatio();
+    const View view = viewOf(state);
+    const Surface surface{size.width(), size.height(), dpr};
+    const auto grid = mapGrid(view, surface);
+    if (!grid) {
+        image.fill(QColor(Qt::black));
+        return;
+    }
     ViewKey key;
     key.zoom = state.Zoom;
     key.pixels = image.size();
     key.dpr = dpr;
-    key.sx = size.width() * dpr / state.Zoom;
-    key.sy = size.height() * dpr / state.Zoom;
+    key.sx = grid->sx;
+    key.sy = grid->sy;
     const auto [planetsSignature, namesSignature] = signatures(state, names, d->walk);
     key.signature = planetsSignature;
-    const long long ox = gridPixel(state.XStart, key.sx);
-    const long long oy = gridPixel(state.YStart, key.sy);
+    const long long ox = grid->originX;
+    const long long oy = grid->originY;
     const double unit = size.width() / state.Zoom;
     const bool useSprites = kKnownRadius * unit * dpr <= kLargestSpriteRadius;
 
@@ -721,37 +722,17 @@ void MapRenderer::render(QImage& image, const QSizeF& size, const ProgramState& 
             PlanetPtr last = state.AllPlanets.At(state.AllPlanets.Count());
             if (last) fill = table.forPlanet(*last).fill;
         }
-        QPointF at;
-        if (mapToSurface(state, size, selected->Xcord, selected->Ycord, &at, dpr)) {
+        if (auto at = mapToSurface(view, surface, selected->Xcord, selected->Ycord)) {
             QPainter painter(&image);
             painter.setRenderHint(QPainter::Antialiasing, true);
-            circle(painter, at, kRingRadius * unit, outline, fill);
+            circle(painter, QPointF(at->x, at->y), kRingRadius * unit, outline, fill);
         }
     }
 }
 
-bool mapToSurface(const ProgramState& state, const QSizeF& size, int16_t x, int16_t y, QPointF* out, double dpr)
+View viewOf(const ProgramState& state)
 {
-    if (state.Zoom < 1 || dpr <= 0) return false;
-    int dx, dy;
-    if (!difference16(x, state.XStart, &dx) || !difference16(y, state.YStart, &dy)) return false;
-    // On the drawing's grid: the origin at a whole device pixel.
-    const double sx = size.width() * dpr / state.Zoom;
-    const double sy = size.height() * dpr / state.Zoom;
-    *out = QPointF((x * sx - double(gridPixel(state.XStart, sx))) / dpr,
-                   (y * sy - double(gridPixel(state.YStart, sy))) / dpr);
-    return true;
-}
-
-void paintMap(QPainter& painter, const QSizeF& size, const ProgramState& state, bool names)
-{
-    const qreal dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-    const QSize pixels(std::max(1, qRound(size.width() * dpr)), std::max(1, qRound(size.height() * dpr)));
-    QImage layer(pixels, QImage::Format_RGB32);
-    layer.setDevicePixelRatio(dpr);
-    MapRenderer renderer;
-    renderer.render(layer, size, state, names);
-    painter.drawImage(QRectF(QPointF(0, 0), size), layer);
+    return View{state.Zoom, state.XStart, state.YStart};
 }
 
 } // namespace vornex::ui

@@ -59,6 +59,8 @@ public:
     // and back.
     QPointF viewPosition(const QPointF& widgetPoint) const;
     QPointF widgetPoint(const QPointF& viewPosition) const;
+    // The status bar's "X x   Y y" for the map point under a widget point.
+    QString pointerText(const QPointF& widgetPoint) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
