@@ -1,6 +1,7 @@
 #pragma once
-// Paints the galaxy map from the program state: into the widget's backing image through a
-// MapRenderer that keeps its caches between draws, or onto any painter (a PNG file, say).
+// Paints the galaxy map from the program state into the widget's backing image, through a
+// MapRenderer that keeps its caches between draws. Where things go on the surface is the core's
+// map transform (analysis/view.h).
 
 #include <QSizeF>
 #include <cstddef>
