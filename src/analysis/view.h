@@ -73,7 +73,8 @@ Point2 viewToSurface(const View& view, const Surface& surface, Point2 position);
 Point2 pointerMapPoint(const View& view, const Surface& surface, Point2 at);
 
 // The nearest-planet limit (in map units, for nearestPlanet) that stands for a distance in
-// logical pixels on this surface: the smallest whole number of map units not below it.
+// logical pixels on this surface: the smallest whole number of map units not below it, so that a
+// whole distance is below the limit exactly when it is below the pixel distance. 0 without a view.
 int pixelLimit(const View& view, const Surface& surface, double pixels);
 
 // The view after CentreMap(action, x, y): "Zoom In" halves Zoom (half to even), "Zoom Out" doubles
