@@ -79,7 +79,7 @@ Surface surfaceOf(const QWidget& widget, double pixelRatio)
 } // namespace
 
 MapSurface::MapSurface(ProgramState& state, MapSurfaceHost& host, QWidget* parent)
-    : QWidget(parent), d(new Impl(state, host))
+    : QWidget(parent), d(std::make_unique<Impl>(state, host))
 {
     setObjectName("pic");
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -96,10 +96,7 @@ MapSurface::MapSurface(ProgramState& state, MapSurfaceHost& host, QWidget* paren
     });
 }
 
-MapSurface::~MapSurface()
-{
-    delete d;
-}
+MapSurface::~MapSurface() = default;
 
 const QImage& MapSurface::image() const
 {
