@@ -1,5 +1,6 @@
 #include "analysis/view.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "analysis/numeric.h"
@@ -21,6 +22,13 @@ std::optional<int32_t> absDiff16(int16_t a, int16_t b)
     d = d < 0 ? -d : d;
     if (d > INT16_MAX) return std::nullopt;
     return d;
+}
+
+// Whether x - start is a 16-bit number.
+bool difference16(int16_t x, int16_t start)
+{
+    const int32_t d = static_cast<int32_t>(x) - start;
+    return d >= INT16_MIN && d <= INT16_MAX;
 }
 
 } // namespace
@@ -90,6 +98,62 @@ std::optional<int16_t> nearestPlanet(const Map& planets, int16_t x, int16_t y, i
         }
     }
     return best;
+}
+
+std::optional<MapGrid> mapGrid(const View& view, const Surface& surface)
+{
+    if (view.Zoom < 1 || !(surface.pixelRatio > 0) || !(surface.width > 0) || !(surface.height > 0))
+        return std::nullopt;
+    MapGrid grid;
+    grid.sx = surface.width * surface.pixelRatio / view.Zoom;
+    grid.sy = surface.height * surface.pixelRatio / view.Zoom;
+    grid.originX = gridPixel(view.XStart, grid.sx);
+    grid.originY = gridPixel(view.YStart, grid.sy);
+    return grid;
+}
+
+std::optional<Point2> mapToSurface(const View& view, const Surface& surface, int16_t x, int16_t y)
+{
+    auto grid = mapGrid(view, surface);
+    if (!grid || !difference16(x, view.XStart) || !difference16(y, view.YStart)) return std::nullopt;
+    return Point2{(x * grid->sx - double(grid->originX)) / surface.pixelRatio,
+                  (y * grid->sy - double(grid->originY)) / surface.pixelRatio};
+}
+
+std::optional<Point2> surfaceToMap(const View& view, const Surface& surface, Point2 at)
+{
+    auto grid = mapGrid(view, surface);
+    if (!grid) return std::nullopt;
+    return Point2{(at.x * surface.pixelRatio + double(grid->originX)) / grid->sx,
+                  (at.y * surface.pixelRatio + double(grid->originY)) / grid->sy};
+}
+
+Point2 viewPosition(const View& view, const Surface& surface, Point2 at)
+{
+    // Single precision, Zoom units across and down; a surface narrower than a pixel counts as one.
+    const float zoom = view.Zoom;
+    const float x = float(at.x) * zoom / float(std::max(1.0, std::floor(surface.width)));
+    const float y = float(at.y) * zoom / float(std::max(1.0, std::floor(surface.height)));
+    return Point2{x, y};
+}
+
+Point2 viewToSurface(const View& view, const Surface& surface, Point2 position)
+{
+    if (view.Zoom < 1) return Point2{};
+    return Point2{position.x * surface.width / view.Zoom, position.y * surface.height / view.Zoom};
+}
+
+Point2 pointerMapPoint(const View& view, const Surface& surface, Point2 at)
+{
+    const Point2 v = viewPosition(view, surface, at);
+    return Point2{std::floor(v.x) + view.XStart, std::floor(v.y) + view.YStart};
+}
+
+int pixelLimit(const View& view, const Surface& surface, double pixels)
+{
+    if (view.Zoom < 1 || !(surface.width > 0)) return 0;
+    const double units = std::ceil(pixels * view.Zoom / surface.width);
+    return units >= INT16_MAX ? INT16_MAX : units < 0 ? 0 : static_cast<int>(units);
 }
 
 std::optional<int16_t> planetDistance(const Planet& a, const Planet& b)

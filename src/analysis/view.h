@@ -1,4 +1,5 @@
 #pragma once
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -18,6 +19,63 @@ struct View {
 };
 
 inline constexpr int kNearestPlanetLimit = 100;
+
+// Where the map is drawn: its logical size and the device pixels per logical pixel.
+struct Surface {
+    double width = 0;
+    double height = 0;
+    double pixelRatio = 1.0;
+};
+
+// A point on the surface in logical pixels, or on the map in (fractional) map units.
+struct Point2 {
+    double x = 0;
+    double y = 0;
+    bool operator==(const Point2&) const = default;
+};
+
+// The drawing's grid for a view on a surface: device pixels per map unit along each axis, and
+// the device pixel where map coordinate 0 lies relative to the view's top-left corner. The corner
+// sits on a whole device pixel (at most half a pixel from the exact view), so a drag moves the
+// whole picture by whole pixels and kept pictures can be shifted instead of redrawn.
+struct MapGrid {
+    double sx = 0;
+    double sy = 0;
+    long long originX = 0; // gridPixel(XStart, sx)
+    long long originY = 0;
+};
+
+// Device pixel of map coordinate v on a grid of this scale: v * scale rounded half up.
+inline long long gridPixel(int v, double scale)
+{
+    return static_cast<long long>(std::floor(v * scale + 0.5));
+}
+
+// The grid, or nullopt when there is nothing to place on: Zoom below 1, or a surface without
+// area or pixel ratio.
+std::optional<MapGrid> mapGrid(const View& view, const Surface& surface);
+
+// Where map point (x, y) lies on the surface, in logical pixels on the grid above. nullopt when
+// there is no grid or the 16-bit differences x - XStart, y - YStart overflow.
+std::optional<Point2> mapToSurface(const View& view, const Surface& surface, int16_t x, int16_t y);
+
+// And back: the (fractional) map point at a surface point; mapToSurface's exact inverse.
+std::optional<Point2> surfaceToMap(const View& view, const Surface& surface, Point2 at);
+
+// The view position of a surface point (Zoom units across the width and down the height), in
+// single precision like the clicks and drags have always been read; no whole-pixel placement.
+Point2 viewPosition(const View& view, const Surface& surface, Point2 at);
+// The surface point of a view position.
+Point2 viewToSurface(const View& view, const Surface& surface, Point2 position);
+
+// The map point a click at this surface point means and the status bar shows: the floor of the
+// view position plus the view's corner (may lie outside 16 bits; the callers check).
+Point2 pointerMapPoint(const View& view, const Surface& surface, Point2 at);
+
+// The nearest-planet limit (in map units, for nearestPlanet) that stands for a distance in
+// logical pixels on this surface: the smallest whole number of map units not below it, so that a
+// whole distance is below the limit exactly when it is below the pixel distance. 0 without a view.
+int pixelLimit(const View& view, const Surface& surface, double pixels);
 
 // The view after CentreMap(action, x, y): "Zoom In" halves Zoom (half to even), "Zoom Out" doubles
 // it, anything else keeps it; then the map point under view position (x, y) becomes the centre.

@@ -1,24 +1,20 @@
 #include "ui/frmmap.h"
+#include "ui/frmmapimpl.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPointer>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
-#include <cstdio>
 
 #include <algorithm>
 #include <cmath>
@@ -29,18 +25,15 @@
 #include "analysis/panel.h"
 #include "analysis/view.h"
 #include "app/gamechoice.h"
-#include "app/gamewatcher.h"
 #include "app/programstate.h"
 #include "app/startup.h"
-#include "app/turnreload.h"
-#include "io/fileexists.h"
 #include "io/memorysettings.h"
 #include "io/tables.h"
 #include "ui/dialogs.h"
 #include "ui/frmexport.h"
-#include "ui/opengamedialog.h"
 #include "ui/planetsdock.h"
 #include "ui/loadnotesbutton.h"
+#include "ui/maprenderer.h"
 #include "ui/planetpanel.h"
 #include "ui/theme.h"
 
@@ -56,45 +49,7 @@ namespace {
 
 const QColor kGrey = classicGrey();
 
-// The client area below the menu bar: light grey (the panel draws its own lines on it).
-class ClientArea : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter p(this);
-        p.fillRect(rect(), palette().color(QPalette::Window));
-    }
-};
-
 } // namespace
-
-struct frmMap::Impl {
-    ProgramState& state;
-    SettingsStore& settings;
-    Prompter& prompter;
-
-    ClientArea* client = nullptr;
-    QToolBar* toolbar = nullptr;
-    QAction* namesAction = nullptr;
-    QActionGroup* modes = nullptr;
-    MapSurface* pic = nullptr;
-    RaceEditor* raceEditor = nullptr;
-    PlanetPanel* panel = nullptr;
-    QLabel* pointer = nullptr;
-    LoadNotesButton* diagnosticsNote = nullptr;
-    QPointer<QWidget> exportDialog;
-    // Where the pointer stands on the map (widget pixels), while it is over it.
-    std::optional<QPointF> pointerAt;
-    bool unloaded = false;
-    PlanetsDock* planets = nullptr;
-    GameWatcher* watcher = nullptr;
-    QMenu* recentGames = nullptr;
-
-    Impl(ProgramState& s, SettingsStore& st, Prompter& p) : state(s), settings(st), prompter(p) {}
-};
 
 frmMap::frmMap(ProgramState& state, SettingsStore& settings, Prompter& prompter, QWidget* parent)
     : QMainWindow(parent), d(std::make_unique<Impl>(state, settings, prompter))
@@ -318,10 +273,7 @@ bool frmMap::eventFilter(QObject* watched, QEvent* event)
             break;
         case QEvent::Paint:
             if (d->pointerAt) {
-                const QPointF v = d->pic->viewPosition(*d->pointerAt);
-                const double mx = std::floor(v.x()) + d->state.XStart;
-                const double my = std::floor(v.y()) + d->state.YStart;
-                showPointer(tr("X %1   Y %2").arg(mx).arg(my));
+                showPointer(d->pic->pointerText(*d->pointerAt));
             }
             break;
         default:
@@ -471,201 +423,6 @@ void frmMap::closeEvent(QCloseEvent* event)
                  GameChoice{QString::fromStdString(s.FileLocation), s.YourNumber, QString::fromStdString(s.GameName)});
     storeWindowLayout(d->settings, saveState());
     event->accept();
-}
-
-// ---- following a game: open, reload, the planet table, the map as a picture ------------------
-
-void frmMap::buildFollowing()
-{
-    d->planets = new PlanetsDock(d->state, this);
-    addDockWidget(Qt::RightDockWidgetArea, d->planets);
-    // Until the user shows it, the window looks as it always did.
-    d->planets->hide();
-    connect(d->planets, &PlanetsDock::planetActivated, this, &frmMap::selectPlanet);
-
-    QMenu* file = menuBar()->findChild<QMenu*>("File");
-    QAction* first = file->actions().value(0);
-    QAction* open = new QAction(tr("&Open Game…"), file);
-    open->setObjectName("OpenGame");
-    open->setShortcut(QKeySequence::Open);
-    file->insertAction(first, open);
-    connect(open, &QAction::triggered, this, [this] {
-        const GameChoice current{QString::fromStdString(d->state.FileLocation), d->state.YourNumber,
-                                 QString::fromStdString(d->state.GameName)};
-        OpenGameDialog dialog(current, this);
-        if (dialog.exec() == QDialog::Accepted) openGame(dialog.choice());
-    });
-    QAction* image = file->addAction(tr("Save Map &Image…"));
-    image->setObjectName("SaveMapImage");
-    connect(image, &QAction::triggered, this, [this] {
-        const QString path = QFileDialog::getSaveFileName(this, tr("Save Map Image"),
-                                                          QString::fromStdString(d->state.FileLocation) + "map.png",
-                                                          tr("PNG images (*.png)"));
-        if (path.isEmpty()) return;
-        const QString error = saveMapImage(path);
-        if (!error.isEmpty())
-            showMessage(this, tr("Save Map Image"), tr("%1 could not be saved:\n%2").arg(path, error));
-    });
-    file->addSeparator();
-    d->recentGames = file->addMenu(tr("&Recent Games"));
-    d->recentGames->setObjectName("RecentGames");
-    fillRecentGames();
-
-    QMenu* view = menuBar()->addMenu(tr("&View"));
-    view->setObjectName("View");
-    QAction* reload = view->addAction(tr("&Reload"));
-    reload->setObjectName("Reload");
-    reload->setShortcut(QKeySequence::Refresh);
-    reload->setShortcutContext(Qt::WindowShortcut);
-    connect(reload, &QAction::triggered, this, &frmMap::reloadTurnFiles);
-    QAction* toggle = d->planets->toggleViewAction();
-    toggle->setObjectName("ShowPlanets");
-    view->addAction(toggle);
-
-    d->watcher = new GameWatcher(this);
-    connect(d->watcher, &GameWatcher::turnFilesChanged, this, &frmMap::reloadTurnFiles);
-    watchGame();
-}
-
-void frmMap::watchGame()
-{
-    QStringList files;
-    for (const std::string& f : turnFiles(d->state))
-        files << QString::fromStdString(f);
-    d->watcher->watch(QString::fromStdString(d->state.FileLocation), files);
-}
-
-void frmMap::fillRecentGames()
-{
-    d->recentGames->clear();
-    int n = 0;
-    for (const GameChoice& g : recentGames(d->settings)) {
-        ++n;
-        QAction* a = d->recentGames->addAction(
-            tr("&%1 %2, player %3 (%4)").arg(n).arg(g.game).arg(g.player).arg(QDir::toNativeSeparators(g.folder)));
-        a->setObjectName(QString("RecentGame%1").arg(n));
-        connect(a, &QAction::triggered, this, [this, g] {
-            const GameChoiceCheck check = checkGameChoice(g.folder, QString::number(g.player), g.game);
-            if (!check.ok()) {
-                showMessage(this, tr("Open Game"),
-                            tr("%1 cannot be opened:\n%2").arg(g.game, check.folder + check.player + check.game));
-                return;
-            }
-            openGame(g);
-        });
-    }
-    d->recentGames->setEnabled(n > 0);
-}
-
-PlanetsDock* frmMap::planetsDock() const
-{
-    return d->planets;
-}
-
-GameWatcher* frmMap::gameWatcher() const
-{
-    return d->watcher;
-}
-
-void frmMap::reloadTurnFiles()
-{
-    if (d->unloaded) return;
-    auto& s = d->state;
-    const TurnReload r = vornex::reloadTurnFiles(s);
-    // What is on disk now has been read (or found unreadable): only a later change reloads again.
-    d->watcher->markSeen();
-    if (!r.ok) {
-        showStatus(tr("Turn files not reloaded: %1").arg(QString::fromStdString(r.error)));
-        return;
-    }
-    d->planets->refresh();
-    // The selected planet stays selected by its number; the panel shows its new figures.
-    if (PlanetPtr p = s.selectedPlanet()) {
-        PlanetInfo(p->Xcord, p->Ycord);
-    } else {
-        DrawPic();
-    }
-    showDiagnosticsNote();
-    showStatus(r.changed == 1 ? tr("Turn files reloaded: 1 planet changed")
-                              : tr("Turn files reloaded: %1 planets changed").arg(r.changed));
-    std::printf("reloaded %d planets from %s\n", r.planets, s.FileLocation.c_str());
-    std::fflush(stdout);
-}
-
-bool frmMap::openGame(const GameChoice& game)
-{
-    auto& s = d->state;
-    const GameChoiceCheck check = checkGameChoice(game.folder, QString::number(game.player), game.game);
-    if (!check.ok()) {
-        showStatus(tr("The game cannot be opened: %1").arg(check.folder + check.player + check.game));
-        return false;
-    }
-    // Leaving the game: its players table is saved as on closing the window.
-    if (d->exportDialog) d->exportDialog->close();
-    d->raceEditor->commitPending();
-    if (!savePlayersOrAsk(tr("Open without saving"))) {
-        showStatus(tr("The game was not opened: the players table of this game could not be saved."));
-        return false;
-    }
-    d->raceEditor->setRaceNameChanged(false);
-    SaveSettings(s, d->settings);
-
-    const GameChoice before{QString::fromStdString(s.FileLocation), s.YourNumber, QString::fromStdString(s.GameName)};
-    rememberGame(d->settings, before);
-    storeGameChoice(d->settings, game);
-    ProgramState next;
-    FixedAnswer noQuestions;
-    if (Main(next, d->settings, noQuestions, FileExists) != StartupResult::Ready) {
-        // The files went away between the check and the loading: stay with the game shown.
-        storeGameChoice(d->settings, before);
-        showStatus(tr("The game cannot be opened: its files could not be read."));
-        return false;
-    }
-    s = std::move(next);
-    rememberGame(d->settings, game);
-    fillRecentGames();
-
-    // A new editor for the new players table: the old one still points at the players left.
-    const QRect editorBox = d->raceEditor->geometry();
-    delete d->raceEditor;
-    d->raceEditor = new RaceEditor(s, d->settings, d->prompter, *this, d->client);
-    d->raceEditor->setObjectName("frameRace");
-    d->raceEditor->setGeometry(editorBox);
-    d->raceEditor->show();
-    for (QAction* a : d->modes->actions())
-        a->setChecked(a->objectName().toStdString() == s.ClickOption);
-
-    d->planets->refresh();
-    load();
-    showDiagnosticsNote();
-    watchGame();
-    showStatus(tr("Opened %1, player %2").arg(game.game).arg(game.player));
-    return true;
-}
-
-void frmMap::selectPlanet(int16_t id)
-{
-    auto& s = d->state;
-    PlanetPtr p = s.AllPlanets.ByID(id);
-    if (!p) return;
-    const QPointF at = d->pic->widgetPoint(QPointF(p->Xcord - s.XStart, p->Ycord - s.YStart));
-    if (!d->pic->rect().contains(at.toPoint())) {
-        try {
-            CentreMap("Move", num::sub16(p->Xcord, s.XStart), num::sub16(p->Ycord, s.YStart));
-        } catch (const OverflowError&) {
-            showStatus(tr("The planet lies too far from the view to centre on it."));
-        }
-    }
-    PlanetInfo(p->Xcord, p->Ycord);
-}
-
-QString frmMap::saveMapImage(const QString& path) const
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    if (!d->pic->image().save(&file, "PNG")) return tr("the image could not be written");
-    if (!file.commit()) return file.errorString();
-    return {};
 }
 
 } // namespace vornex::ui

@@ -1,8 +1,8 @@
 #pragma once
-// Paints the galaxy map from the program state: into the widget's backing image through a
-// MapRenderer that keeps its caches between draws, or onto any painter (a PNG file, say).
+// Paints the galaxy map from the program state into the widget's backing image, through a
+// MapRenderer that keeps its caches between draws. Where things go on the surface is the core's
+// map transform (analysis/view.h).
 
-#include <QPointF>
 #include <QSizeF>
 #include <cstddef>
 #include <cstdint>
@@ -10,6 +10,8 @@
 
 class QImage;
 class QPainter;
+
+#include "analysis/view.h"
 
 namespace vornex {
 struct ProgramState;
@@ -65,14 +67,7 @@ private:
     std::unique_ptr<Impl> d;
 };
 
-// The same drawing onto any painter (logical pixels, (0, 0) at the top left), through a temporary
-// image at the painter's device pixel ratio.
-void paintMap(QPainter& painter, const QSizeF& size, const ProgramState& state, bool names);
-
-// Where map point (x, y) lies in a surface of this size for the current view, on the drawing's
-// grid at that device pixel ratio (the view's corner on a whole device pixel); false when the
-// 16-bit differences x - XStart, y - YStart overflow.
-bool mapToSurface(const ProgramState& state, const QSizeF& size, int16_t x, int16_t y, QPointF* out,
-                  double devicePixelRatio = 1.0);
+// The view of the program state, for the map transform (analysis/view.h).
+View viewOf(const ProgramState& state);
 
 } // namespace vornex::ui

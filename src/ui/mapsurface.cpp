@@ -67,11 +67,19 @@ struct MapSurface::Impl {
 
     Impl(ProgramState& s, MapSurfaceHost& h) : state(s), host(h) {}
 
-    View view() const { return View{state.Zoom, state.XStart, state.YStart}; }
+    View view() const { return viewOf(state); }
 };
 
+namespace {
+// The widget as the map transform sees it, at this device pixel ratio.
+Surface surfaceOf(const QWidget& widget, double pixelRatio)
+{
+    return Surface{double(widget.width()), double(widget.height()), pixelRatio};
+}
+} // namespace
+
 MapSurface::MapSurface(ProgramState& state, MapSurfaceHost& host, QWidget* parent)
-    : QWidget(parent), d(new Impl(state, host))
+    : QWidget(parent), d(std::make_unique<Impl>(state, host))
 {
     setObjectName("pic");
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -88,10 +96,7 @@ MapSurface::MapSurface(ProgramState& state, MapSurfaceHost& host, QWidget* paren
     });
 }
 
-MapSurface::~MapSurface()
-{
-    delete d;
-}
+MapSurface::~MapSurface() = default;
 
 const QImage& MapSurface::image() const
 {
@@ -149,14 +154,14 @@ std::optional<int16_t> MapSurface::PlanetDistance(int16_t x, int16_t y)
         d->host.showStatus(tr("The distance is too large to show."));
         return std::nullopt;
     }
-    QPointF a, b;
-    const double dpr = d->image.devicePixelRatio();
-    if (!d->image.isNull() && mapToSurface(d->state, QSizeF(size()), from->Xcord, from->Ycord, &a, dpr) &&
-        mapToSurface(d->state, QSizeF(size()), to->Xcord, to->Ycord, &b, dpr)) {
+    const Surface surface = surfaceOf(*this, d->image.devicePixelRatio());
+    const auto a = mapToSurface(d->view(), surface, from->Xcord, from->Ycord);
+    const auto b = mapToSurface(d->view(), surface, to->Xcord, to->Ycord);
+    if (!d->image.isNull() && a && b) {
         QPainter painter(&d->image);
         painter.setRenderHint(QPainter::Antialiasing, true);
         painter.setPen(QPen(colourFromBgr(0x000000AC), 1.0));
-        painter.drawLine(a, b);
+        painter.drawLine(QPointF(a->x, a->y), QPointF(b->x, b->y));
         painter.end();
         update();
     }
@@ -165,17 +170,21 @@ std::optional<int16_t> MapSurface::PlanetDistance(int16_t x, int16_t y)
 
 QPointF MapSurface::viewPosition(const QPointF& p) const
 {
-    // The surface's user scale is single precision: Zoom units across and down.
-    const float zoom = d->state.Zoom;
-    const float x = float(p.x()) * zoom / float(std::max(1, width()));
-    const float y = float(p.y()) * zoom / float(std::max(1, height()));
-    return QPointF(x, y);
+    const Point2 v = vornex::viewPosition(d->view(), surfaceOf(*this, devicePixelRatioF()), Point2{p.x(), p.y()});
+    return QPointF(v.x, v.y);
 }
 
 QPointF MapSurface::widgetPoint(const QPointF& v) const
 {
-    if (d->state.Zoom < 1) return QPointF();
-    return QPointF(v.x() * width() / d->state.Zoom, v.y() * height() / d->state.Zoom);
+    const Point2 at = viewToSurface(d->view(), surfaceOf(*this, devicePixelRatioF()), Point2{v.x(), v.y()});
+    return QPointF(at.x, at.y);
+}
+
+QString MapSurface::pointerText(const QPointF& widgetPoint) const
+{
+    const Point2 at =
+        pointerMapPoint(d->view(), surfaceOf(*this, devicePixelRatioF()), Point2{widgetPoint.x(), widgetPoint.y()});
+    return tr("X %1   Y %2").arg(at.x).arg(at.y);
 }
 
 void MapSurface::paintEvent(QPaintEvent*)
@@ -272,10 +281,7 @@ void MapSurface::mouseMoveEvent(QMouseEvent* event)
         d->hoverTimer.start();
     }
     // The map coordinates under the pointer, after any drag step moved the view.
-    const QPointF now = viewPosition(event->position());
-    const double mx = std::floor(now.x()) + s.XStart;
-    const double my = std::floor(now.y()) + s.YStart;
-    d->host.showPointer(tr("X %1   Y %2").arg(mx).arg(my));
+    d->host.showPointer(pointerText(event->position()));
     update();
 }
 
@@ -363,20 +369,17 @@ bool MapSurface::event(QEvent* event)
 {
     if (event->type() != QEvent::ToolTip) return QWidget::event(event);
     auto* help = static_cast<QHelpEvent*>(event);
-    const QPointF pointer = help->pos();
-    const QSizeF area(size());
-    const double unit = d->state.Zoom > 0 ? width() / double(d->state.Zoom) : 0;
     // The planet drawn under the pointer, or the nearest one within a few pixels.
+    const View view = d->view();
+    const Surface surface = surfaceOf(*this, devicePixelRatioF());
+    const double unit = view.Zoom > 0 ? width() / double(view.Zoom) : 0;
     PlanetPtr hit;
-    double bestDistance = std::max(6.0, 4 * unit + 2);
-    for (const auto& planet : d->state.AllPlanets) {
-        QPointF at;
-        if (!mapToSurface(d->state, area, planet->Xcord, planet->Ycord, &at, devicePixelRatioF())) continue;
-        const double distance = std::hypot(at.x() - pointer.x(), at.y() - pointer.y());
-        if (distance < bestDistance) {
-            bestDistance = distance;
-            hit = planet;
-        }
+    const auto at = surfaceToMap(view, surface, Point2{double(help->pos().x()), double(help->pos().y())});
+    const auto x = at ? num::tryInt16(at->x) : std::nullopt;
+    const auto y = at ? num::tryInt16(at->y) : std::nullopt;
+    if (x && y) {
+        const int limit = pixelLimit(view, surface, std::max(6.0, 4 * unit + 2));
+        if (auto id = nearestPlanet(d->state.AllPlanets, *x, *y, limit)) hit = d->state.AllPlanets.ByID(*id);
     }
     if (!hit) {
         QToolTip::hideText();

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 namespace vornex {
@@ -59,6 +60,8 @@ public:
     // and back.
     QPointF viewPosition(const QPointF& widgetPoint) const;
     QPointF widgetPoint(const QPointF& viewPosition) const;
+    // The status bar's "X x   Y y" for the map point under a widget point.
+    QString pointerText(const QPointF& widgetPoint) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -73,7 +76,7 @@ protected:
 
 private:
     struct Impl;
-    Impl* d;
+    std::unique_ptr<Impl> d;
 };
 
 } // namespace vornex::ui
