@@ -8,6 +8,7 @@
 #include "analysis/panel.h"
 #include "analysis/view.h"
 #include "io/memorysettings.h"
+#include "io/settingstable.h"
 #include "io/planetloader.h"
 #include "io/tables.h"
 #include "model/keyfold.h"
@@ -359,7 +360,7 @@ RunResult run(const std::vector<std::string>& args)
     Map planets;
     // The player number comes from the command line: the loader finds it here and never asks.
     MemorySettings settings;
-    settings.write(kApplication, "Settings", "YourNumber", options->playerText);
+    writeSetting(settings, setting::YourNumber, options->playerText);
     FixedAnswer noQuestions;
     if (LoadPlanets(planets, folder, options->game, settings, noQuestions, diags) != LoadOutcome::Loaded)
         return usageError("cannot read the planets of player " + options->playerText);
