@@ -239,8 +239,9 @@ std::vector<Row> buildRows(const Map& planets, const Player* race, const Graviti
 {
     std::vector<Row> rows;
     rows.reserve(static_cast<size_t>(planets.Count()));
+    const HabRace prepared = prepareHabRace(race, gravities);
     for (const auto& p : planets)
-        rows.push_back(planetRow(*p, race, gravities, from));
+        rows.push_back(planetRow(*p, prepared, gravities, from));
     return rows;
 }
 

@@ -38,6 +38,11 @@ MineralRow mineralRow(const char* word, int32_t surface, int16_t concentration, 
 
 PanelRatings computeRatings(const Planet& planet, const Player* race, const Gravities& gravities)
 {
+    return computeRatings(planet, prepareHabRace(race, gravities), gravities);
+}
+
+PanelRatings computeRatings(const Planet& planet, const HabRace& race, const Gravities& gravities)
+{
     PanelRatings out;
     // A planet never reported has no environment to rate.
     if (planet.ReportAge == -1) return out;
@@ -47,7 +52,8 @@ PanelRatings computeRatings(const Planet& planet, const Player* race, const Grav
     auto r = num::parseInt16(planet.Rad);
     if (!(g && t && r)) return out;
     out.hab = HabValue(*g, *t, *r, 0, 0, 0, race, gravities);
-    if (race) out.habTerra = HabValue(*g, *t, *r, race->GravTerra, race->TempTerra, race->RadTerra, race, gravities);
+    if (race.present)
+        out.habTerra = HabValue(*g, *t, *r, race.gravTerra, race.tempTerra, race.radTerra, race, gravities);
     return out;
 }
 

@@ -44,6 +44,7 @@ struct PanelRatings {
     std::optional<HabResult> hab, habTerra;
 };
 PanelRatings computeRatings(const Planet& planet, const Player* race, const Gravities& gravities);
+PanelRatings computeRatings(const Planet& planet, const HabRace& race, const Gravities& gravities);
 
 // race is player YourNumber, or null when there is none.
 PanelValues computePanel(const Planet& planet, const Player* race, const Gravities& gravities);

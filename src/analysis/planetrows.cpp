@@ -7,6 +7,11 @@ namespace vornex {
 
 PlanetRow planetRow(const Planet& p, const Player* race, const Gravities& gravities, const Planet* from)
 {
+    return planetRow(p, prepareHabRace(race, gravities), gravities, from);
+}
+
+PlanetRow planetRow(const Planet& p, const HabRace& race, const Gravities& gravities, const Planet* from)
+{
     PlanetRow r;
     r.id = p.ID;
     r.name = p.PlanetName;
