@@ -19,8 +19,8 @@ QString q(const std::string& s)
 // so that the file says whose values it holds. One QSettings object serves every call: opening one
 // per value re-reads the file each time.
 QSettingsStore::QSettingsStore()
-    : m_settings(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                             QString::fromLatin1(kApplication)))
+    : m_settings(
+          std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(kApplication)))
 {
 }
 

@@ -1,5 +1,7 @@
 #include "io/settingstable.h"
 
+#include <stdexcept>
+
 #include "analysis/numeric.h"
 
 namespace vornex {
@@ -39,6 +41,8 @@ void writeSetting(SettingsStore& store, const SettingDef& def, int number, const
 
 int16_t readInt16Setting(const SettingsStore& store, const SettingDef& def)
 {
+    // A text entry read as a number would silently turn every stored text into the default.
+    if (def.type != SettingType::Int16) throw std::logic_error(std::string("not a number setting: ") + def.key);
     if (auto v = num::parseInt16(readSetting(store, def))) return *v;
     return num::parseInt16(def.defaultValue).value_or(0);
 }

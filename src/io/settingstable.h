@@ -14,7 +14,7 @@ enum class SettingType { Text, Int16 };
 
 struct SettingDef {
     const char* section;
-    const char* key;  // for a numbered entry the stem: "Folder" is stored as "Folder1", "Folder2", ...
+    const char* key; // for a numbered entry the stem: "Folder" is stored as "Folder1", "Folder2", ...
     const char* defaultValue;
     SettingType type;
 };

@@ -18,10 +18,10 @@ namespace vornex::test {
 // application name may be used.
 class FakeSettings : public SettingsStore {
 public:
-    using Write = std::tuple<std::string, std::string, std::string>;  // section, key, value
+    using Write = std::tuple<std::string, std::string, std::string>; // section, key, value
     std::map<std::string, std::string> values;
     std::vector<Write> writes;
-    std::function<void()> beforeWrite;  // called before each write is stored, when set
+    std::function<void()> beforeWrite; // called before each write is stored, when set
 
     FakeSettings() = default;
     FakeSettings(std::initializer_list<std::pair<const std::string, std::string>> v) : values(v) {}
