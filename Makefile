@@ -26,8 +26,16 @@ define install_missing
 	fi
 endef
 
+# The German locale lets the tests check that numbers are written with a full stop whatever the
+# user's locale; it is generated once, only when the machine lacks it.
 deps:
 	$(call install_missing,$(DEB_PKGS) $(RUN_PKGS))
+	@if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$$'; then \
+	  if [ "$$(id -u)" = 0 ]; then SUDO=""; else SUDO="sudo"; fi; \
+	  $$SUDO sed -i 's/^# *\(de_DE\.UTF-8 UTF-8\)/\1/' /etc/locale.gen; \
+	  grep -q '^de_DE\.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | $$SUDO tee -a /etc/locale.gen >/dev/null; \
+	  $$SUDO locale-gen >/dev/null; \
+	fi
 
 build: deps
 	$(CMAKE) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

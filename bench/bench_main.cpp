@@ -33,6 +33,7 @@
 #include "io/codepage.h"
 #include "io/exportfile.h"
 #include "io/memorysettings.h"
+#include "io/settingstable.h"
 #include "io/planetloader.h"
 #include "io/tables.h"
 #include "io/textfile.h"
@@ -79,7 +80,7 @@ void loadTables(const std::string& folder, Gravities& gravities, Players& player
                 Diagnostics& diags)
 {
     MemorySettings settings;
-    settings.write(kApplication, "Settings", "YourNumber", std::to_string(kGalaxyPlayer));
+    vornex::writeSetting(settings, vornex::setting::YourNumber, std::to_string(kGalaxyPlayer));
     FixedAnswer prompter(std::to_string(kGalaxyPlayer));
     gravities = LoadGravities(folder, diags);
     players = LoadPlayers(folder, diags);
@@ -331,7 +332,7 @@ void setUpMap()
     w.Zoom = 2000;
     w.ClickOption = "Planets";
     w.PlanetSelected = 1;
-    g_map->windowSettings.write(kApplication, "Settings", "YourNumber", std::to_string(kGalaxyPlayer));
+    vornex::writeSetting(g_map->windowSettings, vornex::setting::YourNumber, std::to_string(kGalaxyPlayer));
     g_map->window = new ui::frmMap(w, g_map->windowSettings, g_map->windowPrompter);
     g_map->window->show();
     // The window gives the map its width minus 337 and its height minus 81 pixels.
@@ -522,7 +523,7 @@ int windowWithNames(const std::string& folder)
     w.Zoom = 2000;
     w.ClickOption = "Planets";
     w.PlanetSelected = 1;
-    settings.write(kApplication, "Settings", "YourNumber", std::to_string(kGalaxyPlayer));
+    vornex::writeSetting(settings, vornex::setting::YourNumber, std::to_string(kGalaxyPlayer));
     auto* window = new ui::frmMap(w, settings, prompter);
     window->show();
     window->resize(1337, 781);

@@ -12,6 +12,7 @@
 #include "analysis/numeric.h"
 #include "app/programstate.h"
 #include "io/memorysettings.h"
+#include "io/settingstable.h"
 #include "io/planetloader.h"
 #include "io/tables.h"
 #include "ui/planetsfilter.h"
@@ -32,7 +33,7 @@ vornex::ProgramState& largestGalaxy()
         // Gravities the demo's reports use: each is a key of its gravity table.
         vornex::Map demo;
         vornex::MemorySettings settings;
-        settings.write(vornex::kApplication, "Settings", "YourNumber", "1");
+        vornex::writeSetting(settings, vornex::setting::YourNumber, "1");
         vornex::FixedAnswer noQuestions;
         vornex::LoadPlanets(demo, VORNEX_DEMO_DIR, "game", settings, noQuestions, diags);
         std::vector<std::string> gravities;

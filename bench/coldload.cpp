@@ -15,6 +15,7 @@
 
 #include "galaxy.h"
 #include "io/memorysettings.h"
+#include "io/settingstable.h"
 #include "io/planetloader.h"
 #include "io/tables.h"
 #include "plainloader.h"
@@ -48,7 +49,7 @@ struct RealTables {
 void loadReal(const std::string& folder, RealTables& t)
 {
     MemorySettings settings;
-    settings.write(kApplication, "Settings", "YourNumber", std::to_string(kGalaxyPlayer));
+    vornex::writeSetting(settings, vornex::setting::YourNumber, std::to_string(kGalaxyPlayer));
     FixedAnswer prompter(std::to_string(kGalaxyPlayer));
     t.gravities = LoadGravities(folder, t.diags);
     t.players = LoadPlayers(folder, t.diags);

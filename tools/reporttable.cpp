@@ -8,6 +8,7 @@
 #include "analysis/panel.h"
 #include "analysis/view.h"
 #include "io/memorysettings.h"
+#include "io/settingstable.h"
 #include "io/planetloader.h"
 #include "io/tables.h"
 #include "model/keyfold.h"
@@ -238,8 +239,9 @@ std::vector<Row> buildRows(const Map& planets, const Player* race, const Graviti
 {
     std::vector<Row> rows;
     rows.reserve(static_cast<size_t>(planets.Count()));
+    const HabRace prepared = prepareHabRace(race, gravities);
     for (const auto& p : planets)
-        rows.push_back(planetRow(*p, race, gravities, from));
+        rows.push_back(planetRow(*p, prepared, gravities, from));
     return rows;
 }
 
@@ -359,7 +361,7 @@ RunResult run(const std::vector<std::string>& args)
     Map planets;
     // The player number comes from the command line: the loader finds it here and never asks.
     MemorySettings settings;
-    settings.write(kApplication, "Settings", "YourNumber", options->playerText);
+    writeSetting(settings, setting::YourNumber, options->playerText);
     FixedAnswer noQuestions;
     if (LoadPlanets(planets, folder, options->game, settings, noQuestions, diags) != LoadOutcome::Loaded)
         return usageError("cannot read the planets of player " + options->playerText);

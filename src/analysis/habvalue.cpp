@@ -85,45 +85,80 @@ std::optional<int16_t> gravityClicks(float g, const Gravities& gravities)
     return row->Clicks;
 }
 
+HabRace prepareHabRace(const Player* race, const Gravities& gravities)
+{
+    HabRace prepared;
+    if (!race) return prepared;
+    prepared.present = true;
+    prepared.gravTerra = race->GravTerra;
+    prepared.tempTerra = race->TempTerra;
+    prepared.radTerra = race->RadTerra;
+    // Each range on its own: a failure leaves that range (and the ratings reaching it) failed.
+    try {
+        // Gravity, measured in the clicks of the gravity table.
+        int16_t mn = clicksOrThrow(race->GravMin, gravities);
+        int16_t mx = clicksOrThrow(race->GravMax, gravities);
+        // A range reaching below -39 clicks loses its lowest click, but only when it is at least two
+        // clicks wide.
+        if (num::floorValue(num::sub16(mx, mn) / 2.0) > 0 && mn < -39) mn = num::add16(mn, 1);
+        prepared.ranges[0] = {num::toInt16(num::add16(mx, mn) / 2.0), num::toInt16(num::sub16(mx, mn) / 2.0), true};
+    } catch (const OverflowError&) {
+    } catch (const MissingGravityRow&) {
+    }
+    try {
+        // Temperature: a click is 4 degrees; the quarters keep their fractions until rounded.
+        double lo = race->TempMin / 4.0;
+        double hi = race->TempMax / 4.0;
+        prepared.ranges[1] = {num::toInt16((lo + hi) / 2.0), num::toInt16((hi - lo) / 2.0), true};
+    } catch (const OverflowError&) {
+    }
+    try {
+        // Radiation: a click is one unit, 50 units being the middle of the scale.
+        prepared.ranges[2] = {num::toInt16(num::sub16(num::add16(race->RadMin, race->RadMax), 100) / 2.0),
+                              num::toInt16(num::sub16(race->RadMax, race->RadMin) / 2.0), true};
+    } catch (const OverflowError&) {
+    }
+    return prepared;
+}
+
 HabResult HabValue(float gravity, int16_t temperature, int16_t radiation, int16_t tGrav, int16_t tTemp, int16_t tRad,
                    const Player* race, const Gravities& gravities)
 {
+    return HabValue(gravity, temperature, radiation, tGrav, tTemp, tRad, prepareHabRace(race, gravities), gravities);
+}
+
+HabResult HabValue(float gravity, int16_t temperature, int16_t radiation, int16_t tGrav, int16_t tTemp, int16_t tRad,
+                   const HabRace& race, const Gravities& gravities)
+{
     HabResult result;
-    if (!race) {
+    if (!race.present) {
         result.failed = true;
         return result;
     }
     std::array<Dimension, 3> dims; // gravity, temperature, radiation
+    // The dimensions are finished in order; the first that fails ends the rating.
+    const auto range = [&](size_t i) -> const HabRace::Range& {
+        if (!race.ranges[i].ok) throw MissingGravityRow{};
+        dims[i].halfWidth = race.ranges[i].halfWidth;
+        return race.ranges[i];
+    };
     try {
-        // Gravity, measured in the clicks of the gravity table.
         {
-            int16_t mn = clicksOrThrow(race->GravMin, gravities);
-            int16_t mx = clicksOrThrow(race->GravMax, gravities);
-            // A range reaching below -39 clicks loses its lowest click, but only when it is at
-            // least two clicks wide.
-            if (num::floorValue(num::sub16(mx, mn) / 2.0) > 0 && mn < -39) mn = num::add16(mn, 1);
-            int16_t centre = num::toInt16(num::add16(mx, mn) / 2.0);
-            dims[0].halfWidth = num::toInt16(num::sub16(mx, mn) / 2.0);
+            const int16_t centre = range(0).centre;
             int16_t p = clicksOrThrow(gravity, gravities);
             int16_t diff = num::sub16(p, centre);
             dims[0].remaining = remainingAfter(num::abs16(diff), tGrav);
             result.markerLeft[0] = markerLeft(centre, dims[0].remaining, diff < 0);
         }
-        // Temperature: a click is 4 degrees; the quarters keep their fractions until rounded.
         {
-            double lo = race->TempMin / 4.0;
-            double hi = race->TempMax / 4.0;
-            int16_t centre = num::toInt16((lo + hi) / 2.0);
-            dims[1].halfWidth = num::toInt16((hi - lo) / 2.0);
+            const int16_t centre = range(1).centre;
             double diff = temperature / 4.0 - centre;
             int16_t distance = num::toInt16(std::fabs(diff));
             dims[1].remaining = remainingAfter(distance, tTemp);
             result.markerLeft[1] = markerLeft(centre, dims[1].remaining, diff < 0);
         }
-        // Radiation: a click is one unit, 50 units being the middle of the scale.
         {
-            int16_t centre = num::toInt16(num::sub16(num::add16(race->RadMin, race->RadMax), 100) / 2.0);
-            dims[2].halfWidth = num::toInt16(num::sub16(race->RadMax, race->RadMin) / 2.0);
+            const int16_t centre = range(2).centre;
             int16_t diff = num::sub16(num::sub16(radiation, 50), centre);
             dims[2].remaining = remainingAfter(num::abs16(diff), tRad);
             result.markerLeft[2] = markerLeft(centre, dims[2].remaining, diff < 0);

@@ -36,6 +36,27 @@ MineralRow mineralRow(const char* word, int32_t surface, int16_t concentration, 
 
 } // namespace
 
+PanelRatings computeRatings(const Planet& planet, const Player* race, const Gravities& gravities)
+{
+    return computeRatings(planet, prepareHabRace(race, gravities), gravities);
+}
+
+PanelRatings computeRatings(const Planet& planet, const HabRace& race, const Gravities& gravities)
+{
+    PanelRatings out;
+    // A planet never reported has no environment to rate.
+    if (planet.ReportAge == -1) return out;
+    // The two ratings need the environment as numbers; a text that is none drops both.
+    auto g = num::parseSingle(planet.Grav);
+    auto t = num::parseInt16(planet.Temp);
+    auto r = num::parseInt16(planet.Rad);
+    if (!(g && t && r)) return out;
+    out.hab = HabValue(*g, *t, *r, 0, 0, 0, race, gravities);
+    if (race.present)
+        out.habTerra = HabValue(*g, *t, *r, race.gravTerra, race.tempTerra, race.radTerra, race, gravities);
+    return out;
+}
+
 PanelValues computePanel(const Planet& planet, const Player* race, const Gravities& gravities)
 {
     PanelValues v;
@@ -77,18 +98,11 @@ PanelValues computePanel(const Planet& planet, const Player* race, const Graviti
     if (auto t = num::parseStrict(planet.Temp)) v.tempLeft = (*t + 200.0) / 2.0 + 72.0;
     if (auto r = num::parseStrict(planet.Rad)) v.radLeft = 2.0 * *r + 72.0;
 
-    // The two ratings need the environment as numbers; a text that is none drops both.
-    auto g = num::parseSingle(planet.Grav);
-    auto t = num::parseInt16(planet.Temp);
-    auto r = num::parseInt16(planet.Rad);
-    if (g && t && r) {
-        v.hab = HabValue(*g, *t, *r, 0, 0, 0, race, gravities);
-        v.habitability = intText(v.hab->rating);
-        if (race) {
-            v.habTerra = HabValue(*g, *t, *r, race->GravTerra, race->TempTerra, race->RadTerra, race, gravities);
-            v.valueLine = "Value: " + intText(planet.Value) + "% (" + intText(v.habTerra->rating) + "%)";
-        }
-    }
+    PanelRatings ratings = computeRatings(planet, race, gravities);
+    v.hab = ratings.hab;
+    v.habTerra = ratings.habTerra;
+    if (v.hab) v.habitability = intText(v.hab->rating);
+    if (v.habTerra) v.valueLine = "Value: " + intText(planet.Value) + "% (" + intText(v.habTerra->rating) + "%)";
     return v;
 }
 

@@ -38,6 +38,14 @@ struct PanelValues {
     std::optional<std::string> valueLine;     // "Value: 45% (67%)"
 };
 
+// The two ratings alone, without any of the panel's texts: for callers that show only the figures
+// (the planet table, the report tool). computePanel takes its ratings from here, so both agree.
+struct PanelRatings {
+    std::optional<HabResult> hab, habTerra;
+};
+PanelRatings computeRatings(const Planet& planet, const Player* race, const Gravities& gravities);
+PanelRatings computeRatings(const Planet& planet, const HabRace& race, const Gravities& gravities);
+
 // race is player YourNumber, or null when there is none.
 PanelValues computePanel(const Planet& planet, const Player* race, const Gravities& gravities);
 

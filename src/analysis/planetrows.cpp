@@ -7,6 +7,11 @@ namespace vornex {
 
 PlanetRow planetRow(const Planet& p, const Player* race, const Gravities& gravities, const Planet* from)
 {
+    return planetRow(p, prepareHabRace(race, gravities), gravities, from);
+}
+
+PlanetRow planetRow(const Planet& p, const HabRace& race, const Gravities& gravities, const Planet* from)
+{
     PlanetRow r;
     r.id = p.ID;
     r.name = p.PlanetName;
@@ -16,10 +21,10 @@ PlanetRow planetRow(const Planet& p, const Player* race, const Gravities& gravit
     r.reportAge = p.ReportAge;
     r.population = p.Population;
     r.value = p.Value;
-    // Exactly the two ratings the planet panel would show.
-    const PanelValues panel = computePanel(p, race, gravities);
-    if (panel.hab) r.hab = panel.hab->rating;
-    if (panel.habTerra) r.habTerra = panel.habTerra->rating;
+    // Exactly the two ratings the planet panel would show, without building its texts.
+    const PanelRatings ratings = computeRatings(p, race, gravities);
+    if (ratings.hab) r.hab = ratings.hab->rating;
+    if (ratings.habTerra) r.habTerra = ratings.habTerra->rating;
     if (from) {
         if (auto d = planetDistance(*from, p)) r.distance = *d;
     }

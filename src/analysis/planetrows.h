@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "analysis/habvalue.h"
 #include "model/collections.h"
 
 namespace vornex {
@@ -26,6 +27,8 @@ struct PlanetRow {
 // The row of `planet` rated for race (player YourNumber, null when there is none); the distance
 // from `from` when it is given and fits 16 bits.
 PlanetRow planetRow(const Planet& planet, const Player* race, const Gravities& gravities, const Planet* from = nullptr);
+// The same for many rows of one race: prepareHabRace once, then a row per planet.
+PlanetRow planetRow(const Planet& planet, const HabRace& race, const Gravities& gravities, const Planet* from = nullptr);
 
 // Highest first, rows without a figure last: the order of the rating columns.
 bool higherFirst(const std::optional<int>& a, const std::optional<int>& b);

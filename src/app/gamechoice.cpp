@@ -5,12 +5,12 @@
 
 #include "analysis/numeric.h"
 #include "app/startup.h"
+#include "io/settingstable.h"
 
 namespace vornex {
 
 namespace {
 
-constexpr const char* kRecent = "RecentGames";
 constexpr int kRecentCount = 5;
 
 bool isFile(const QString& path)
@@ -73,12 +73,11 @@ std::vector<GameChoice> recentGames(const SettingsStore& settings)
 {
     std::vector<GameChoice> games;
     for (int i = 1; i <= kRecentCount; ++i) {
-        const std::string n = std::to_string(i);
         GameChoice c;
-        c.folder = QString::fromStdString(settings.read(kApplication, kRecent, "Folder" + n, ""));
-        c.game = QString::fromStdString(settings.read(kApplication, kRecent, "Game" + n, ""));
+        c.folder = QString::fromStdString(readSetting(settings, setting::RecentFolder, i));
+        c.game = QString::fromStdString(readSetting(settings, setting::RecentGame, i));
         const auto player =
-            playerNumber(QString::fromStdString(settings.read(kApplication, kRecent, "Player" + n, "")));
+            playerNumber(QString::fromStdString(readSetting(settings, setting::RecentPlayer, i)));
         // A damaged entry is left out rather than offered.
         if (c.folder.isEmpty() || c.game.isEmpty() || !player) continue;
         c.player = *player;
@@ -95,23 +94,22 @@ void rememberGame(SettingsStore& settings, const GameChoice& choice)
     for (const GameChoice& c : recentGames(settings))
         if (!(c == top) && int(games.size()) < kRecentCount) games.push_back(c);
     for (int i = 1; i <= kRecentCount; ++i) {
-        const std::string n = std::to_string(i);
         const bool has = i <= int(games.size());
-        settings.write(kApplication, kRecent, "Folder" + n, has ? games[i - 1].folder.toStdString() : "");
-        settings.write(kApplication, kRecent, "Player" + n, has ? num::intText(games[i - 1].player) : "");
-        settings.write(kApplication, kRecent, "Game" + n, has ? games[i - 1].game.toStdString() : "");
+        writeSetting(settings, setting::RecentFolder, i, has ? games[i - 1].folder.toStdString() : "");
+        writeSetting(settings, setting::RecentPlayer, i, has ? num::intText(games[i - 1].player) : "");
+        writeSetting(settings, setting::RecentGame, i, has ? games[i - 1].game.toStdString() : "");
     }
 }
 
 QByteArray storedWindowLayout(const SettingsStore& settings)
 {
     return QByteArray::fromBase64(
-        QByteArray::fromStdString(settings.read(kApplication, "Display", "WindowLayout", "")));
+        QByteArray::fromStdString(readSetting(settings, setting::WindowLayout)));
 }
 
 void storeWindowLayout(SettingsStore& settings, const QByteArray& layout)
 {
-    settings.write(kApplication, "Display", "WindowLayout", layout.toBase64().toStdString());
+    writeSetting(settings, setting::WindowLayout, layout.toBase64().toStdString());
 }
 
 } // namespace vornex

@@ -84,9 +84,7 @@ int main(int argc, char** argv)
         }
         const std::string folder = QDir::toNativeSeparators(demoDir->path() + "/").toStdString();
         settings = std::make_unique<vornex::QSettingsStore>(demoDir->filePath("settings.ini").toStdString());
-        settings->write(vornex::kApplication, "Startup", "FileLocations", folder);
-        settings->write(vornex::kApplication, "Settings", "GameName", "game");
-        settings->write(vornex::kApplication, "Settings", "YourNumber", "1");
+        vornex::writeGameSettings(*settings, folder, 1, "game");
         std::printf("Demo galaxy copied to %s\n", folder.c_str());
     } else {
         settings = std::make_unique<vornex::QSettingsStore>();

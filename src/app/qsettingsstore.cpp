@@ -2,7 +2,6 @@
 
 #include <QSettings>
 #include <QString>
-#include <memory>
 
 namespace vornex {
 
@@ -15,29 +14,33 @@ QString q(const std::string& s)
 
 } // namespace
 
-QSettingsStore::QSettingsStore() = default;
+// The user's store is the organisation "VornexTools" of the platform's native settings (on Linux
+// ~/.config/VornexTools.conf). An INI-file store keeps each application under its own top group,
+// so that the file says whose values it holds. One QSettings object serves every call: opening one
+// per value re-reads the file each time.
+QSettingsStore::QSettingsStore()
+    : m_settings(
+          std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(kApplication)))
+{
+}
 
-QSettingsStore::QSettingsStore(const std::string& iniPath) : m_iniPath(iniPath) {}
+QSettingsStore::QSettingsStore(const std::string& iniPath)
+    : m_iniPath(iniPath), m_settings(std::make_unique<QSettings>(q(iniPath), QSettings::IniFormat))
+{
+}
 
 QSettingsStore::~QSettingsStore() = default;
 
-// The user's store is the organisation "VornexTools" of the platform's native settings (on Linux
-// ~/.config/VornexTools.conf). An INI-file store keeps each application under its own top group,
-// so that the file says whose values it holds.
-static std::unique_ptr<QSettings> open(const std::string& iniPath, const std::string& application)
+QString QSettingsStore::path(const std::string& application, const std::string& section, const std::string& key) const
 {
-    if (iniPath.empty())
-        return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, q(application));
-    auto s = std::make_unique<QSettings>(q(iniPath), QSettings::IniFormat);
-    s->beginGroup(q(application));
-    return s;
+    const QString inside = q(section) + "/" + q(key);
+    return m_iniPath.empty() ? inside : q(application) + "/" + inside;
 }
 
 std::string QSettingsStore::read(const std::string& application, const std::string& section, const std::string& key,
                                  const std::string& defaultValue) const
 {
-    auto s = open(m_iniPath, application);
-    QVariant v = s->value(q(section) + "/" + q(key));
+    QVariant v = m_settings->value(path(application, section, key));
     if (!v.isValid()) return defaultValue;
     return v.toString().toStdString();
 }
@@ -45,17 +48,12 @@ std::string QSettingsStore::read(const std::string& application, const std::stri
 void QSettingsStore::write(const std::string& application, const std::string& section, const std::string& key,
                            const std::string& value)
 {
-    auto s = open(m_iniPath, application);
-    s->setValue(q(section) + "/" + q(key), q(value));
+    m_settings->setValue(path(application, section, key), q(value));
 }
 
 void QSettingsStore::sync()
 {
-    if (m_iniPath.empty()) {
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(kApplication)).sync();
-    } else {
-        QSettings(q(m_iniPath), QSettings::IniFormat).sync();
-    }
+    m_settings->sync();
 }
 
 } // namespace vornex

@@ -5,10 +5,12 @@
 #include "io/interfaces.h"
 
 class QSettings;
+class QString;
 
 namespace vornex {
 
 // The settings store on QSettings: organisation = application ("VornexTools"), sections as groups.
+// The native store holds the application "VornexTools" only.
 // On Linux it lives in the user's XDG config folder. A scratch store (for --demo and tests) lives
 // in a temporary INI file instead and leaves the user's settings alone.
 class QSettingsStore : public SettingsStore {
@@ -23,7 +25,10 @@ public:
     void sync();
 
 private:
-    std::string m_iniPath;
+    QString path(const std::string& application, const std::string& section, const std::string& key) const;
+
+    std::string m_iniPath;  // empty for the user's store
+    std::unique_ptr<QSettings> m_settings;
 };
 
 }  // namespace vornex

@@ -6,22 +6,13 @@
 #include "app/programstate.h"
 #include "io/planetloader.h"
 #include "io/interfaces.h"
+#include "io/settingstable.h"
 
 namespace vornex {
 
-// The settings table: every persisted value with its section, key and default.
-struct SettingDef {
-    const char* section;
-    const char* key;
-    const char* defaultValue;
-};
 // "c:\program files\vornex\" on Windows; a folder under the user's home elsewhere.
 std::string defaultFileLocation();
 
-// Every persisted value, in the order SaveSettings writes them. The default of
-// "Startup"/"FileLocations" is platform-dependent: settingDefault() gives it.
-const std::vector<SettingDef>& settingsTable();
-std::string settingDefault(const SettingDef& def);
 
 enum class StartupResult { Ready, Cancelled };
 

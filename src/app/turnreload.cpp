@@ -6,6 +6,7 @@
 #include "analysis/numeric.h"
 #include "io/fileexists.h"
 #include "io/memorysettings.h"
+#include "io/settingstable.h"
 #include "io/planetloader.h"
 
 namespace vornex {
@@ -55,7 +56,7 @@ TurnReload reloadTurnFiles(ProgramState& state)
         }
     // The player number is known: the loader finds it here and never asks.
     MemorySettings settings;
-    settings.write(kApplication, "Settings", "YourNumber", num::intText(state.YourNumber));
+    writeSetting(settings, setting::YourNumber, num::intText(state.YourNumber));
     FixedAnswer noQuestions;
     Map planets;
     Diagnostics diags;

@@ -1,4 +1,5 @@
 #include "io/planetloader.h"
+#include "io/settingstable.h"
 
 #include <algorithm>
 #include <array>
@@ -925,7 +926,7 @@ LoadOutcome LoadPlanets(Map& planets, const std::string& folder, const std::stri
 
     // The report read is the one of the stored player number, as stored; -1 (or a text that is no
     // number) means the user has to tell us. The answer is stored as its number and used as typed.
-    std::optional<std::string> suffix = reportSuffix(settings.read(kApplication, "Settings", "YourNumber", "-1"));
+    std::optional<std::string> suffix = reportSuffix(readSetting(settings, setting::YourNumber));
     while (!suffix) {
         auto answer = prompter.ask("Please enter your player number", "Player Number");
         if (!answer) {
@@ -933,7 +934,7 @@ LoadOutcome LoadPlanets(Map& planets, const std::string& folder, const std::stri
             return LoadOutcome::Cancelled;
         }
         if (!num::parseStrict(*answer)) continue; // not a number: asked again
-        settings.write(kApplication, "Settings", "YourNumber", num::doubleText(LeadingValue(*answer)));
+        writeSetting(settings, setting::YourNumber, num::doubleText(LeadingValue(*answer)));
         suffix = std::string(trimmed(*answer));
     }
     // Every planet of the map starts unreported.

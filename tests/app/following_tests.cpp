@@ -9,25 +9,11 @@
 
 #include "app/commandline.h"
 #include "app/gamechoice.h"
+#include "support/fakes.h"
 
 using namespace vornex;
 
 namespace {
-
-class Store : public SettingsStore {
-public:
-    std::map<std::string, std::string> values;
-    std::string read(const std::string&, const std::string& section, const std::string& key,
-                     const std::string& def) const override
-    {
-        auto it = values.find(section + "/" + key);
-        return it == values.end() ? def : it->second;
-    }
-    void write(const std::string&, const std::string& section, const std::string& key, const std::string& v) override
-    {
-        values[section + "/" + key] = v;
-    }
-};
 
 // A folder with the files start-up looks for: gravity.csv and the report of player 3 of "alpha".
 class GameFolder : public ::testing::Test {
@@ -98,7 +84,7 @@ TEST_F(GameFolder, GameNamesAreTheMapFilesOfTheFolder)
 
 TEST(RecentGames, LatestFirstFiveAtMostNoDuplicatesDamagedEntriesLeftOut)
 {
-    Store store;
+    test::FakeSettings store;
     for (int i = 1; i <= 7; ++i)
         rememberGame(store, GameChoice{QString("/games/g%1").arg(i), int16_t(i), "game"});
     // The fifth again moves to the top instead of appearing twice.

@@ -15,40 +15,20 @@
 #include "app/startup.h"
 #include "io/fileexists.h"
 #include "reporttable.h"
+#include "support/fakes.h"
 
 using namespace vornex;
 
 namespace {
 
-class MemoryStore : public SettingsStore {
-public:
-    std::map<std::string, std::string> values; // "section/key"
-    std::vector<std::tuple<std::string, std::string, std::string>> writes;
+using MemoryStore = test::FakeSettings;
 
-    std::string read(const std::string& application, const std::string& section, const std::string& key,
-                     const std::string& defaultValue) const override
-    {
-        EXPECT_EQ(application, "VornexTools");
-        auto it = values.find(section + "/" + key);
-        return it == values.end() ? defaultValue : it->second;
-    }
-    void write(const std::string& application, const std::string& section, const std::string& key,
-               const std::string& value) override
-    {
-        EXPECT_EQ(application, "VornexTools");
-        values[section + "/" + key] = value;
-        writes.emplace_back(section, key, value);
-    }
-};
-
-// Answers questions from a script; nullopt in the script is a cancel. Records the titles asked.
-class ScriptedPrompter : public Prompter {
+// Checks that each question has its own words; any question past the script fails the test.
+class ScriptedPrompter : public test::ScriptedPrompter {
 public:
-    std::deque<std::optional<std::string>> answers;
-    std::vector<std::string> titles;
+    ScriptedPrompter() { strict = true; }
     std::optional<std::string> ask(const std::string& prompt, const std::string& title) override
     {
-        titles.push_back(title);
         const std::map<std::string, std::string> prompts = {
             {"Missing files!", "Enter location of files (e.g. c:\\vornex\\)"},
             {"Race Number", "Enter your race number"},
@@ -56,13 +36,7 @@ public:
             {"Player Number", "Please enter your player number"}};
         auto expected = prompts.find(title);
         EXPECT_TRUE(expected != prompts.end() && expected->second == prompt) << title << ": " << prompt;
-        if (answers.empty()) {
-            ADD_FAILURE() << "unexpected question " << title;
-            return std::nullopt;
-        }
-        auto a = answers.front();
-        answers.pop_front();
-        return a;
+        return test::ScriptedPrompter::ask(prompt, title);
     }
 };
 

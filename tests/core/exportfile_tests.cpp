@@ -3,7 +3,7 @@
 #include "io/codepage.h"
 #include "io/exportfile.h"
 #include "io/planetloader.h"
-#include "scratchfolder.h"
+#include "support/scratchfolder.h"
 
 using namespace vornex;
 

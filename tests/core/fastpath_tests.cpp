@@ -16,7 +16,7 @@
 #include "io/planetloader.h"
 #include "io/textfile.h"
 #include "model/keyfold.h"
-#include "scratchfolder.h"
+#include "support/scratchfolder.h"
 
 #include <sys/stat.h>
 

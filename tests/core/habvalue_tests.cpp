@@ -190,6 +190,14 @@ TEST(HabValue, FailuresRateZeroAndKeepOnlyTheMarkersPlacedBefore)
     EXPECT_FALSE(overflow.markerLeft[1].has_value());
     EXPECT_FALSE(overflow.markerLeft[2].has_value());
 
+    // A race range that overflows (radiation width): the markers before it are still placed.
+    const Player wideRad = race(-10, 10, -40, 40, INT16_MIN, INT16_MAX);
+    HabResult wide = HabValue(0, 0, 50, 0, 0, 0, &wideRad, table);
+    EXPECT_TRUE(wide.failed);
+    EXPECT_EQ(wide.rating, 0);
+    EXPECT_TRUE(wide.markerLeft[0].has_value() && wide.markerLeft[1].has_value());
+    EXPECT_FALSE(wide.markerLeft[2].has_value());
+
     // Radiation half-width 0: the planet on it is 0/0 (failure, 0); one unit off is outside (-1).
     const Player zeroWidth = race(-10, 10, -40, 40, 50, 50);
     HabResult zero = HabValue(0, 0, 50, 0, 0, 0, &zeroWidth, table);

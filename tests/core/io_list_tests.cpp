@@ -7,7 +7,7 @@
 #include "io/fileexists.h"
 #include "io/listformat.h"
 #include "io/textfile.h"
-#include "scratchfolder.h"
+#include "support/scratchfolder.h"
 
 using namespace vornex;
 

@@ -5,44 +5,16 @@
 
 #include "io/planetloader.h"
 #include "io/tables.h"
-#include "scratchfolder.h"
+#include "support/scratchfolder.h"
+#include "support/fakes.h"
 
 using namespace vornex;
 
 namespace {
 const std::string kFixtures = std::string(VORNEX_TEST_DATA_DIR) + "win1252/";
 
-class MemorySettings : public SettingsStore {
-public:
-    std::map<std::string, std::string> values;
-    int writes = 0;
-    std::string read(const std::string& app, const std::string& section, const std::string& key,
-                     const std::string& def) const override
-    {
-        auto it = values.find(app + "/" + section + "/" + key);
-        return it == values.end() ? def : it->second;
-    }
-    void write(const std::string& app, const std::string& section, const std::string& key,
-               const std::string& value) override
-    {
-        values[app + "/" + section + "/" + key] = value;
-        ++writes;
-    }
-};
-
-class ScriptedPrompter : public Prompter {
-public:
-    std::vector<std::optional<std::string>> answers;
-    int asked = 0;
-    std::string lastPrompt, lastTitle;
-    std::optional<std::string> ask(const std::string& prompt, const std::string& title) override
-    {
-        lastPrompt = prompt;
-        lastTitle = title;
-        if (asked >= static_cast<int>(answers.size())) return std::nullopt;
-        return answers[static_cast<size_t>(asked++)];
-    }
-};
+using test::FakeSettings;
+using test::ScriptedPrompter;
 
 bool mentions(const Diagnostics& diags, int64_t line, const std::string& part)
 {
@@ -125,13 +97,13 @@ TEST(LoadPlanets, WindowsFixture)
     test::ScratchFolder dir;
     for (auto f : {"game.map", "game.p4", "gravity.csv", "player.inf", "export.p2"})
         dir.copyFrom(kFixtures + f, f);
-    MemorySettings settings;
-    settings.values["VornexTools/Settings/YourNumber"] = "4";
+    FakeSettings settings;
+    settings.values["Settings/YourNumber"] = "4";
     ScriptedPrompter prompter;
     Map planets;
     Diagnostics diags;
     ASSERT_EQ(LoadPlanets(planets, dir.folder(), "game", settings, prompter, diags), LoadOutcome::Loaded);
-    EXPECT_EQ(prompter.asked, 0);
+    EXPECT_EQ(prompter.titles.size(), 0u);
     EXPECT_TRUE(diags.empty()) << allText(diags);
     ASSERT_EQ(planets.Count(), 6);
 
@@ -225,8 +197,8 @@ TEST(LoadPlanets, MalformedMapLinesAreRejectedOneByOne)
                               " 12\t1200\t2800\tIota \r\n" // 12 fine: leading blanks skipped, the name keeps its last
                               "\r\n");                     // a trailing empty line is no record
     dir.write("game.p1", kReportHead);
-    MemorySettings settings;
-    settings.values["VornexTools/Settings/YourNumber"] = "1";
+    FakeSettings settings;
+    settings.values["Settings/YourNumber"] = "1";
     ScriptedPrompter prompter;
     Map planets;
     Diagnostics diags;
@@ -263,8 +235,8 @@ TEST(LoadPlanets, MalformedReportLinesAreRejectedWhole)
                              reportLine("delta", "0") +                        // 7 again: this line stands
                              "\r\n" +                                          // 8 empty
                              reportLine("Eps", "1", optional9).replace(reportLine("Eps").find("1g"), 2, "1kg") + "");
-    MemorySettings settings;
-    settings.values["VornexTools/Settings/YourNumber"] = "1";
+    FakeSettings settings;
+    settings.values["Settings/YourNumber"] = "1";
     ScriptedPrompter prompter;
     Map planets;
     Diagnostics diags;
@@ -304,8 +276,8 @@ TEST(LoadPlanets, NumbersRoundHalfToEvenAndOverflowRejects)
     std::string b = reportLine("Beta");
     b.replace(b.find("\t100\t"), 5, "\t3000000000\t"); // population beyond 32 bits
     dir.write("game.p1", kReportHead + a + b);
-    MemorySettings settings;
-    settings.values["VornexTools/Settings/YourNumber"] = "1";
+    FakeSettings settings;
+    settings.values["Settings/YourNumber"] = "1";
     ScriptedPrompter prompter;
     Map planets;
     Diagnostics diags;
@@ -326,30 +298,30 @@ TEST(LoadPlanets, PlayerNumberFromSettingsOrAsked)
     Diagnostics diags;
 
     { // the setting decides, whatever else is around
-        MemorySettings settings;
-        settings.values["VornexTools/Settings/YourNumber"] = "4";
+        FakeSettings settings;
+        settings.values["Settings/YourNumber"] = "4";
         ScriptedPrompter prompter;
         Map planets;
         EXPECT_EQ(LoadPlanets(planets, dir.folder(), "game", settings, prompter, diags), LoadOutcome::Loaded);
         EXPECT_EQ(planets.Item(1)->ReportAge, 4);
-        EXPECT_EQ(prompter.asked, 0);
-        EXPECT_EQ(settings.writes, 0);
+        EXPECT_EQ(prompter.titles.size(), 0u);
+        EXPECT_TRUE(settings.writes.empty());
     }
     { // -1: asked until the answer is a number; that number is stored
-        MemorySettings settings;
+        FakeSettings settings;
         ScriptedPrompter prompter;
         prompter.answers = {std::string("zero"), std::string(" 3 ")};
         Map planets;
         EXPECT_EQ(LoadPlanets(planets, dir.folder(), "game", settings, prompter, diags), LoadOutcome::Loaded);
-        EXPECT_EQ(prompter.asked, 2);
-        EXPECT_EQ(prompter.lastPrompt, "Please enter your player number");
-        EXPECT_EQ(prompter.lastTitle, "Player Number");
-        EXPECT_EQ(settings.values["VornexTools/Settings/YourNumber"], "3");
+        EXPECT_EQ(prompter.titles.size(), 2u);
+        EXPECT_EQ(prompter.prompts.back(), "Please enter your player number");
+        EXPECT_EQ(prompter.titles.back(), "Player Number");
+        EXPECT_EQ(settings.values["Settings/YourNumber"], "3");
         EXPECT_EQ(planets.Item(1)->ReportAge, 3);
     }
     { // cancelled: the planets stay as they were and nothing is stored
-        MemorySettings settings;
-        settings.values["VornexTools/Settings/YourNumber"] = "-1";
+        FakeSettings settings;
+        settings.values["Settings/YourNumber"] = "-1";
         ScriptedPrompter prompter;
         Map planets;
         planets.Add("Old")->Population = 7;
@@ -357,12 +329,12 @@ TEST(LoadPlanets, PlayerNumberFromSettingsOrAsked)
         EXPECT_EQ(LoadPlanets(planets, dir.folder(), "game", settings, prompter, none), LoadOutcome::Cancelled);
         EXPECT_EQ(planets.Count(), 1);
         EXPECT_EQ(planets.Item("Old")->Population, 7);
-        EXPECT_EQ(settings.writes, 0);
+        EXPECT_TRUE(settings.writes.empty());
         EXPECT_TRUE(none.empty());
     }
     { // a report that is not there is a diagnostic, the map still loads
-        MemorySettings settings;
-        settings.values["VornexTools/Settings/YourNumber"] = "9";
+        FakeSettings settings;
+        settings.values["Settings/YourNumber"] = "9";
         ScriptedPrompter prompter;
         Map planets;
         Diagnostics d;
@@ -438,8 +410,8 @@ TEST(LoadPlanets, ExportFilesInNumberOrderLowerWinsOnEqualAge)
     dir.write("export.p12", "\"Alpha\",\"Twelve\",2,1,1,1,\"\",\"1\",\"1\",\"1\"\r\n");
     dir.write("export.p3", "\"Alpha\",\"Three\",2,1,1,1,\"\",\"1\",\"1\",\"1\"\r\n");
     std::filesystem::create_directory(dir.path("export.p4")); // a folder is no export file
-    MemorySettings settings;
-    settings.values["VornexTools/Settings/YourNumber"] = "1";
+    FakeSettings settings;
+    settings.values["Settings/YourNumber"] = "1";
     ScriptedPrompter prompter;
     Map planets;
     Diagnostics diags;
@@ -451,8 +423,8 @@ TEST(LoadPlanets, ExportFilesInNumberOrderLowerWinsOnEqualAge)
 TEST(LoadPlanets, HeadingOnlyAndMissingFiles)
 {
     test::ScratchFolder dir;
-    MemorySettings settings;
-    settings.values["VornexTools/Settings/YourNumber"] = "1";
+    FakeSettings settings;
+    settings.values["Settings/YourNumber"] = "1";
     ScriptedPrompter prompter;
     Map planets;
     planets.Add("Stale");
@@ -474,8 +446,8 @@ TEST(DemoGalaxy, LoadsCleanly)
     Diagnostics diags;
     Gravities gravities = LoadGravities(demo, diags);
     Players players = LoadPlayers(demo, diags);
-    MemorySettings settings;
-    settings.values["VornexTools/Settings/YourNumber"] = "1";
+    FakeSettings settings;
+    settings.values["Settings/YourNumber"] = "1";
     ScriptedPrompter prompter;
     Map planets;
     LoadPlanets(planets, demo, "game", settings, prompter, diags);

@@ -16,7 +16,7 @@
 #include "io/memorysettings.h"
 #include "io/planetloader.h"
 #include "reporttable.h"
-#include "scratchfolder.h"
+#include "support/scratchfolder.h"
 
 using namespace vornex;
 using namespace vornex::report;

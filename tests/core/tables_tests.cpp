@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "io/tables.h"
-#include "scratchfolder.h"
+#include "support/scratchfolder.h"
 
 using namespace vornex;
 

@@ -8,34 +8,20 @@
 
 #include <filesystem>
 
-#include "../core/scratchfolder.h"
+#include "support/scratchfolder.h"
 #include "app/programstate.h"
-#include "galaxyfixture.h"
+#include "support/galaxyfixture.h"
 #include "io/interfaces.h"
 #include "io/planetloader.h"
 #include "ui/dialogs.h"
 #include "ui/frmexport.h"
+#include "support/fakes.h"
 
 using namespace vornex;
 using namespace vornex::testing;
 using vornex::ui::frmExport;
 
 namespace {
-
-class PlayerTwoSettings : public SettingsStore {
-public:
-    std::string read(const std::string&, const std::string& section, const std::string& key,
-                     const std::string& def) const override
-    {
-        return section == "Settings" && key == "YourNumber" ? "2" : def;
-    }
-    void write(const std::string&, const std::string&, const std::string&, const std::string&) override {}
-};
-
-class NoAnswers : public Prompter {
-public:
-    std::optional<std::string> ask(const std::string&, const std::string&) override { return std::nullopt; }
-};
 
 class FrmExportTest : public ::testing::Test {
 protected:
@@ -255,8 +241,8 @@ TEST_F(FrmExportTest, ExportIsMergedByAnotherCopyAtItsNextStart)
 
     Map planets;
     Diagnostics diags;
-    PlayerTwoSettings settings;
-    NoAnswers prompter;
+    test::FakeSettings settings{{"Settings/YourNumber", "2"}};
+    test::ScriptedPrompter prompter;
     ASSERT_EQ(LoadPlanets(planets, other.folder(), "game", settings, prompter, diags), LoadOutcome::Loaded);
     ASSERT_EQ(planets.Count(), 3);
     EXPECT_EQ(planets.Item("Alpha")->Population, 5000);

@@ -26,10 +26,11 @@
 #include <functional>
 #include <map>
 
-#include "galaxyfixture.h"
+#include "support/galaxyfixture.h"
 #include "io/interfaces.h"
 #include "ui/dialogs.h"
 #include "ui/frmmap.h"
+#include "support/fakes.h"
 
 using namespace vornex;
 using namespace vornex::testing;
@@ -38,34 +39,14 @@ using vornex::ui::MapSurface;
 
 namespace {
 
-class MemoryStore : public SettingsStore {
-public:
-    std::vector<std::string> writes; // "section/key=value" in order
-    bool playersFileBeforeFirstWrite = false;
-    QString playersFile;
-    std::string read(const std::string&, const std::string&, const std::string&, const std::string& def) const override
-    {
-        return def;
-    }
-    void write(const std::string&, const std::string& section, const std::string& key,
-               const std::string& value) override
-    {
-        if (writes.empty()) playersFileBeforeFirstWrite = QFile::exists(playersFile);
-        writes.push_back(section + "/" + key + "=" + value);
-    }
-};
-
-class NoPrompter : public Prompter {
-public:
-    std::optional<std::string> ask(const std::string&, const std::string&) override { return std::nullopt; }
-};
-
 class FrmMapTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     ProgramState s;
-    MemoryStore store;
-    NoPrompter prompter;
+    test::FakeSettings store;
+    test::ScriptedPrompter prompter;
+    QString playersFile;
+    bool playersFileBeforeFirstWrite = false;
     std::unique_ptr<frmMap> w;
     QStringList messages;
     std::vector<std::optional<QString>> answers;
@@ -75,7 +56,10 @@ protected:
         ASSERT_TRUE(dir.isValid());
         s.FileLocation = QDir(dir.path()).filePath("").toStdString();
         if (s.FileLocation.back() != '/') s.FileLocation += '/';
-        store.playersFile = QDir(dir.path()).filePath("player.inf");
+        playersFile = QDir(dir.path()).filePath("player.inf");
+        store.beforeWrite = [this] {
+            if (store.writes.empty()) playersFileBeforeFirstWrite = QFile::exists(playersFile);
+        };
         s.AllGravities.Add("1")->Clicks = 0;
         s.AllGravities.Add("2")->Clicks = 20;
         PlayerPtr you = addPlayer(s, "Humans", 0x00FF0000);
@@ -374,9 +358,9 @@ TEST_F(FrmMapTest, UnloadWritesThePlayersTableBeforeTheSettings)
     open();
     s.Zoom = 1000;
     w->close();
-    EXPECT_TRUE(QFile::exists(store.playersFile));
-    EXPECT_TRUE(store.playersFileBeforeFirstWrite);
-    EXPECT_NE(std::find(store.writes.begin(), store.writes.end(), "Display/Zoom=1000"), store.writes.end());
+    EXPECT_TRUE(QFile::exists(playersFile));
+    EXPECT_TRUE(playersFileBeforeFirstWrite);
+    EXPECT_NE(std::find(store.writes.begin(), store.writes.end(), test::FakeSettings::Write{"Display", "Zoom", "1000"}), store.writes.end());
     EXPECT_EQ(s.AllPlanets.Count(), 0);
     EXPECT_EQ(s.AllPlayers.Count(), 0);
     EXPECT_TRUE(messages.isEmpty());
@@ -426,10 +410,10 @@ TEST_F(FrmMapTest, FailedSaveOnCloseOffersRetryQuitAndCancel)
         EXPECT_TRUE(answers.empty());
         ASSERT_FALSE(asked.isEmpty());
         EXPECT_TRUE(asked[0].contains(QString::fromStdString(badFolder + "player.inf"))) << asked[0].toStdString();
-        EXPECT_EQ(QFile::exists(store.playersFile), c.saved);
+        EXPECT_EQ(QFile::exists(playersFile), c.saved);
         if (c.closes) {
             // Settings are written whether or not the players table was.
-            EXPECT_NE(std::find(store.writes.begin(), store.writes.end(), "Display/Zoom=2000"), store.writes.end());
+            EXPECT_NE(std::find(store.writes.begin(), store.writes.end(), test::FakeSettings::Write{"Display", "Zoom", "2000"}), store.writes.end());
             EXPECT_EQ(s.AllPlayers.Count(), 0);
         } else {
             EXPECT_TRUE(w->isVisible());
@@ -439,7 +423,7 @@ TEST_F(FrmMapTest, FailedSaveOnCloseOffersRetryQuitAndCancel)
         }
         w.reset();
     }
-    QFile f(store.playersFile);
+    QFile f(playersFile);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(f.readAll().contains(",-10,")) << "the edit reached the file";
     EXPECT_TRUE(messages.isEmpty());
@@ -463,7 +447,7 @@ TEST_F(FrmMapTest, ClosingKeepsWhatWasTypedLastInTheRaceEditor)
     race->setText("Others");
     w->close();
 
-    QFile f(store.playersFile);
+    QFile f(playersFile);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = f.readAll().split('\n');
     ASSERT_GE(lines.size(), 2);

@@ -16,24 +16,11 @@
 #include "ui/dialogs.h"
 #include "ui/frmmap.h"
 #include "ui/mapsurface.h"
+#include "support/fakes.h"
 
 using namespace vornex;
 
 namespace {
-
-class Answers : public Prompter {
-public:
-    std::deque<std::string> answers;
-    std::vector<std::string> titles;
-    std::optional<std::string> ask(const std::string&, const std::string& title) override
-    {
-        titles.push_back(title);
-        if (answers.empty()) return std::nullopt;
-        std::string a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-};
 
 class GarbageSettingsTest : public ::testing::Test {
 protected:
@@ -90,7 +77,7 @@ TEST_F(GarbageSettingsTest, TextAndOutOfRangeNumbersFallBackToDefaults)
            {"Display/ClickOption", "Banana"},
            {"Display/PlanetSelected", "32767"}});
     QSettingsStore settings(ini.toStdString());
-    Answers prompter;
+    test::ScriptedPrompter prompter;
     ProgramState state;
     ASSERT_EQ(Main(state, settings, prompter, FileExists), StartupResult::Ready);
     EXPECT_TRUE(prompter.titles.empty());
@@ -113,7 +100,7 @@ TEST_F(GarbageSettingsTest, ZeroOrNegativeZoomIsNoViewAndExtremeOriginsStillDraw
                {"Display/XStart", "32767"},
                {"Display/YStart", "-32768"}});
         QSettingsStore settings(ini.toStdString());
-        Answers prompter;
+        test::ScriptedPrompter prompter;
         ProgramState state;
         ASSERT_EQ(Main(state, settings, prompter, FileExists), StartupResult::Ready);
         EXPECT_EQ(state.Zoom, 2000) << zoom;
@@ -128,7 +115,7 @@ TEST_F(GarbageSettingsTest, FolderThatWentAwayAndUnknownPlayerAskAgain)
            {"Settings/GameName", "game"},
            {"Settings/YourNumber", "not a number"}});
     QSettingsStore settings(ini.toStdString());
-    Answers prompter;
+    test::ScriptedPrompter prompter;
     // The folder, the race number, then the planet loader's own player number question.
     prompter.answers = {game.toStdString(), "1", "1"};
     ProgramState state;
@@ -148,7 +135,7 @@ TEST_F(GarbageSettingsTest, PlayerNumberOfNoPlayerOpensWithoutARace)
            {"Settings/GameName", "game"},
            {"Settings/YourNumber", "1"}});
     QSettingsStore settings(ini.toStdString());
-    Answers prompter;
+    test::ScriptedPrompter prompter;
     ProgramState state;
     ASSERT_EQ(Main(state, settings, prompter, FileExists), StartupResult::Ready);
     state.YourNumber = 40;  // no such player: no race bars, ratings of 0, no crash

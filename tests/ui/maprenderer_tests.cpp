@@ -11,7 +11,7 @@
 
 #include <cmath>
 
-#include "galaxyfixture.h"
+#include "support/galaxyfixture.h"
 #include "ui/maprenderer.h"
 
 using namespace vornex;

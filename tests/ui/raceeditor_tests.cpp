@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <map>
 
-#include "../core/scratchfolder.h"
+#include "support/scratchfolder.h"
 #include "analysis/panel.h"
 #include "app/programstate.h"
 #include "io/interfaces.h"
@@ -21,27 +21,12 @@
 #include "io/tables.h"
 #include "ui/dialogs.h"
 #include "ui/raceeditor.h"
+#include "support/fakes.h"
 
 using namespace vornex;
 using vornex::ui::RaceEditor;
 
 namespace {
-
-class EditorSettings : public SettingsStore {
-public:
-    std::string read(const std::string&, const std::string& section, const std::string& key,
-                     const std::string& def) const override
-    {
-        if (section == "Settings" && key == "YourNumber") return "1";
-        return def;
-    }
-    void write(const std::string&, const std::string&, const std::string&, const std::string&) override {}
-};
-
-class NoAnswers : public Prompter {
-public:
-    std::optional<std::string> ask(const std::string&, const std::string&) override { return std::nullopt; }
-};
 
 // Records what the editor asks of its window; ChangeRaceHabs keeps the bars of player YourNumber.
 class FakeHost : public ui::RaceEditorHost {
@@ -73,8 +58,8 @@ class RaceEditorTest : public ::testing::Test {
 protected:
     test::ScratchFolder dir;
     ProgramState s;
-    EditorSettings settings;
-    NoAnswers prompter;
+    test::FakeSettings settings{{"Settings/YourNumber", "1"}};
+    test::ScriptedPrompter prompter;
     std::unique_ptr<FakeHost> host;
     std::unique_ptr<RaceEditor> editor;
     QStringList messages;
