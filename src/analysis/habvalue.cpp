@@ -5,7 +5,7 @@
 #include <unordered_map>
 
 #include "analysis/numbertext.h"
-#include "analysis/numeric.h"
+#include "base/numeric.h"
 
 namespace vornex {
 

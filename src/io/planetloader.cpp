@@ -14,7 +14,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "analysis/numeric.h"
+#include "base/numeric.h"
 #include "io/codepage.h"
 #include "io/fileexists.h"
 #include "io/listformat.h"

@@ -10,7 +10,7 @@
 
 #include "analysis/habvalue.h"
 #include "analysis/numbertext.h"
-#include "analysis/numeric.h"
+#include "base/numeric.h"
 #include "io/codepage.h"
 #include "io/listformat.h"
 #include "io/planetloader.h"
