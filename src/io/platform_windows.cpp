@@ -4,6 +4,7 @@
 #include "io/platform.h"
 #include "io/platformfault.h"
 
+#include <atomic>
 #include <cstring>
 #include <utility>
 
