@@ -45,8 +45,16 @@ RunResult runExe(const std::vector<std::string>& args)
     auto dir = std::filesystem::temp_directory_path() / ("vornex-report-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     std::string cmd = q + VORNEX_REPORT_EXE + q;
-    for (const auto& a : args)
+    for (const auto& a : args) {
+#ifdef _WIN32
+        // A backslash before the closing quote would escape it: "C:\dir\" must be "C:\dir\\".
+        if (!a.empty() && a.back() == '\\') {
+            cmd += " " + q + a + "\\" + q;
+            continue;
+        }
+#endif
         cmd += " " + q + a + q;
+    }
     cmd += " >" + q + (dir / "out").string() + q + " 2>" + q + (dir / "err").string() + q;
 #ifdef _WIN32
     cmd = "\"" + cmd + "\"";
@@ -212,12 +220,14 @@ TEST(ReportRun, RequiredFileThatCannotBeReadGivesStatusTwoAndNoTable)
          "is a folder"},
         {"game.map", [](const auto& d) { d.write("game.map", std::string("\xFF\xFE#\0\t\0X\0\r\0\n\0", 12)); },
          "game.map is UTF-16 text; save it as Windows-1252"},
+#ifndef _WIN32 // Windows keeps its named pipes out of the file system
         {"gravity.csv",
          [](const auto& d) {
              std::filesystem::remove(d.path("gravity.csv"));
              ASSERT_EQ(::mkfifo(d.path("gravity.csv").c_str(), 0600), 0);
          },
          "not a regular file"},
+#endif
     };
     for (const Case& c : cases) {
         test::ScratchFolder dir;

@@ -301,7 +301,9 @@ TEST(Players, AnUnreadableFileIsNeverSavedOver)
 
     // A link whose target is gone is no missing file: the link stays.
     test::ScratchFolder linked;
-    std::filesystem::create_symlink(linked.path("gone.inf"), linked.path("player.inf"));
+    std::error_code ec;
+    std::filesystem::create_symlink(linked.path("gone.inf"), linked.path("player.inf"), ec);
+    if (ec) GTEST_SKIP() << "no symbolic links here: " << ec.message();
     Diagnostics linkDiags;
     EXPECT_FALSE(SavePlayers(linked.folder(), LoadPlayers(linked.folder(), linkDiags)).ok);
     EXPECT_EQ(linkDiags.size(), 1u);
