@@ -27,7 +27,7 @@
 #include <unistd.h>
 
 #include "analysis/habvalue.h"
-#include "analysis/numeric.h"
+#include "base/numeric.h"
 #include "analysis/panel.h"
 #include "galaxy.h"
 #include "io/codepage.h"

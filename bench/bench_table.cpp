@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <random>
 
-#include "analysis/numeric.h"
+#include "base/numeric.h"
 #include "app/programstate.h"
 #include "io/memorysettings.h"
 #include "io/settingstable.h"

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "analysis/numbertext.h"
-#include "analysis/numeric.h"
+#include "base/numeric.h"
 #include "fuzz_common.h"
 #include "io/planetloader.h"
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <map>
 
-#include "analysis/numeric.h"
+#include "base/numeric.h"
 #include "analysis/panel.h"
 #include "analysis/view.h"
 #include "io/memorysettings.h"

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "analysis/numeric.h"
+#include "base/numeric.h"
 
 namespace vornex {
 

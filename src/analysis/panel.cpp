@@ -1,7 +1,7 @@
 #include "analysis/panel.h"
 
 #include "analysis/numbertext.h"
-#include "analysis/numeric.h"
+#include "base/numeric.h"
 
 namespace vornex {
 

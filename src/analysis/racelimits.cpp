@@ -2,7 +2,7 @@
 
 #include "analysis/habvalue.h"
 #include "analysis/numbertext.h"
-#include "analysis/numeric.h"
+#include "base/numeric.h"
 #include "analysis/panel.h"
 
 namespace vornex {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "analysis/numeric.h"
+#include "base/numeric.h"
 
 namespace vornex {
 

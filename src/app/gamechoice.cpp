@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "analysis/numeric.h"
+#include "base/numeric.h"
 #include "app/startup.h"
 #include "io/settingstable.h"
 

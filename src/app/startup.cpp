@@ -3,7 +3,7 @@
 #include <QDir>
 #include <algorithm>
 
-#include "analysis/numeric.h"
+#include "base/numeric.h"
 #include "io/planetloader.h"
 #include "io/tables.h"
 

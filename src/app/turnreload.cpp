@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <tuple>
 
-#include "analysis/numeric.h"
+#include "base/numeric.h"
 #include "io/fileexists.h"
 #include "io/memorysettings.h"
 #include "io/settingstable.h"

@@ -1,5 +1,7 @@
 #include "io/codepage.h"
 
+#include "base/fieldscan.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -95,15 +97,7 @@ void appendWindows1252(std::string& out, std::string_view bytes)
     const char* const end = p + bytes.size();
     while (p < end) {
         const char* run = p;
-        // Eight bytes at a time while none of them has its top bit set.
-        while (end - p >= 8) {
-            uint64_t word;
-            std::memcpy(&word, p, sizeof word);
-            if (word & 0x8080808080808080ull) break;
-            p += 8;
-        }
-        while (p < end && static_cast<unsigned char>(*p) < 0x80)
-            ++p;
+        p += scan::asciiRunEnd(p, static_cast<size_t>(end - p));
         out.append(run, static_cast<size_t>(p - run));
         while (p < end && static_cast<unsigned char>(*p) >= 0x80) {
             auto b = static_cast<unsigned char>(*p++);
@@ -124,17 +118,7 @@ bool hasUtf8ByteOrderMark(std::string_view bytes)
 
 bool hasHighByte(std::string_view bytes)
 {
-    const char* p = bytes.data();
-    const char* const end = p + bytes.size();
-    uint64_t any = 0;
-    for (; end - p >= 8; p += 8) {
-        uint64_t word;
-        std::memcpy(&word, p, sizeof word);
-        any |= word;
-    }
-    for (; p < end; ++p)
-        any |= static_cast<unsigned char>(*p);
-    return (any & 0x8080808080808080ull) != 0;
+    return scan::hasHighByte(bytes);
 }
 
 size_t decodeWindows1252Into(std::string_view bytes, char* out)

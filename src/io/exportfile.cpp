@@ -1,6 +1,6 @@
 #include "io/exportfile.h"
 
-#include "analysis/numeric.h"
+#include "base/numeric.h"
 #include "io/codepage.h"
 #include "io/listformat.h"
 

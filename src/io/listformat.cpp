@@ -1,12 +1,8 @@
 #include "io/listformat.h"
 
+#include "base/fieldscan.h"
 #include "io/textfile.h"
 
-#include <bit>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace vornex {
 
@@ -14,23 +10,6 @@ namespace {
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t';
-}
-
-// The position of the first byte c in p[from, n), or n. Items are short: sixteen bytes are
-// compared at once while that many remain, the rest one by one.
-inline size_t findByte(const char* p, size_t from, size_t n, char c)
-{
-#if defined(__SSE2__)
-    const __m128i wanted = _mm_set1_epi8(c);
-    for (; from + 16 <= n; from += 16) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + from));
-        const int hits = _mm_movemask_epi8(_mm_cmpeq_epi8(chunk, wanted));
-        if (hits != 0) return from + static_cast<size_t>(std::countr_zero(static_cast<unsigned>(hits)));
-    }
-#endif
-    while (from < n && p[from] != c)
-        ++from;
-    return from;
 }
 
 // The items of one line, handed to take(text, quoted, rawBegin, rawEnd) in order; rawBegin and
@@ -50,15 +29,15 @@ template <typename Take> inline void forEachItem(std::string_view line, Take&& t
         while (i < n && isBlank(p[i]))
             ++i;
         if (i < n && p[i] == '"') {
-            const size_t close = findByte(p, i + 1, n, '"');
+            const size_t close = scan::findByte(p, i + 1, n, '"');
             const std::string_view text(p + i + 1, close - i - 1);
             i = close < n ? close + 1 : n;
             // Whatever stands between the closing quote and the next comma is not part of any item.
-            i = findByte(p, i, n, ',');
+            i = scan::findByte(p, i, n, ',');
             take(text, true, rawBegin, i);
         } else {
             // The item runs to the comma or the line end, blanks before either included.
-            const size_t end = findByte(p, i, n, ',');
+            const size_t end = scan::findByte(p, i, n, ',');
             take(std::string_view(p + i, end - i), false, rawBegin, end);
             i = end;
         }
@@ -99,28 +78,6 @@ std::vector<ListItem> readListLine(std::string_view line)
     for (const ListItemView& v : views)
         items.push_back(ListItem{std::string(v.text), v.quoted});
     return items;
-}
-
-std::string listText(std::string_view text)
-{
-    std::string out;
-    out.reserve(text.size() + 2);
-    out += '"';
-    for (char c : text) {
-        if (c == '"')
-            out += '\'';
-        else if (c == '\r' || c == '\n')
-            out += ' ';
-        else
-            out += c;
-    }
-    out += '"';
-    return out;
-}
-
-bool listTextIsExact(std::string_view text)
-{
-    return text.find_first_of("\"\r\n") == std::string_view::npos;
 }
 
 } // namespace vornex

@@ -1,4 +1,6 @@
 #pragma once
+#include "base/listtext.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -46,12 +48,5 @@ struct FileItem {
 
 // All items of a file's text, in order; `items` is cleared first.
 void readListItems(std::string_view text, std::vector<FileItem>& items);
-
-// A text item as written: in double quotes, with a double quote inside turned into an apostrophe
-// and CR/LF into blanks (list format cannot carry them).
-std::string listText(std::string_view text);
-
-// True when the text can be written as a list item unchanged (no double quote, no CR or LF).
-bool listTextIsExact(std::string_view text);
 
 }  // namespace vornex

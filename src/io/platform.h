@@ -1,6 +1,7 @@
 #pragma once
-// Every operating-system call of the core lives behind this interface, in platform.cpp, so that the
-// rest of the core stays standard C++ and builds for POSIX systems and for Windows alike. Paths are
+// Every operating-system call of the core lives behind this interface, in platform_posix.cpp and
+// platform_windows.cpp, so that the rest of the core stays standard C++ and builds for POSIX
+// systems and for Windows alike. Paths are
 // UTF-8 throughout; on Windows they are handed to the wide-character functions, so folders with
 // names outside the ANSI code page work.
 #include <cstddef>

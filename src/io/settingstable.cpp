@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "analysis/numeric.h"
+#include "base/numeric.h"
 
 namespace vornex {
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <system_error>
 
-#include "analysis/numeric.h"
+#include "base/numeric.h"
 #include "io/codepage.h"
 #include "io/fileexists.h"
 #include "io/listformat.h"

@@ -167,6 +167,9 @@ private:
     // The keys are found through an open-addressing table of positions (linear probing, at most
     // half full): one look at a slot and one at the record's entry, where a table of nodes would
     // chase pointers all over memory for every lookup of a large galaxy.
+    // Measured on the cold load of a 32767-planet galaxy (Release, CPU time of a fresh process,
+    // median of three runs of twelve): 55 ms with this table, 86 ms with a std::unordered_map from
+    // folded key to position in its place; rating every planet was the same with either.
     static constexpr size_t kNone = static_cast<size_t>(-1);
 
     // Keys are short names: eight bytes at a time through a multiply-xorshift mix, inline, is as

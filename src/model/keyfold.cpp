@@ -1,37 +1,14 @@
 #include "model/keyfold.h"
 
-#include <cstdint>
-#include <cstring>
+#include "base/fieldscan.h"
 
 namespace vornex {
-
-namespace {
-
-// Eight ASCII bytes with A..Z made small: a byte is a capital when adding 0x80 - 'A' sets its top
-// bit and adding 0x80 - 'Z' - 1 does not (no byte carries into the next, all being below 0x80).
-inline uint64_t foldAsciiWord(uint64_t w)
-{
-    constexpr uint64_t ones = 0x0101010101010101ull;
-    const uint64_t aboveA = w + ones * (0x80 - 'A');
-    const uint64_t aboveZ = w + ones * (0x80 - 'Z' - 1);
-    const uint64_t capitals = (aboveA ^ aboveZ) & ones * 0x80;
-    return w | (capitals >> 2);
-}
-
-} // namespace
 
 void foldKeyInto(std::string_view key, char* out)
 {
     const size_t n = key.size();
-    size_t i = 0;
-    // Eight bytes at a time while they are all ASCII.
-    for (; i + 8 <= n; i += 8) {
-        uint64_t w;
-        std::memcpy(&w, key.data() + i, sizeof w);
-        if (w & 0x8080808080808080ull) break;
-        w = foldAsciiWord(w);
-        std::memcpy(out + i, &w, sizeof w);
-    }
+    // Keys are nearly all ASCII: whole words of it are folded at once.
+    size_t i = scan::foldAsciiWords(key.data(), n, out);
     for (; i < n; ++i) {
         unsigned char c = static_cast<unsigned char>(key[i]);
         if (c >= 'A' && c <= 'Z') {

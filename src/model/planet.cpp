@@ -1,7 +1,7 @@
 #include "model/planet.h"
 
-#include "analysis/numeric.h"
-#include "io/listformat.h"
+#include "base/numeric.h"
+#include "base/listtext.h"
 
 namespace vornex {
 

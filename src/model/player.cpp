@@ -3,8 +3,8 @@
 #include <cmath>
 #include <limits>
 
-#include "analysis/numeric.h"
-#include "io/listformat.h"
+#include "base/numeric.h"
+#include "base/listtext.h"
 
 namespace vornex {
 

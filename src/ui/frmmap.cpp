@@ -21,7 +21,7 @@
 #include <optional>
 
 #include "analysis/numbertext.h"
-#include "analysis/numeric.h"
+#include "base/numeric.h"
 #include "analysis/panel.h"
 #include "analysis/view.h"
 #include "app/gamechoice.h"

@@ -7,7 +7,7 @@
 #include <QSaveFile>
 #include <cstdio>
 
-#include "analysis/numeric.h"
+#include "base/numeric.h"
 #include "analysis/view.h"
 #include "app/gamechoice.h"
 #include "app/gamewatcher.h"

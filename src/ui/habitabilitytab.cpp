@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "analysis/numeric.h"
+#include "base/numeric.h"
 #include "app/programstate.h"
 #include "ui/raceeditor.h"
 #include "ui/refusedbox.h"

@@ -20,7 +20,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "analysis/numeric.h"
+#include "base/numeric.h"
 #include "app/programstate.h"
 #include "ui/dialogs.h"
 

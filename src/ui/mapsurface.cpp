@@ -17,7 +17,7 @@
 
 #include <unistd.h>
 
-#include "analysis/numeric.h"
+#include "base/numeric.h"
 #include "analysis/view.h"
 #include "app/programstate.h"
 #include "ui/dialogs.h"

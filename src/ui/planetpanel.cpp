@@ -11,7 +11,7 @@
 
 #include <algorithm>
 
-#include "analysis/numeric.h"
+#include "base/numeric.h"
 #include "ui/dialogs.h"
 #include "ui/markerlabel.h"
 

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "analysis/numeric.h"
+#include "base/numeric.h"
 #include "app/programstate.h"
 #include "app/startup.h"
 #include "io/codepage.h"

@@ -10,7 +10,8 @@
 
 #include "analysis/habvalue.h"
 #include "analysis/numbertext.h"
-#include "analysis/numeric.h"
+#include "base/fieldscan.h"
+#include "base/numeric.h"
 #include "io/codepage.h"
 #include "io/listformat.h"
 #include "io/planetloader.h"
@@ -771,4 +772,66 @@ TEST(FastPaths, TinyFilesWithAByteOrderMarkReadWhole)
     ASSERT_EQ(d.size(), 2u);
     EXPECT_EQ(d[0].reason, "expected 27 or at least 36 tab-separated fields, found 2");
     EXPECT_EQ(d[1].reason, "expected 10 items, found 3");
+}
+
+// Each byte-scanning shortcut against the plain loop it stands in for, on random bytes of every
+// length around the 8- and 16-byte steps, read at every offset of a padded buffer.
+TEST(FastPaths, ByteScansMatchThePlainLoops)
+{
+#if defined(VORNEX_PORTABLE_SCAN)
+    // The build option must leave nothing but the plain loops.
+    EXPECT_FALSE(scan::kSse2 || scan::kWords);
+#endif
+    std::mt19937 rng(7);
+    const char alphabet[] = {'a', 'Z', 'A', '@', '[', '0', '9', '/', ':', '\t', ',', '"', '\x80', '\xFF', ' '};
+    std::string buf(64, '\0');
+    for (int n = 0; n < 20000; ++n) {
+        for (char& c : buf) c = alphabet[rng() % sizeof alphabet];
+        const size_t len = rng() % 40, at = rng() % 8;
+        const char* p = buf.data() + at; // at least eight readable bytes follow every field
+        const std::string_view s(p, len);
+        const std::string shown(s);
+
+        EXPECT_EQ(scan::findByte(p, 0, len, ','), scan::portable::findByte(p, 0, len, ',')) << shown;
+        EXPECT_EQ(scan::hasHighByte(s), scan::portable::hasHighByte(s)) << shown;
+        EXPECT_EQ(scan::fieldHasHighByte(s), scan::portable::hasHighByte(s)) << shown;
+        EXPECT_EQ(scan::asciiRunEnd(p, len), scan::portable::asciiRunEnd(p, len)) << shown;
+
+        // Tabs all found in order; then stopping at the k-th gives the same position.
+        std::vector<size_t> fast, plain;
+        bool fastHigh = false, plainHigh = false;
+        EXPECT_FALSE(scan::forEachTab(p, len, [&](size_t i) { fast.push_back(i); return false; }, fastHigh));
+        scan::portable::forEachTab(p, len, [&](size_t i) { plain.push_back(i); return false; }, plainHigh);
+        EXPECT_EQ(fast, plain) << shown;
+        EXPECT_EQ(fastHigh, plainHigh) << shown;
+        if (!plain.empty()) {
+            const size_t k = rng() % plain.size();
+            size_t seen = 0, stop = len;
+            EXPECT_TRUE(scan::forEachTab(p, len, [&](size_t i) { stop = i; return seen++ == k; }, fastHigh));
+            EXPECT_EQ(stop, plain[k]) << shown;
+        }
+
+        // Digits: a run of up to nine digits read, or refused, as the plain loop does.
+        const size_t digitLen = rng() % 10;
+        std::string number(digitLen, '0');
+        for (char& c : number) c = static_cast<char>('0' + rng() % 10);
+        if (digitLen > 0 && rng() % 4 == 0) number[rng() % digitLen] = alphabet[rng() % sizeof alphabet];
+        std::string padded = number + std::string(8, '7');
+        uint32_t fastValue = 0, plainValue = 0;
+        const bool fastOk = scan::digits(padded.data(), digitLen, fastValue);
+        ASSERT_EQ(fastOk, scan::portable::digits(padded.data(), digitLen, plainValue)) << number;
+        if (fastOk) {
+            EXPECT_EQ(fastValue, plainValue) << number;
+        }
+
+        // Folding: what the word loop copied is the plain fold of the same bytes.
+        char folded[64], expected[64];
+        const size_t done = scan::foldAsciiWords(p, len, folded);
+        ASSERT_LE(done, len);
+        scan::portable::foldAscii(p, done, expected);
+        EXPECT_EQ(std::string_view(folded, done), std::string_view(expected, done)) << shown;
+        if (scan::kWords && !scan::portable::hasHighByte(s)) {
+            EXPECT_GT(done + 8, len) << shown; // only a short tail is left to the caller
+        }
+    }
 }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <limits>
 
-#include "analysis/numeric.h"
+#include "base/numeric.h"
 
 using namespace vornex;
 

@@ -1,4 +1,4 @@
-#include "analysis/numeric.h"
+#include "base/numeric.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,0 +1,111 @@
+#include "io/loaderparts.h"
+#include "io/planetloader.h"
+
+#include <algorithm>
+
+namespace vornex {
+
+namespace loader {
+
+void ExportMerge::scan(std::string_view text, Enc fileEnc, const std::string& fileName, Diagnostics& diags)
+{
+    const auto lines = splitLines(text);
+    const size_t n = contentLineCount(lines);
+    Enc enc = fileEnc;
+    auto shown = [&](std::string_view t) { return quoteText(toUtf8(t, enc)); };
+    for (size_t i = 0; i < n; ++i) {
+        const int64_t lineNo = static_cast<int64_t>(i) + 1;
+        enc = lineEncoding(lines[i], fileEnc);
+        readListLine(lines[i], m_items);
+        const auto& items = m_items;
+        if (items.size() != 10) {
+            diags.push_back(
+                {fileName, lineNo,
+                 items.empty() ? "empty line" : "expected 10 items, found " + std::to_string(items.size())});
+            continue;
+        }
+        auto age = num::parseInt16(items[2].text);
+        auto population = num::parseInt32(items[3].text);
+        auto value = num::parseInt16(items[4].text);
+        auto def = num::parseInt16(items[5].text);
+        if (!age || !population || !value || !def) {
+            std::string bad;
+            if (!age)
+                bad = "report age " + shown(items[2].text) + " is not a 16-bit whole number";
+            else if (!population)
+                bad = "population " + shown(items[3].text) + " is not a 32-bit whole number";
+            else if (!value)
+                bad = "value " + shown(items[4].text) + " is not a 16-bit whole number";
+            else
+                bad = "defences " + shown(items[5].text) + " is not a 16-bit whole number";
+            diags.push_back({fileName, lineNo, bad});
+            continue;
+        }
+        if (*age < 0) {
+            // -1 means never reported; merged as a report age it would count as newer than every
+            // real report and wipe it.
+            diags.push_back(
+                {fileName, lineNo,
+                 "report age " + num::intText(*age) + " is negative (no real report); the record is ignored"});
+            continue;
+        }
+        const int64_t position = positionOfName(m_planets, items[0].text, enc);
+        if (position == 0 || static_cast<size_t>(position) >= m_ages.size()) {
+            diags.push_back({fileName, lineNo, "planet " + shown(items[0].text) + " is not in the map file"});
+            continue;
+        }
+        // A smaller age is a more recent report; on equal ages what was read first stays.
+        int16_t& known = m_ages[static_cast<size_t>(position)];
+        if (!(known > *age || known == -1)) continue;
+        known = *age;
+        Record r;
+        r.owner = items[1].text;
+        r.starbase = items[6].text;
+        for (size_t k = 0; k < 3; ++k) {
+            r.env[k] = items[7 + k].text;
+            r.envQuoted[k] = items[7 + k].quoted;
+        }
+        r.enc = enc;
+        r.age = *age;
+        r.value = *value;
+        r.def = *def;
+        r.population = *population;
+        m_records.push_back(r);
+        m_winner[static_cast<size_t>(position)] = static_cast<uint32_t>(m_records.size());
+    }
+}
+
+void ExportMerge::apply()
+{
+    for (size_t pos = 1; pos < m_winner.size(); ++pos) {
+        if (m_winner[pos] == 0) continue;
+        const Record& r = m_records[m_winner[pos] - 1];
+        Planet* planet = m_planets.Raw(static_cast<int64_t>(pos));
+        if (!planet) continue;
+        assignText(planet->Owner, r.owner, r.enc);
+        planet->ReportAge = r.age;
+        planet->Population = r.population;
+        planet->Value = r.value;
+        planet->Def = r.def;
+        assignText(planet->StarbaseType, r.starbase, r.enc);
+        envText(planet->Grav, r, 0);
+        envText(planet->Temp, r, 1);
+        envText(planet->Rad, r, 2);
+    }
+    m_records.clear();
+    std::fill(m_winner.begin(), m_winner.end(), 0);
+}
+
+} // namespace loader
+
+void MergeExportFile(Map& planets, std::string_view text, const std::string& fileName, Diagnostics& diags)
+{
+    std::vector<int16_t> ages(static_cast<size_t>(planets.Count()) + 1, -1);
+    for (size_t pos = 1; pos < ages.size(); ++pos)
+        ages[pos] = planets.Raw(static_cast<int64_t>(pos))->ReportAge;
+    loader::ExportMerge merge(planets, std::move(ages));
+    merge.scan(text, loader::Enc::Utf8, fileName, diags);
+    merge.apply();
+}
+
+} // namespace vornex

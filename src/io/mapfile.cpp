@@ -1,0 +1,82 @@
+#include "io/loaderparts.h"
+
+#include <array>
+
+namespace vornex::loader {
+
+void loadMapFile(Map& planets, const std::string& path, Diagnostics& diags)
+{
+    auto file = readLines(path, "there are no planets to show", diags);
+    if (!file) return;
+    const Enc enc = file->enc;
+    const size_t n = file->count;
+    planets.Reserve(n);
+    std::vector<bool> ids(65536, false);
+    auto shown = [&](std::string_view t) { return quoteText(toUtf8(t, enc)); };
+    std::string decodedName;
+    // Line 1 holds the column headings.
+    for (size_t i = 1; i < n; ++i) {
+        const int64_t lineNo = static_cast<int64_t>(i) + 1;
+        const std::string_view line = skipLeadingBlanks(file->lines[i]);
+        if (line.empty()) {
+            diags.push_back({path, lineNo, "empty line"});
+            continue;
+        }
+        std::array<std::string_view, 4> field;
+        if (size_t k = splitFields(line, field.data(), field.size()); k < 4) {
+            diags.push_back({path, lineNo, "expected at least 4 tab-separated fields, found " + std::to_string(k)});
+            continue;
+        }
+        std::string_view name = field[3];
+        if (enc == Enc::Cp1252 && hasHighByte(name)) {
+            decodedName = decodeWindows1252(name);
+            name = decodedName;
+        }
+        const std::string_view idText = field[0];
+        const std::string_view xText = field[1];
+        const std::string_view yText = field[2];
+        auto id = num::parseInt16(idText);
+        if (!id) {
+            diags.push_back({path, lineNo, "planet number " + shown(idText) + " is not a 16-bit whole number"});
+            continue;
+        }
+        // Coordinates are whole numbers as a rule; anything else takes the full reading.
+        auto coordinate = [](std::string_view t) -> std::optional<double> {
+            if (auto v = wholeNumber(t)) return static_cast<double>(*v);
+            return num::parseStrict(t);
+        };
+        auto xv = coordinate(xText);
+        auto x = xv ? num::tryInt16(*xv - 1000.0) : std::nullopt;
+        if (!x) {
+            diags.push_back({path, lineNo, "x " + shown(xText) + " is not a number in 1000 + 16 bits"});
+            continue;
+        }
+        auto yv = coordinate(yText);
+        auto y = yv ? num::tryInt16(3000.0 - *yv) : std::nullopt;
+        if (!y) {
+            diags.push_back({path, lineNo, "y " + shown(yText) + " is not a number in 3000 - 16 bits"});
+            continue;
+        }
+        // A repeated name is told before a repeated number.
+        const auto idSlot = static_cast<size_t>(static_cast<int32_t>(*id) + 32768);
+        PlanetPtr p;
+        if (!ids[idSlot]) p = planets.TryAdd(name);
+        if (!p) {
+            if (planets.PositionOf(name) != 0)
+                diags.push_back({path, lineNo, "planet name " + quoteText(name) + " is listed twice; the first is kept"});
+            else
+                diags.push_back(
+                    {path, lineNo, "planet number " + num::intText(*id) + " is listed twice; the first is kept"});
+            continue;
+        }
+        ids[idSlot] = true;
+        p->ID = *id;
+        p->Xcord = *x;
+        p->Ycord = *y;
+        p->PlanetName = name;
+        p->ReportAge = -1;
+        p->Owner = "Uninhabited";
+    }
+}
+
+} // namespace vornex::loader
