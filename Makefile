@@ -4,6 +4,8 @@
 BUILD    ?= build
 JOBS     ?= $(shell nproc)
 CMAKE    ?= cmake
+# Extra configure options for the main build, e.g. CMAKE_FLAGS=-DVORNEX_WERROR=ON (as CI does).
+CMAKE_FLAGS ?=
 DEB_PKGS := cmake g++ make pkg-config libgtest-dev libgmock-dev qt6-base-dev qt6-base-dev-tools libgl-dev \
             fonts-dejavu-core locales
 BENCH_PKGS := libbenchmark-dev
@@ -12,7 +14,7 @@ RUN_PKGS   := qt6-qpa-plugins
 PKG_PKGS   := dpkg-dev desktop-file-utils appstream
 WIN_PKGS   := g++-mingw-w64-x86-64-posix wine wine64 googletest ccache
 
-.PHONY: all deps build run test test-portable package windows-check bench fuzz sanitize clean
+.PHONY: all deps build run test test-portable package windows-check bench fuzz sanitize format format-check clean
 
 all: build
 
@@ -38,7 +40,7 @@ deps:
 	fi
 
 build: deps
-	$(CMAKE) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	$(CMAKE) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
 	$(CMAKE) --build $(BUILD) -j$(JOBS)
 
 run: build
@@ -86,6 +88,15 @@ sanitize: deps
 	$(CMAKE) --build build-asan -j$(JOBS)
 	cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j$(JOBS)
+
+# One format for the whole tree (.clang-format): `make format` applies it, CI checks it.
+FORMAT_FILES = $(shell git ls-files '*.cpp' '*.h')
+format:
+	$(call install_missing,clang-format-14)
+	clang-format-14 -i $(FORMAT_FILES)
+format-check:
+	$(call install_missing,clang-format-14)
+	clang-format-14 --dry-run --Werror $(FORMAT_FILES)
 
 clean:
 	rm -rf $(BUILD) build-portable build-bench build-fuzz build-asan build-win
