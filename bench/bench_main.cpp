@@ -27,14 +27,14 @@
 #include <unistd.h>
 
 #include "analysis/habvalue.h"
-#include "base/numeric.h"
 #include "analysis/panel.h"
+#include "base/numeric.h"
 #include "galaxy.h"
 #include "io/codepage.h"
 #include "io/exportfile.h"
 #include "io/memorysettings.h"
-#include "io/settingstable.h"
 #include "io/planetloader.h"
+#include "io/settingstable.h"
 #include "io/tables.h"
 #include "io/textfile.h"
 #include "reporttable.h"
@@ -76,8 +76,7 @@ struct Fixture {
 };
 Fixture* g_fix = nullptr;
 
-void loadTables(const std::string& folder, Gravities& gravities, Players& players, Map& planets,
-                Diagnostics& diags)
+void loadTables(const std::string& folder, Gravities& gravities, Players& players, Map& planets, Diagnostics& diags)
 {
     MemorySettings settings;
     vornex::writeSetting(settings, vornex::setting::YourNumber, std::to_string(kGalaxyPlayer));
@@ -93,7 +92,8 @@ void setUpFixture()
     g_fix->folder = makeTempFolder("vornex-bench-");
     writeGalaxy(g_fix->folder);
     const char* names[] = {"gravity.csv", "player.inf", "galaxy.map", "galaxy.p1"};
-    for (const char* n : names) g_fix->allBytes += readFileBytes(g_fix->folder + n).value_or("");
+    for (const char* n : names)
+        g_fix->allBytes += readFileBytes(g_fix->folder + n).value_or("");
     for (int i = 1; i <= 16; ++i)
         g_fix->allBytes += readFileBytes(g_fix->folder + "export.p" + std::to_string(i)).value_or("");
     loadTables(g_fix->folder, g_fix->gravities, g_fix->players, g_fix->planets, g_fix->diags);
@@ -107,7 +107,8 @@ void setUpFixture()
     std::printf("galaxy: %d planets, %d players, %d gravity rows, %zu bytes in %s, %zu rejected lines\n",
                 g_fix->planets.Count(), g_fix->players.Count(), g_fix->gravities.Count(), g_fix->allBytes.size(),
                 g_fix->folder.c_str(), g_fix->diags.size());
-    for (size_t i = 0; i < g_fix->diags.size() && i < 5; ++i) std::printf("  %s\n", g_fix->diags[i].text().c_str());
+    for (size_t i = 0; i < g_fix->diags.size() && i < 5; ++i)
+        std::printf("  %s\n", g_fix->diags[i].text().c_str());
 }
 
 // ---- load ----------------------------------------------------------------------------------
@@ -164,12 +165,12 @@ ChildResult runColdLoad(const char* mode)
     if (spawned == 0) {
         char buf[512];
         ssize_t got;
-        while ((got = read(fds[0], buf, sizeof buf)) > 0) r.output.append(buf, static_cast<size_t>(got));
+        while ((got = read(fds[0], buf, sizeof buf)) > 0)
+            r.output.append(buf, static_cast<size_t>(got));
     }
     close(fds[0]);
     int status = 0;
-    if (spawned != 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return r;
+    if (spawned != 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return r;
     size_t count = 0;
     r.ok = std::sscanf(r.output.c_str(), "%lf %ld %zu", &r.seconds, &r.faults, &count) == 3 && count > 0;
     return r;
@@ -211,8 +212,8 @@ void BM_hab_all(benchmark::State& state)
         size_t i = 0;
         for (const PlanetPtr& p : g_fix->planets) {
             const Fixture::Env& e = g_fix->env[i++];
-            HabResult r = HabValue(e.g, e.t, e.r, race->GravTerra, race->TempTerra, race->RadTerra, race,
-                                   g_fix->gravities);
+            HabResult r =
+                HabValue(e.g, e.t, e.r, race->GravTerra, race->TempTerra, race->RadTerra, race, g_fix->gravities);
             sum += r.rating;
             benchmark::DoNotOptimize(p);
         }
@@ -292,10 +293,10 @@ struct MapFixture {
     ProgramState windowState;
     MemorySettings windowSettings;
     FixedAnswer windowPrompter{std::to_string(kGalaxyPlayer)};
-    ui::frmMap* window = nullptr;  // left to the process's end
+    ui::frmMap* window = nullptr; // left to the process's end
     std::unique_ptr<BenchHost> host;
     std::unique_ptr<ui::MapSurface> surface;
-    QImage cached;  // what the baseline blits
+    QImage cached; // what the baseline blits
     QImage target;
 };
 MapFixture* g_map = nullptr;
@@ -321,8 +322,8 @@ void setUpMap()
     g_map->surface->DrawPic();
     g_map->cached = g_map->surface->image().copy();
     g_map->target = QImage(g_map->cached.size(), g_map->cached.format());
-    std::printf("map surface: %dx%d image, device pixel ratio %.2f\n", g_map->cached.width(),
-                g_map->cached.height(), g_map->cached.devicePixelRatio());
+    std::printf("map surface: %dx%d image, device pixel ratio %.2f\n", g_map->cached.width(), g_map->cached.height(),
+                g_map->cached.devicePixelRatio());
 
     ProgramState& w = g_map->windowState;
     loadTables(g_fix->folder, w.AllGravities, w.AllPlayers, w.AllPlanets, diags);
@@ -398,13 +399,15 @@ void plainScene(bool names)
 void BM_plain_scene(benchmark::State& state)
 {
     resetView(2000, 0, 0, false);
-    for (auto _ : state) plainScene(false);
+    for (auto _ : state)
+        plainScene(false);
 }
 
 void BM_plain_names_scene(benchmark::State& state)
 {
     resetView(2000, 0, 0, false);
-    for (auto _ : state) plainScene(true);
+    for (auto _ : state)
+        plainScene(true);
 }
 
 // The whole galaxy drawn afresh, as after a zoom step: each draw at another zoom than the last.
@@ -564,7 +567,7 @@ public:
                 times[name.substr(0, name.find('/'))] = t / benchmark::GetTimeUnitMultiplier(r.time_unit);
             }
     }
-    std::map<std::string, double> times;  // seconds per iteration
+    std::map<std::string, double> times; // seconds per iteration
 };
 
 struct Target {
@@ -574,16 +577,16 @@ struct Target {
     double limit;
 };
 
-}  // namespace
-}  // namespace vornex::bench
+} // namespace
+} // namespace vornex::bench
 
 int main(int argc, char** argv)
 {
     using namespace vornex::bench;
     if (argc == 3 && std::strcmp(argv[1], "--write-galaxy") == 0) {
         GalaxyFiles f = writeGalaxy(argv[2]);
-        std::printf("wrote %llu bytes to %s (game \"%s\", player %d)\n",
-                    static_cast<unsigned long long>(f.totalBytes), f.folder.c_str(), kGalaxyGame, kGalaxyPlayer);
+        std::printf("wrote %llu bytes to %s (game \"%s\", player %d)\n", static_cast<unsigned long long>(f.totalBytes),
+                    f.folder.c_str(), kGalaxyGame, kGalaxyPlayer);
         return 0;
     }
 #ifdef VORNEX_BENCH_MAP
@@ -600,8 +603,8 @@ int main(int argc, char** argv)
     setUpFixture();
     {
         ChildResult check = runColdLoad("compare");
-        std::printf("plain parser against the loaders: %s", check.output.empty() ? "vornex_coldload failed\n"
-                                                                                   : check.output.c_str());
+        std::printf("plain parser against the loaders: %s",
+                    check.output.empty() ? "vornex_coldload failed\n" : check.output.c_str());
     }
     auto reg = [](const char* name, void (*fn)(benchmark::State&)) {
         return benchmark::RegisterBenchmark(name, fn)->Unit(benchmark::kMillisecond);
@@ -646,7 +649,7 @@ int main(int argc, char** argv)
     for (const Target& t : targets) {
         auto a = reporter.times.find(t.bench);
         auto b = reporter.times.find(t.baseline);
-        if (a == reporter.times.end() || b == reporter.times.end() || b->second <= 0) continue;  // filtered out
+        if (a == reporter.times.end() || b == reporter.times.end() || b->second <= 0) continue; // filtered out
         double ratio = a->second / b->second;
         bool ok = ratio <= t.limit;
         if (!ok) ++missing;

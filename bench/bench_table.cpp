@@ -9,11 +9,11 @@
 #include <cstdio>
 #include <random>
 
-#include "base/numeric.h"
 #include "app/programstate.h"
+#include "base/numeric.h"
 #include "io/memorysettings.h"
-#include "io/settingstable.h"
 #include "io/planetloader.h"
+#include "io/settingstable.h"
 #include "io/tables.h"
 #include "ui/planetsfilter.h"
 #include "ui/planetstablemodel.h"

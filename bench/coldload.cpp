@@ -15,8 +15,8 @@
 
 #include "galaxy.h"
 #include "io/memorysettings.h"
-#include "io/settingstable.h"
 #include "io/planetloader.h"
+#include "io/settingstable.h"
 #include "io/tables.h"
 #include "plainloader.h"
 

@@ -20,13 +20,12 @@ namespace fs = std::filesystem;
 
 // Race names as the players table holds them; the report and export files name owners with them.
 // Bytes are Windows-1252 ("\xE9" is e acute).
-const char* const kRaces[16] = {"Kethri",  "S\xE9raphin", "Ulvani",  "Drosk",   "Mireen",  "Tazhul",
-                                "Ormagi",  "Venn",         "Qarrax",  "Lumeth",  "Phaedri", "Crill",
-                                "Ysolde",  "Brakkar",      "Nokt",    "Aevum"};
+const char* const kRaces[16] = {"Kethri", "S\xE9raphin", "Ulvani",  "Drosk", "Mireen", "Tazhul",  "Ormagi", "Venn",
+                                "Qarrax", "Lumeth",      "Phaedri", "Crill", "Ysolde", "Brakkar", "Nokt",   "Aevum"};
 
-const char* const kSyllables[] = {"al", "be", "cor", "da", "el", "fa", "gor", "ha", "is", "jun", "ka", "lo",
-                                  "mi", "nor", "o", "pra", "qu", "ri", "sa", "tu", "u", "ve", "wa", "xi",
-                                  "ya", "ze", "th", "an", "or", "\xE9"};
+const char* const kSyllables[] = {"al", "be", "cor", "da",  "el", "fa",  "gor", "ha", "is", "jun",
+                                  "ka", "lo", "mi",  "nor", "o",  "pra", "qu",  "ri", "sa", "tu",
+                                  "u",  "ve", "wa",  "xi",  "ya", "ze",  "th",  "an", "or", "\xE9"};
 
 std::string capitalised(std::string s)
 {
@@ -52,14 +51,14 @@ void writeFile(const fs::path& path, const std::string& bytes, uint64_t& total)
 
 struct GenPlanet {
     std::string name;
-    int owner = -1;  // race index or -1
+    int owner = -1; // race index or -1
     int age = 0;
-    std::string grav;  // gravity text (2 decimals at most)
+    std::string grav; // gravity text (2 decimals at most)
     int temp = 0;
     int rad = 0;
 };
 
-}  // namespace
+} // namespace
 
 std::string makeTempFolder(const std::string& prefix)
 {
@@ -133,7 +132,8 @@ GalaxyFiles writeGalaxy(const std::string& folderIn, const GalaxyOptions& opt)
         do {
             name.clear();
             int n = uniform(2, 3);
-            for (int s = 0; s < n; ++s) name += kSyllables[uniform(0, static_cast<int>(std::size(kSyllables)) - 1)];
+            for (int s = 0; s < n; ++s)
+                name += kSyllables[uniform(0, static_cast<int>(std::size(kSyllables)) - 1)];
             name = capitalised(name);
             if (uniform(0, 3) == 0) {
                 name += ' ';
@@ -169,21 +169,24 @@ GalaxyFiles writeGalaxy(const std::string& folderIn, const GalaxyOptions& opt)
         int tempOrig = p.temp + uniform(-2, 2) * 4;
         std::snprintf(line, sizeof line,
                       "%s\t%s\t%s\t%d\t%d\t%d%%\t%s\t%d\t%d\t%d%%\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t"
-                      "%sg\t%d\xB0" "C\t%dmR\t%sg\t%d\xB0" "C\t%dmR\t%d%%\t"
+                      "%sg\t%d\xB0"
+                      "C\t%dmR\t%sg\t%d\xB0"
+                      "C\t%dmR\t%d%%\t"
                       "%d%%\t%d\t%d\t%d\t%d\t%s\t%d\t%d\t%d%%\r\n",
-                      p.name.c_str(), owner, starbase, p.age, pop, uniform(-45, 100),
-                      p.owner >= 0 ? "Auto Build" : "", uniform(0, 300), uniform(0, 400), uniform(0, 100),
-                      uniform(0, 5000), uniform(0, 5000), uniform(0, 5000), uniform(0, 120), uniform(0, 120),
-                      uniform(0, 120), uniform(1, 100), uniform(1, 100), uniform(1, 100), uniform(0, 2000),
-                      p.grav.c_str(), p.temp, p.rad, p.grav.c_str(), tempOrig, p.rad, uniform(0, 30),
-                      uniform(0, 100), uniform(0, 300), uniform(0, 150), uniform(0, 13), uniform(0, 13),
+                      p.name.c_str(), owner, starbase, p.age, pop, uniform(-45, 100), p.owner >= 0 ? "Auto Build" : "",
+                      uniform(0, 300), uniform(0, 400), uniform(0, 100), uniform(0, 5000), uniform(0, 5000),
+                      uniform(0, 5000), uniform(0, 120), uniform(0, 120), uniform(0, 120), uniform(1, 100),
+                      uniform(1, 100), uniform(1, 100), uniform(0, 2000), p.grav.c_str(), p.temp, p.rad, p.grav.c_str(),
+                      tempOrig, p.rad, uniform(0, 30), uniform(0, 100), uniform(0, 300), uniform(0, 150),
+                      uniform(0, 13), uniform(0, 13),
                       uniform(0, 9) == 0 ? planets[static_cast<size_t>(uniform(0, opt.planets - 1))].name.c_str() : "",
                       uniform(0, 1000), uniform(0, 800), uniform(0, 100));
         reportLines.emplace_back(line);
     }
     if (opt.shuffledReport) std::shuffle(reportLines.begin(), reportLines.end(), rng);
     report.reserve(static_cast<size_t>(opt.planets) * 200);
-    for (const std::string& l : reportLines) report += l;
+    for (const std::string& l : reportLines)
+        report += l;
     writeFile(folder + std::string(kGalaxyGame) + ".p" + std::to_string(kGalaxyPlayer), report, files.totalBytes);
 
     // Export files: records of random planets with their ages, as the export dialog writes them.
@@ -204,4 +207,4 @@ GalaxyFiles writeGalaxy(const std::string& folderIn, const GalaxyOptions& opt)
     return files;
 }
 
-}  // namespace vornex::bench
+} // namespace vornex::bench

@@ -22,7 +22,7 @@ inline constexpr const char* kGalaxyGame = "galaxy";
 inline constexpr int kGalaxyPlayer = 1;
 
 struct GalaxyFiles {
-    std::string folder;     // ends in '/'
+    std::string folder; // ends in '/'
     uint64_t totalBytes = 0;
 };
 
@@ -36,4 +36,4 @@ std::string makeTempFolder(const std::string& prefix);
 // Removes the folder and everything in it (best effort).
 void removeFolder(const std::string& folder);
 
-}  // namespace vornex::bench
+} // namespace vornex::bench

@@ -15,7 +15,11 @@ bool validUtf8(std::string_view s)
     size_t i = 0;
     while (i < s.size()) {
         auto b = static_cast<unsigned char>(s[i]);
-        size_t len = b < 0x80 ? 1 : (b >= 0xC2 && b <= 0xDF) ? 2 : (b >= 0xE0 && b <= 0xEF) ? 3 : (b >= 0xF0 && b <= 0xF4) ? 4 : 0;
+        size_t len = b < 0x80                   ? 1
+                     : (b >= 0xC2 && b <= 0xDF) ? 2
+                     : (b >= 0xE0 && b <= 0xEF) ? 3
+                     : (b >= 0xF0 && b <= 0xF4) ? 4
+                                                : 0;
         if (len == 0 || i + len > s.size()) return false;
         uint32_t c = len == 1 ? b : len == 2 ? (b & 0x1Fu) : len == 3 ? (b & 0x0Fu) : (b & 0x07u);
         for (size_t k = 1; k < len; ++k) {
@@ -30,9 +34,12 @@ bool validUtf8(std::string_view s)
     return true;
 }
 
-bool hasBom(std::string_view s) { return s.size() >= 3 && s.substr(0, 3) == "\xEF\xBB\xBF"; }
+bool hasBom(std::string_view s)
+{
+    return s.size() >= 3 && s.substr(0, 3) == "\xEF\xBB\xBF";
+}
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -44,12 +44,12 @@ inline void writeBytes(const std::string& path, std::string_view bytes)
 }
 
 // A trap that turns a broken invariant into a crash libFuzzer saves.
-#define VORNEX_FUZZ_CHECK(cond)                                                         \
-    do {                                                                                \
-        if (!(cond)) {                                                                  \
-            std::fprintf(stderr, "invariant broken: %s (%s:%d)\n", #cond, __FILE__, __LINE__); \
-            std::abort();                                                               \
-        }                                                                               \
+#define VORNEX_FUZZ_CHECK(cond)                                                                                        \
+    do {                                                                                                               \
+        if (!(cond)) {                                                                                                 \
+            std::fprintf(stderr, "invariant broken: %s (%s:%d)\n", #cond, __FILE__, __LINE__);                         \
+            std::abort();                                                                                              \
+        }                                                                                                              \
     } while (0)
 
 // Loads game "g" of the scratch folder as player 1, the way the window does.
@@ -63,4 +63,4 @@ inline Map loadScratchGame(Diagnostics& diags)
     return planets;
 }
 
-}  // namespace vornex::fuzz
+} // namespace vornex::fuzz

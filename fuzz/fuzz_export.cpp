@@ -24,6 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Diagnostics diags;
     MergeExportFile(planets, text, "export.p1", diags);
     VORNEX_FUZZ_CHECK(planets.Count() == 5);
-    for (const Diagnostic& d : diags) (void)d.text();
+    for (const Diagnostic& d : diags)
+        (void)d.text();
     return 0;
 }

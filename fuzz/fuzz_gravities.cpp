@@ -14,7 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     writeBytes(folder + "gravity.csv", std::string_view(reinterpret_cast<const char*>(data), size));
     Diagnostics diags;
     Gravities gravities = LoadGravities(folder, diags);
-    for (int i = 1; i <= gravities.Count(); ++i) VORNEX_FUZZ_CHECK(gravities.Item(i) != nullptr);
-    for (const Diagnostic& d : diags) (void)d.text();
+    for (int i = 1; i <= gravities.Count(); ++i)
+        VORNEX_FUZZ_CHECK(gravities.Item(i) != nullptr);
+    for (const Diagnostic& d : diags)
+        (void)d.text();
     return 0;
 }

@@ -11,7 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace vornex;
     std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    for (const ListItem& item : readListLine(bytes)) (void)item.text.size();
+    for (const ListItem& item : readListLine(bytes))
+        (void)item.text.size();
 
     std::string written = listText(bytes);
     auto items = readListLine(written);

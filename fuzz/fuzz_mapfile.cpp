@@ -14,7 +14,8 @@ const char kReport[] =
     "S Iron\tS Bora\tS Germ\tIron MR\tBora MR\tGerm MR\tIron MC\tBora MC\tGerm MC\tResources\tGrav\tTemp\tRad\t"
     "Grav Orig\tTemp Orig\tRad Orig\tTerra\r\n"
     "Alpha\tKethri\t\t0\t12000\t45%\t\t10\t12\t5%\t100\t200\t300\t1\t2\t3\t40\t50\t60\t77\t1.25g\t-120\xB0"
-    "C\t45mR\t1.25g\t-120\xB0" "C\t45mR\t0%\r\n";
+    "C\t45mR\t1.25g\t-120\xB0"
+    "C\t45mR\t0%\r\n";
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -38,6 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         VORNEX_FUZZ_CHECK(p != nullptr);
         VORNEX_FUZZ_CHECK(keys.insert(foldKey(p->PlanetName)).second);
     }
-    for (const Diagnostic& d : diags) (void)d.text();
+    for (const Diagnostic& d : diags)
+        (void)d.text();
     return 0;
 }

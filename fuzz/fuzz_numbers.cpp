@@ -36,14 +36,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     double lead = LeadingValue(text);
     (void)lead;
-    for (int unit = 0; unit <= 3; ++unit) (void)UnitValue(text, unit);
+    for (int unit = 0; unit <= 3; ++unit)
+        (void)UnitValue(text, unit);
 
     std::string fixed = FixNumberText(text);
     if (num::parseStrict(text)) VORNEX_FUZZ_CHECK(FixNumberText(fixed) == fixed);
 
     std::string line(text);
     (void)NameField(line);
-    for (int i = 0; i < 40 && !line.empty(); ++i) (void)NextField(line);
+    for (int i = 0; i < 40 && !line.empty(); ++i)
+        (void)NextField(line);
 
     // Raw bytes as a double: the number texts never fault.
     if (size >= 8) {

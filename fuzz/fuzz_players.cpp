@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Diagnostics diags;
     Players players = LoadPlayers(folder, diags);
     VORNEX_FUZZ_CHECK(players.Count() >= 16);
-    for (int n = 1; n <= 16; ++n) VORNEX_FUZZ_CHECK(players.At(n) && players.At(n)->Number == n);
+    for (int n = 1; n <= 16; ++n)
+        VORNEX_FUZZ_CHECK(players.At(n) && players.At(n)->Number == n);
 
     // What SavePlayers writes loads back into as many players (the lines the first load could not
     // take are written back as they were) and gives every player the loader took the same record

@@ -4,12 +4,12 @@
 #include <filesystem>
 #include <map>
 
-#include "base/numeric.h"
 #include "analysis/panel.h"
 #include "analysis/view.h"
+#include "base/numeric.h"
 #include "io/memorysettings.h"
-#include "io/settingstable.h"
 #include "io/planetloader.h"
+#include "io/settingstable.h"
 #include "io/tables.h"
 #include "model/keyfold.h"
 

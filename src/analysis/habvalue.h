@@ -29,8 +29,8 @@ struct HabRace {
         int16_t halfWidth = 0;
         bool ok = false;
     };
-    bool present = false;  // false: no such player
-    std::array<Range, 3> ranges;  // gravity, temperature, radiation
+    bool present = false;        // false: no such player
+    std::array<Range, 3> ranges; // gravity, temperature, radiation
     int16_t gravTerra = 0, tempTerra = 0, radTerra = 0;
 };
 HabRace prepareHabRace(const Player* race, const Gravities& gravities);
@@ -39,10 +39,10 @@ HabRace prepareHabRace(const Player* race, const Gravities& gravities);
 // terraforming by tGrav, tTemp, tRad clicks. race may be null (no such player): rating 0, no marker.
 // Markers are placed at 167 + 2 * (centre -/+ remaining): where the terraformed planet lies on its
 // bar, also for races whose range is not centred.
-HabResult HabValue(float gravity, int16_t temperature, int16_t radiation, int16_t tGrav, int16_t tTemp,
-                   int16_t tRad, const Player* race, const Gravities& gravities);
+HabResult HabValue(float gravity, int16_t temperature, int16_t radiation, int16_t tGrav, int16_t tTemp, int16_t tRad,
+                   const Player* race, const Gravities& gravities);
 // The same with the race prepared: the result is identical.
-HabResult HabValue(float gravity, int16_t temperature, int16_t radiation, int16_t tGrav, int16_t tTemp,
-                   int16_t tRad, const HabRace& race, const Gravities& gravities);
+HabResult HabValue(float gravity, int16_t temperature, int16_t radiation, int16_t tGrav, int16_t tTemp, int16_t tRad,
+                   const HabRace& race, const Gravities& gravities);
 
-}  // namespace vornex
+} // namespace vornex

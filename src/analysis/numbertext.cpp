@@ -6,7 +6,10 @@
 
 namespace vornex {
 
-float MaxSingle(float a, float b) { return a > b ? a : b; }
+float MaxSingle(float a, float b)
+{
+    return a > b ? a : b;
+}
 
 float MinSingle(float a, float b)
 {
@@ -28,6 +31,9 @@ std::string FixNumberText(std::string_view text)
     return s;
 }
 
-std::string gravityKey(float gravity) { return FixNumberText(num::singleText(gravity)); }
+std::string gravityKey(float gravity)
+{
+    return FixNumberText(num::singleText(gravity));
+}
 
-}  // namespace vornex
+} // namespace vornex

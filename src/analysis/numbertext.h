@@ -18,4 +18,4 @@ std::string FixNumberText(std::string_view text);
 // The key of a single-precision gravity: FixNumberText of the single's shortest text (7 digits).
 std::string gravityKey(float gravity);
 
-}  // namespace vornex
+} // namespace vornex

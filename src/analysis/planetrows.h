@@ -28,7 +28,8 @@ struct PlanetRow {
 // from `from` when it is given and fits 16 bits.
 PlanetRow planetRow(const Planet& planet, const Player* race, const Gravities& gravities, const Planet* from = nullptr);
 // The same for many rows of one race: prepareHabRace once, then a row per planet.
-PlanetRow planetRow(const Planet& planet, const HabRace& race, const Gravities& gravities, const Planet* from = nullptr);
+PlanetRow planetRow(const Planet& planet, const HabRace& race, const Gravities& gravities,
+                    const Planet* from = nullptr);
 
 // Highest first, rows without a figure last: the order of the rating columns.
 bool higherFirst(const std::optional<int>& a, const std::optional<int>& b);

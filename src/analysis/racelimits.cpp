@@ -2,8 +2,8 @@
 
 #include "analysis/habvalue.h"
 #include "analysis/numbertext.h"
-#include "base/numeric.h"
 #include "analysis/panel.h"
+#include "base/numeric.h"
 
 namespace vornex {
 

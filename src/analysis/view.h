@@ -98,4 +98,4 @@ std::optional<int16_t> nearestPlanet(const Map& planets, int16_t x, int16_t y, i
 // overflow.
 std::optional<int16_t> planetDistance(const Planet& a, const Planet& b);
 
-}  // namespace vornex
+} // namespace vornex

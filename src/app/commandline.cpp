@@ -77,8 +77,8 @@ CommandLine parseCommandLine(const QStringList& arguments)
     if (!check.player.isEmpty()) return fail("--player " + parser.value(player) + ": " + check.player);
     if (!check.game.isEmpty()) return fail("--game " + parser.value(game) + ": " + check.game);
     // Stored as an absolute path: the settings outlive the shell's working folder.
-    cl.game = GameChoice{withSeparator(QDir(parser.value(folder).trimmed()).absolutePath()), *playerNumber(parser.value(player)),
-                         parser.value(game).trimmed()};
+    cl.game = GameChoice{withSeparator(QDir(parser.value(folder).trimmed()).absolutePath()),
+                         *playerNumber(parser.value(player)), parser.value(game).trimmed()};
     return cl;
 }
 

@@ -3,8 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "base/numeric.h"
 #include "app/startup.h"
+#include "base/numeric.h"
 #include "io/settingstable.h"
 
 namespace vornex {
@@ -76,8 +76,7 @@ std::vector<GameChoice> recentGames(const SettingsStore& settings)
         GameChoice c;
         c.folder = QString::fromStdString(readSetting(settings, setting::RecentFolder, i));
         c.game = QString::fromStdString(readSetting(settings, setting::RecentGame, i));
-        const auto player =
-            playerNumber(QString::fromStdString(readSetting(settings, setting::RecentPlayer, i)));
+        const auto player = playerNumber(QString::fromStdString(readSetting(settings, setting::RecentPlayer, i)));
         // A damaged entry is left out rather than offered.
         if (c.folder.isEmpty() || c.game.isEmpty() || !player) continue;
         c.player = *player;
@@ -103,8 +102,7 @@ void rememberGame(SettingsStore& settings, const GameChoice& choice)
 
 QByteArray storedWindowLayout(const SettingsStore& settings)
 {
-    return QByteArray::fromBase64(
-        QByteArray::fromStdString(readSetting(settings, setting::WindowLayout)));
+    return QByteArray::fromBase64(QByteArray::fromStdString(readSetting(settings, setting::WindowLayout)));
 }
 
 void storeWindowLayout(SettingsStore& settings, const QByteArray& layout)

@@ -14,15 +14,15 @@ struct ProgramState {
     Map AllPlanets;
     Players AllPlayers;
     Gravities AllGravities;
-    std::string FileLocation;  // game folder, ending in a path separator
+    std::string FileLocation; // game folder, ending in a path separator
     std::string GameName;
     int16_t YourNumber = 0;
     int16_t Zoom = 0;
     int16_t XStart = 0;
     int16_t YStart = 0;
     std::string ClickOption;
-    int16_t PlanetSelected = 0;  // ID of the selected planet
-    int16_t Dragging = 0;        // -1 while the map is dragged
+    int16_t PlanetSelected = 0; // ID of the selected planet
+    int16_t Dragging = 0;       // -1 while the map is dragged
     int16_t DragX = 0;
     int16_t DragY = 0;
 
@@ -36,4 +36,4 @@ struct ProgramState {
     PlayerPtr yourPlayer() const { return AllPlayers.At(YourNumber); }
 };
 
-}  // namespace vornex
+} // namespace vornex

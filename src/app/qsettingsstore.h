@@ -16,7 +16,7 @@ namespace vornex {
 class QSettingsStore : public SettingsStore {
 public:
     QSettingsStore();                                    // the user's store
-    explicit QSettingsStore(const std::string& iniPath);  // a store in one INI file
+    explicit QSettingsStore(const std::string& iniPath); // a store in one INI file
     ~QSettingsStore() override;
     std::string read(const std::string& application, const std::string& section, const std::string& key,
                      const std::string& defaultValue) const override;
@@ -27,8 +27,8 @@ public:
 private:
     QString path(const std::string& application, const std::string& section, const std::string& key) const;
 
-    std::string m_iniPath;  // empty for the user's store
+    std::string m_iniPath; // empty for the user's store
     std::unique_ptr<QSettings> m_settings;
 };
 
-}  // namespace vornex
+} // namespace vornex

@@ -49,8 +49,7 @@ StartupResult Main(ProgramState& state, SettingsStore& settings, Prompter& promp
     // the report's suffix as it is stored ("04" names game.p04), so the file tested is the one the
     // planet loader then reads.
     state.GameName = readSetting(settings, GameName);
-    const std::string suffix =
-        reportSuffix(readSetting(settings, YourNumber)).value_or(num::intText(state.YourNumber));
+    const std::string suffix = reportSuffix(readSetting(settings, YourNumber)).value_or(num::intText(state.YourNumber));
     while (!fileExists(state.FileLocation + state.GameName + ".p" + suffix)) {
         auto answer = prompter.ask("Enter your game name.", "Game Name");
         if (!answer) return StartupResult::Cancelled;

@@ -4,15 +4,14 @@
 #include <vector>
 
 #include "app/programstate.h"
-#include "io/planetloader.h"
 #include "io/interfaces.h"
+#include "io/planetloader.h"
 #include "io/settingstable.h"
 
 namespace vornex {
 
 // "c:\program files\vornex\" on Windows; a folder under the user's home elsewhere.
 std::string defaultFileLocation();
-
 
 enum class StartupResult { Ready, Cancelled };
 

@@ -6,8 +6,8 @@
 #include "base/numeric.h"
 #include "io/fileexists.h"
 #include "io/memorysettings.h"
-#include "io/settingstable.h"
 #include "io/planetloader.h"
+#include "io/settingstable.h"
 
 namespace vornex {
 

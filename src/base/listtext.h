@@ -14,4 +14,4 @@ std::string listText(std::string_view text);
 // True when the text can be written as a list item unchanged (no double quote, no CR or LF).
 bool listTextIsExact(std::string_view text);
 
-}  // namespace vornex
+} // namespace vornex

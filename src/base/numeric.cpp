@@ -1,7 +1,6 @@
 #include "base/numeric.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -22,7 +21,10 @@ double roundHalfEven(double x)
     return std::fmod(fl, 2.0) == 0.0 ? fl : fl + 1.0;
 }
 
-double floorValue(double x) { return std::floor(x); }
+double floorValue(double x)
+{
+    return std::floor(x);
+}
 
 std::optional<int16_t> tryInt16(double x)
 {
@@ -32,7 +34,7 @@ std::optional<int16_t> tryInt16(double x)
         if (static_cast<double>(i) == x) return static_cast<int16_t>(i);
     }
     double r = roundHalfEven(x);
-    if (!(r >= -32768.0 && r <= 32767.0)) return std::nullopt;  // also rejects NaN
+    if (!(r >= -32768.0 && r <= 32767.0)) return std::nullopt; // also rejects NaN
     return static_cast<int16_t>(r);
 }
 
@@ -73,15 +75,36 @@ int32_t checked32(int64_t v)
         throw OverflowError("32-bit overflow");
     return static_cast<int32_t>(v);
 }
-}  // namespace
+} // namespace
 
-int16_t add16(int16_t a, int16_t b) { return checked16(int32_t(a) + int32_t(b)); }
-int16_t sub16(int16_t a, int16_t b) { return checked16(int32_t(a) - int32_t(b)); }
-int16_t mul16(int16_t a, int16_t b) { return checked16(int32_t(a) * int32_t(b)); }
-int16_t neg16(int16_t a) { return checked16(-int32_t(a)); }
-int16_t abs16(int16_t a) { return checked16(a < 0 ? -int32_t(a) : int32_t(a)); }
-int32_t add32(int32_t a, int32_t b) { return checked32(int64_t(a) + int64_t(b)); }
-int32_t mul32(int32_t a, int32_t b) { return checked32(int64_t(a) * int64_t(b)); }
+int16_t add16(int16_t a, int16_t b)
+{
+    return checked16(int32_t(a) + int32_t(b));
+}
+int16_t sub16(int16_t a, int16_t b)
+{
+    return checked16(int32_t(a) - int32_t(b));
+}
+int16_t mul16(int16_t a, int16_t b)
+{
+    return checked16(int32_t(a) * int32_t(b));
+}
+int16_t neg16(int16_t a)
+{
+    return checked16(-int32_t(a));
+}
+int16_t abs16(int16_t a)
+{
+    return checked16(a < 0 ? -int32_t(a) : int32_t(a));
+}
+int32_t add32(int32_t a, int32_t b)
+{
+    return checked32(int64_t(a) + int64_t(b));
+}
+int32_t mul32(int32_t a, int32_t b)
+{
+    return checked32(int64_t(a) * int64_t(b));
+}
 
 std::string intText(long long v)
 {
@@ -119,7 +142,7 @@ std::string plainWhereFits(double v, int digits, int maxDigits)
     if (exponent >= -5 && exponent < maxDigits) return gText(v, std::max(digits, exponent + 1));
     return gText(v, digits);
 }
-}  // namespace
+} // namespace
 
 std::string singleText(float v)
 {
@@ -142,7 +165,10 @@ std::string doubleText(double v)
 }
 
 namespace {
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 // doubleText of a plain decimal ("[+-]digits[.digits]", blanks around it), or nullopt when the text
 // has another form or the shortcut might not give doubleText's result. A decimal of at most fifteen
@@ -151,8 +177,10 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 std::optional<std::string> plainDecimalText(std::string_view text)
 {
     size_t b = 0, e = text.size();
-    while (b < e && (text[b] == ' ' || text[b] == '\t')) ++b;
-    while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t')) --e;
+    while (b < e && (text[b] == ' ' || text[b] == '\t'))
+        ++b;
+    while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t'))
+        --e;
     std::string_view t = text.substr(b, e - b);
     bool negative = false;
     if (!t.empty() && (t.front() == '+' || t.front() == '-')) {
@@ -171,15 +199,18 @@ std::optional<std::string> plainDecimalText(std::string_view text)
     std::string_view whole = t.substr(0, point);
     std::string_view fraction = point < t.size() ? t.substr(point + 1) : std::string_view{};
     if (whole.empty() && fraction.empty()) return std::nullopt;
-    if (point + 1 == t.size()) return std::nullopt;  // "5." is left to the full reading
-    while (!whole.empty() && whole.front() == '0') whole.remove_prefix(1);
-    while (!fraction.empty() && fraction.back() == '0') fraction.remove_suffix(1);
+    if (point + 1 == t.size()) return std::nullopt; // "5." is left to the full reading
+    while (!whole.empty() && whole.front() == '0')
+        whole.remove_prefix(1);
+    while (!fraction.empty() && fraction.back() == '0')
+        fraction.remove_suffix(1);
     size_t significant = whole.size() + fraction.size();
     if (whole.empty()) {
         size_t zeros = 0;
-        while (zeros < fraction.size() && fraction[zeros] == '0') ++zeros;
-        if (zeros == fraction.size()) return std::string("0");  // zero, of either sign
-        if (zeros > 3) return std::nullopt;  // below 1E-4 the text takes an exponent
+        while (zeros < fraction.size() && fraction[zeros] == '0')
+            ++zeros;
+        if (zeros == fraction.size()) return std::string("0"); // zero, of either sign
+        if (zeros > 3) return std::nullopt;                    // below 1E-4 the text takes an exponent
         significant = fraction.size() - zeros;
     }
     if (significant > 15) return std::nullopt;
@@ -196,7 +227,7 @@ std::optional<std::string> plainDecimalText(std::string_view text)
     }
     return out;
 }
-}  // namespace
+} // namespace
 
 std::optional<std::string> numberText(std::string_view text)
 {
@@ -209,8 +240,10 @@ std::optional<std::string> numberText(std::string_view text)
 std::optional<double> parseStrict(std::string_view text)
 {
     size_t b = 0, e = text.size();
-    while (b < e && (text[b] == ' ' || text[b] == '\t')) ++b;
-    while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t')) --e;
+    while (b < e && (text[b] == ' ' || text[b] == '\t'))
+        ++b;
+    while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t'))
+        --e;
     if (b == e) return std::nullopt;
     std::string_view t = text.substr(b, e - b);
     bool negative = false;
@@ -223,7 +256,8 @@ std::optional<double> parseStrict(std::string_view text)
     if (t.size() <= 15) {
         int64_t whole = 0;
         size_t i = 0;
-        while (i < t.size() && isDigit(t[i])) whole = whole * 10 + (t[i++] - '0');
+        while (i < t.size() && isDigit(t[i]))
+            whole = whole * 10 + (t[i++] - '0');
         if (i == t.size()) {
             double v = static_cast<double>(whole);
             return negative ? -v : v;
@@ -257,7 +291,7 @@ std::optional<int32_t> shortWholeNumber(std::string_view text)
     }
     return negative ? -v : v;
 }
-}  // namespace
+} // namespace
 
 std::optional<int16_t> parseInt16(std::string_view text)
 {
@@ -287,4 +321,4 @@ std::optional<float> parseSingle(std::string_view text)
     return f;
 }
 
-}  // namespace vornex::num
+} // namespace vornex::num

@@ -48,7 +48,10 @@ int32_t add32(int32_t a, int32_t b);
 int32_t mul32(int32_t a, int32_t b);
 
 // Round a double to single precision.
-inline float toSingle(double x) { return static_cast<float>(x); }
+inline float toSingle(double x)
+{
+    return static_cast<float>(x);
+}
 
 // Plain decimal text of an integer: "-12", "0", "2000".
 std::string intText(long long v);
@@ -78,5 +81,5 @@ std::optional<int32_t> parseInt32(std::string_view text);
 // The strict reading rounded to single precision; nullopt if not a number or not finite as a single.
 std::optional<float> parseSingle(std::string_view text);
 
-}  // namespace num
-}  // namespace vornex
+} // namespace num
+} // namespace vornex

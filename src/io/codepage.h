@@ -38,4 +38,4 @@ std::optional<std::string> encodeForFile(std::string_view utf8, std::string* why
 // every other byte that UTF-16 gives plain Latin letters. Only the start of the file is looked at.
 bool looksLikeUtf16(std::string_view bytes);
 
-}  // namespace vornex
+} // namespace vornex

@@ -8,9 +8,9 @@ namespace vornex {
 
 // One rejected line or record of an input file.
 struct Diagnostic {
-    std::string file;    // file name as opened (full path)
-    int64_t line = 0;    // 1-based line number; 0 when the whole file is concerned
-    std::string reason;  // short, user-readable
+    std::string file;   // file name as opened (full path)
+    int64_t line = 0;   // 1-based line number; 0 when the whole file is concerned
+    std::string reason; // short, user-readable
 
     // "file:line: reason" (or "file: reason" for line 0).
     std::string text() const;
@@ -22,4 +22,4 @@ struct Diagnostic {
 
 using Diagnostics = std::vector<Diagnostic>;
 
-}  // namespace vornex
+} // namespace vornex

@@ -28,7 +28,7 @@ std::string exportFilePath(const std::string& folder, int16_t yourNumber);
 WriteResult WriteExportFile(const std::string& folder, int16_t yourNumber, const Map& planets,
                             const ExportSelection& selection, int* count = nullptr);
 
-}  // namespace vornex
+} // namespace vornex
 
 namespace vornex {
 

@@ -41,8 +41,8 @@ static bool isCanonicalDecimal(std::string_view t)
     const size_t wholeLen = i - wholeStart;
     if (wholeLen == 0) return false;
     const bool zeroWhole = t[wholeStart] == '0';
-    if (zeroWhole && wholeLen > 1) return false;  // leading zero
-    if (i == size) return wholeLen <= 15 && !(zeroWhole && wholeStart == 1);  // "-0" reads as "0"
+    if (zeroWhole && wholeLen > 1) return false;                             // leading zero
+    if (i == size) return wholeLen <= 15 && !(zeroWhole && wholeStart == 1); // "-0" reads as "0"
     if (t[i] != '.') return false;
     const size_t fracStart = ++i;
     while (i < size && t[i] >= '0' && t[i] <= '9')

@@ -23,4 +23,4 @@ public:
 
 inline constexpr const char* kApplication = "VornexTools";
 
-}  // namespace vornex
+} // namespace vornex

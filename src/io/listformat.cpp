@@ -3,7 +3,6 @@
 #include "base/fieldscan.h"
 #include "io/textfile.h"
 
-
 namespace vornex {
 
 namespace {

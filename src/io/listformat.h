@@ -49,4 +49,4 @@ struct FileItem {
 // All items of a file's text, in order; `items` is cleared first.
 void readListItems(std::string_view text, std::vector<FileItem>& items);
 
-}  // namespace vornex
+} // namespace vornex

@@ -163,10 +163,10 @@ constexpr size_t kShortColumns = 27;
 struct ReportRow {
     std::array<std::string_view, 37> field;
     std::array<int32_t, 36> number{};
-    std::array<std::string_view, 3> env;  // gravity, temperature, radiation as number texts
-    std::array<std::string, 3> envMade;   // those that had to be rewritten
+    std::array<std::string_view, 3> env; // gravity, temperature, radiation as number texts
+    std::array<std::string, 3> envMade;  // those that had to be rewritten
     size_t columns = 0;
-    bool wide = false;  // eight bytes may be read from anywhere in the line's fields
+    bool wide = false; // eight bytes may be read from anywhere in the line's fields
 };
 
 // Converts the numeric fields in column order; the reason names the first that does not convert.
@@ -223,7 +223,7 @@ private:
 
     Map& m_planets;
     std::vector<int16_t> m_ages;
-    std::vector<uint32_t> m_winner;  // per position: 1 + index of its winning record, 0 for none
+    std::vector<uint32_t> m_winner; // per position: 1 + index of its winning record, 0 for none
     std::vector<Record> m_records;
     std::vector<ListItemView> m_items;
 };

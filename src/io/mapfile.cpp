@@ -63,7 +63,8 @@ void loadMapFile(Map& planets, const std::string& path, Diagnostics& diags)
         if (!ids[idSlot]) p = planets.TryAdd(name);
         if (!p) {
             if (planets.PositionOf(name) != 0)
-                diags.push_back({path, lineNo, "planet name " + quoteText(name) + " is listed twice; the first is kept"});
+                diags.push_back(
+                    {path, lineNo, "planet name " + quoteText(name) + " is listed twice; the first is kept"});
             else
                 diags.push_back(
                     {path, lineNo, "planet number " + num::intText(*id) + " is listed twice; the first is kept"});

@@ -38,4 +38,4 @@ private:
     std::optional<std::string> m_answer;
 };
 
-}  // namespace vornex
+} // namespace vornex

@@ -40,7 +40,7 @@ LoadOutcome LoadPlanets(Map& planets, const std::string& folder, const std::stri
     loadReport(table, folder + gameName + ".p" + *suffix, ages, diags);
 
     ExportMerge merge(table, std::move(ages));
-    std::vector<FileLines> files;  // their texts stay while the merge refers to them
+    std::vector<FileLines> files; // their texts stay while the merge refers to them
     files.reserve(16);
     for (int n = 1; n <= 16; ++n) {
         const std::string path = folder + "export.p" + num::intText(n);

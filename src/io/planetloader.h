@@ -39,12 +39,12 @@ enum class LoadOutcome { Loaded, Cancelled };
 // Bad lines are rejected with diagnostics; a map file, report or export file that cannot be read
 // as a whole is one diagnostic with line 0, its reason ending in what follows from it.
 // Cancelled only when the user cancels the player-number question; `planets` is then unchanged.
-LoadOutcome LoadPlanets(Map& planets, const std::string& folder, const std::string& gameName,
-                        SettingsStore& settings, Prompter& prompter, Diagnostics& diags);
+LoadOutcome LoadPlanets(Map& planets, const std::string& folder, const std::string& gameName, SettingsStore& settings,
+                        Prompter& prompter, Diagnostics& diags);
 
 // Merges one export file's text (already decoded to UTF-8) into the planets: a record replaces the
 // ten exported fields of its planet when the planet was never reported or the record is strictly
 // more recent. fileName is used for diagnostics.
 void MergeExportFile(Map& planets, std::string_view text, const std::string& fileName, Diagnostics& diags);
 
-}  // namespace vornex
+} // namespace vornex

@@ -46,5 +46,4 @@ File::~File()
     close(ignored);
 }
 
-
 } // namespace vornex::platform

@@ -111,7 +111,7 @@ void applyReportRow(ReportRow& row, Planet& p, Enc enc)
     constexpr std::string_view kUninhabited = "Uninhabited";
     if (!f[1].empty())
         assignText(p.Owner, f[1], enc, row.wide);
-    else if (std::string_view(p.Owner) != kUninhabited)  // as the map file left it, as a rule
+    else if (std::string_view(p.Owner) != kUninhabited) // as the map file left it, as a rule
         p.Owner.assign(kUninhabited.data(), kUninhabited.size());
     assignText(p.StarbaseType, f[2], enc, row.wide);
     p.ReportAge = i16(3);

@@ -223,8 +223,8 @@ namespace {
 bool isUntouchedSlot(const Player& p)
 {
     return p.PlayerName.empty() && p.RaceName.empty() && p.HomeWorld.empty() && p.Colour == 0 && p.GravMax == 0 &&
-           p.GravMin == 0 && p.RadMax == 0 && p.RadMin == 0 && p.TempMax == 0 && p.TempMin == 0 &&
-           p.GravTerra == 0 && p.TempTerra == 0 && p.RadTerra == 0;
+           p.GravMin == 0 && p.RadMax == 0 && p.RadMin == 0 && p.TempMax == 0 && p.TempMin == 0 && p.GravTerra == 0 &&
+           p.TempTerra == 0 && p.RadTerra == 0;
 }
 
 } // namespace

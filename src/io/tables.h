@@ -38,4 +38,4 @@ WriteResult SavePlayers(const std::string& folder, const Players& players);
 // given) names the first such character; SavePlayers refuses to write such bytes.
 std::string playersFileBytes(const Players& players, std::string* why = nullptr);
 
-}  // namespace vornex
+} // namespace vornex

@@ -24,7 +24,7 @@ std::optional<FileBuffer> readFileBuffer(const std::string& path, std::string* e
 
 struct WriteResult {
     bool ok = false;
-    std::string error;  // user-readable reason when !ok
+    std::string error; // user-readable reason when !ok
 };
 
 // Replaces the file at path with bytes: writes a temporary file in the same folder, flushes it to
@@ -45,4 +45,4 @@ bool isBlankLine(std::string_view line);
 // are not records (editors like to leave one), blank lines in between are.
 size_t contentLineCount(const std::vector<std::string_view>& lines);
 
-}  // namespace vornex
+} // namespace vornex

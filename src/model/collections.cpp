@@ -5,18 +5,29 @@
 namespace vornex {
 
 namespace {
-template <typename P>
-P need(P p, const char* what, const std::string& which)
+template <typename P> P need(P p, const char* what, const std::string& which)
 {
     if (!p) throw NotFoundError(std::string(what) + " not found: " + which);
     return p;
 }
-std::string posText(int64_t p) { return "position " + std::to_string(p); }
-std::string keyText(std::string_view k) { return "key \"" + std::string(k) + "\""; }
-}  // namespace
+std::string posText(int64_t p)
+{
+    return "position " + std::to_string(p);
+}
+std::string keyText(std::string_view k)
+{
+    return "key \"" + std::string(k) + "\"";
+}
+} // namespace
 
-PlanetPtr Map::Item(int64_t position) const { return need(m_store.at(position), "planet", posText(position)); }
-PlanetPtr Map::Item(std::string_view key) const { return need(m_store.find(key), "planet", keyText(key)); }
+PlanetPtr Map::Item(int64_t position) const
+{
+    return need(m_store.at(position), "planet", posText(position));
+}
+PlanetPtr Map::Item(std::string_view key) const
+{
+    return need(m_store.find(key), "planet", keyText(key));
+}
 void Map::Remove(int64_t position)
 {
     if (!m_store.removeAt(position)) throw NotFoundError("planet not found: " + posText(position));
@@ -34,9 +45,18 @@ PlanetPtr Map::ByID(int64_t id) const
     return nullptr;
 }
 
-PlayerPtr Players::Item(int64_t position) const { return need(m_store.at(position), "player", posText(position)); }
-PlayerPtr Players::Item(std::string_view key) const { return need(m_store.find(key), "player", keyText(key)); }
-void Players::KeepUnreadLine(int64_t position, std::string line) { m_unreadLines[position] = std::move(line); }
+PlayerPtr Players::Item(int64_t position) const
+{
+    return need(m_store.at(position), "player", posText(position));
+}
+PlayerPtr Players::Item(std::string_view key) const
+{
+    return need(m_store.find(key), "player", keyText(key));
+}
+void Players::KeepUnreadLine(int64_t position, std::string line)
+{
+    m_unreadLines[position] = std::move(line);
+}
 
 const std::string* Players::UnreadLine(int64_t position) const
 {
@@ -82,4 +102,4 @@ void Gravities::Remove(std::string_view key)
     m_version = nextVersion();
 }
 
-}  // namespace vornex
+} // namespace vornex

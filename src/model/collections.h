@@ -106,8 +106,7 @@ public:
     Gravities(const Gravities&) = default;
     Gravities& operator=(const Gravities&) = default;
     // A moved-from table is empty, so it gets a fresh version.
-    Gravities(Gravities&& other) noexcept
-        : m_store(std::move(other.m_store)), m_version(other.m_version)
+    Gravities(Gravities&& other) noexcept : m_store(std::move(other.m_store)), m_version(other.m_version)
     {
         other.m_store = {};
         other.m_version = nextVersion();
@@ -151,4 +150,4 @@ private:
     uint64_t m_version = nextVersion();
 };
 
-}  // namespace vornex
+} // namespace vornex

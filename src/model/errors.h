@@ -16,4 +16,4 @@ public:
     explicit DuplicateKeyError(const std::string& what) : std::invalid_argument(what) {}
 };
 
-}  // namespace vornex
+} // namespace vornex

@@ -21,8 +21,7 @@
 
 namespace vornex {
 
-template <typename R>
-class KeyedStore {
+template <typename R> class KeyedStore {
 public:
     using Ptr = std::shared_ptr<R>;
 
@@ -31,7 +30,7 @@ private:
     struct Entry {
         Ptr record;
         std::optional<std::string> foldedKey;
-        size_t hash = 0;  // of foldedKey
+        size_t hash = 0; // of foldedKey
     };
 
 public:
@@ -275,9 +274,9 @@ private:
     }
 
     std::vector<Entry> m_items;
-    std::vector<uint32_t> m_slots;  // position + 1 of a keyed record, 0 for a free slot
+    std::vector<uint32_t> m_slots; // position + 1 of a keyed record, 0 for a free slot
     size_t m_keyed = 0;
     BlockRef m_block;
 };
 
-}  // namespace vornex
+} // namespace vornex

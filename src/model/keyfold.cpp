@@ -47,4 +47,4 @@ std::string foldKey(std::string_view key)
     return out;
 }
 
-}  // namespace vornex
+} // namespace vornex

@@ -13,4 +13,4 @@ std::string foldKey(std::string_view key);
 // foldKey written into out, which must hold key.size() bytes (folding never changes the length).
 void foldKeyInto(std::string_view key, char* out);
 
-}  // namespace vornex
+} // namespace vornex

@@ -1,7 +1,7 @@
 #include "model/planet.h"
 
-#include "base/numeric.h"
 #include "base/listtext.h"
+#include "base/numeric.h"
 
 namespace vornex {
 

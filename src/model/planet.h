@@ -8,15 +8,15 @@ namespace vornex {
 // the planets report, possibly refreshed from export files. A plain value holder; nothing here
 // validates. A new record has every text empty and every number 0.
 struct Planet {
-    int16_t ID = 0;          // planet number from the map file
-    int16_t Xcord = 0;       // map file x minus 1000
-    int16_t Ycord = 0;       // 3000 minus map file y (y grows downwards on the map)
-    std::string PlanetName;  // the planet's key in the map
-    std::string Owner;       // race name, or "Uninhabited"
+    int16_t ID = 0;         // planet number from the map file
+    int16_t Xcord = 0;      // map file x minus 1000
+    int16_t Ycord = 0;      // 3000 minus map file y (y grows downwards on the map)
+    std::string PlanetName; // the planet's key in the map
+    std::string Owner;      // race name, or "Uninhabited"
     std::string StarbaseType;
-    int16_t ReportAge = 0;   // years; -1 means never reported
+    int16_t ReportAge = 0; // years; -1 means never reported
     int32_t Population = 0;
-    int16_t Value = 0;       // habitability value column of the report, percent
+    int16_t Value = 0; // habitability value column of the report, percent
     std::string ProductionQueue;
     int16_t Mines = 0;
     int16_t Factories = 0;
@@ -31,9 +31,9 @@ struct Planet {
     int16_t ConcentrationGerm = 0;
     int16_t ConcentrationBora = 0;
     int16_t Resources = 0;
-    std::string Grav;  // number text without unit, e.g. "1.5"
-    std::string Temp;  // number text without unit, e.g. "-120"
-    std::string Rad;   // number text without unit, e.g. "45"
+    std::string Grav; // number text without unit, e.g. "1.5"
+    std::string Temp; // number text without unit, e.g. "-120"
+    std::string Rad;  // number text without unit, e.g. "45"
     std::string GravOrig;
     std::string TempOrig;
     std::string RadOrig;
@@ -55,4 +55,4 @@ struct Planet {
     std::string Export() const;
 };
 
-}  // namespace vornex
+} // namespace vornex

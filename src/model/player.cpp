@@ -3,8 +3,8 @@
 #include <cmath>
 #include <limits>
 
-#include "base/numeric.h"
 #include "base/listtext.h"
+#include "base/numeric.h"
 
 namespace vornex {
 

@@ -7,10 +7,10 @@ namespace vornex {
 // One of the game's sixteen player slots as kept in player.inf. A plain value holder.
 struct Player {
     std::string PlayerName;
-    std::string RaceName;   // key in the players table when not empty; matched against Planet::Owner
+    std::string RaceName; // key in the players table when not empty; matched against Planet::Owner
     std::string HomeWorld;
-    int32_t Colour = 0;     // 0x00BBGGRR: red is the low byte
-    int16_t Number = 0;     // 1..16, the position in the players table
+    int32_t Colour = 0; // 0x00BBGGRR: red is the low byte
+    int16_t Number = 0; // 1..16, the position in the players table
     float GravMax = 0;
     float GravMin = 0;
     int16_t RadMax = 0;
@@ -33,4 +33,4 @@ struct Gravity {
     int16_t Clicks = 0;
 };
 
-}  // namespace vornex
+} // namespace vornex

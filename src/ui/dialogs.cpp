@@ -56,7 +56,7 @@ SaveFailureAnswer askAfterFailedSave(QWidget* parent, const QString& title, cons
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, parent);
     QPushButton* retry = box.addButton(QMessageBox::Retry);
     QPushButton* quit = box.addButton(discardText.isEmpty() ? QObject::tr("Quit without saving") : discardText,
-                                        QMessageBox::DestructiveRole);
+                                      QMessageBox::DestructiveRole);
     QPushButton* cancel = box.addButton(QMessageBox::Cancel);
     box.setDefaultButton(retry);
     box.setEscapeButton(cancel);

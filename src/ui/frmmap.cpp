@@ -21,20 +21,20 @@
 #include <optional>
 
 #include "analysis/numbertext.h"
-#include "base/numeric.h"
 #include "analysis/panel.h"
 #include "analysis/view.h"
 #include "app/gamechoice.h"
 #include "app/programstate.h"
 #include "app/startup.h"
+#include "base/numeric.h"
 #include "io/memorysettings.h"
 #include "io/tables.h"
 #include "ui/dialogs.h"
 #include "ui/frmexport.h"
-#include "ui/planetsdock.h"
 #include "ui/loadnotesbutton.h"
 #include "ui/maprenderer.h"
 #include "ui/planetpanel.h"
+#include "ui/planetsdock.h"
 #include "ui/theme.h"
 
 // The icons live in the static library's resources, which need pulling in explicitly.

@@ -7,13 +7,13 @@
 #include <QSaveFile>
 #include <cstdio>
 
-#include "base/numeric.h"
 #include "analysis/view.h"
 #include "app/gamechoice.h"
 #include "app/gamewatcher.h"
 #include "app/programstate.h"
 #include "app/startup.h"
 #include "app/turnreload.h"
+#include "base/numeric.h"
 #include "io/fileexists.h"
 #include "io/memorysettings.h"
 #include "ui/dialogs.h"
@@ -201,9 +201,9 @@ void frmMap::selectPlanet(int16_t id)
     auto& s = d->state;
     PlanetPtr p = s.AllPlanets.ByID(id);
     if (!p) return;
-    const auto at = mapToSurface(viewOf(s), Surface{double(d->pic->width()), double(d->pic->height()),
-                                                    d->pic->devicePixelRatioF()},
-                                 p->Xcord, p->Ycord);
+    const auto at =
+        mapToSurface(viewOf(s), Surface{double(d->pic->width()), double(d->pic->height()), d->pic->devicePixelRatioF()},
+                     p->Xcord, p->Ycord);
     if (!at || !d->pic->rect().contains(QPointF(at->x, at->y).toPoint())) {
         try {
             CentreMap("Move", num::sub16(p->Xcord, s.XStart), num::sub16(p->Ycord, s.YStart));

@@ -5,8 +5,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "base/numeric.h"
 #include "app/programstate.h"
+#include "base/numeric.h"
 #include "ui/raceeditor.h"
 #include "ui/refusedbox.h"
 

@@ -11,8 +11,8 @@ LoadNotesButton::LoadNotesButton(const ProgramState& state, QWidget* parent) : Q
     setObjectName("cmdLoadNotes");
     setFlat(true);
     setCursor(Qt::PointingHandCursor);
-    setStyleSheet(QString("QPushButton { color: %1; text-decoration: underline; padding: 0 6px; }")
-                      .arg(captionCss(0x00000080)));
+    setStyleSheet(
+        QString("QPushButton { color: %1; text-decoration: underline; padding: 0 6px; }").arg(captionCss(0x00000080)));
     setToolTip(tr("Show what could not be read"));
     connect(this, &QPushButton::clicked, this, &LoadNotesButton::showList);
 }

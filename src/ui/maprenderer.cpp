@@ -69,7 +69,6 @@ void copyPixels(QImage& to, const QImage& from)
 
 } // namespace
 
-
 MapRenderer::MapRenderer() : d(std::make_unique<Impl>()) {}
 
 MapRenderer::~MapRenderer() = default;

@@ -20,8 +20,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "base/numeric.h"
 #include "app/programstate.h"
+#include "base/numeric.h"
 #include "ui/dialogs.h"
 
 #include "ui/maprenderer.h"
@@ -29,7 +29,6 @@
 namespace vornex::ui {
 
 namespace mapdraw {
-
 
 const QColor kLightGrey = colourFromBgr(0x00C0C0C0);
 const QColor kRed = colourFromBgr(0x000000FF);
@@ -207,7 +206,6 @@ struct StringHash {
 } // namespace mapdraw
 
 using namespace mapdraw;
-
 
 // Everything a view of the map depends on besides its origin: what is drawn is the same picture
 // shifted by whole pixels as long as these stay the same.

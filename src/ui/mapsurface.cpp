@@ -17,9 +17,9 @@
 
 #include <unistd.h>
 
-#include "base/numeric.h"
 #include "analysis/view.h"
 #include "app/programstate.h"
+#include "base/numeric.h"
 #include "ui/dialogs.h"
 #include "ui/maprenderer.h"
 

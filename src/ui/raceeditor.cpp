@@ -12,9 +12,9 @@
 #include <utility>
 #include <vector>
 
-#include "base/numeric.h"
 #include "app/programstate.h"
 #include "app/startup.h"
+#include "base/numeric.h"
 #include "io/codepage.h"
 #include "io/planetloader.h"
 #include "io/tables.h"

@@ -147,7 +147,8 @@ TEST(CrashSafeSave, PlayerTableKilledAtRandomMomentsIsAlwaysOldOrNew)
             char done = 0;
             woke = read(wake[0], &done, 1) == 1;
         }
-        const long delayNs = std::uniform_int_distribution<long>(0, std::min(progress->lastSaveNs.load(), 200'000'000L))(rng);
+        const long delayNs =
+            std::uniform_int_distribution<long>(0, std::min(progress->lastSaveNs.load(), 200'000'000L))(rng);
         const timespec delay{0, delayNs % 1000000000L};
         if (woke) nanosleep(&delay, nullptr);
         ASSERT_EQ(kill(child, SIGKILL), 0);

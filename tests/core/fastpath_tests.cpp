@@ -37,7 +37,7 @@ void expectSameNumberText(const std::string& text)
     EXPECT_EQ(num::numberText(text), slowNumberText(text)) << "text \"" << text << "\"";
 }
 
-}  // namespace
+} // namespace
 
 TEST(FastPaths, NumberTextMatchesDoubleTextOfTheReading)
 {
@@ -45,25 +45,60 @@ TEST(FastPaths, NumberTextMatchesDoubleTextOfTheReading)
     for (int i = 0; i <= 1000; ++i) {
         char buf[32];
         std::snprintf(buf, sizeof buf, "%d.%02d", i / 100, i % 100);
-        for (std::string t : {std::string(buf), "-" + std::string(buf), "+" + std::string(buf), " " + std::string(buf) + "\t",
-                              std::string(buf) + "0", "00" + std::string(buf)})
+        for (std::string t : {std::string(buf), "-" + std::string(buf), "+" + std::string(buf),
+                              " " + std::string(buf) + "\t", std::string(buf) + "0", "00" + std::string(buf)})
             expectSameNumberText(t);
         expectSameNumberText(std::to_string(i * 4 - 2000));
     }
-    for (const char* t : {"0", "-0", "0.0", "-0.000", ".5", "-.5", "5.", "1.", ".", "-", "+", "", " ", "1e5", "1E-3",
-                          "abc", "1.2.3", "0.0001", "0.00012", "0.00001", "-0.0009999", "1000", "10000",
-                          "100000000000000", "1000000000000000", "999999999999999", "9999999999999999",
-                          "123456789012345", "1234567890123456", "0.123456789012345", "0.1234567890123456",
-                          "12345678.1234567", "1234567.12345678", "- 1", "1 2", "inf", "nan", "0x10"})
+    for (const char* t : {"0",
+                          "-0",
+                          "0.0",
+                          "-0.000",
+                          ".5",
+                          "-.5",
+                          "5.",
+                          "1.",
+                          ".",
+                          "-",
+                          "+",
+                          "",
+                          " ",
+                          "1e5",
+                          "1E-3",
+                          "abc",
+                          "1.2.3",
+                          "0.0001",
+                          "0.00012",
+                          "0.00001",
+                          "-0.0009999",
+                          "1000",
+                          "10000",
+                          "100000000000000",
+                          "1000000000000000",
+                          "999999999999999",
+                          "9999999999999999",
+                          "123456789012345",
+                          "1234567890123456",
+                          "0.123456789012345",
+                          "0.1234567890123456",
+                          "12345678.1234567",
+                          "1234567.12345678",
+                          "- 1",
+                          "1 2",
+                          "inf",
+                          "nan",
+                          "0x10"})
         expectSameNumberText(t);
     std::string p = "1";
-    for (int k = 0; k < 20; ++k, p += "0") expectSameNumberText(p);
+    for (int k = 0; k < 20; ++k, p += "0")
+        expectSameNumberText(p);
     // Random decimals of up to eighteen digits with the point anywhere.
     std::mt19937 rng(7);
     for (int n = 0; n < 20000; ++n) {
         int len = std::uniform_int_distribution<int>(1, 18)(rng);
         std::string t;
-        for (int k = 0; k < len; ++k) t += static_cast<char>('0' + rng() % 10);
+        for (int k = 0; k < len; ++k)
+            t += static_cast<char>('0' + rng() % 10);
         if (rng() % 3) t.insert(rng() % (t.size() + 1), ".");
         if (rng() % 2) t.insert(0, "-");
         expectSameNumberText(t);
@@ -73,16 +108,19 @@ TEST(FastPaths, NumberTextMatchesDoubleTextOfTheReading)
 TEST(FastPaths, GravityClicksFollowTheTableThroughEveryChange)
 {
     Gravities table;
-    for (int i = 0; i <= 1000; ++i) table.Add(gravityKey(static_cast<float>(i) / 100.0f))->Clicks = static_cast<int16_t>(i - 500);
+    for (int i = 0; i <= 1000; ++i)
+        table.Add(gravityKey(static_cast<float>(i) / 100.0f))->Clicks = static_cast<int16_t>(i - 500);
     // Every gravity 0.00 .. 10.00 and random floats (most with no row) against the direct lookup.
     std::mt19937 rng(11);
     std::vector<float> values;
-    for (int i = 0; i <= 1000; ++i) values.push_back(static_cast<float>(i) / 100.0f);
-    for (int i = 0; i < 5000; ++i) values.push_back(std::uniform_real_distribution<float>(-2.0f, 12.0f)(rng));
+    for (int i = 0; i <= 1000; ++i)
+        values.push_back(static_cast<float>(i) / 100.0f);
+    for (int i = 0; i < 5000; ++i)
+        values.push_back(std::uniform_real_distribution<float>(-2.0f, 12.0f)(rng));
     values.push_back(-0.0f);
     values.push_back(std::nanf(""));
     values.push_back(INFINITY);
-    for (int round = 0; round < 2; ++round)  // the second round answers from memory
+    for (int round = 0; round < 2; ++round) // the second round answers from memory
         for (float g : values) {
             GravityPtr row = table.Item(gravityKey(g));
             auto clicks = gravityClicks(g, table);
@@ -99,7 +137,7 @@ TEST(FastPaths, GravityClicksFollowTheTableThroughEveryChange)
     EXPECT_EQ(gravityClicks(1.5f, table), std::nullopt);
     table.Add("1.5")->Clicks = 9;
     EXPECT_EQ(gravityClicks(1.5f, table), std::optional<int16_t>(9));
-    table.Remove(1);  // "0"
+    table.Remove(1); // "0"
     EXPECT_EQ(gravityClicks(0.0f, table), std::nullopt);
     EXPECT_EQ(gravityClicks(0.01f, table), std::optional<int16_t>(-499));
     // A copy answers like the original; a table moved away from is empty.
@@ -107,7 +145,7 @@ TEST(FastPaths, GravityClicksFollowTheTableThroughEveryChange)
     EXPECT_EQ(gravityClicks(1.5f, copy), std::optional<int16_t>(9));
     Gravities moved = std::move(table);
     EXPECT_EQ(gravityClicks(1.5f, moved), std::optional<int16_t>(9));
-    EXPECT_EQ(gravityClicks(1.5f, table), std::nullopt);  // NOLINT(bugprone-use-after-move)
+    EXPECT_EQ(gravityClicks(1.5f, table), std::nullopt); // NOLINT(bugprone-use-after-move)
     Gravities other;
     other.Add("1.5")->Clicks = -1;
     EXPECT_EQ(gravityClicks(1.5f, other), std::optional<int16_t>(-1));
@@ -118,19 +156,19 @@ TEST(FastPaths, KeyedStoreAgreesWithASimpleMapUnderAddAndRemove)
 {
     std::mt19937 rng(3);
     Map store;
-    std::vector<std::string> order;  // keys in store order
+    std::vector<std::string> order; // keys in store order
     auto nameOf = [](unsigned k) {
         std::string s = "Pl" + std::to_string(k);
-        if (k % 3 == 0) s += "\xC3\x89";  // É, folds to é
+        if (k % 3 == 0) s += "\xC3\x89"; // É, folds to é
         return s;
     };
     for (int step = 0; step < 6000; ++step) {
         unsigned k = rng() % 700;
         std::string key = nameOf(k);
-        if (rng() % 2) key[0] = 'p';  // the same key in another letter case
+        if (rng() % 2) key[0] = 'p'; // the same key in another letter case
         int action = static_cast<int>(rng() % 4);
-        auto it = std::find_if(order.begin(), order.end(),
-                               [&](const std::string& s) { return foldKey(s) == foldKey(key); });
+        auto it =
+            std::find_if(order.begin(), order.end(), [&](const std::string& s) { return foldKey(s) == foldKey(key); });
         if (action <= 1) {
             if (it == order.end()) {
                 store.Add(key)->ID = static_cast<int16_t>(k);
@@ -156,7 +194,8 @@ TEST(FastPaths, KeyedStoreAgreesWithASimpleMapUnderAddAndRemove)
         }
         ASSERT_EQ(store.Count(), static_cast<int32_t>(order.size()));
     }
-    for (size_t i = 0; i < order.size(); ++i) EXPECT_EQ(store.At(static_cast<int64_t>(i) + 1), store.Find(order[i]));
+    for (size_t i = 0; i < order.size(); ++i)
+        EXPECT_EQ(store.At(static_cast<int64_t>(i) + 1), store.Find(order[i]));
 }
 
 TEST(FastPaths, LinesAndCodePageMatchTheByteByByteReading)
@@ -166,7 +205,8 @@ TEST(FastPaths, LinesAndCodePageMatchTheByteByByteReading)
     for (int n = 0; n < 3000; ++n) {
         std::string text;
         int len = static_cast<int>(rng() % 40);
-        for (int k = 0; k < len; ++k) text += alphabet[rng() % sizeof alphabet];
+        for (int k = 0; k < len; ++k)
+            text += alphabet[rng() % sizeof alphabet];
         // Lines: at CR LF, LF or a lone CR, none keeping its end, no empty line after a final end.
         std::vector<std::string_view> expected;
         size_t start = 0, i = 0;
@@ -183,7 +223,8 @@ TEST(FastPaths, LinesAndCodePageMatchTheByteByByteReading)
         EXPECT_EQ(splitLines(text), expected);
         // Windows-1252: each byte on its own gives the same characters as the whole text.
         std::string bytewise;
-        for (char c : text) bytewise += decodeFileText(std::string(1, c));
+        for (char c : text)
+            bytewise += decodeFileText(std::string(1, c));
         EXPECT_EQ(decodeFileText(text), bytewise);
         EXPECT_EQ(encodeWindows1252(decodeFileText(text)), text);
     }
@@ -194,8 +235,8 @@ TEST(FastPaths, ReportFieldsReadAsNextFieldAndLeadingValueReadThem)
     // Report lines whose fields have every length around the eight-byte steps, percent signs,
     // blanks and odd numbers; each planet must hold what the field-by-field reading gives.
     test::ScratchFolder dir;
-    const char* pool[] = {"12", "-7", "12%", "1.5", " 3", "2 5", "40000", "-32768", "32767", "32768", "x", "",
-                          "1e3", "0.5", "2.5", "123456789", "99999999999", "7%%", "-", "+4"};
+    const char* pool[] = {"12", "-7", "12%", "1.5", " 3",  "2 5",       "40000",       "-32768", "32767", "32768",
+                          "x",  "",   "1e3", "0.5", "2.5", "123456789", "99999999999", "7%%",    "-",     "+4"};
     std::mt19937 rng(9);
     std::string map = "#\tX\tY\tName\r\n";
     std::string report = "Planet Name\tOwner\r\n";
@@ -206,10 +247,16 @@ TEST(FastPaths, ReportFieldsReadAsNextFieldAndLeadingValueReadThem)
         std::string line = name;
         for (int f = 1; f < 36; ++f) {
             line += '\t';
-            if (f == 20) line += (rng() % 4 ? "1.25g" : "g");
-            else if (f == 21) line += (rng() % 4 ? "-120\xB0" "C" : "5%");
-            else if (f == 22) line += "45mR";
-            else line += pool[rng() % std::size(pool)];
+            if (f == 20)
+                line += (rng() % 4 ? "1.25g" : "g");
+            else if (f == 21)
+                line += (rng() % 4 ? "-120\xB0"
+                                     "C"
+                                   : "5%");
+            else if (f == 22)
+                line += "45mR";
+            else
+                line += pool[rng() % std::size(pool)];
         }
         lines.push_back(line);
         report += line + "\r\n";
@@ -233,7 +280,8 @@ TEST(FastPaths, ReportFieldsReadAsNextFieldAndLeadingValueReadThem)
     for (size_t i = 0; i < lines.size(); ++i) {
         std::string rest = decodeFileText(lines[i]) + "\t";
         std::vector<std::string> fields;
-        for (int f = 0; f < 36; ++f) fields.push_back(NextField(rest));
+        for (int f = 0; f < 36; ++f)
+            fields.push_back(NextField(rest));
         bool ok = true;
         std::map<int, double> ints;
         for (int f = 3; f < 36; ++f) {
@@ -334,38 +382,69 @@ MixedGalaxy makeMixedGalaxy(unsigned seed)
 {
     std::mt19937 rng(seed);
     auto pick = [&](const std::vector<std::string>& pool) { return pool[rng() % pool.size()]; };
-    const std::vector<std::string> names = {"Alpha", "\xC9lan", "\xE9lan 2", "S\xE9raphin", "Beta 7", "\x8Aoko",
-                                            "Gamma", "Delta", "\xDC" "ber", "Epsilon", "Zeta\xB0", "Eta",
-                                            "Theta", "Iota", "Kappa \x80", "Lambda"};
-    const std::vector<std::string> texts = {"", "Space Station", "Orbital Fort", "Auto Build", "\xC9t\xE9",
-                                            "Fa\xE7" "ade\x99", "x%", "S\xE9raphin", "Drosk", "  blank "};
-    const std::vector<std::string> ints = {"0", "12", "-7", "12%", "1.5", "2.5", "-0", "007", "32767", "32768",
-                                           "-32768", "-32769", "99999999", "123456789", "12345678901", "1e3",
-                                           "x", "", "4\xE9", "-", "+4", " 3", "3 ", "9:", "/1"};
-    const std::vector<std::string> numbers = {"1.25", "1.50", "-120", "-0", "0", "45", "007", "+2", ".5", "5.",
-                                              "0.0001", "0.00001", "1e3", "x", "1\xE9", "100", "2.500"};
+    const std::vector<std::string> names = {"Alpha",
+                                            "\xC9lan",
+                                            "\xE9lan 2",
+                                            "S\xE9raphin",
+                                            "Beta 7",
+                                            "\x8Aoko",
+                                            "Gamma",
+                                            "Delta",
+                                            "\xDC"
+                                            "ber",
+                                            "Epsilon",
+                                            "Zeta\xB0",
+                                            "Eta",
+                                            "Theta",
+                                            "Iota",
+                                            "Kappa \x80",
+                                            "Lambda"};
+    const std::vector<std::string> texts = {"",
+                                            "Space Station",
+                                            "Orbital Fort",
+                                            "Auto Build",
+                                            "\xC9t\xE9",
+                                            "Fa\xE7"
+                                            "ade\x99",
+                                            "x%",
+                                            "S\xE9raphin",
+                                            "Drosk",
+                                            "  blank "};
+    const std::vector<std::string> ints = {"0",           "12",    "-7",    "12%",    "1.5",    "2.5",      "-0",
+                                           "007",         "32767", "32768", "-32768", "-32769", "99999999", "123456789",
+                                           "12345678901", "1e3",   "x",     "",       "4\xE9",  "-",        "+4",
+                                           " 3",          "3 ",    "9:",    "/1"};
+    const std::vector<std::string> numbers = {"1.25", "1.50",   "-120",    "-0",  "0", "45",    "007", "+2",   ".5",
+                                              "5.",   "0.0001", "0.00001", "1e3", "x", "1\xE9", "100", "2.500"};
     MixedGalaxy g;
     g.map = "#\tX\tY\tName\r\n";
     for (size_t i = 0; i < names.size(); ++i)
         g.map += std::to_string(i + 1) + "\t" + std::to_string(1000 + 7 * i) + "\t" + std::to_string(2000 - 3 * i) +
                  "\t" + names[i] + "\r\n";
-    g.map += "99\t1100\t2100\t\xC9LAN\r\n";      // the same name in capitals: rejected
-    g.map += "x\xE9\t1100\t2100\tNowhere\r\n";   // bad number with an accented byte in the message
+    g.map += "99\t1100\t2100\t\xC9LAN\r\n";    // the same name in capitals: rejected
+    g.map += "x\xE9\t1100\t2100\tNowhere\r\n"; // bad number with an accented byte in the message
     g.report = "Planet Name\tOwner\r\n";
     for (int line = 0; line < 60; ++line) {
         std::string l = pick(names) + (rng() % 8 == 0 ? "\xE9" : "");
         for (int f = 1; f < 36; ++f) {
             l += '\t';
-            if (f == 20) l += pick(numbers) + (rng() % 6 ? "g" : "");
-            else if (f == 21) l += pick(numbers) + (rng() % 6 ? "\xB0" "C" : "C");
-            else if (f == 22) l += pick(numbers) + "mR";
-            else if (f == 1 || f == 2 || f == 6 || f == 23 || f == 24 || f == 25 || f == 32) l += pick(texts);
-            else l += rng() % 3 ? std::to_string(static_cast<int>(rng() % 2000) - 100) : pick(ints);
+            if (f == 20)
+                l += pick(numbers) + (rng() % 6 ? "g" : "");
+            else if (f == 21)
+                l += pick(numbers) + (rng() % 6 ? "\xB0"
+                                                  "C"
+                                                : "C");
+            else if (f == 22)
+                l += pick(numbers) + "mR";
+            else if (f == 1 || f == 2 || f == 6 || f == 23 || f == 24 || f == 25 || f == 32)
+                l += pick(texts);
+            else
+                l += rng() % 3 ? std::to_string(static_cast<int>(rng() % 2000) - 100) : pick(ints);
         }
-        if (rng() % 10 == 0) l = l.substr(0, l.size() / 2);  // a short line
+        if (rng() % 10 == 0) l = l.substr(0, l.size() / 2); // a short line
         g.report += l + "\r\n";
     }
-    g.report += pick(names);  // the last line without a line end (and too short)
+    g.report += pick(names); // the last line without a line end (and too short)
     for (int f = 0; f < 3; ++f) {
         std::string e;
         for (int r = 0; r < 40; ++r) {
@@ -380,9 +459,12 @@ MixedGalaxy makeMixedGalaxy(unsigned seed)
     return g;
 }
 
-std::string asUtf8File(const std::string& cp1252) { return "\xEF\xBB\xBF" + decodeFileText(cp1252); }
+std::string asUtf8File(const std::string& cp1252)
+{
+    return "\xEF\xBB\xBF" + decodeFileText(cp1252);
+}
 
-}  // namespace
+} // namespace
 
 TEST(FastPaths, WindowsBytesReadAsTheirDecodedText)
 {
@@ -414,13 +496,14 @@ TEST(FastPaths, WindowsBytesReadAsTheirDecodedText)
             EXPECT_EQ(da[i].line, db[i].line);
             EXPECT_EQ(da[i].reason, db[i].reason);
         }
-        EXPECT_TRUE(a.Find("\xC3\xA9lan"));  // "élan" found as "Élan"
+        EXPECT_TRUE(a.Find("\xC3\xA9lan")); // "élan" found as "Élan"
         EXPECT_NE(a.Find("Zeta\xC2\xB0"), nullptr);
     }
     // A rejected field shows its accented letters as UTF-8, and "°C" is a two-character unit.
     test::ScratchFolder dir;
     dir.write("g.map", "#\tX\tY\tName\r\n1\t1000\t3000\t\xC9lan\r\n2\t1000\t3000\tB\r\n");
-    std::string good = "\tOwner\t\t3\t100\t5\t\t1\t1\t1\t1\t1\t1\t1\t1\t1\t1\t1\t1\t1\t1g\t-120\xB0" "C\t45mR\t1g\t-120\xB0"
+    std::string good = "\tOwner\t\t3\t100\t5\t\t1\t1\t1\t1\t1\t1\t1\t1\t1\t1\t1\t1\t1\t1g\t-120\xB0"
+                       "C\t45mR\t1g\t-120\xB0"
                        "C\t45mR\t1";
     std::string bad = good;
     bad.replace(bad.find("100"), 3, "9999999999\xE9");
@@ -433,7 +516,8 @@ TEST(FastPaths, WindowsBytesReadAsTheirDecodedText)
     ASSERT_EQ(d.size(), 1u);
     EXPECT_EQ(d[0].reason, "field 5 (population): \"9999999999\xC3\xA9\" does not fit in 32 bits");
     EXPECT_EQ(m.Item("\xC3\xA9lan")->Temp, "-120");
-    EXPECT_EQ(m.Item("\xC3\xA9lan")->TempOrig, "-120\xC2\xB0" "C");
+    EXPECT_EQ(m.Item("\xC3\xA9lan")->TempOrig, "-120\xC2\xB0"
+                                               "C");
     EXPECT_EQ(m.Item("B")->ReportAge, -1);
 }
 
@@ -447,12 +531,14 @@ TEST(FastPaths, ExportRecordsMergeAsIfWrittenOneByOne)
         test::ScratchFolder dir;
         const int planets = 12;
         std::string map = "#\tX\tY\tName\r\n";
-        for (int i = 1; i <= planets; ++i) map += std::to_string(i) + "\t1000\t3000\tP" + std::to_string(i) + "\r\n";
+        for (int i = 1; i <= planets; ++i)
+            map += std::to_string(i) + "\t1000\t3000\tP" + std::to_string(i) + "\r\n";
         dir.write("g.map", map);
         std::string report = "Name\r\n";
         for (int i = 1; i <= planets; i += 2) {
             report += "P" + std::to_string(i) + "\t\t\t" + std::to_string(rng() % 6) + "\t0\t0\t";
-            for (int f = 7; f < 27; ++f) report += f == 20 ? "\t1g" : f == 21 || f == 22 ? "\t1mR" : "\t0";
+            for (int f = 7; f < 27; ++f)
+                report += f == 20 ? "\t1g" : f == 21 || f == 22 ? "\t1mR" : "\t0";
             report += "\r\n";
         }
         dir.write("g.p1", report);
@@ -465,8 +551,9 @@ TEST(FastPaths, ExportRecordsMergeAsIfWrittenOneByOne)
         for (size_t f = 0; f < files.size(); ++f) {
             std::string text;
             for (int r = 0; r < 15; ++r) {
-                Rec rec{"p" + std::to_string(1 + rng() % (planets + 2)), "O" + std::to_string(f) + "." + std::to_string(r),
-                        static_cast<int>(rng() % 7) - 1, rng() % 2 ? "1.50" : "2"};
+                Rec rec{"p" + std::to_string(1 + rng() % (planets + 2)),
+                        "O" + std::to_string(f) + "." + std::to_string(r), static_cast<int>(rng() % 7) - 1,
+                        rng() % 2 ? "1.50" : "2"};
                 files[f].push_back(rec);
                 text += "\"" + rec.name + "\",\"" + rec.owner + "\"," + std::to_string(rec.age) + ",100,5,7,\"SB\"," +
                         rec.grav + ",\"-4\",\"9\"\r\n";
@@ -479,7 +566,7 @@ TEST(FastPaths, ExportRecordsMergeAsIfWrittenOneByOne)
         Diagnostics d;
         ASSERT_EQ(LoadPlanets(m, dir.folder(), "g", settings, prompter, d), LoadOutcome::Loaded);
         // The straightforward way: every record in turn against the planet as it is now.
-        std::map<std::string, std::pair<int, std::string>> expected;  // name -> age, owner
+        std::map<std::string, std::pair<int, std::string>> expected; // name -> age, owner
         for (int i = 1; i <= planets; ++i) {
             PlanetPtr p = m.Find("P" + std::to_string(i));
             ASSERT_TRUE(p);
@@ -491,7 +578,8 @@ TEST(FastPaths, ExportRecordsMergeAsIfWrittenOneByOne)
         plain.write("g.map", map);
         plain.write("g.p1", report);
         LoadPlanets(reportOnly, plain.folder(), "g", settings, prompter, unused);
-        for (auto& [name, v] : expected) v = {reportOnly.Find(name)->ReportAge, reportOnly.Find(name)->Owner};
+        for (auto& [name, v] : expected)
+            v = {reportOnly.Find(name)->ReportAge, reportOnly.Find(name)->Owner};
         size_t unknown = 0;
         for (const auto& file : files)
             for (const Rec& r : file) {
@@ -524,11 +612,12 @@ TEST(FastPaths, ListLinesAndWholeNumbersMatchTheCharacterByCharacterReading)
         size_t i = 0;
         if (line.find_first_not_of(" \t") == std::string_view::npos) return out;
         while (true) {
-            while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+            while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+                ++i;
             if (i < line.size() && line[i] == '"') {
                 size_t close = line.find('"', i + 1);
                 out.push_back({std::string(line.substr(i + 1, close == std::string_view::npos ? std::string_view::npos
-                                                                                             : close - i - 1)),
+                                                                                              : close - i - 1)),
                                true});
                 size_t comma = close == std::string_view::npos ? close : line.find(',', close + 1);
                 if (comma == std::string_view::npos) break;
@@ -550,7 +639,8 @@ TEST(FastPaths, ListLinesAndWholeNumbersMatchTheCharacterByCharacterReading)
     for (int n = 0; n < 20000; ++n) {
         std::string line;
         int len = static_cast<int>(rng() % 24);
-        for (int k = 0; k < len; ++k) line += alphabet[rng() % sizeof alphabet];
+        for (int k = 0; k < len; ++k)
+            line += alphabet[rng() % sizeof alphabet];
         readListLine(line, items);
         auto expected = slowItems(line);
         ASSERT_EQ(items.size(), expected.size()) << line;
@@ -596,7 +686,8 @@ TEST(FastPaths, ListLinesAndWholeNumbersMatchTheCharacterByCharacterReading)
     for (int n = 0; n < 50000; ++n) {
         std::string t;
         int len = static_cast<int>(rng() % 12);
-        for (int k = 0; k < len; ++k) t += digits[rng() % (k == 0 ? sizeof digits : 4)];
+        for (int k = 0; k < len; ++k)
+            t += digits[rng() % (k == 0 ? sizeof digits : 4)];
         auto v = num::parseStrict(t);
         EXPECT_EQ(num::parseInt16(t), v ? num::tryInt16(*v) : std::nullopt) << t;
         EXPECT_EQ(num::parseInt32(t), v ? num::tryInt32(*v) : std::nullopt) << t;
@@ -610,21 +701,22 @@ TEST(FastPaths, RecordsMadeInOneBlockOutliveTheirTable)
     {
         Map m;
         m.Reserve(100);
-        for (int i = 0; i < 150; ++i) m.Add("P" + std::to_string(i))->ID = static_cast<int16_t>(i);  // beyond the block too
+        for (int i = 0; i < 150; ++i)
+            m.Add("P" + std::to_string(i))->ID = static_cast<int16_t>(i); // beyond the block too
         kept = m.Item("p7");
         copy = m;
         m.Remove("P8");
         EXPECT_EQ(m.Count(), 149);
         EXPECT_EQ(m.TryAdd("p9"), nullptr);
         EXPECT_EQ(m.Count(), 149);
-        EXPECT_EQ(m.PositionOf("P10", 10), 10);  // the hint is checked, not trusted
+        EXPECT_EQ(m.PositionOf("P10", 10), 10); // the hint is checked, not trusted
         EXPECT_EQ(m.PositionOf("P10", 11), 10);
         EXPECT_EQ(m.PositionOf("P10", 999), 10);
     }
     EXPECT_EQ(kept->ID, 7);
     kept->Owner = "still here";
-    EXPECT_EQ(copy.Item("P7")->Owner, "still here");  // a copy shares the records
-    copy.Add("New")->ID = 1000;                          // and makes its own new ones
+    EXPECT_EQ(copy.Item("P7")->Owner, "still here"); // a copy shares the records
+    copy.Add("New")->ID = 1000;                      // and makes its own new ones
     EXPECT_EQ(copy.Count(), 151);
     EXPECT_EQ(copy.Item(151)->ID, 1000);
     EXPECT_EQ(copy.Item("P149")->ID, 149);
@@ -650,7 +742,7 @@ TEST(FastPaths, FileReadingTellsWhatWentWrong)
     EXPECT_EQ(error, "is a folder, not a file");
 #ifndef _WIN32 // Windows keeps its named pipes out of the file system
     ASSERT_EQ(::mkfifo(dir.path("pipe").c_str(), 0600), 0);
-    EXPECT_FALSE(readFileBuffer(dir.path("pipe"), &error));  // and does not wait for a writer
+    EXPECT_FALSE(readFileBuffer(dir.path("pipe"), &error)); // and does not wait for a writer
     EXPECT_EQ(error, "not a regular file");
 #endif
 }
@@ -665,7 +757,8 @@ TEST(FastPaths, UnitAndWholeNumberFieldsReadAsUnitValueAndLeadingValueReadThem)
     auto randomNumber = [&] {
         std::string t;
         int len = static_cast<int>(rng() % (rng() % 4 ? 10 : 19));
-        for (int k = 0; k < len; ++k) t += chars[rng() % (rng() % 16 ? 5 : sizeof chars)];
+        for (int k = 0; k < len; ++k)
+            t += chars[rng() % (rng() % 16 ? 5 : sizeof chars)];
         if (rng() % 3 == 0) t.insert(rng() % (t.size() + 1), ".");
         return t;
     };
@@ -681,11 +774,14 @@ TEST(FastPaths, UnitAndWholeNumberFieldsReadAsUnitValueAndLeadingValueReadThem)
         f[3] = randomNumber();
         f[4] = randomNumber();
         f[20] = randomNumber() + (rng() % 8 ? "g" : "");
-        f[21] = randomNumber() + (rng() % 8 ? "\xB0" "C" : "");
+        f[21] = randomNumber() + (rng() % 8 ? "\xB0"
+                                              "C"
+                                            : "");
         f[22] = randomNumber() + "mR";
         std::string line = f[0];
-        for (int k = 1; k < 36; ++k) line += "\t" + f[static_cast<size_t>(k)];
-        report += line + (i < lines ? "\r\n" : "");  // the last field ends the file
+        for (int k = 1; k < 36; ++k)
+            line += "\t" + f[static_cast<size_t>(k)];
+        report += line + (i < lines ? "\r\n" : ""); // the last field ends the file
         rows.push_back(f);
     }
     dir.write("g.map", map);
@@ -749,7 +845,8 @@ TEST(FastPaths, KeyFoldingMatchesTheLetterByLetterRule)
     for (int n = 0; n < 20000; ++n) {
         std::string key;
         int len = static_cast<int>(rng() % 30);
-        for (int k = 0; k < len; ++k) key += alphabet[rng() % (rng() % 3 ? 10 : sizeof alphabet)];
+        for (int k = 0; k < len; ++k)
+            key += alphabet[rng() % (rng() % 3 ? 10 : sizeof alphabet)];
         EXPECT_EQ(foldKey(key), slowFold(key)) << key;
     }
 }
@@ -786,7 +883,8 @@ TEST(FastPaths, ByteScansMatchThePlainLoops)
     const char alphabet[] = {'a', 'Z', 'A', '@', '[', '0', '9', '/', ':', '\t', ',', '"', '\x80', '\xFF', ' '};
     std::string buf(64, '\0');
     for (int n = 0; n < 20000; ++n) {
-        for (char& c : buf) c = alphabet[rng() % sizeof alphabet];
+        for (char& c : buf)
+            c = alphabet[rng() % sizeof alphabet];
         const size_t len = rng() % 40, at = rng() % 8;
         const char* p = buf.data() + at; // at least eight readable bytes follow every field
         const std::string_view s(p, len);
@@ -800,21 +898,40 @@ TEST(FastPaths, ByteScansMatchThePlainLoops)
         // Tabs all found in order; then stopping at the k-th gives the same position.
         std::vector<size_t> fast, plain;
         bool fastHigh = false, plainHigh = false;
-        EXPECT_FALSE(scan::forEachTab(p, len, [&](size_t i) { fast.push_back(i); return false; }, fastHigh));
-        scan::portable::forEachTab(p, len, [&](size_t i) { plain.push_back(i); return false; }, plainHigh);
+        EXPECT_FALSE(scan::forEachTab(
+            p, len,
+            [&](size_t i) {
+                fast.push_back(i);
+                return false;
+            },
+            fastHigh));
+        scan::portable::forEachTab(
+            p, len,
+            [&](size_t i) {
+                plain.push_back(i);
+                return false;
+            },
+            plainHigh);
         EXPECT_EQ(fast, plain) << shown;
         EXPECT_EQ(fastHigh, plainHigh) << shown;
         if (!plain.empty()) {
             const size_t k = rng() % plain.size();
             size_t seen = 0, stop = len;
-            EXPECT_TRUE(scan::forEachTab(p, len, [&](size_t i) { stop = i; return seen++ == k; }, fastHigh));
+            EXPECT_TRUE(scan::forEachTab(
+                p, len,
+                [&](size_t i) {
+                    stop = i;
+                    return seen++ == k;
+                },
+                fastHigh));
             EXPECT_EQ(stop, plain[k]) << shown;
         }
 
         // Digits: a run of up to nine digits read, or refused, as the plain loop does.
         const size_t digitLen = rng() % 10;
         std::string number(digitLen, '0');
-        for (char& c : number) c = static_cast<char>('0' + rng() % 10);
+        for (char& c : number)
+            c = static_cast<char>('0' + rng() % 10);
         if (digitLen > 0 && rng() % 4 == 0) number[rng() % digitLen] = alphabet[rng() % sizeof alphabet];
         std::string padded = number + std::string(8, '7');
         uint32_t fastValue = 0, plainValue = 0;

@@ -27,7 +27,7 @@ TEST(ListInput, ItemsQuotedAndUnquoted)
     EXPECT_EQ(texts(R"("Aurelia Voss","Vornexi",49152,0.5)"), (V{"Aurelia Voss", "Vornexi", "49152", "0.5"}));
     // A comma inside quotes; blanks before an item are skipped, an unquoted item keeps those after it.
     EXPECT_EQ(texts(R"(  "a, b" , 12 ,  x y  )"), (V{"a, b", "12 ", "x y  "}));
-    EXPECT_EQ(texts("a,"), (V{"a", ""}));                                    // a trailing comma ends an item
+    EXPECT_EQ(texts("a,"), (V{"a", ""})); // a trailing comma ends an item
     EXPECT_EQ(texts(R"("",,"")"), (V{"", "", ""}));
     EXPECT_EQ(texts(R"("unterminated, text)"), (V{"unterminated, text"}));
     EXPECT_EQ(texts(R"("a"junk,b)"), (V{"a", "b"})); // text after a closing quote belongs to no item

@@ -5,7 +5,8 @@
 
 using namespace vornex;
 
-TEST(Numeric, RoundsHalvesToEven) {
+TEST(Numeric, RoundsHalvesToEven)
+{
     EXPECT_EQ(num::roundHalfEven(2.5), 2.0);
     EXPECT_EQ(num::roundHalfEven(3.5), 4.0);
     EXPECT_EQ(num::roundHalfEven(-0.5), 0.0);
@@ -15,7 +16,8 @@ TEST(Numeric, RoundsHalvesToEven) {
     EXPECT_EQ(num::toInt16(-32768.5), -32768);
 }
 
-TEST(Numeric, SixteenBitOverflowIsAFailureNeverAWrap) {
+TEST(Numeric, SixteenBitOverflowIsAFailureNeverAWrap)
+{
     EXPECT_THROW(num::toInt16(32767.5), OverflowError);
     EXPECT_THROW(num::add16(32000, 1000), OverflowError);
     EXPECT_THROW(num::sub16(-32768, 1), OverflowError);
@@ -28,7 +30,8 @@ TEST(Numeric, SixteenBitOverflowIsAFailureNeverAWrap) {
     EXPECT_THROW(num::mul32(65536, 65536), OverflowError);
 }
 
-TEST(Numeric, TextOfNumbers) {
+TEST(Numeric, TextOfNumbers)
+{
     EXPECT_EQ(num::intText(-12), "-12");
     EXPECT_EQ(num::singleText(4.4f), "4.4");
     EXPECT_EQ(num::singleText(2.0f), "2");
@@ -37,7 +40,8 @@ TEST(Numeric, TextOfNumbers) {
     EXPECT_EQ(num::doubleText(0.25), "0.25");
 }
 
-TEST(Numeric, StrictParsing) {
+TEST(Numeric, StrictParsing)
+{
     EXPECT_EQ(num::parseStrict(" -1.5 ").value(), -1.5);
     EXPECT_EQ(num::parseStrict("2E3").value(), 2000.0);
     EXPECT_FALSE(num::parseStrict("").has_value());
@@ -49,7 +53,8 @@ TEST(Numeric, StrictParsing) {
     EXPECT_FALSE(num::parseSingle("1e40").has_value());
 }
 
-TEST(Numeric, TextOfInfinitiesAndExtremes) {
+TEST(Numeric, TextOfInfinitiesAndExtremes)
+{
     EXPECT_EQ(num::singleText(std::numeric_limits<float>::infinity()), "inf");
     EXPECT_EQ(num::doubleText(-std::numeric_limits<double>::infinity()), "-inf");
     EXPECT_EQ(num::singleText(1e20f), "1E+20");

@@ -5,8 +5,8 @@
 
 #include "io/planetloader.h"
 #include "io/tables.h"
-#include "support/scratchfolder.h"
 #include "support/fakes.h"
+#include "support/scratchfolder.h"
 
 using namespace vornex;
 

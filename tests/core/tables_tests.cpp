@@ -267,8 +267,8 @@ TEST(Players, SavingNeverLosesARecordTheLoaderCouldNotTake)
     test::ScratchFolder dir;
     const std::string unreadable = "\"B\",\"Beta\",\"Home\",red,1,2,0,0,0,0,0,0,0";
     const std::string overflow = "\"C\",\"Gamma\",\"H\xe9\",1,1,2,0,40000,0,0,0,0,0"; // Windows-1252 é
-    dir.write("player.inf", "\"A\",\"Alpha\",\"H\",255,1,2,0,0,0,0,0,0,0\r\n" + unreadable + "\r\n\r\n" + overflow +
-                                "\r\n");
+    dir.write("player.inf",
+              "\"A\",\"Alpha\",\"H\",255,1,2,0,0,0,0,0,0,0\r\n" + unreadable + "\r\n\r\n" + overflow + "\r\n");
     Diagnostics diags;
     Players players = LoadPlayers(dir.folder(), diags);
     players.Item(3)->PlayerName = "Dee"; // the user fills in the slot of the rejected record 3

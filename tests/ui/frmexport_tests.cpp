@@ -8,14 +8,14 @@
 
 #include <filesystem>
 
-#include "support/scratchfolder.h"
 #include "app/programstate.h"
-#include "support/galaxyfixture.h"
 #include "io/interfaces.h"
 #include "io/planetloader.h"
+#include "support/fakes.h"
+#include "support/galaxyfixture.h"
+#include "support/scratchfolder.h"
 #include "ui/dialogs.h"
 #include "ui/frmexport.h"
-#include "support/fakes.h"
 
 using namespace vornex;
 using namespace vornex::testing;

@@ -26,11 +26,11 @@
 #include <functional>
 #include <map>
 
-#include "support/galaxyfixture.h"
 #include "io/interfaces.h"
+#include "support/fakes.h"
+#include "support/galaxyfixture.h"
 #include "ui/dialogs.h"
 #include "ui/frmmap.h"
-#include "support/fakes.h"
 
 using namespace vornex;
 using namespace vornex::testing;
@@ -360,7 +360,8 @@ TEST_F(FrmMapTest, UnloadWritesThePlayersTableBeforeTheSettings)
     w->close();
     EXPECT_TRUE(QFile::exists(playersFile));
     EXPECT_TRUE(playersFileBeforeFirstWrite);
-    EXPECT_NE(std::find(store.writes.begin(), store.writes.end(), test::FakeSettings::Write{"Display", "Zoom", "1000"}), store.writes.end());
+    EXPECT_NE(std::find(store.writes.begin(), store.writes.end(), test::FakeSettings::Write{"Display", "Zoom", "1000"}),
+              store.writes.end());
     EXPECT_EQ(s.AllPlanets.Count(), 0);
     EXPECT_EQ(s.AllPlayers.Count(), 0);
     EXPECT_TRUE(messages.isEmpty());
@@ -413,7 +414,9 @@ TEST_F(FrmMapTest, FailedSaveOnCloseOffersRetryQuitAndCancel)
         EXPECT_EQ(QFile::exists(playersFile), c.saved);
         if (c.closes) {
             // Settings are written whether or not the players table was.
-            EXPECT_NE(std::find(store.writes.begin(), store.writes.end(), test::FakeSettings::Write{"Display", "Zoom", "2000"}), store.writes.end());
+            EXPECT_NE(std::find(store.writes.begin(), store.writes.end(),
+                                test::FakeSettings::Write{"Display", "Zoom", "2000"}),
+                      store.writes.end());
             EXPECT_EQ(s.AllPlayers.Count(), 0);
         } else {
             EXPECT_TRUE(w->isVisible());

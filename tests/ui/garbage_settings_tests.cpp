@@ -13,10 +13,10 @@
 #include "app/qsettingsstore.h"
 #include "app/startup.h"
 #include "io/fileexists.h"
+#include "support/fakes.h"
 #include "ui/dialogs.h"
 #include "ui/frmmap.h"
 #include "ui/mapsurface.h"
-#include "support/fakes.h"
 
 using namespace vornex;
 
@@ -25,7 +25,7 @@ namespace {
 class GarbageSettingsTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
-    QString game;  // copy of the demo galaxy
+    QString game; // copy of the demo galaxy
     QString ini;
 
     void SetUp() override
@@ -131,15 +131,13 @@ TEST_F(GarbageSettingsTest, FolderThatWentAwayAndUnknownPlayerAskAgain)
 
 TEST_F(GarbageSettingsTest, PlayerNumberOfNoPlayerOpensWithoutARace)
 {
-    store({{"Startup/FileLocations", game.toStdString()},
-           {"Settings/GameName", "game"},
-           {"Settings/YourNumber", "1"}});
+    store({{"Startup/FileLocations", game.toStdString()}, {"Settings/GameName", "game"}, {"Settings/YourNumber", "1"}});
     QSettingsStore settings(ini.toStdString());
     test::ScriptedPrompter prompter;
     ProgramState state;
     ASSERT_EQ(Main(state, settings, prompter, FileExists), StartupResult::Ready);
-    state.YourNumber = 40;  // no such player: no race bars, ratings of 0, no crash
+    state.YourNumber = 40; // no such player: no race bars, ratings of 0, no crash
     openWindow(state, settings, prompter);
 }
 
-}  // namespace
+} // namespace

@@ -13,15 +13,15 @@
 #include <filesystem>
 #include <map>
 
-#include "support/scratchfolder.h"
 #include "analysis/panel.h"
 #include "app/programstate.h"
 #include "io/interfaces.h"
 #include "io/planetloader.h"
 #include "io/tables.h"
+#include "support/fakes.h"
+#include "support/scratchfolder.h"
 #include "ui/dialogs.h"
 #include "ui/raceeditor.h"
-#include "support/fakes.h"
 
 using namespace vornex;
 using vornex::ui::RaceEditor;
