@@ -30,6 +30,7 @@ std::string_view skipLeadingBlanks(std::string_view line);
 // A text with the blanks around it left out.
 std::string_view trimmed(std::string_view text);
 
+// The text between double quotes, as messages show a name.
 std::string quoteText(std::string_view text);
 
 // How the bytes of a line are held while it is read: the Windows-1252 bytes as they are on disk

@@ -9,6 +9,7 @@
 #include "io/codepage.h"
 #include "io/fileexists.h"
 #include "io/listformat.h"
+#include "io/loaderparts.h"
 
 namespace vornex {
 
@@ -19,16 +20,7 @@ int16_t slotNumber(const Players& table)
     return num::tryInt16(table.Count()).value_or(32767);
 }
 
-std::string quoteText(std::string_view text)
-{
-    // Built piece by piece: g++ 12 warns wrongly about `"\"" + std::string(text)` at -O3.
-    std::string out;
-    out.reserve(text.size() + 2);
-    out += '"';
-    out += text;
-    out += '"';
-    return out;
-}
+using loader::quoteText;
 
 // A file's items with their texts as the program holds them (UTF-8).
 struct Items {
