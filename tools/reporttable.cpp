@@ -158,6 +158,7 @@ std::string usageText()
            "                     (a planet name, or a planet number)\n"
            "  --format FORMAT    tsv (default), csv or json\n"
            "  --help             show this text\n"
+           "  --version          print the version and stop\n"
            "\n"
            "Rejected lines of the input files are written to standard error as\n"
            "file:line: reason. Exit status: 0 on success, 2 for a bad option or when\n"
