@@ -23,6 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // take are written back as they were) and gives every player the loader took the same record
     // again; only a race name that meets another one once its double quotes became apostrophes
     // may be refused the second time.
+    if (!players.UnreadableReason().empty()) return 0; // SavePlayers leaves such a file as it is
     std::string why;
     const std::string once = playersFileBytes(players, &why);
     if (!why.empty()) return 0; // a text Windows-1252 cannot carry: SavePlayers writes nothing

@@ -167,6 +167,16 @@ Players LoadPlayers(const std::string& folder, Diagnostics& diags)
         table.MarkUnreadable(path + ": " + why + " when the players were loaded; it is left as it is");
     }
     size_t taken = 0;
+    // Kept records go back into a Windows-1252 file: those of a UTF-8 file are converted. One that
+    // holds a character Windows-1252 lacks cannot go back as it was, so the file is not saved over.
+    bool keptLosesText = false;
+    auto kept = [&](std::string raw) {
+        if (!file->utf8) return raw;
+        bool lossless = true;
+        std::string bytes = encodeWindows1252(decodeFileText("\xEF\xBB\xBF" + raw), &lossless);
+        keptLosesText = keptLosesText || !lossless;
+        return bytes;
+    };
     const size_t n = file ? file->items.size() : 0;
     // Records of thirteen items, counted across lines: the n-th record is player n.
     for (size_t i = 0; i < n; i += 13) {
@@ -182,7 +192,7 @@ Players LoadPlayers(const std::string& folder, Diagnostics& diags)
             // Only the last record can fall short. Given a slot, its items would join the next
             // record's when the file is read again; it goes back at the end of the file instead.
             diags.push_back({path, lineNo, reason + "; kept at the end of the file"});
-            table.KeepUnreadTail(rawRecord(*file, i, n - 1));
+            table.KeepUnreadTail(kept(rawRecord(*file, i, n - 1)));
             break;
         }
         if (!f) {
@@ -190,7 +200,7 @@ Players LoadPlayers(const std::string& folder, Diagnostics& diags)
             diags.push_back({path, lineNo, reason + "; player " + std::to_string(table.Count() + 1) + " left empty"});
             auto p = table.Add("");
             p->Number = slotNumber(table);
-            table.KeepUnreadLine(table.Count(), rawRecord(*file, i, i + 12));
+            table.KeepUnreadLine(table.Count(), kept(rawRecord(*file, i, i + 12)));
             continue;
         }
         auto p = table.Add(f->RaceName);
@@ -201,6 +211,9 @@ Players LoadPlayers(const std::string& folder, Diagnostics& diags)
     if (n > 0 && taken == 0) {
         // Saving would put empty slots where all of the user's players are: the file stays.
         table.MarkUnreadable(path + ": no record of it could be read; it is left as it is");
+    } else if (keptLosesText) {
+        table.MarkUnreadable(path + ": a record that could not be read holds a character Windows-1252 lacks; "
+                                    "it is left as it is");
     }
     while (table.Count() < 16) {
         auto p = table.Add("");

@@ -352,3 +352,25 @@ TEST(Players, SaveReplacesAtomicallyAndKeepsTheOldFile)
     EXPECT_FALSE(r.error.empty());
     EXPECT_EQ(dir.read("player.inf"), before);
 }
+
+TEST(Players, RecordsKeptFromAUtf8FileGoBackInWindows1252OrTheFileStays)
+{
+    // A record the loader cannot take, in a UTF-8 file: "é" has a Windows-1252 form and is written
+    // back in it; "€" too; U+FEFF has none, so saving would change the record and the file stays.
+    const std::string good = "\xEF\xBB\xBF\"P\",\"Caf\xC3\xA9 \xE2\x82\xAC\",\"H\",x,0,0,0,0,0,0,0,0,0\r\n";
+    test::ScratchFolder dir;
+    dir.write("player.inf", good + "\"A\",\"Alpha\",\"H\",255,1,2,0,0,0,0,0,0,0\r\n");
+    Diagnostics diags;
+    Players players = LoadPlayers(dir.folder(), diags);
+    ASSERT_TRUE(SavePlayers(dir.folder(), players).ok);
+    EXPECT_EQ(dir.read("player.inf").rfind("\"P\",\"Caf\xE9 \x80\",\"H\",x,0,0,0,0,0,0,0,0,0\r\n\"A\"", 0), 0u);
+
+    const std::string odd = "\xEF\xBB\xBF\xEF\xBB\xBF\"P\",\"R\",\"H\",x,0,0,0,0,0,0,0,0,0\r\n"
+                            "\"A\",\"Alpha\",\"H\",255,1,2,0,0,0,0,0,0,0\r\n";
+    dir.write("player.inf", odd);
+    Players again = LoadPlayers(dir.folder(), diags);
+    const WriteResult r = SavePlayers(dir.folder(), again);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.error.find("Windows-1252 lacks"), std::string::npos) << r.error;
+    EXPECT_EQ(dir.read("player.inf"), odd);
+}
