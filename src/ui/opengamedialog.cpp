@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
+
+#include "ui/theme.h"
 #include <QVBoxLayout>
 
 namespace vornex::ui {
@@ -23,8 +25,7 @@ OpenGameDialog::OpenGameDialog(const GameChoice& current, QWidget* parent) : QDi
         l->setObjectName(name);
         // A red that stays readable on light and on dark themes.
         QPalette p = l->palette();
-        const bool dark = p.color(QPalette::Window).lightness() < 128;
-        p.setColor(QPalette::WindowText, dark ? QColor(0xff, 0x8a, 0x80) : QColor(0xb0, 0x00, 0x00));
+        p.setColor(QPalette::WindowText, darkTheme() ? QColor(0xff, 0x8a, 0x80) : QColor(0xb0, 0x00, 0x00));
         l->setPalette(p);
         return l;
     };
