@@ -9,9 +9,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include "ui/theme.h"
-#include <QVBoxLayout>
 
 namespace vornex::ui {
 
