@@ -78,12 +78,9 @@ Fixture* g_fix = nullptr;
 
 void loadTables(const std::string& folder, Gravities& gravities, Players& players, Map& planets, Diagnostics& diags)
 {
-    MemorySettings settings;
-    vornex::writeSetting(settings, vornex::setting::YourNumber, std::to_string(kGalaxyPlayer));
-    FixedAnswer prompter(std::to_string(kGalaxyPlayer));
     gravities = LoadGravities(folder, diags);
     players = LoadPlayers(folder, diags);
-    LoadPlanets(planets, folder, kGalaxyGame, settings, prompter, diags);
+    LoadPlanets(planets, Game{folder, kGalaxyGame, playerNumberOf(kGalaxyPlayer)}, diags);
 }
 
 void setUpFixture()
@@ -307,9 +304,7 @@ void setUpMap()
     ProgramState& s = g_map->state;
     Diagnostics diags;
     loadTables(g_fix->folder, s.AllGravities, s.AllPlayers, s.AllPlanets, diags);
-    s.FileLocation = g_fix->folder;
-    s.GameName = kGalaxyGame;
-    s.YourNumber = kGalaxyPlayer;
+    s.game = Game{g_fix->folder, kGalaxyGame, playerNumberOf(kGalaxyPlayer)};
     s.Zoom = 2000;
     s.ClickOption = "Planets";
     s.PlanetSelected = 1;
@@ -327,9 +322,7 @@ void setUpMap()
 
     ProgramState& w = g_map->windowState;
     loadTables(g_fix->folder, w.AllGravities, w.AllPlayers, w.AllPlanets, diags);
-    w.FileLocation = g_fix->folder;
-    w.GameName = kGalaxyGame;
-    w.YourNumber = kGalaxyPlayer;
+    w.game = Game{g_fix->folder, kGalaxyGame, playerNumberOf(kGalaxyPlayer)};
     w.Zoom = 2000;
     w.ClickOption = "Planets";
     w.PlanetSelected = 1;
@@ -520,9 +513,7 @@ int windowWithNames(const std::string& folder)
     static FixedAnswer prompter{std::to_string(kGalaxyPlayer)};
     Diagnostics diags;
     loadTables(folder, w.AllGravities, w.AllPlayers, w.AllPlanets, diags);
-    w.FileLocation = folder;
-    w.GameName = kGalaxyGame;
-    w.YourNumber = kGalaxyPlayer;
+    w.game = Game{folder, kGalaxyGame, playerNumberOf(kGalaxyPlayer)};
     w.Zoom = 2000;
     w.ClickOption = "Planets";
     w.PlanetSelected = 1;

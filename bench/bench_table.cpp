@@ -29,13 +29,10 @@ vornex::ProgramState& largestGalaxy()
         vornex::Diagnostics diags;
         state->AllGravities = vornex::LoadGravities(VORNEX_DEMO_DIR, diags);
         state->AllPlayers = vornex::LoadPlayers(VORNEX_DEMO_DIR, diags);
-        state->YourNumber = 1;
+        state->game = vornex::Game{VORNEX_DEMO_DIR, "game", vornex::playerNumberOf(1)};
         // Gravities the demo's reports use: each is a key of its gravity table.
         vornex::Map demo;
-        vornex::MemorySettings settings;
-        vornex::writeSetting(settings, vornex::setting::YourNumber, "1");
-        vornex::FixedAnswer noQuestions;
-        vornex::LoadPlanets(demo, VORNEX_DEMO_DIR, "game", settings, noQuestions, diags);
+        vornex::LoadPlanets(demo, state->game, diags);
         std::vector<std::string> gravities;
         for (const auto& p : demo)
             if (p->ReportAge != -1) gravities.push_back(p->Grav);

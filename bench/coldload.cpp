@@ -48,12 +48,9 @@ struct RealTables {
 
 void loadReal(const std::string& folder, RealTables& t)
 {
-    MemorySettings settings;
-    vornex::writeSetting(settings, vornex::setting::YourNumber, std::to_string(kGalaxyPlayer));
-    FixedAnswer prompter(std::to_string(kGalaxyPlayer));
     t.gravities = LoadGravities(folder, t.diags);
     t.players = LoadPlayers(folder, t.diags);
-    LoadPlanets(t.planets, folder, kGalaxyGame, settings, prompter, t.diags);
+    LoadPlanets(t.planets, Game{folder, kGalaxyGame, playerNumberOf(kGalaxyPlayer)}, t.diags);
 }
 
 bool same(const Planet& a, const Planet& b)

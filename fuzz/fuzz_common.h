@@ -55,11 +55,8 @@ inline void writeBytes(const std::string& path, std::string_view bytes)
 // Loads game "g" of the scratch folder as player 1, the way the window does.
 inline Map loadScratchGame(Diagnostics& diags)
 {
-    MemorySettings settings;
-    settings.write(kApplication, "Settings", "YourNumber", "1");
-    FixedAnswer prompter("1");
     Map planets;
-    LoadPlanets(planets, scratchFolder(), "g", settings, prompter, diags);
+    LoadPlanets(planets, Game{scratchFolder(), "g", playerNumberOf(1)}, diags);
     return planets;
 }
 

@@ -7,9 +7,7 @@
 #include "analysis/panel.h"
 #include "analysis/view.h"
 #include "base/numeric.h"
-#include "io/memorysettings.h"
 #include "io/planetloader.h"
-#include "io/settingstable.h"
 #include "io/tables.h"
 #include "model/keyfold.h"
 
@@ -205,15 +203,15 @@ std::optional<Options> parseArguments(const std::vector<std::string>& args, std:
             o.folder = *value;
             haveFolder = true;
         } else if (name == "--player") {
-            // Taken as the window takes the stored number: the report's suffix as given, the
-            // player slot its number rounded to 16 bits.
-            auto n = num::parseInt16(*value);
-            auto suffix = reportSuffix(*value);
-            if (!n || !suffix) return fail("--player needs a player number, not '" + *value + "'");
-            o.player = *n;
-            o.playerText = *suffix;
+            // Read as the window reads it: a whole number, the report's suffix as given ("04"
+            // reads game.p04).
+            auto n = parsePlayerNumber(*value);
+            if (!n) return fail("--player needs a whole player number, not '" + *value + "'");
+            o.player = n->number;
+            o.playerText = n->suffix;
             havePlayer = true;
         } else if (name == "--game") {
+            if (auto problem = gameNameProblem(*value)) return fail("--game " + *value + ": " + *problem);
             o.game = *value;
         } else if (name == "--sort") {
             auto k = sortFrom(*value);
@@ -359,19 +357,14 @@ RunResult run(const std::vector<std::string>& args)
     Diagnostics diags;
     Gravities gravities = LoadGravities(folder, diags);
     Players players = LoadPlayers(folder, diags);
+    const Game game{folder, options->game, PlayerNumber{options->playerText, options->player}};
     Map planets;
-    // The player number comes from the command line: the loader finds it here and never asks.
-    MemorySettings settings;
-    writeSetting(settings, setting::YourNumber, options->playerText);
-    FixedAnswer noQuestions;
-    if (LoadPlanets(planets, folder, options->game, settings, noQuestions, diags) != LoadOutcome::Loaded)
-        return usageError("cannot read the planets of player " + options->playerText);
+    const PlanetsRead read = LoadPlanets(planets, game, diags);
     // Without any of these files the table would be wrong from top to bottom: no table at all.
-    const std::string required[] = {folder + "gravity.csv", folder + options->game + ".map",
-                                    folder + options->game + ".p" + options->playerText};
     for (const auto& d : diags)
-        if (d.line == 0 && std::find(std::begin(required), std::end(required), d.file) != std::end(required))
+        if (d.line == 0 && d.file == game.gravityFile())
             return usageError("cannot read " + d.file + ": " + std::string(d.cause()));
+    if (auto refusal = turnRefusal(read, game, diags)) return usageError("cannot read " + refusal->text());
     for (const auto& d : diags)
         result.err += d.text() + "\n";
 

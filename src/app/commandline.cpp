@@ -1,7 +1,6 @@
 #include "app/commandline.h"
 
 #include <QCommandLineParser>
-#include <QDir>
 
 #ifndef VORNEX_VERSION
 #define VORNEX_VERSION "0.0.0"
@@ -75,10 +74,9 @@ CommandLine parseCommandLine(const QStringList& arguments)
     const GameChoiceCheck check = checkGameChoice(parser.value(folder), parser.value(player), parser.value(game));
     if (!check.folder.isEmpty()) return fail("--folder " + parser.value(folder) + ": " + check.folder);
     if (!check.player.isEmpty()) return fail("--player " + parser.value(player) + ": " + check.player);
-    if (!check.game.isEmpty()) return fail("--game " + parser.value(game) + ": " + check.game);
-    // Stored as an absolute path: the settings outlive the shell's working folder.
-    cl.game = GameChoice{withSeparator(QDir(parser.value(folder).trimmed()).absolutePath()),
-                         *playerNumber(parser.value(player)), parser.value(game).trimmed()};
+    if (!check.name.isEmpty()) return fail("--game " + parser.value(game) + ": " + check.name);
+    // The folder is stored absolute: the settings outlive the shell's working folder.
+    cl.game = check.game;
     return cl;
 }
 

@@ -12,8 +12,8 @@ struct CommandLine {
     enum class Action { Run, Help, Version, Error };
     Action action = Action::Run;
     bool demo = false;
-    std::optional<GameChoice> game; // --folder, --player and --game, checked
-    QString text;                   // help, version or the one-line error
+    std::optional<Game> game; // --folder, --player and --game, checked
+    QString text;             // help, version or the one-line error
 };
 
 // Reads the arguments (program name first). A game given on the command line is checked as the

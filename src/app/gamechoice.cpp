@@ -4,7 +4,6 @@
 #include <QFileInfo>
 
 #include "app/startup.h"
-#include "base/numeric.h"
 #include "io/settingstable.h"
 
 namespace vornex {
@@ -18,85 +17,121 @@ bool isFile(const QString& path)
     return QFileInfo(path).isFile();
 }
 
+QString qs(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+// A reason of the core ("a game name cannot ...") as the dialog shows its reasons.
+QString sentence(QString reason)
+{
+    if (!reason.isEmpty()) reason[0] = reason[0].toUpper();
+    return reason + '.';
+}
+
 } // namespace
 
-std::optional<int16_t> playerNumber(const QString& text)
+QString GameChoiceCheck::reasons() const
 {
-    const auto v = num::parseStrict(text.trimmed().toStdString());
-    if (!v || *v != num::roundHalfEven(*v) || *v < 1 || *v > 16) return std::nullopt;
-    return static_cast<int16_t>(*v);
+    QStringList all;
+    for (const QString& r : {folder, player, name})
+        if (!r.isEmpty()) all << r;
+    return all.join(' ');
 }
 
-QString withSeparator(const QString& folder)
+std::string normalFolder(const QString& typed)
 {
-    if (folder.isEmpty() || folder.endsWith('/') || folder.endsWith('\\')) return folder;
-    return folder + QDir::separator();
+    QString folder = QDir::fromNativeSeparators(typed.trimmed());
+    if (folder.isEmpty()) return {};
+    if (folder == "~" || folder.startsWith("~/")) folder = QDir::homePath() + folder.mid(1);
+    // Stored absolute: the settings outlive the working folder of the shell that started us.
+    folder = QDir::toNativeSeparators(QDir::cleanPath(QDir(folder).absolutePath()));
+    return withFolderSeparator(folder.toStdString());
 }
 
-GameChoiceCheck checkGameChoice(const QString& folder, const QString& playerText, const QString& game)
+QString folderProblem(const QString& typed)
+{
+    const QString dir = qs(normalFolder(typed));
+    if (dir.isEmpty()) return QObject::tr("Choose the folder of the game files.");
+    if (!QFileInfo(dir).isDir()) return QObject::tr("No such folder.");
+    if (!isFile(dir + "gravity.csv")) return QObject::tr("gravity.csv is not in this folder.");
+    return {};
+}
+
+std::optional<PlayerNumber> typedPlayerNumber(const QString& text)
+{
+    auto n = parsePlayerNumber(text.toStdString(), PlayerText::Typed);
+    if (!n || n->number < 1 || n->number > 16) return std::nullopt;
+    return n;
+}
+
+GameChoiceCheck checkGameChoice(const QString& folder, const QString& playerText, const QString& name)
 {
     GameChoiceCheck check;
-    const QString dir = withSeparator(folder.trimmed());
-    if (dir.isEmpty())
-        check.folder = QObject::tr("Choose the folder of the game files.");
-    else if (!QFileInfo(dir).isDir())
-        check.folder = QObject::tr("No such folder.");
-    else if (!isFile(dir + "gravity.csv"))
-        check.folder = QObject::tr("gravity.csv is not in this folder.");
-
-    const auto player = playerNumber(playerText);
+    check.folder = folderProblem(folder);
+    const auto player = typedPlayerNumber(playerText);
     if (!player) check.player = QObject::tr("A player number from 1 to 16.");
-
-    if (game.trimmed().isEmpty())
-        check.game = QObject::tr("Enter the game name.");
-    else if (check.folder.isEmpty() && check.player.isEmpty() &&
-             !isFile(dir + game.trimmed() + ".p" + QString::number(*player)))
-        check.game =
-            QObject::tr("No planets report %1 in this folder.").arg(game.trimmed() + ".p" + QString::number(*player));
+    const std::string game = name.trimmed().toStdString();
+    if (auto problem = gameNameProblem(game)) {
+        check.name = game.empty() ? QObject::tr("Enter the game name.") : sentence(qs(*problem));
+        return check;
+    }
+    if (!check.folder.isEmpty() || !check.player.isEmpty()) return check;
+    Game chosen{normalFolder(folder), game, *player};
+    if (!isFile(qs(chosen.reportFile()))) {
+        check.name = QObject::tr("No planets report %1 in this folder.").arg(qs(game + ".p" + player->suffix));
+        return check;
+    }
+    check.game = std::move(chosen);
     return check;
+}
+
+GameChoiceCheck checkGameChoice(const Game& game)
+{
+    return checkGameChoice(qs(game.folder), qs(game.player.suffix), qs(game.name));
 }
 
 QStringList gameNamesIn(const QString& folder)
 {
     QStringList names;
-    for (const QFileInfo& f : QDir(folder).entryInfoList({"*.map"}, QDir::Files, QDir::Name))
+    for (const QFileInfo& f : QDir(qs(normalFolder(folder))).entryInfoList({"*.map"}, QDir::Files, QDir::Name))
         names << f.completeBaseName();
     return names;
 }
 
-void storeGameChoice(SettingsStore& settings, const GameChoice& c)
+void storeGameChoice(SettingsStore& settings, const Game& game)
 {
-    writeGameSettings(settings, withSeparator(c.folder).toStdString(), c.player, c.game.toStdString());
+    writeGameSettings(settings, game);
 }
 
-std::vector<GameChoice> recentGames(const SettingsStore& settings)
+std::vector<Game> recentGames(const SettingsStore& settings)
 {
-    std::vector<GameChoice> games;
+    std::vector<Game> games;
     for (int i = 1; i <= kRecentCount; ++i) {
-        GameChoice c;
-        c.folder = QString::fromStdString(readSetting(settings, setting::RecentFolder, i));
-        c.game = QString::fromStdString(readSetting(settings, setting::RecentGame, i));
-        const auto player = playerNumber(QString::fromStdString(readSetting(settings, setting::RecentPlayer, i)));
+        Game g;
+        g.folder = readSetting(settings, setting::RecentFolder, i);
+        g.name = readSetting(settings, setting::RecentGame, i);
+        const auto player = typedPlayerNumber(qs(readSetting(settings, setting::RecentPlayer, i)));
         // A damaged entry is left out rather than offered.
-        if (c.folder.isEmpty() || c.game.isEmpty() || !player) continue;
-        c.player = *player;
-        games.push_back(c);
+        if (g.folder.empty() || gameNameProblem(g.name) || !player) continue;
+        g.player = *player;
+        games.push_back(g);
     }
     return games;
 }
 
-void rememberGame(SettingsStore& settings, const GameChoice& choice)
+void rememberGame(SettingsStore& settings, const Game& game)
 {
-    GameChoice top = choice;
-    top.folder = withSeparator(top.folder);
-    std::vector<GameChoice> games = {top};
-    for (const GameChoice& c : recentGames(settings))
-        if (!(c == top) && int(games.size()) < kRecentCount) games.push_back(c);
+    Game top = game;
+    top.folder = withFolderSeparator(top.folder);
+    std::vector<Game> games = {top};
+    for (const Game& g : recentGames(settings))
+        if (!(g == top) && int(games.size()) < kRecentCount) games.push_back(g);
     for (int i = 1; i <= kRecentCount; ++i) {
         const bool has = i <= int(games.size());
-        writeSetting(settings, setting::RecentFolder, i, has ? games[i - 1].folder.toStdString() : "");
-        writeSetting(settings, setting::RecentPlayer, i, has ? num::intText(games[i - 1].player) : "");
-        writeSetting(settings, setting::RecentGame, i, has ? games[i - 1].game.toStdString() : "");
+        writeSetting(settings, setting::RecentFolder, i, has ? games[i - 1].folder : "");
+        writeSetting(settings, setting::RecentPlayer, i, has ? games[i - 1].player.suffix : "");
+        writeSetting(settings, setting::RecentGame, i, has ? games[i - 1].name : "");
     }
 }
 

@@ -1,52 +1,57 @@
 #pragma once
-// Which game the window follows: the folder of the game files, the player and the game name, as
-// start-up checks them, and the list of games opened lately.
+// Which game the window follows, as the user types it (the first start, the Open Game dialog, the
+// command line), checked as start-up checks it, and the list of games opened lately.
 
 #include <QString>
 #include <QStringList>
-#include <cstdint>
 #include <optional>
 #include <vector>
 
+#include "io/game.h"
 #include "io/interfaces.h"
 
 namespace vornex {
 
-struct GameChoice {
-    QString folder; // ends in a path separator once normalised
-    int16_t player = 0;
-    QString game;
-    bool operator==(const GameChoice&) const = default;
-};
-
-// Why each part of a choice cannot be opened; an empty text where the part is fine.
+// Why each part of a typed game cannot be opened; an empty text where the part is fine. `game` is
+// the game itself once all three parts are fine.
 struct GameChoiceCheck {
-    QString folder, player, game;
-    bool ok() const { return folder.isEmpty() && player.isEmpty() && game.isEmpty(); }
+    QString folder, player, name;
+    std::optional<Game> game;
+    bool ok() const { return game.has_value(); }
+    // The reasons in one line.
+    QString reasons() const;
 };
 
-// The folder with its final separator, as start-up expects it.
-QString withSeparator(const QString& folder);
+// The folder as typed made into the game folder: blanks around it left out, "~" at its start the
+// user's home, a relative folder taken from the working folder, with its final separator. Empty
+// for an empty text.
+std::string normalFolder(const QString& typed);
 
-// A whole number from 1 to 16, or nullopt.
-std::optional<int16_t> playerNumber(const QString& text);
+// Why the folder cannot be a game folder, or an empty text: it is empty, is no folder, or has no
+// gravity.csv.
+QString folderProblem(const QString& typed);
+
+// A player number as the user types it: a whole number from 1 to 16. nullopt otherwise.
+std::optional<PlayerNumber> typedPlayerNumber(const QString& text);
 
 // Start-up's tests on typed values: the folder holds gravity.csv, the player is a whole number
-// from 1 to 16, the game's planets report GAME.pN is in the folder. A part that cannot be checked
-// because an earlier one failed is left empty.
-GameChoiceCheck checkGameChoice(const QString& folder, const QString& playerText, const QString& game);
+// from 1 to 16, the game name stays inside the folder and the game's planets report is there. A
+// part that cannot be checked because an earlier one failed is left empty.
+GameChoiceCheck checkGameChoice(const QString& folder, const QString& playerText, const QString& name);
+// The same for a game as stored.
+GameChoiceCheck checkGameChoice(const Game& game);
 
 // Base names of the *.map files in the folder, sorted.
 QStringList gameNamesIn(const QString& folder);
 
-// Makes the choice the one start-up finds without asking.
-void storeGameChoice(SettingsStore& settings, const GameChoice& choice);
+// Makes the game the one start-up finds without asking.
+void storeGameChoice(SettingsStore& settings, const Game& game);
 
 // The games opened lately, the latest first (at most five).
-std::vector<GameChoice> recentGames(const SettingsStore& settings);
-// Puts the choice on top of the list, dropping an earlier entry of the same game and the oldest
+std::vector<Game> recentGames(const SettingsStore& settings);
+// Puts the game on top of the list, dropping an earlier entry of the same game and the oldest
 // beyond five.
-void rememberGame(SettingsStore& settings, const GameChoice& choice);
+void rememberGame(SettingsStore& settings, const Game& game);
 
 // The main window's dock layout (QMainWindow::saveState) as text.
 QByteArray storedWindowLayout(const SettingsStore& settings);

@@ -8,26 +8,65 @@ GameWatcher::GameWatcher(QObject* parent) : QObject(parent)
 {
     m_quiet.setSingleShot(true);
     m_quiet.setInterval(1000);
+    m_folderCheck.setInterval(2000);
     connect(&m_quiet, &QTimer::timeout, this, &GameWatcher::quietPeriodEnded);
+    connect(&m_folderCheck, &QTimer::timeout, this, &GameWatcher::checkFolder);
     connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &GameWatcher::noteChange);
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &GameWatcher::noteChange);
 }
 
 void GameWatcher::watch(const QString& folder, const QStringList& files)
 {
-    if (!m_watcher.files().isEmpty()) m_watcher.removePaths(m_watcher.files());
-    if (!m_watcher.directories().isEmpty()) m_watcher.removePaths(m_watcher.directories());
     m_quiet.stop();
     m_folder = folder;
     m_files = files;
+    m_readAgain = false;
+    m_following = true;
+    m_folderCheck.stop();
     rewatch();
-    markSeen();
-}
-
-void GameWatcher::markSeen()
-{
     m_seen = snapshot();
     m_lastNoticed = m_seen;
+    if (!folderThere()) {
+        m_following = false;
+        m_folderCheck.start();
+        emit followingStopped(m_folder);
+    }
+}
+
+void GameWatcher::markSeen(const Snapshot& before)
+{
+    m_seen = before;
+    m_readAgain = false;
+    if (!changedSince(before).isEmpty()) {
+        m_lastNoticed = snapshot();
+        m_quiet.start();
+    }
+}
+
+void GameWatcher::markFileSeen(const QString& file)
+{
+    const Snapshot now = snapshot();
+    auto it = now.find(file);
+    if (it == now.end()) return;
+    m_seen[file] = it->second;
+    m_lastNoticed[file] = it->second;
+}
+
+void GameWatcher::waitAgain()
+{
+    m_readAgain = true;
+    m_lastNoticed = snapshot();
+    m_quiet.start();
+}
+
+QStringList GameWatcher::changedSince(const Snapshot& before) const
+{
+    QStringList changed;
+    for (const auto& [file, stamp] : snapshot()) {
+        auto it = before.find(file);
+        if (it == before.end() || !(it->second == stamp)) changed << file;
+    }
+    return changed;
 }
 
 void GameWatcher::setQuietInterval(int ms)
@@ -40,17 +79,33 @@ int GameWatcher::quietInterval() const
     return m_quiet.interval();
 }
 
+void GameWatcher::setFolderCheckInterval(int ms)
+{
+    m_folderCheck.setInterval(ms);
+}
+
 bool GameWatcher::waiting() const
 {
     return m_quiet.isActive();
 }
 
+bool GameWatcher::folderThere() const
+{
+    return QFileInfo(m_folder).isDir();
+}
+
 void GameWatcher::rewatch()
 {
-    // A file replaced by renaming drops out of the watch, and one created later was never in it.
-    if (!m_folder.isEmpty() && !m_watcher.directories().contains(m_folder)) m_watcher.addPath(m_folder);
+    // Watched afresh every time: a file replaced by renaming, or a folder removed and made again,
+    // leaves a watch on what is gone, and a file created later was never in it.
+    if (!m_watcher.files().isEmpty()) m_watcher.removePaths(m_watcher.files());
+    if (!m_watcher.directories().isEmpty()) m_watcher.removePaths(m_watcher.directories());
+    if (m_folder.isEmpty() || !folderThere()) return;
+    m_watcher.addPath(m_folder);
+    QStringList present;
     for (const QString& f : m_files)
-        if (QFileInfo::exists(f) && !m_watcher.files().contains(f)) m_watcher.addPath(f);
+        if (QFileInfo::exists(f)) present << f;
+    if (!present.isEmpty()) m_watcher.addPaths(present);
 }
 
 GameWatcher::Snapshot GameWatcher::snapshot() const
@@ -72,13 +127,26 @@ GameWatcher::Snapshot GameWatcher::snapshot() const
 void GameWatcher::noteChange()
 {
     rewatch();
-    m_lastNoticed = snapshot();
+    if (!folderThere()) {
+        if (m_following) {
+            m_following = false;
+            m_quiet.stop();
+            m_folderCheck.start();
+            emit followingStopped(m_folder);
+        }
+        return;
+    }
+    const Snapshot now = snapshot();
+    // Other files of the folder changed: whatever was under way goes on as it was.
+    if (now == m_lastNoticed) return;
+    m_lastNoticed = now;
     m_quiet.start();
 }
 
 void GameWatcher::quietPeriodEnded()
 {
     m_quiet.stop();
+    if (!m_following) return;
     rewatch();
     const Snapshot now = snapshot();
     if (now != m_lastNoticed) {
@@ -87,9 +155,20 @@ void GameWatcher::quietPeriodEnded()
         m_quiet.start();
         return;
     }
-    if (now == m_seen) return; // only other files of the folder changed
-    m_seen = now;
+    if (now == m_seen && !m_readAgain) return; // nothing new since the last read
     emit turnFilesChanged();
+}
+
+void GameWatcher::checkFolder()
+{
+    if (m_following || !folderThere()) return;
+    m_folderCheck.stop();
+    m_following = true;
+    rewatch();
+    emit followingResumed(m_folder);
+    // What came with the folder is read as any change is.
+    m_lastNoticed = snapshot();
+    if (m_lastNoticed != m_seen) m_quiet.start();
 }
 
 } // namespace vornex

@@ -1,22 +1,21 @@
 #pragma once
-// The program's state: the three tables, the game folder and the view. One object, owned by the
-// application and passed by reference to every window.
+// The program's state: the game followed (its files and tables) and the view. One object, owned by
+// the application and passed by reference to every window.
 
 #include <cstdint>
 #include <string>
 
 #include "io/diagnostics.h"
+#include "io/game.h"
 #include "model/collections.h"
 
 namespace vornex {
 
 struct ProgramState {
+    Game game; // folder, game name and player number: every file is named by it
     Map AllPlanets;
     Players AllPlayers;
     Gravities AllGravities;
-    std::string FileLocation; // game folder, ending in a path separator
-    std::string GameName;
-    int16_t YourNumber = 0;
     int16_t Zoom = 0;
     int16_t XStart = 0;
     int16_t YStart = 0;
@@ -30,10 +29,11 @@ struct ProgramState {
     // reloads).
     Diagnostics diagnostics;
 
+    int16_t yourNumber() const { return game.playerNumber(); }
     // The selected planet, looked up by ID (not position), or nullptr.
     PlanetPtr selectedPlanet() const { return AllPlanets.ByID(PlanetSelected); }
-    // Player YourNumber, or nullptr.
-    PlayerPtr yourPlayer() const { return AllPlayers.At(YourNumber); }
+    // The user's own player, or nullptr.
+    PlayerPtr yourPlayer() const { return AllPlayers.At(yourNumber()); }
 };
 
 } // namespace vornex

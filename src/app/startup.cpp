@@ -3,8 +3,9 @@
 #include <QDir>
 #include <algorithm>
 
+#include "app/gamechoice.h"
+#include "app/turnreload.h"
 #include "base/numeric.h"
-#include "io/planetloader.h"
 #include "io/tables.h"
 
 namespace vornex {
@@ -25,36 +26,49 @@ std::string defaultFileLocation()
 #endif
 }
 
+std::string folderPrompt()
+{
+#ifdef _WIN32
+    return "Enter location of files (e.g. c:\\vornex\\)";
+#else
+    return "Enter location of files (e.g. ~/vornex)";
+#endif
+}
+
 StartupResult Main(ProgramState& state, SettingsStore& settings, Prompter& prompter,
                    const std::function<bool(const std::string&)>& fileExists)
 {
-    // The folder: asked until gravity.csv is found there. The answer is used as typed, so a folder
-    // without its final separator is asked again.
-    state.FileLocation = readSetting(settings, FileLocations, defaultFileLocation());
-    while (!fileExists(state.FileLocation + "gravity.csv")) {
-        auto answer = prompter.ask("Enter location of files (e.g. c:\\vornex\\)", "Missing files!");
-        if (!answer) return StartupResult::Cancelled;
-        state.FileLocation = *answer;
+    // The folder: asked until gravity.csv is found there. A folder typed without its final
+    // separator, relative or starting with "~" is made whole first.
+    Game game;
+    game.folder = readSetting(settings, FileLocations, defaultFileLocation());
+    std::string why;
+    while (!fileExists(game.gravityFile())) {
+        const FolderAnswer answer = prompter.askFolder(folderPrompt(), "Missing files!", why);
+        if (answer.kind == FolderAnswer::Kind::Cancel) return StartupResult::Cancelled;
+        if (answer.kind == FolderAnswer::Kind::Demo) return StartupResult::Demo;
+        game.folder = normalFolder(QString::fromStdString(answer.folder));
+        why = folderProblem(QString::fromStdString(answer.folder)).toStdString();
     }
 
-    // The player number: -1 means none yet. An answer that is not a number is asked again.
-    state.YourNumber = readInt16Setting(settings, YourNumber);
-    while (state.YourNumber == -1) {
+    // The player number, as stored: "04" names the report game.p04. None stored (or -1): asked
+    // once, until the answer is a player number from 1 to 16.
+    std::optional<PlayerNumber> player = parsePlayerNumber(readSetting(settings, YourNumber), PlayerText::Stored);
+    while (!player) {
         auto answer = prompter.ask("Enter your race number", "Race Number");
         if (!answer) return StartupResult::Cancelled;
-        if (auto n = num::parseInt16(*answer)) state.YourNumber = *n;
+        player = typedPlayerNumber(QString::fromStdString(*answer));
     }
+    game.player = *player;
 
-    // The game name: asked until the planets report of this player is found. A stored number is
-    // the report's suffix as it is stored ("04" names game.p04), so the file tested is the one the
-    // planet loader then reads.
-    state.GameName = readSetting(settings, GameName);
-    const std::string suffix = reportSuffix(readSetting(settings, YourNumber)).value_or(num::intText(state.YourNumber));
-    while (!fileExists(state.FileLocation + state.GameName + ".p" + suffix)) {
+    // The game name: asked until the planets report of this player is found in the folder.
+    game.name = readSetting(settings, GameName);
+    while (gameNameProblem(game.name) || !fileExists(game.reportFile())) {
         auto answer = prompter.ask("Enter your game name.", "Game Name");
         if (!answer) return StartupResult::Cancelled;
-        state.GameName = *answer;
+        game.name = *answer;
     }
+    state.game = game;
 
     state.Zoom = readInt16Setting(settings, Zoom);
     // The view divides by the zoom: a stored zoom below 1 would leave no map to show.
@@ -63,14 +77,9 @@ StartupResult Main(ProgramState& state, SettingsStore& settings, Prompter& promp
     state.YStart = readInt16Setting(settings, YStart);
 
     Diagnostics diags;
-    Gravities gravities = LoadGravities(state.FileLocation, diags);
-    Players players = LoadPlayers(state.FileLocation, diags);
-    Map planets;
-    if (LoadPlanets(planets, state.FileLocation, state.GameName, settings, prompter, diags) == LoadOutcome::Cancelled)
-        return StartupResult::Cancelled;
-    state.AllGravities = std::move(gravities);
-    state.AllPlayers = std::move(players);
-    state.AllPlanets = std::move(planets);
+    state.AllGravities = LoadGravities(game.folder, diags);
+    state.AllPlayers = LoadPlayers(game.folder, diags);
+    LoadPlanets(state.AllPlanets, game, diags);
     state.diagnostics = std::move(diags);
 
     state.ClickOption = readSetting(settings, ClickOption);
@@ -79,45 +88,34 @@ StartupResult Main(ProgramState& state, SettingsStore& settings, Prompter& promp
     return StartupResult::Ready;
 }
 
-void writeGameSettings(SettingsStore& settings, const std::string& folder, int16_t player, const std::string& game)
+void writeGameSettings(SettingsStore& settings, const Game& game)
 {
-    writeSetting(settings, FileLocations, folder);
-    writeSetting(settings, YourNumber, num::intText(player));
-    writeSetting(settings, GameName, game);
+    writeSetting(settings, FileLocations, game.folder);
+    writeSetting(settings, YourNumber, game.player.suffix);
+    writeSetting(settings, GameName, game.name);
 }
 
 void SaveSettings(const ProgramState& state, SettingsStore& settings)
 {
     using num::intText;
-    writeSetting(settings, FileLocations, state.FileLocation);
+    writeSetting(settings, FileLocations, state.game.folder);
     writeSetting(settings, XStart, intText(state.XStart));
     writeSetting(settings, YStart, intText(state.YStart));
     writeSetting(settings, Zoom, intText(state.Zoom));
     writeSetting(settings, ClickOption, state.ClickOption);
     writeSetting(settings, PlanetSelected, intText(state.PlanetSelected));
-    writeSetting(settings, YourNumber, intText(state.YourNumber));
-    writeSetting(settings, GameName, state.GameName);
+    writeSetting(settings, YourNumber, state.game.player.suffix);
+    writeSetting(settings, GameName, state.game.name);
 }
 
-LoadOutcome reloadPlayersAndPlanets(ProgramState& state, SettingsStore& settings, Prompter& prompter)
+bool reloadPlayersAndPlanets(ProgramState& state)
 {
     Diagnostics playerDiags;
-    state.AllPlayers = LoadPlayers(state.FileLocation, playerDiags);
-    Map planets;
-    Diagnostics planetDiags;
-    const LoadOutcome outcome =
-        LoadPlanets(planets, state.FileLocation, state.GameName, settings, prompter, planetDiags);
-    if (outcome == LoadOutcome::Loaded) state.AllPlanets = std::move(planets);
-    // The gravity table is never reloaded: keep its notes. The planets' notes are replaced only
-    // when the planets were.
-    const std::string gravityFile = state.FileLocation + "gravity.csv";
-    const std::string playersFile = state.FileLocation + "player.inf";
-    std::erase_if(state.diagnostics, [&](const Diagnostic& d) {
-        return d.file == playersFile || (outcome == LoadOutcome::Loaded && d.file != gravityFile);
-    });
+    state.AllPlayers = LoadPlayers(state.game.folder, playerDiags);
+    const std::string playersFile = state.game.playersFile();
+    std::erase_if(state.diagnostics, [&](const Diagnostic& d) { return d.file == playersFile; });
     state.diagnostics.insert(state.diagnostics.end(), playerDiags.begin(), playerDiags.end());
-    state.diagnostics.insert(state.diagnostics.end(), planetDiags.begin(), planetDiags.end());
-    return outcome;
+    return applyTurn(state, readTurn(state.game)).ok;
 }
 
 } // namespace vornex

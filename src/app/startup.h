@@ -13,25 +13,30 @@ namespace vornex {
 // "c:\program files\vornex\" on Windows; a folder under the user's home elsewhere.
 std::string defaultFileLocation();
 
-enum class StartupResult { Ready, Cancelled };
+// The folder question's prompt, with an example folder of this system.
+std::string folderPrompt();
+
+enum class StartupResult { Ready, Cancelled, Demo };
 
 // The start-up sequence: reads the settings, asks for the folder, the player number and the game
-// name until the game files are found, reads the view settings, loads gravity table, players table
-// and planets, reads click mode and selected planet. Cancelling any question returns Cancelled
-// with no setting written. fileExists is FileExists outside tests.
+// name until the game files are found (each asked once at most each time round), reads the view
+// settings, loads gravity table, players table and planets, reads click mode and selected planet.
+// Cancelling any question returns Cancelled, choosing the demo galaxy at the folder question Demo,
+// both with no setting written. fileExists is FileExists outside tests.
 StartupResult Main(ProgramState& state, SettingsStore& settings, Prompter& prompter,
                    const std::function<bool(const std::string&)>& fileExists);
 
 // Writes the game folder, player number and game name that Main reads, so that it finds the game
 // without asking.
-void writeGameSettings(SettingsStore& settings, const std::string& folder, int16_t player, const std::string& game);
+void writeGameSettings(SettingsStore& settings, const Game& game);
 
-// Writes the persisted settings from the state, in the documented order.
+// Writes the persisted settings from the state, in the documented order. The player number is
+// written as it names the planets report ("04" stays "04").
 void SaveSettings(const ProgramState& state, SettingsStore& settings);
 
 // Saves nothing; reloads the players table and then the planets (after a race-name change).
-// Diagnostics of the reload replace the earlier ones of those files. Cancelled when the user
-// cancels the planet loader's question: the planets and their diagnostics then stay as they were.
-LoadOutcome reloadPlayersAndPlanets(ProgramState& state, SettingsStore& settings, Prompter& prompter);
+// Diagnostics of the reload replace the earlier ones of those files. The planets stay as they
+// were (and false is returned) when the files read give no turn to show.
+bool reloadPlayersAndPlanets(ProgramState& state);
 
 } // namespace vornex

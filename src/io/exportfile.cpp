@@ -33,15 +33,8 @@ std::string exportText(const Map& planets, const ExportSelection& selection, int
     return text;
 }
 
-std::string exportFilePath(const std::string& folder, int16_t yourNumber)
+WriteResult WriteExportFile(const std::string& path, const Map& planets, const ExportSelection& selection, int* count)
 {
-    return folder + "export.p" + num::intText(yourNumber);
-}
-
-WriteResult WriteExportFile(const std::string& folder, int16_t yourNumber, const Map& planets,
-                            const ExportSelection& selection, int* count)
-{
-    const std::string path = exportFilePath(folder, yourNumber);
     std::string why;
     auto bytes = encodeForFile(exportText(planets, selection, count), &why);
     // Other players' copies read the file as Windows-1252: a text it cannot carry is not written.

@@ -22,11 +22,11 @@ struct ExportSelection {
 // report. *count receives the number of records.
 std::string exportText(const Map& planets, const ExportSelection& selection, int* count = nullptr);
 
-// folder + "export.p" + yourNumber, written atomically in Windows-1252. A text with a character
-// that has no Windows-1252 form fails the write, with the old file left as it was.
-std::string exportFilePath(const std::string& folder, int16_t yourNumber);
-WriteResult WriteExportFile(const std::string& folder, int16_t yourNumber, const Map& planets,
-                            const ExportSelection& selection, int* count = nullptr);
+// Writes the export file at path (the user's own, Game::exportFile()) atomically in Windows-1252. A
+// text with a character that has no Windows-1252 form fails the write, with the old file left as
+// it was.
+WriteResult WriteExportFile(const std::string& path, const Map& planets, const ExportSelection& selection,
+                            int* count = nullptr);
 
 } // namespace vornex
 

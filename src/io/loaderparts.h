@@ -176,10 +176,20 @@ std::optional<std::string> convertReportRow(ReportRow& row, Enc enc);
 // Writes a converted row into its planet.
 void applyReportRow(ReportRow& row, Planet& p, Enc enc);
 
-void loadMapFile(Map& planets, const std::string& path, Diagnostics& diags);
+// What the loader took from one file: its records (planets of the map file, lines of the report),
+// and whether its last line lacks its line end (the file is most likely still being written).
+struct FileTaken {
+    int64_t records = 0;
+    bool unfinished = false;
+};
+
+// True when the text is not empty and its last line has no line end.
+bool endsUnfinished(std::string_view text);
+
+FileTaken loadMapFile(Map& planets, const std::string& path, Diagnostics& diags);
 
 // Fills in the planets the report names; ages[position] follows each planet's ReportAge.
-void loadReport(Map& planets, const std::string& path, std::vector<int16_t>& ages, Diagnostics& diags);
+FileTaken loadReport(Map& planets, const std::string& path, std::vector<int16_t>& ages, Diagnostics& diags);
 
 // Export records merged into the planets. The records of all files are looked at first, in file
 // and line order, keeping only each planet's report age; the winning record of each planet is then

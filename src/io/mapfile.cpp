@@ -4,10 +4,10 @@
 
 namespace vornex::loader {
 
-void loadMapFile(Map& planets, const std::string& path, Diagnostics& diags)
+FileTaken loadMapFile(Map& planets, const std::string& path, Diagnostics& diags)
 {
     auto file = readLines(path, "there are no planets to show", diags);
-    if (!file) return;
+    if (!file) return {};
     const Enc enc = file->enc;
     const size_t n = file->count;
     planets.Reserve(n);
@@ -78,6 +78,7 @@ void loadMapFile(Map& planets, const std::string& path, Diagnostics& diags)
         p->ReportAge = -1;
         p->Owner = "Uninhabited";
     }
+    return FileTaken{planets.Count(), endsUnfinished(file->text)};
 }
 
 } // namespace vornex::loader

@@ -1,10 +1,12 @@
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "io/diagnostics.h"
-#include "io/interfaces.h"
+#include "io/game.h"
 #include "model/collections.h"
 
 namespace vornex {
@@ -25,22 +27,26 @@ std::string NameField(std::string line);
 // rest is not a number.
 std::optional<double> UnitValue(std::string_view text, int unitLength);
 
-// The suffix N of the planets report game.pN for the stored text of "Settings"/"YourNumber": the
-// number as it is stored ("4", "04", "-3", "2.5"), blanks around it left out. nullopt when the
-// setting holds -1 or no number: the player has to be asked.
-std::optional<std::string> reportSuffix(std::string_view stored);
+// What a load of the planets found, beyond the table itself.
+struct PlanetsRead {
+    int32_t mapPlanets = 0;  // planets taken from the map file
+    int64_t reportLines = 0; // lines of the planets report taken
+    // The files read whose last line has no line end: most likely still being written.
+    std::vector<std::string> unfinished;
+};
 
-enum class LoadOutcome { Loaded, Cancelled };
+// Builds the planet table from game.mapFile(), game.reportFile() and the export files
+// game.exportFile(1) .. game.exportFile(16) that exist. Never asks and never writes: the player
+// number is the game's. Bad lines are rejected with diagnostics; a map file, report or export file
+// that cannot be read as a whole is one diagnostic with line 0, its reason ending in what follows
+// from it.
+PlanetsRead LoadPlanets(Map& planets, const Game& game, Diagnostics& diags);
 
-// Builds the planet table from folder + gameName + ".map", the planets report folder + gameName +
-// ".p" + N and the export files folder + "export.p1" .. "export.p16". N is reportSuffix of the
-// setting "Settings"/"YourNumber"; when there is none the prompter asks (until the answer is a
-// number), the answer's number is written to the setting and the answer is N.
-// Bad lines are rejected with diagnostics; a map file, report or export file that cannot be read
-// as a whole is one diagnostic with line 0, its reason ending in what follows from it.
-// Cancelled only when the user cancels the player-number question; `planets` is then unchanged.
-LoadOutcome LoadPlanets(Map& planets, const std::string& folder, const std::string& gameName, SettingsStore& settings,
-                        Prompter& prompter, Diagnostics& diags);
+// Why the planets read cannot stand for a turn of the game: the map file gave no planet, or the
+// planets report gave no line (missing, empty, only its heading, UTF-16, no line readable). A
+// diagnostic naming the file and the reason (line 0); nullopt when the turn can be shown.
+// diags are those of the same load.
+std::optional<Diagnostic> turnRefusal(const PlanetsRead& read, const Game& game, const Diagnostics& diags);
 
 // Merges one export file's text (already decoded to UTF-8) into the planets: a record replaces the
 // ten exported fields of its planet when the planet was never reported or the record is strictly

@@ -2,10 +2,11 @@
 
 namespace vornex::loader {
 
-void loadReport(Map& planets, const std::string& path, std::vector<int16_t>& ages, Diagnostics& diags)
+FileTaken loadReport(Map& planets, const std::string& path, std::vector<int16_t>& ages, Diagnostics& diags)
 {
     auto file = readLines(path, "the map shows the map file and the export files only", diags);
-    if (!file) return;
+    if (!file) return {};
+    FileTaken taken{0, endsUnfinished(file->text)};
     const Enc fileEnc = file->enc;
     const size_t n = file->count;
     int64_t expected = 1; // reports list the planets in map order as a rule
@@ -44,7 +45,9 @@ void loadReport(Map& planets, const std::string& path, std::vector<int16_t>& age
         // Each line is stored in turn: a planet reported twice keeps what its later line says.
         ages[static_cast<size_t>(position)] = p.ReportAge;
         expected = position + 1;
+        ++taken.records;
     }
+    return taken;
 }
 
 } // namespace vornex::loader

@@ -30,19 +30,35 @@ PlanetPtr Map::Item(std::string_view key) const
 }
 void Map::Remove(int64_t position)
 {
+    m_idIndexed = false;
     if (!m_store.removeAt(position)) throw NotFoundError("planet not found: " + posText(position));
 }
 void Map::Remove(std::string_view key)
 {
+    m_idIndexed = false;
     if (!m_store.removeKey(key)) throw NotFoundError("planet not found: " + keyText(key));
+}
+
+void Map::indexIDs() const
+{
+    m_idIndex.assign(65536, 0);
+    for (int32_t position = m_store.count(); position >= 1; --position)
+        m_idIndex[static_cast<size_t>(m_store.raw(position)->ID + 32768)] = position;
+    m_idIndexed = true;
 }
 
 PlanetPtr Map::ByID(int64_t id) const
 {
-    if (auto p = m_store.at(id); p && p->ID == id) return p;
-    for (const auto& p : m_store)
-        if (p->ID == id) return p;
-    return nullptr;
+    if (auto p = m_store.raw(id); p && p->ID == id) return m_store.at(id);
+    if (id < -32768 || id > 32767) return nullptr;
+    if (!m_idIndexed) indexIDs();
+    const auto slot = static_cast<size_t>(id + 32768);
+    PlanetPtr p = m_store.at(m_idIndex[slot]);
+    if (p && p->ID == id) return p;
+    if (!p) return nullptr;
+    // An ID changed after the index was made: make it again.
+    indexIDs();
+    return m_store.at(m_idIndex[slot]);
 }
 
 PlayerPtr Players::Item(int64_t position) const

@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "model/keyedstore.h"
 #include "model/planet.h"
@@ -29,9 +30,17 @@ using GravityPtr = std::shared_ptr<Gravity>;
 class Map {
 public:
     // Stores the new planet under the key, the empty key included.
-    PlanetPtr Add(std::string_view key) { return m_store.add(key); }
+    PlanetPtr Add(std::string_view key)
+    {
+        m_idIndexed = false;
+        return m_store.add(key);
+    }
     // As Add, but a key that is already there gives nullptr (nothing added) instead of throwing.
-    PlanetPtr TryAdd(std::string_view key) { return m_store.tryAdd(key); }
+    PlanetPtr TryAdd(std::string_view key)
+    {
+        m_idIndexed = false;
+        return m_store.tryAdd(key);
+    }
     PlanetPtr Item(int64_t position) const;
     PlanetPtr Item(std::string_view key) const;
     int32_t Count() const { return m_store.count(); }
@@ -46,7 +55,9 @@ public:
     // each one there).
     int64_t PositionOf(std::string_view key, int64_t hint) const { return m_store.positionOf(key, hint); }
     // The planet whose ID is id, or nullptr. Usually the planet at position id; when a rejected map
-    // line has shifted positions, the first planet carrying that ID.
+    // line or a map out of order has shifted positions, the first planet carrying that ID, found
+    // through an index of the IDs made at the first such lookup after the table last grew or
+    // shrank. A planet's ID is set when it is added, before it is looked up by ID.
     PlanetPtr ByID(int64_t id) const;
     // The planet at a position without taking a shared reference, or nullptr: for loops over the
     // whole table while it stays unchanged.
@@ -59,6 +70,10 @@ public:
 
 private:
     KeyedStore<Planet> m_store;
+    // Position of the first planet with each 16-bit ID (index ID + 32768), 0 for none.
+    mutable std::vector<int32_t> m_idIndex;
+    mutable bool m_idIndexed = false;
+    void indexIDs() const;
 };
 
 class Players {

@@ -71,21 +71,26 @@ int main(int argc, char** argv)
     }
     if (!app) app = std::make_unique<QApplication>(argc, argv);
     QApplication::setApplicationName("VornexInfo");
-    const bool demo = cl.demo;
+    bool demo = cl.demo;
 
     std::unique_ptr<QTemporaryDir> demoDir;
     std::unique_ptr<vornex::QSettingsStore> settings;
-    if (demo) {
+    // The demo galaxy runs on a temporary copy with settings of its own: the user's stay as they are.
+    auto prepareDemo = [&] {
         demoDir = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/vornexinfo-demo-XXXXXX");
         if (!demoDir->isValid() || !copyDemo(demoDir->path())) {
             std::fprintf(stderr, "vornexinfo: cannot prepare the demo galaxy from %s\n",
                          qPrintable(QDir::toNativeSeparators(vornex::demoFolder())));
-            return 1;
+            return false;
         }
         const std::string folder = QDir::toNativeSeparators(demoDir->path() + "/").toStdString();
         settings = std::make_unique<vornex::QSettingsStore>(demoDir->filePath("settings.ini").toStdString());
-        vornex::writeGameSettings(*settings, folder, 1, "game");
+        vornex::writeGameSettings(*settings, vornex::Game{folder, "game", vornex::playerNumberOf(1)});
         std::printf("Demo galaxy copied to %s\n", folder.c_str());
+        return true;
+    };
+    if (demo) {
+        if (!prepareDemo()) return 1;
     } else {
         settings = std::make_unique<vornex::QSettingsStore>();
         // A game named on the command line is opened without questions and becomes the current one.
@@ -97,7 +102,15 @@ int main(int argc, char** argv)
 
     vornex::ProgramState state;
     DialogPrompter prompter;
-    if (vornex::Main(state, *settings, prompter, vornex::FileExists) == vornex::StartupResult::Cancelled) return 0;
+    vornex::StartupResult started = vornex::Main(state, *settings, prompter, vornex::FileExists);
+    if (started == vornex::StartupResult::Demo) {
+        // Chosen at the first start's folder question.
+        demo = true;
+        if (!prepareDemo()) return 1;
+        state = vornex::ProgramState();
+        started = vornex::Main(state, *settings, prompter, vornex::FileExists);
+    }
+    if (started != vornex::StartupResult::Ready) return 0;
 
     if (demo) {
         // A line on the terminal that says what was loaded, before the window takes over.

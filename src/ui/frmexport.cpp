@@ -92,10 +92,9 @@ frmExport::frmExport(ProgramState& state, QWidget* parent) : QDialog(parent), d(
             selection.checked[i] = d->chk[i]->isEnabled() && d->chk[i]->isChecked();
         }
         selection.uninhabited = d->chk[16]->isChecked();
-        const std::string path = exportFilePath(d->state.FileLocation, d->state.YourNumber);
+        const std::string path = d->state.game.exportFile();
         int count = 0;
-        const WriteResult result =
-            WriteExportFile(d->state.FileLocation, d->state.YourNumber, d->state.AllPlanets, selection, &count);
+        const WriteResult result = WriteExportFile(path, d->state.AllPlanets, selection, &count);
         if (!result.ok) {
             d->showResult(QString(), QString());
             showMessage(this, windowTitle(),
@@ -104,6 +103,7 @@ frmExport::frmExport(ProgramState& state, QWidget* parent) : QDialog(parent), d(
             return;
         }
         const QString file = QString::fromStdString(path);
+        emit exportWritten(file);
         // The label is narrow: a long folder is shortened in the middle, the tooltip holds it whole.
         const QString shownFile = d->lblResult->fontMetrics().elidedText(file, Qt::ElideMiddle, 230);
         QString text =

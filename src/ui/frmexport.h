@@ -17,6 +17,10 @@ public:
     explicit frmExport(ProgramState& state, QWidget* parent = nullptr);
     ~frmExport() override;
 
+signals:
+    // The export file at path was written (the game's own file: not a new turn).
+    void exportWritten(const QString& path);
+
 private:
     struct Impl;
     std::unique_ptr<Impl> d;

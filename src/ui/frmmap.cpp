@@ -24,6 +24,7 @@
 #include "analysis/panel.h"
 #include "analysis/view.h"
 #include "app/gamechoice.h"
+#include "app/gamefollower.h"
 #include "app/programstate.h"
 #include "app/startup.h"
 #include "base/numeric.h"
@@ -115,6 +116,7 @@ void frmMap::buildMenus()
             return;
         }
         auto* dialog = new frmExport(d->state, this);
+        connect(dialog, &frmExport::exportWritten, d->follower, &GameFollower::ownFileWritten);
         d->exportDialog = dialog;
         dialog->show();
     });
@@ -206,7 +208,7 @@ void frmMap::load()
     auto& s = d->state;
     // 1. The race editor shows your player (its scroll bar's change fills it).
     if (auto* hsc = d->raceEditor->findChild<QScrollBar*>("hscNumber")) {
-        if (s.YourNumber >= hsc->minimum() && s.YourNumber <= hsc->maximum()) hsc->setValue(s.YourNumber);
+        if (s.yourNumber() >= hsc->minimum() && s.yourNumber() <= hsc->maximum()) hsc->setValue(s.yourNumber());
     }
     // 2. Your race's name.
     if (PlayerPtr you = s.yourPlayer()) d->panel->setYourRace(QString::fromStdString(you->RaceName));
@@ -382,9 +384,9 @@ bool frmMap::savePlayersOrAsk(const QString& discardText)
     // The race editor's edits live only in memory until this save: a save that fails holds the
     // close (or the change of game) until the user decides.
     for (;;) {
-        const WriteResult saved = SavePlayers(s.FileLocation, s.AllPlayers);
+        const WriteResult saved = SavePlayers(s.game.folder, s.AllPlayers);
         if (saved.ok) return true;
-        const QString file = QString::fromStdString(s.FileLocation + "player.inf");
+        const QString file = QString::fromStdString(s.game.playersFile());
         const SaveFailureAnswer answer = askAfterFailedSave(
             this, tr("Map"),
             tr("The players table %1 could not be saved:\n%2\n\nThe race editor's changes of this session are "
@@ -419,8 +421,7 @@ void frmMap::closeEvent(QCloseEvent* event)
     s.AllPlanets = Map();
     s.AllPlayers = Players();
     SaveSettings(s, d->settings);
-    rememberGame(d->settings,
-                 GameChoice{QString::fromStdString(s.FileLocation), s.YourNumber, QString::fromStdString(s.GameName)});
+    rememberGame(d->settings, s.game);
     storeWindowLayout(d->settings, saveState());
     event->accept();
 }

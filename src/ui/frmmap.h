@@ -16,7 +16,9 @@ class QPushButton;
 namespace vornex {
 struct Diagnostic;
 struct ProgramState;
-struct GameChoice;
+struct Game;
+struct TurnReload;
+class GameFollower;
 class GameWatcher;
 class SettingsStore;
 class Prompter;
@@ -55,13 +57,14 @@ public:
 
     MapSurface* pic() const;
 
-    // Reads the turn's planets again (map file, planets report, export files), keeping the view,
-    // the selected planet, the click mode and unsaved race edits; says on the status bar and on
-    // standard output what changed. A failed reload keeps the galaxy shown and says why.
+    // Reads the turn's planets again by hand (F5), as the game follower does when the files
+    // change: keeps the view, the selected planet, the click mode and unsaved race edits; says on
+    // the status bar and on standard output what changed. A failed reload keeps the galaxy shown
+    // and says why.
     void reloadTurnFiles();
     // Leaves the game shown (saving player.inf as closing does) and opens `game` with start-up's
     // steps; false, with the old game still shown, when it cannot be opened.
-    bool openGame(const GameChoice& game);
+    bool openGame(const Game& game);
     // Selects planet id as a map click on it does, centring the map on it when it is out of view.
     void selectPlanet(int16_t id);
     // Writes the map as shown to a PNG at the screen's pixel ratio; an empty text or why not.
@@ -69,6 +72,7 @@ public:
 
     PlanetsDock* planetsDock() const;
     GameWatcher* gameWatcher() const;
+    GameFollower* gameFollower() const;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -90,7 +94,7 @@ private:
     void toolbarClicked(QAction* action);
     void buildFollowing();
     void fillRecentGames();
-    void watchGame();
+    void turnReloaded(const TurnReload& result);
 };
 
 } // namespace vornex::ui

@@ -5,11 +5,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSaveFile>
-#include <cstdio>
 
 #include "analysis/view.h"
 #include "app/gamechoice.h"
-#include "app/gamewatcher.h"
+#include "app/gamefollower.h"
 #include "app/programstate.h"
 #include "app/startup.h"
 #include "app/turnreload.h"
@@ -43,16 +42,15 @@ void frmMap::buildFollowing()
     open->setShortcut(QKeySequence::Open);
     file->insertAction(first, open);
     connect(open, &QAction::triggered, this, [this] {
-        const GameChoice current{QString::fromStdString(d->state.FileLocation), d->state.YourNumber,
-                                 QString::fromStdString(d->state.GameName)};
-        OpenGameDialog dialog(current, this);
-        if (dialog.exec() == QDialog::Accepted) openGame(dialog.choice());
+        OpenGameDialog dialog(d->state.game, this);
+        if (dialog.exec() == QDialog::Accepted)
+            if (auto game = dialog.choice()) openGame(*game);
     });
     QAction* image = file->addAction(tr("Save Map &Image…"));
     image->setObjectName("SaveMapImage");
     connect(image, &QAction::triggered, this, [this] {
         const QString path = QFileDialog::getSaveFileName(this, tr("Save Map Image"),
-                                                          QString::fromStdString(d->state.FileLocation) + "map.png",
+                                                          QString::fromStdString(d->state.game.folder) + "map.png",
                                                           tr("PNG images (*.png)"));
         if (path.isEmpty()) return;
         const QString error = saveMapImage(path);
@@ -75,36 +73,32 @@ void frmMap::buildFollowing()
     toggle->setObjectName("ShowPlanets");
     view->addAction(toggle);
 
-    d->watcher = new GameWatcher(this);
-    connect(d->watcher, &GameWatcher::turnFilesChanged, this, &frmMap::reloadTurnFiles);
-    watchGame();
-}
-
-void frmMap::watchGame()
-{
-    QStringList files;
-    for (const std::string& f : turnFiles(d->state))
-        files << QString::fromStdString(f);
-    d->watcher->watch(QString::fromStdString(d->state.FileLocation), files);
+    d->follower = new GameFollower(d->state, this);
+    connect(d->follower, &GameFollower::turnReloaded, this, &frmMap::turnReloaded);
+    connect(d->follower, &GameFollower::message, this, &frmMap::showStatus);
+    d->follower->follow();
 }
 
 void frmMap::fillRecentGames()
 {
     d->recentGames->clear();
     int n = 0;
-    for (const GameChoice& g : recentGames(d->settings)) {
+    for (const Game& g : recentGames(d->settings)) {
         ++n;
-        QAction* a = d->recentGames->addAction(
-            tr("&%1 %2, player %3 (%4)").arg(n).arg(g.game).arg(g.player).arg(QDir::toNativeSeparators(g.folder)));
+        QAction* a = d->recentGames->addAction(tr("&%1 %2, player %3 (%4)")
+                                                   .arg(n)
+                                                   .arg(QString::fromStdString(g.name))
+                                                   .arg(QString::fromStdString(g.player.suffix))
+                                                   .arg(QDir::toNativeSeparators(QString::fromStdString(g.folder))));
         a->setObjectName(QString("RecentGame%1").arg(n));
         connect(a, &QAction::triggered, this, [this, g] {
-            const GameChoiceCheck check = checkGameChoice(g.folder, QString::number(g.player), g.game);
+            const GameChoiceCheck check = checkGameChoice(g);
             if (!check.ok()) {
                 showMessage(this, tr("Open Game"),
-                            tr("%1 cannot be opened:\n%2").arg(g.game, check.folder + check.player + check.game));
+                            tr("%1 cannot be opened:\n%2").arg(QString::fromStdString(g.name), check.reasons()));
                 return;
             }
-            openGame(g);
+            openGame(*check.game);
         });
     }
     d->recentGames->setEnabled(n > 0);
@@ -117,20 +111,23 @@ PlanetsDock* frmMap::planetsDock() const
 
 GameWatcher* frmMap::gameWatcher() const
 {
-    return d->watcher;
+    return d->follower->watcher();
+}
+
+GameFollower* frmMap::gameFollower() const
+{
+    return d->follower;
 }
 
 void frmMap::reloadTurnFiles()
 {
     if (d->unloaded) return;
+    d->follower->reload(true);
+}
+
+void frmMap::turnReloaded(const TurnReload&)
+{
     auto& s = d->state;
-    const TurnReload r = vornex::reloadTurnFiles(s);
-    // What is on disk now has been read (or found unreadable): only a later change reloads again.
-    d->watcher->markSeen();
-    if (!r.ok) {
-        showStatus(tr("Turn files not reloaded: %1").arg(QString::fromStdString(r.error)));
-        return;
-    }
     d->planets->refresh();
     // The selected planet stays selected by its number; the panel shows its new figures.
     if (PlanetPtr p = s.selectedPlanet()) {
@@ -139,18 +136,14 @@ void frmMap::reloadTurnFiles()
         DrawPic();
     }
     showDiagnosticsNote();
-    showStatus(r.changed == 1 ? tr("Turn files reloaded: 1 planet changed")
-                              : tr("Turn files reloaded: %1 planets changed").arg(r.changed));
-    std::printf("reloaded %d planets from %s\n", r.planets, s.FileLocation.c_str());
-    std::fflush(stdout);
 }
 
-bool frmMap::openGame(const GameChoice& game)
+bool frmMap::openGame(const Game& game)
 {
     auto& s = d->state;
-    const GameChoiceCheck check = checkGameChoice(game.folder, QString::number(game.player), game.game);
+    const GameChoiceCheck check = checkGameChoice(game);
     if (!check.ok()) {
-        showStatus(tr("The game cannot be opened: %1").arg(check.folder + check.player + check.game));
+        showStatus(tr("The game cannot be opened: %1").arg(check.reasons()));
         return false;
     }
     // Leaving the game: its players table is saved as on closing the window.
@@ -163,9 +156,9 @@ bool frmMap::openGame(const GameChoice& game)
     d->raceEditor->setRaceNameChanged(false);
     SaveSettings(s, d->settings);
 
-    const GameChoice before{QString::fromStdString(s.FileLocation), s.YourNumber, QString::fromStdString(s.GameName)};
+    const Game before = s.game;
     rememberGame(d->settings, before);
-    storeGameChoice(d->settings, game);
+    storeGameChoice(d->settings, *check.game);
     ProgramState next;
     FixedAnswer noQuestions;
     if (Main(next, d->settings, noQuestions, FileExists) != StartupResult::Ready) {
@@ -175,7 +168,7 @@ bool frmMap::openGame(const GameChoice& game)
         return false;
     }
     s = std::move(next);
-    rememberGame(d->settings, game);
+    rememberGame(d->settings, s.game);
     fillRecentGames();
 
     // A new editor for the new players table: the old one still points at the players left.
@@ -191,8 +184,9 @@ bool frmMap::openGame(const GameChoice& game)
     d->planets->refresh();
     load();
     showDiagnosticsNote();
-    watchGame();
-    showStatus(tr("Opened %1, player %2").arg(game.game).arg(game.player));
+    d->follower->follow();
+    showStatus(tr("Opened %1, player %2")
+                   .arg(QString::fromStdString(s.game.name), QString::fromStdString(s.game.player.suffix)));
     return true;
 }
 

@@ -53,7 +53,7 @@ struct frmMap::Impl {
     std::optional<QPointF> pointerAt;
     bool unloaded = false;
     PlanetsDock* planets = nullptr;
-    GameWatcher* watcher = nullptr;
+    GameFollower* follower = nullptr;
     QMenu* recentGames = nullptr;
 
     Impl(ProgramState& s, SettingsStore& st, Prompter& p) : state(s), settings(st), prompter(p) {}

@@ -25,16 +25,15 @@ QString LoadNotesButton::fileNote(const Diagnostic& diag, bool fullPath) const
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     QString note = QString::fromStdString((fullPath ? path : name) + ": " + diag.reason);
     // What the map lacks without the file.
-    const std::string game = s.FileLocation + s.GameName;
     auto numbered = [&](const std::string& stem) {
         return path.size() > stem.size() && path.compare(0, stem.size(), stem) == 0 &&
                path.find_first_not_of("0123456789", stem.size()) == std::string::npos;
     };
-    if (numbered(game + ".p"))
+    if (path == s.game.reportFile())
         note += tr(" \u2014 the map shows the map file and the export files only");
-    else if (path == game + ".map")
+    else if (path == s.game.mapFile())
         note += tr(" \u2014 the map has no planets");
-    else if (numbered(s.FileLocation + "export.p"))
+    else if (numbered(s.game.folder + "export.p"))
         note += tr(" \u2014 its planets are not merged");
     return note;
 }

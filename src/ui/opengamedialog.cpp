@@ -15,7 +15,7 @@
 
 namespace vornex::ui {
 
-OpenGameDialog::OpenGameDialog(const GameChoice& current, QWidget* parent) : QDialog(parent)
+OpenGameDialog::OpenGameDialog(const Game& current, QWidget* parent) : QDialog(parent)
 {
     setObjectName("frmOpenGame");
     setWindowTitle(tr("Open Game"));
@@ -30,7 +30,7 @@ OpenGameDialog::OpenGameDialog(const GameChoice& current, QWidget* parent) : QDi
         return l;
     };
 
-    m_folder = new QLineEdit(QDir::toNativeSeparators(current.folder), this);
+    m_folder = new QLineEdit(QDir::toNativeSeparators(QString::fromStdString(current.folder)), this);
     m_folder->setObjectName("txtFolder");
     m_folder->setMinimumWidth(320);
     auto* choose = new QToolButton(this);
@@ -48,7 +48,7 @@ OpenGameDialog::OpenGameDialog(const GameChoice& current, QWidget* parent) : QDi
     grid->addWidget(choose, 0, 2);
     grid->addWidget(m_folderWhy, 0, 3);
 
-    m_player = new QLineEdit(current.player > 0 ? QString::number(current.player) : QString(), this);
+    m_player = new QLineEdit(QString::fromStdString(current.player.suffix), this);
     m_player->setObjectName("txtPlayer");
     m_player->setMaximumWidth(60);
     m_playerWhy = why("lblPlayerWhy");
@@ -73,7 +73,7 @@ OpenGameDialog::OpenGameDialog(const GameChoice& current, QWidget* parent) : QDi
     layout->addWidget(buttons);
 
     folderEdited();
-    m_game->setEditText(current.game);
+    m_game->setEditText(QString::fromStdString(current.name));
     revalidate();
 
     connect(m_folder, &QLineEdit::textChanged, this, &OpenGameDialog::folderEdited);
@@ -84,10 +84,9 @@ OpenGameDialog::OpenGameDialog(const GameChoice& current, QWidget* parent) : QDi
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
-GameChoice OpenGameDialog::choice() const
+std::optional<Game> OpenGameDialog::choice() const
 {
-    return GameChoice{withSeparator(QDir::fromNativeSeparators(m_folder->text().trimmed())),
-                      playerNumber(m_player->text()).value_or(0), m_game->currentText().trimmed()};
+    return checkGameChoice(m_folder->text(), m_player->text(), m_game->currentText()).game;
 }
 
 void OpenGameDialog::folderEdited()
@@ -103,11 +102,10 @@ void OpenGameDialog::folderEdited()
 
 void OpenGameDialog::revalidate()
 {
-    const GameChoiceCheck check =
-        checkGameChoice(QDir::fromNativeSeparators(m_folder->text()), m_player->text(), m_game->currentText());
+    const GameChoiceCheck check = checkGameChoice(m_folder->text(), m_player->text(), m_game->currentText());
     m_folderWhy->setText(check.folder);
     m_playerWhy->setText(check.player);
-    m_gameWhy->setText(check.game);
+    m_gameWhy->setText(check.name);
     m_ok->setEnabled(check.ok());
 }
 

@@ -3,6 +3,7 @@
 // checks them, each with the reason beside it; OK only once all three are good.
 
 #include <QDialog>
+#include <optional>
 
 #include "app/gamechoice.h"
 
@@ -16,10 +17,10 @@ namespace vornex::ui {
 class OpenGameDialog : public QDialog {
     Q_OBJECT
 public:
-    OpenGameDialog(const GameChoice& current, QWidget* parent = nullptr);
+    OpenGameDialog(const Game& current, QWidget* parent = nullptr);
 
-    // The values typed, normalised (valid once OK is enabled).
-    GameChoice choice() const;
+    // The game typed, its folder made whole; nullopt while it cannot be opened.
+    std::optional<Game> choice() const;
     // Checks the values again and shows the reasons.
     void revalidate();
 

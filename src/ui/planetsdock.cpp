@@ -163,7 +163,7 @@ QString PlanetsDock::saveCsv(const QString& path) const
 void PlanetsDock::chooseCsvFile()
 {
     const QString path = QFileDialog::getSaveFileName(
-        this, tr("Save as CSV"), QString::fromStdString(m_state.FileLocation), tr("CSV files (*.csv)"));
+        this, tr("Save as CSV"), QString::fromStdString(m_state.game.folder), tr("CSV files (*.csv)"));
     if (path.isEmpty()) return;
     const QString error = saveCsv(path);
     if (!error.isEmpty()) showMessage(this, tr("Save as CSV"), tr("%1 could not be saved:\n%2").arg(path, error));

@@ -299,7 +299,7 @@ struct RaceEditor::Impl {
 
         // A refused player name is not saved: it goes back to the last accepted one first.
         restoreRefusedPlayerName(shown.lock());
-        const WriteResult saved = SavePlayers(state.FileLocation, state.AllPlayers);
+        const WriteResult saved = SavePlayers(state.game.folder, state.AllPlayers);
         if (!saved.ok) {
             // Reloading now would throw the edits away: keep them and the pending change.
             const QString why = QObject::tr("The players table could not be saved, so the new race name is not "
@@ -309,7 +309,7 @@ struct RaceEditor::Impl {
             host.showStatus(QObject::tr("The players table player.inf could not be saved."));
             return;
         }
-        const bool planetsReloaded = reloadPlayersAndPlanets(state, settings, prompter) == LoadOutcome::Loaded;
+        const bool planetsReloaded = reloadPlayersAndPlanets(state);
         snapshotNames();
         // The records are new objects now; show them (same texts, so normally nothing changes).
         playerNumberChanged();
@@ -318,7 +318,7 @@ struct RaceEditor::Impl {
         host.DrawPic();
         host.showStatus(planetsReloaded ? QObject::tr("Saved player.inf and reloaded players and planets.")
                                         : QObject::tr("Saved player.inf and reloaded the players; the planets were not "
-                                                      "reloaded (the player number question was cancelled)."));
+                                                      "reloaded, since the game's files give no turn to show."));
     }
 
     void colourClicked()

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <map>
@@ -47,6 +48,9 @@ TEST_F(GameFolder, CommandLineOpensAGameOrNamesTheBadValue)
         {{"--folder", folder, "--player", "3", "--game", "alpha"}, A::Run, {}},
         {{"--folder", folder, "--player", "17", "--game", "alpha"}, A::Error, "--player 17"},
         {{"--folder", folder, "--player", "2.5", "--game", "alpha"}, A::Error, "--player 2.5"},
+        {{"--folder", folder, "--player", "0.99999999999999999", "--game", "alpha"}, A::Error, "--player 0.9"},
+        {{"--folder", folder, "--player", "3", "--game", "../alpha"}, A::Error, "--game ../alpha: A game name"},
+        {{"--folder", folder, "--player", "3", "--game", "sub/alpha"}, A::Error, "--game sub/alpha"},
         {{"--folder", folder, "--player", "three", "--game", "alpha"}, A::Error, "--player three"},
         {{"--folder", missing, "--player", "3", "--game", "alpha"}, A::Error, "--folder " + missing},
         {{"--folder", folder, "--player", "3", "--game", "beta"}, A::Error, "beta.p3"},
@@ -68,9 +72,17 @@ TEST_F(GameFolder, CommandLineOpensAGameOrNamesTheBadValue)
     }
     const CommandLine ok = parseCommandLine({"vornexinfo", "--folder", folder, "--player", " 3", "--game", "alpha"});
     ASSERT_TRUE(ok.game);
-    EXPECT_EQ(ok.game->folder, withSeparator(QDir(folder).absolutePath()));
-    EXPECT_EQ(ok.game->player, 3);
-    EXPECT_EQ(ok.game->game, "alpha");
+    EXPECT_EQ(ok.game->folder, QDir(folder).absolutePath().toStdString() + "/");
+    EXPECT_EQ(ok.game->player, (PlayerNumber{"3", 3}));
+    EXPECT_EQ(ok.game->name, "alpha");
+    // A relative folder is made absolute, so that the stored game holds from any folder.
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(QFileInfo(folder).absolutePath()));
+    const CommandLine relative =
+        parseCommandLine({"vornexinfo", "--folder", QFileInfo(folder).fileName(), "--player", "3", "--game", "alpha"});
+    QDir::setCurrent(before);
+    ASSERT_TRUE(relative.game) << relative.text.toStdString();
+    EXPECT_EQ(relative.game->folder, ok.game->folder);
     EXPECT_TRUE(parseCommandLine({"vornexinfo", "--version"})
                     .text.contains(QRegularExpression("^vornexinfo \\d+\\.\\d+\\.\\d+$")));
     EXPECT_TRUE(hasToolkitOptions({"vornexinfo", "-style", "Fusion"}));
@@ -86,22 +98,23 @@ TEST(RecentGames, LatestFirstFiveAtMostNoDuplicatesDamagedEntriesLeftOut)
 {
     test::FakeSettings store;
     for (int i = 1; i <= 7; ++i)
-        rememberGame(store, GameChoice{QString("/games/g%1").arg(i), int16_t(i), "game"});
+        rememberGame(store, Game{"/games/g" + std::to_string(i), "game", playerNumberOf(int16_t(i))});
     // The fifth again moves to the top instead of appearing twice.
-    rememberGame(store, GameChoice{"/games/g5", 5, "game"});
+    rememberGame(store, Game{"/games/g5", "game", playerNumberOf(5)});
     std::vector<int> players;
-    for (const GameChoice& g : recentGames(store))
-        players.push_back(g.player);
+    for (const Game& g : recentGames(store))
+        players.push_back(g.playerNumber());
     EXPECT_EQ(players, (std::vector<int>{5, 7, 6, 4, 3}));
-    EXPECT_EQ(recentGames(store).front().folder, withSeparator("/games/g5"));
+    EXPECT_EQ(recentGames(store).front().folder, "/games/g5/");
 
     store.values["RecentGames/Player2"] = "99";
-    EXPECT_EQ(recentGames(store).size(), 4u);
+    store.values["RecentGames/Game3"] = "../evil";
+    EXPECT_EQ(recentGames(store).size(), 3u);
 
-    // Storing a choice makes it the one start-up finds.
-    storeGameChoice(store, GameChoice{"/games/x", 4, "gamma"});
-    EXPECT_EQ(store.values["Startup/FileLocations"], withSeparator("/games/x").toStdString());
-    EXPECT_EQ(store.values["Settings/YourNumber"], "4");
+    // Storing a game makes it the one start-up finds, its number as given.
+    storeGameChoice(store, Game{"/games/x/", "gamma", PlayerNumber{"04", 4}});
+    EXPECT_EQ(store.values["Startup/FileLocations"], "/games/x/");
+    EXPECT_EQ(store.values["Settings/YourNumber"], "04");
     EXPECT_EQ(store.values["Settings/GameName"], "gamma");
 }
 

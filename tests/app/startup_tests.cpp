@@ -1,6 +1,7 @@
 // Start-up questions, settings defaults and writing, reloading, and the QSettings store.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <deque>
 #include <filesystem>
@@ -11,8 +12,10 @@
 #include <tuple>
 
 #include "analysis/panel.h"
+#include "app/gamechoice.h"
 #include "app/qsettingsstore.h"
 #include "app/startup.h"
+#include "app/turnreload.h"
 #include "io/fileexists.h"
 #include "reporttable.h"
 #include "support/fakes.h"
@@ -24,19 +27,24 @@ namespace {
 using MemoryStore = test::FakeSettings;
 
 // Checks that each question has its own words; any question past the script fails the test.
+// The folder question also records why it was asked again.
 class ScriptedPrompter : public test::ScriptedPrompter {
 public:
+    std::vector<std::string> whys;
     ScriptedPrompter() { strict = true; }
     std::optional<std::string> ask(const std::string& prompt, const std::string& title) override
     {
-        const std::map<std::string, std::string> prompts = {
-            {"Missing files!", "Enter location of files (e.g. c:\\vornex\\)"},
-            {"Race Number", "Enter your race number"},
-            {"Game Name", "Enter your game name."},
-            {"Player Number", "Please enter your player number"}};
+        const std::map<std::string, std::string> prompts = {{"Missing files!", folderPrompt()},
+                                                            {"Race Number", "Enter your race number"},
+                                                            {"Game Name", "Enter your game name."}};
         auto expected = prompts.find(title);
         EXPECT_TRUE(expected != prompts.end() && expected->second == prompt) << title << ": " << prompt;
         return test::ScriptedPrompter::ask(prompt, title);
+    }
+    FolderAnswer askFolder(const std::string& prompt, const std::string& title, const std::string& why) override
+    {
+        whys.push_back(why);
+        return Prompter::askFolder(prompt, title, why);
     }
 };
 
@@ -52,19 +60,19 @@ using Titles = std::vector<std::string>;
 
 } // namespace
 
-TEST(Startup, EmptyStoreAsksTheNumberAndTheLoaderAsksAgain)
+TEST(Startup, EmptyStoreAsksTheNumberOnce)
 {
     const std::string dir = defaultFileLocation();
     FakeFiles files{{dir + "gravity.csv", dir + "game.p2"}};
     MemoryStore store;
     ScriptedPrompter ask;
-    ask.answers = {"2", "2"};
+    ask.answers = {"2"};
     ProgramState state;
     ASSERT_EQ(Main(state, store, ask, files.fn()), StartupResult::Ready);
-    EXPECT_EQ(ask.titles, (Titles{"Race Number", "Player Number"}));
-    EXPECT_EQ(state.FileLocation, dir);
-    EXPECT_EQ(state.YourNumber, 2);
-    EXPECT_EQ(state.GameName, "game");
+    EXPECT_EQ(ask.titles, (Titles{"Race Number"}));
+    EXPECT_EQ(state.game.folder, dir);
+    EXPECT_EQ(state.yourNumber(), 2);
+    EXPECT_EQ(state.game.name, "game");
     EXPECT_EQ(state.Zoom, 2000);
     EXPECT_EQ(state.XStart, 0);
     EXPECT_EQ(state.YStart, 0);
@@ -72,29 +80,35 @@ TEST(Startup, EmptyStoreAsksTheNumberAndTheLoaderAsksAgain)
     EXPECT_EQ(state.PlanetSelected, 1);
     EXPECT_EQ(state.Dragging, 0);
     EXPECT_EQ(state.AllPlayers.Count(), 16); // a missing player.inf counts as empty
-    // Only the loader's answer reaches the store; start-up's answers wait for SaveSettings.
-    ASSERT_EQ(store.writes.size(), 1u);
-    EXPECT_EQ(store.writes[0], std::make_tuple(std::string("Settings"), std::string("YourNumber"), std::string("2")));
+    // Start-up's answers wait for SaveSettings.
+    EXPECT_TRUE(store.writes.empty());
 }
 
-TEST(Startup, AnswersAreTestedAsTypedAndAskedAgain)
+TEST(Startup, AnswersAreMadeWholeTestedAndAskedAgainWithTheReason)
 {
-    FakeFiles files{{"/g/gravity.csv", "/g/alpha.p3"}};
+    FakeFiles files{{"/g/gravity.csv", "/g/alpha.p3", "/g/../g/alpha.p3"}};
     MemoryStore store;
     store.values["Settings/YourNumber"] = "junk"; // not a number: as if absent
     ScriptedPrompter ask;
-    // Folder without its separator fails; the number "abc" and an empty answer are asked again;
-    // the game name "game" has no report for player 3.
-    // The loader then asks for the stored number, which is still "junk": cancelled there.
-    ask.answers = {"/g", "/g/", "abc", "", "3", "game", "alpha", std::nullopt};
+    // A folder without its separator is taken; the numbers "abc", "", "2.5" and "17" are asked
+    // again; the game name "game" has no report for player 3, and "../g/alpha" leaves the folder.
+    ask.answers = {"/nowhere", "/g", "abc", "", "2.5", "17", " 3 ", "game", "../g/alpha", "alpha"};
     ProgramState state;
-    EXPECT_EQ(Main(state, store, ask, files.fn()), StartupResult::Cancelled);
+    EXPECT_EQ(Main(state, store, ask, files.fn()), StartupResult::Ready);
     EXPECT_TRUE(store.writes.empty());
     EXPECT_EQ(ask.titles, (Titles{"Missing files!", "Missing files!", "Race Number", "Race Number", "Race Number",
-                                  "Game Name", "Game Name", "Player Number"}));
-    EXPECT_EQ(state.FileLocation, "/g/");
-    EXPECT_EQ(state.YourNumber, 3);
-    EXPECT_EQ(state.GameName, "alpha");
+                                  "Race Number", "Race Number", "Game Name", "Game Name", "Game Name"}));
+    ASSERT_EQ(ask.whys.size(), 2u);
+    EXPECT_EQ(ask.whys[0], "");
+    EXPECT_EQ(ask.whys[1], "No such folder.");
+    EXPECT_EQ(state.game.folder, "/g/");
+    EXPECT_EQ(state.game.player, (PlayerNumber{"3", 3}));
+    EXPECT_EQ(state.game.name, "alpha");
+
+    // A relative folder and one under "~" are made absolute, so that they hold from any folder.
+    EXPECT_EQ(normalFolder("og2"), QDir::current().absoluteFilePath("og2").toStdString() + "/");
+    EXPECT_EQ(normalFolder("~/vornex"), QDir::homePath().toStdString() + "/vornex/");
+    EXPECT_EQ(normalFolder("  "), "");
 }
 
 TEST(Startup, StoredNumbersAreUsedWithoutQuestions)
@@ -109,14 +123,14 @@ TEST(Startup, StoredNumbersAreUsedWithoutQuestions)
     // -3 names no player slot, yet it is the number as stored: no question, the report game.p-3.
     EXPECT_EQ(Main(state, store, ask, files.fn()), StartupResult::Ready);
     EXPECT_TRUE(ask.titles.empty());
-    EXPECT_EQ(state.YourNumber, -3);
+    EXPECT_EQ(state.game.player, (PlayerNumber{"-3", -3}));
     EXPECT_EQ(state.Zoom, 2000); // a zoom below 1 would leave no map
     EXPECT_EQ(state.XStart, 12); // half to even
     EXPECT_EQ(state.YStart, 0);  // out of 16 bits: the default
     EXPECT_TRUE(store.writes.empty());
 }
 
-TEST(Startup, StoredPlayerNumberIsTheReportSuffixAsStoredAndTheReportAgrees)
+TEST(Startup, StoredPlayerNumberIsTheReportSuffixAsStoredForReloadSaveAndTheReport)
 {
     // Reports for several spellings of a number; each is told apart by Alpha's report age.
     QTemporaryDir tmp;
@@ -150,10 +164,22 @@ TEST(Startup, StoredPlayerNumberIsTheReportSuffixAsStoredAndTheReportAgrees)
         ASSERT_EQ(Main(state, store, ask, FileExists), StartupResult::Ready) << c.stored;
         EXPECT_TRUE(ask.titles.empty()) << c.stored;
         EXPECT_TRUE(store.writes.empty()) << c.stored;
+        EXPECT_EQ(state.game.reportFile(), dir + "game.p" + c.stored);
         PlanetPtr planet = state.AllPlanets.Item("Alpha");
         EXPECT_EQ(planet->ReportAge, c.age) << c.stored;
+        // A reload reads the same report, and saving keeps the number as it was stored.
+        planet->ReportAge = 99;
+        ASSERT_TRUE(reloadTurnFiles(state).ok) << c.stored;
+        EXPECT_EQ(state.AllPlanets.Item("Alpha")->ReportAge, c.age) << c.stored;
+        SaveSettings(state, store);
+        EXPECT_EQ(store.values["Settings/YourNumber"], c.stored);
 
-        // The panel's two ratings, and the report's, for every planet.
+        // The panel's two ratings, and the report's, for every planet. The report command takes
+        // whole numbers only.
+        if (!parsePlayerNumber(c.stored)) {
+            EXPECT_EQ(report::run({"--folder", dir, "--player", c.stored}).status, 2);
+            continue;
+        }
         report::RunResult r = report::run({"--folder", dir, "--player", c.stored});
         ASSERT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(r.err.find("has no race") == std::string::npos, c.namesAPlayer) << c.stored << ": " << r.err;
@@ -221,12 +247,10 @@ TEST(Startup, CancellingAnyQuestionEndsWithoutWritingSettings)
 TEST(Startup, SaveSettingsWritesEveryValueInOrder)
 {
     ProgramState state;
-    state.FileLocation = "c:\\program files\\vornex\\";
+    state.game = Game{"c:\\program files\\vornex\\", "game", PlayerNumber{"-1", -1}};
     state.Zoom = 2000;
     state.ClickOption = "Planets";
     state.PlanetSelected = 1;
-    state.YourNumber = -1;
-    state.GameName = "game";
     MemoryStore store;
     SaveSettings(state, store);
     using W = std::tuple<std::string, std::string, std::string>;
@@ -245,9 +269,17 @@ TEST(Startup, SaveSettingsWritesEveryValueInOrder)
         EXPECT_EQ(std::get<1>(store.writes[i]), table[i].key);
 }
 
-TEST(Startup, LoadsARealFolderAndReloadReplacesItsDiagnostics)
+TEST(Startup, LoadsARealFolderAndReloadsKeepTheTablesNotesAndRefuseAnEmptyTurn)
 {
-    const std::string dir = std::string(VORNEX_TEST_DATA_DIR) + "report/";
+    // The fixture, with a rejected line in gravity.csv and in player.inf.
+    QTemporaryDir tmp;
+    const std::string dir = tmp.path().toStdString() + "/";
+    const std::string fixture = std::string(VORNEX_TEST_DATA_DIR) + "report/";
+    for (const char* f : {"gravity.csv", "player.inf", "game.map", "game.p1", "export.p2"})
+        std::filesystem::copy_file(fixture + f, dir + f);
+    std::ofstream(dir + "gravity.csv", std::ios::binary | std::ios::app) << "9,lots\r\n";
+    std::ofstream(dir + "player.inf", std::ios::binary | std::ios::app)
+        << "\"Cy\",\"Rocky\",\"Home\",red,0.5,1.5,-80,80,30,70,10,0,0\r\n";
     MemoryStore store;
     store.values = {{"Startup/FileLocations", dir}, {"Settings/YourNumber", "1"}};
     ScriptedPrompter ask;
@@ -257,23 +289,41 @@ TEST(Startup, LoadsARealFolderAndReloadReplacesItsDiagnostics)
     EXPECT_EQ(state.AllGravities.Count(), 5);
     EXPECT_EQ(state.AllPlanets.Count(), 6);
     EXPECT_EQ(state.AllPlayers.Item(1)->RaceName, "Humanoid");
-    const size_t diagnostics = state.diagnostics.size();
-    EXPECT_EQ(diagnostics, 2u); // a bad map line and a report line for an unknown planet
-    state.AllPlanets.Item(1)->Owner = "changed";
-    EXPECT_EQ(reloadPlayersAndPlanets(state, store, ask), LoadOutcome::Loaded);
-    EXPECT_EQ(state.AllPlanets.Item(1)->Owner, "Humanoid");
-    EXPECT_EQ(state.diagnostics.size(), diagnostics);
+    auto notesOf = [&](const std::string& file) {
+        return std::count_if(state.diagnostics.begin(), state.diagnostics.end(),
+                             [&](const Diagnostic& d) { return d.file == dir + file; });
+    };
+    // A bad map line, a report line for an unknown planet, and the two tables' lines.
+    const std::vector<long> notes = {notesOf("game.map"), notesOf("game.p1"), notesOf("gravity.csv"),
+                                     notesOf("player.inf")};
+    EXPECT_EQ(notes, (std::vector<long>{1, 1, 1, 1}));
+    auto sameNotes = [&] {
+        return std::vector<long>{notesOf("game.map"), notesOf("game.p1"), notesOf("gravity.csv"),
+                                 notesOf("player.inf")} == notes;
+    };
 
-    // The loader's own player-number question cancelled: the players are new, the planets and
+    state.AllPlanets.Item(1)->Owner = "changed";
+    EXPECT_TRUE(reloadTurnFiles(state).ok);
+    EXPECT_EQ(state.AllPlanets.Item(1)->Owner, "Humanoid");
+    EXPECT_TRUE(sameNotes());
+    state.AllPlanets.Item(1)->Owner = "changed";
+    EXPECT_TRUE(reloadPlayersAndPlanets(state));
+    EXPECT_EQ(state.AllPlanets.Item(1)->Owner, "Humanoid");
+    EXPECT_TRUE(sameNotes());
+
+    // A planets report with its headings only is no turn: the players are new, the planets and
     // their notes stay as they were.
-    store.values["Settings/YourNumber"] = "-1";
-    ask.answers = {std::nullopt};
+    std::ofstream(dir + "game.p1", std::ios::binary) << "Name\r\n";
     state.AllPlanets.Item(1)->Owner = "kept";
     state.AllPlayers.Item(1)->RaceName = "edited";
-    EXPECT_EQ(reloadPlayersAndPlanets(state, store, ask), LoadOutcome::Cancelled);
+    EXPECT_FALSE(reloadPlayersAndPlanets(state));
     EXPECT_EQ(state.AllPlanets.Item(1)->Owner, "kept");
     EXPECT_EQ(state.AllPlayers.Item(1)->RaceName, "Humanoid");
-    EXPECT_EQ(state.diagnostics.size(), diagnostics);
+    EXPECT_TRUE(sameNotes());
+    const TurnReload refused = reloadTurnFiles(state);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_EQ(refused.error, dir + "game.p1: the planets report lists no planet");
+    EXPECT_EQ(state.AllPlanets.Item(1)->Owner, "kept");
 }
 
 TEST(QSettingsStore, IniFileRoundTripKeepsTextsAndDefaults)

@@ -145,4 +145,20 @@ TEST(Collections, ByIdFindsThePlanetEvenWhenPositionsShifted)
     EXPECT_EQ(m.ByID(1), m.Item("p1"));
     EXPECT_EQ(m.ByID(2), nullptr);
     EXPECT_EQ(m.ByID(4), m.Item(3));
+    EXPECT_EQ(m.ByID(70000), nullptr);
+
+    // The table grows and shrinks after lookups: every planet is still found by its number, the
+    // whole 16-bit range included.
+    m.Add("low")->ID = -32768;
+    m.Add("high")->ID = 32767;
+    m.Add("two")->ID = 2;
+    EXPECT_EQ(m.ByID(2), m.Item("two"));
+    EXPECT_EQ(m.ByID(-32768), m.Item("low"));
+    EXPECT_EQ(m.ByID(32767), m.Item("high"));
+    m.Remove("p1");
+    EXPECT_EQ(m.ByID(1), nullptr);
+    EXPECT_EQ(m.ByID(3), m.Item("p3"));
+    EXPECT_EQ(m.ByID(2), m.Item("two"));
+    m.Item("p4")->ID = 9; // renumbered in place: its old number leads nowhere
+    EXPECT_EQ(m.ByID(4), nullptr);
 }

@@ -239,7 +239,7 @@ TEST(CrashSafeSave, WriterFailingPartWayLeavesOldFilesAndReportsIt)
     ASSERT_TRUE(SavePlayers(dir.folder(), small).ok);
     const std::string oldPlayers = dir.read("player.inf");
     const Map oldPlanets = smallGalaxy("Kethri", 3);
-    ASSERT_TRUE(WriteExportFile(dir.folder(), 2, oldPlanets, everyone("Kethri")).ok);
+    ASSERT_TRUE(WriteExportFile(dir.folder() + "export.p2", oldPlanets, everyone("Kethri")).ok);
     const std::string oldExport = dir.read("export.p2");
     ASSERT_LT(oldPlayers.size(), 4096u);
 
@@ -254,7 +254,7 @@ TEST(CrashSafeSave, WriterFailingPartWayLeavesOldFilesAndReportsIt)
 
     const Map bigPlanets = smallGalaxy("Kethri", 2000);
     rc = withFileSizeLimit(4096, [&] {
-        WriteResult r = WriteExportFile(dir.folder(), 2, bigPlanets, everyone("Kethri"));
+        WriteResult r = WriteExportFile(dir.folder() + "export.p2", bigPlanets, everyone("Kethri"));
         return r.ok ? 1 : (r.error.empty() ? 2 : 0);
     });
     EXPECT_EQ(rc, 0) << "1: reported success, 2: failure without a reason";
@@ -269,7 +269,7 @@ TEST(CrashSafeSave, TargetThatIsAFolderOrMissingFolderFails)
     ScratchFolder dir;
     fs::create_directory(dir.path("export.p5"));
     dir.write("export.p5/keep", "x");
-    WriteResult r = WriteExportFile(dir.folder(), 5, smallGalaxy("Kethri", 2), everyone("Kethri"));
+    WriteResult r = WriteExportFile(dir.folder() + "export.p5", smallGalaxy("Kethri", 2), everyone("Kethri"));
     EXPECT_FALSE(r.ok);
     EXPECT_FALSE(r.error.empty());
     EXPECT_EQ(dir.read("export.p5/keep"), "x");

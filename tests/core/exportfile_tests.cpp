@@ -85,9 +85,8 @@ TEST(ExportFile, WrittenInWindows1252ReadBackAndOverwritten)
     m.Item("A")->PlanetName = "Café, \"Noir\"";
     ExportSelection s = selection();
     s.checked[0] = true;
-    EXPECT_EQ(exportFilePath(dir.folder(), 3), dir.folder() + "export.p3");
     int count = 0;
-    auto r = WriteExportFile(dir.folder(), 3, m, s, &count);
+    auto r = WriteExportFile(dir.folder() + "export.p3", m, s, &count);
     ASSERT_TRUE(r.ok) << r.error;
     EXPECT_EQ(count, 2);
     std::string bytes = dir.read("export.p3");
@@ -110,12 +109,12 @@ TEST(ExportFile, WrittenInWindows1252ReadBackAndOverwritten)
 
     // Other copies read Windows-1252: a name it cannot carry fails the write and keeps the file.
     m.Item("A")->PlanetName = "Ωmega";
-    r = WriteExportFile(dir.folder(), 3, m, s);
+    r = WriteExportFile(dir.folder() + "export.p3", m, s);
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.error.find("U+03A9"), std::string::npos) << r.error;
     EXPECT_EQ(dir.read("export.p3"), bytes);
 
     s.checked[0] = false;
-    ASSERT_TRUE(WriteExportFile(dir.folder(), 3, m, s).ok);
+    ASSERT_TRUE(WriteExportFile(dir.folder() + "export.p3", m, s).ok);
     EXPECT_EQ(dir.read("export.p3"), ""); // overwritten, not appended
 }

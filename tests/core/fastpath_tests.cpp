@@ -263,19 +263,9 @@ TEST(FastPaths, ReportFieldsReadAsNextFieldAndLeadingValueReadThem)
     }
     dir.write("g.map", map);
     dir.write("g.p1", report);
-    struct Settings : SettingsStore {
-        std::string read(const std::string&, const std::string&, const std::string&, const std::string&) const override
-        {
-            return "1";
-        }
-        void write(const std::string&, const std::string&, const std::string&, const std::string&) override {}
-    } settings;
-    struct NoPrompt : Prompter {
-        std::optional<std::string> ask(const std::string&, const std::string&) override { return std::nullopt; }
-    } prompter;
     Map planets;
     Diagnostics diags;
-    ASSERT_EQ(LoadPlanets(planets, dir.folder(), "g", settings, prompter, diags), LoadOutcome::Loaded);
+    LoadPlanets(planets, Game{dir.folder(), "g", playerNumberOf(1)}, diags);
     size_t rejected = 0;
     for (size_t i = 0; i < lines.size(); ++i) {
         std::string rest = decodeFileText(lines[i]) + "\t";
@@ -315,17 +305,6 @@ TEST(FastPaths, ReportFieldsReadAsNextFieldAndLeadingValueReadThem)
 }
 
 namespace {
-
-struct FixedSettings : SettingsStore {
-    std::string read(const std::string&, const std::string&, const std::string&, const std::string&) const override
-    {
-        return "1";
-    }
-    void write(const std::string&, const std::string&, const std::string&, const std::string&) override {}
-};
-struct NoPrompt : Prompter {
-    std::optional<std::string> ask(const std::string&, const std::string&) override { return std::nullopt; }
-};
 
 // Every field of two planets, named, so that a difference shows which one.
 void expectSamePlanet(const Planet& a, const Planet& b, const std::string& where)
@@ -481,12 +460,10 @@ TEST(FastPaths, WindowsBytesReadAsTheirDecodedText)
             raw.write("export.p" + std::to_string(i + 1), g.exports[i]);
             utf8.write("export.p" + std::to_string(i + 1), asUtf8File(g.exports[i]));
         }
-        FixedSettings settings;
-        NoPrompt prompter;
         Map a, b;
         Diagnostics da, db;
-        ASSERT_EQ(LoadPlanets(a, raw.folder(), "g", settings, prompter, da), LoadOutcome::Loaded);
-        ASSERT_EQ(LoadPlanets(b, utf8.folder(), "g", settings, prompter, db), LoadOutcome::Loaded);
+        LoadPlanets(a, Game{raw.folder(), "g", playerNumberOf(1)}, da);
+        LoadPlanets(b, Game{utf8.folder(), "g", playerNumberOf(1)}, db);
         ASSERT_EQ(a.Count(), b.Count());
         EXPECT_GT(a.Count(), 10);
         for (int32_t i = 1; i <= a.Count(); ++i)
@@ -508,11 +485,9 @@ TEST(FastPaths, WindowsBytesReadAsTheirDecodedText)
     std::string bad = good;
     bad.replace(bad.find("100"), 3, "9999999999\xE9");
     dir.write("g.p1", "Name\r\n\xC9lan" + good + "\r\nB" + bad + "\r\n");
-    FixedSettings settings;
-    NoPrompt prompter;
     Map m;
     Diagnostics d;
-    LoadPlanets(m, dir.folder(), "g", settings, prompter, d);
+    LoadPlanets(m, Game{dir.folder(), "g", playerNumberOf(1)}, d);
     ASSERT_EQ(d.size(), 1u);
     EXPECT_EQ(d[0].reason, "field 5 (population): \"9999999999\xC3\xA9\" does not fit in 32 bits");
     EXPECT_EQ(m.Item("\xC3\xA9lan")->Temp, "-120");
@@ -560,11 +535,9 @@ TEST(FastPaths, ExportRecordsMergeAsIfWrittenOneByOne)
             }
             dir.write("export.p" + std::to_string(f + 1), text);
         }
-        FixedSettings settings;
-        NoPrompt prompter;
         Map m;
         Diagnostics d;
-        ASSERT_EQ(LoadPlanets(m, dir.folder(), "g", settings, prompter, d), LoadOutcome::Loaded);
+        LoadPlanets(m, Game{dir.folder(), "g", playerNumberOf(1)}, d);
         // The straightforward way: every record in turn against the planet as it is now.
         std::map<std::string, std::pair<int, std::string>> expected; // name -> age, owner
         for (int i = 1; i <= planets; ++i) {
@@ -577,7 +550,7 @@ TEST(FastPaths, ExportRecordsMergeAsIfWrittenOneByOne)
         test::ScratchFolder plain;
         plain.write("g.map", map);
         plain.write("g.p1", report);
-        LoadPlanets(reportOnly, plain.folder(), "g", settings, prompter, unused);
+        LoadPlanets(reportOnly, Game{plain.folder(), "g", playerNumberOf(1)}, unused);
         for (auto& [name, v] : expected)
             v = {reportOnly.Find(name)->ReportAge, reportOnly.Find(name)->Owner};
         size_t unknown = 0;
@@ -786,11 +759,9 @@ TEST(FastPaths, UnitAndWholeNumberFieldsReadAsUnitValueAndLeadingValueReadThem)
     }
     dir.write("g.map", map);
     dir.write("g.p1", report);
-    FixedSettings settings;
-    NoPrompt prompter;
     Map m;
     Diagnostics d;
-    ASSERT_EQ(LoadPlanets(m, dir.folder(), "g", settings, prompter, d), LoadOutcome::Loaded);
+    LoadPlanets(m, Game{dir.folder(), "g", playerNumberOf(1)}, d);
     size_t accepted = 0;
     for (const auto& f : rows) {
         auto age = num::tryInt16(LeadingValue(decodeFileText(f[3])));
@@ -858,11 +829,9 @@ TEST(FastPaths, TinyFilesWithAByteOrderMarkReadWhole)
     dir.write("g.map", "\xEF\xBB\xBF#\r\n7\t1\t2\t\xC3\x89");
     dir.write("g.p1", "\xEF\xBB\xBFN\r\n\xC3\x89\tA\r\n");
     dir.write("export.p1", "\xEF\xBB\xBF\"\xC3\xA9\",\"O\",1\r\n");
-    FixedSettings settings;
-    NoPrompt prompter;
     Map m;
     Diagnostics d;
-    ASSERT_EQ(LoadPlanets(m, dir.folder(), "g", settings, prompter, d), LoadOutcome::Loaded);
+    LoadPlanets(m, Game{dir.folder(), "g", playerNumberOf(1)}, d);
     ASSERT_EQ(m.Count(), 1);
     EXPECT_EQ(m.Item(1)->ID, 7);
     EXPECT_EQ(m.Item(1)->PlanetName, "\xC3\x89");

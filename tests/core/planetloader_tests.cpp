@@ -97,13 +97,9 @@ TEST(LoadPlanets, WindowsFixture)
     test::ScratchFolder dir;
     for (auto f : {"game.map", "game.p4", "gravity.csv", "player.inf", "export.p2"})
         dir.copyFrom(kFixtures + f, f);
-    FakeSettings settings;
-    settings.values["Settings/YourNumber"] = "4";
-    ScriptedPrompter prompter;
     Map planets;
     Diagnostics diags;
-    ASSERT_EQ(LoadPlanets(planets, dir.folder(), "game", settings, prompter, diags), LoadOutcome::Loaded);
-    EXPECT_EQ(prompter.titles.size(), 0u);
+    LoadPlanets(planets, Game{dir.folder(), "game", playerNumberOf(4)}, diags);
     EXPECT_TRUE(diags.empty()) << allText(diags);
     ASSERT_EQ(planets.Count(), 6);
 
@@ -197,12 +193,9 @@ TEST(LoadPlanets, MalformedMapLinesAreRejectedOneByOne)
                               " 12\t1200\t2800\tIota \r\n" // 12 fine: leading blanks skipped, the name keeps its last
                               "\r\n");                     // a trailing empty line is no record
     dir.write("game.p1", kReportHead);
-    FakeSettings settings;
-    settings.values["Settings/YourNumber"] = "1";
-    ScriptedPrompter prompter;
     Map planets;
     Diagnostics diags;
-    LoadPlanets(planets, dir.folder(), "game", settings, prompter, diags);
+    LoadPlanets(planets, Game{dir.folder(), "game", playerNumberOf(1)}, diags);
     ASSERT_EQ(planets.Count(), 2) << allText(diags);
     EXPECT_EQ(planets.Item(1)->PlanetName, "Alpha");
     EXPECT_EQ(planets.Item(2)->PlanetName, "Iota ");
@@ -235,12 +228,9 @@ TEST(LoadPlanets, MalformedReportLinesAreRejectedWhole)
                              reportLine("delta", "0") +                        // 7 again: this line stands
                              "\r\n" +                                          // 8 empty
                              reportLine("Eps", "1", optional9).replace(reportLine("Eps").find("1g"), 2, "1kg") + "");
-    FakeSettings settings;
-    settings.values["Settings/YourNumber"] = "1";
-    ScriptedPrompter prompter;
     Map planets;
     Diagnostics diags;
-    LoadPlanets(planets, dir.folder(), "game", settings, prompter, diags);
+    LoadPlanets(planets, Game{dir.folder(), "game", playerNumberOf(1)}, diags);
     ASSERT_EQ(planets.Count(), 5);
     EXPECT_EQ(diags.size(), 6u) << allText(diags);
     EXPECT_TRUE(mentions(diags, 2, "field 4 (report age)"));
@@ -276,12 +266,9 @@ TEST(LoadPlanets, NumbersRoundHalfToEvenAndOverflowRejects)
     std::string b = reportLine("Beta");
     b.replace(b.find("\t100\t"), 5, "\t3000000000\t"); // population beyond 32 bits
     dir.write("game.p1", kReportHead + a + b);
-    FakeSettings settings;
-    settings.values["Settings/YourNumber"] = "1";
-    ScriptedPrompter prompter;
     Map planets;
     Diagnostics diags;
-    LoadPlanets(planets, dir.folder(), "game", settings, prompter, diags);
+    LoadPlanets(planets, Game{dir.folder(), "game", playerNumberOf(1)}, diags);
     EXPECT_EQ(planets.Item("Alpha")->Mines, 2);
     EXPECT_EQ(planets.Item("Alpha")->Factories, 4);
     ASSERT_EQ(diags.size(), 1u);
@@ -289,63 +276,29 @@ TEST(LoadPlanets, NumbersRoundHalfToEvenAndOverflowRejects)
     EXPECT_EQ(planets.Item("Beta")->ReportAge, -1);
 }
 
-TEST(LoadPlanets, PlayerNumberFromSettingsOrAsked)
+TEST(LoadPlanets, ReadsTheReportThePlayerNumberNamesAsGiven)
 {
     test::ScratchFolder dir;
     dir.write("game.map", kMapHead + "1\t1100\t2900\tAlpha\r\n");
-    dir.write("game.p3", kReportHead + reportLine("Alpha", "3"));
     dir.write("game.p4", kReportHead + reportLine("Alpha", "4"));
-    Diagnostics diags;
-
-    { // the setting decides, whatever else is around
-        FakeSettings settings;
-        settings.values["Settings/YourNumber"] = "4";
-        ScriptedPrompter prompter;
+    dir.write("game.p04", kReportHead + reportLine("Alpha", "40"));
+    for (auto [suffix, age] : {std::pair{"4", 4}, std::pair{"04", 40}}) {
         Map planets;
-        EXPECT_EQ(LoadPlanets(planets, dir.folder(), "game", settings, prompter, diags), LoadOutcome::Loaded);
-        EXPECT_EQ(planets.Item(1)->ReportAge, 4);
-        EXPECT_EQ(prompter.titles.size(), 0u);
-        EXPECT_TRUE(settings.writes.empty());
+        Diagnostics diags;
+        LoadPlanets(planets, Game{dir.folder(), "game", PlayerNumber{suffix, 4}}, diags);
+        EXPECT_EQ(planets.Item(1)->ReportAge, age) << suffix;
+        EXPECT_TRUE(diags.empty()) << allText(diags);
     }
-    { // -1: asked until the answer is a number; that number is stored
-        FakeSettings settings;
-        ScriptedPrompter prompter;
-        prompter.answers = {std::string("zero"), std::string(" 3 ")};
-        Map planets;
-        EXPECT_EQ(LoadPlanets(planets, dir.folder(), "game", settings, prompter, diags), LoadOutcome::Loaded);
-        EXPECT_EQ(prompter.titles.size(), 2u);
-        EXPECT_EQ(prompter.prompts.back(), "Please enter your player number");
-        EXPECT_EQ(prompter.titles.back(), "Player Number");
-        EXPECT_EQ(settings.values["Settings/YourNumber"], "3");
-        EXPECT_EQ(planets.Item(1)->ReportAge, 3);
-    }
-    { // cancelled: the planets stay as they were and nothing is stored
-        FakeSettings settings;
-        settings.values["Settings/YourNumber"] = "-1";
-        ScriptedPrompter prompter;
-        Map planets;
-        planets.Add("Old")->Population = 7;
-        Diagnostics none;
-        EXPECT_EQ(LoadPlanets(planets, dir.folder(), "game", settings, prompter, none), LoadOutcome::Cancelled);
-        EXPECT_EQ(planets.Count(), 1);
-        EXPECT_EQ(planets.Item("Old")->Population, 7);
-        EXPECT_TRUE(settings.writes.empty());
-        EXPECT_TRUE(none.empty());
-    }
-    { // a report that is not there is a diagnostic, the map still loads
-        FakeSettings settings;
-        settings.values["Settings/YourNumber"] = "9";
-        ScriptedPrompter prompter;
-        Map planets;
-        Diagnostics d;
-        EXPECT_EQ(LoadPlanets(planets, dir.folder(), "game", settings, prompter, d), LoadOutcome::Loaded);
-        EXPECT_EQ(planets.Count(), 1);
-        ASSERT_EQ(d.size(), 1u);
-        EXPECT_EQ(d[0].file, dir.path("game.p9"));
-        EXPECT_EQ(d[0].line, 0);
-        EXPECT_EQ(d[0].reason, "file not found \xE2\x80\x94 the map shows the map file and the export files only");
-        EXPECT_EQ(d[0].cause(), "file not found");
-    }
+    // A report that is not there is a diagnostic, the map still loads.
+    Map planets;
+    Diagnostics d;
+    LoadPlanets(planets, Game{dir.folder(), "game", playerNumberOf(9)}, d);
+    EXPECT_EQ(planets.Count(), 1);
+    ASSERT_EQ(d.size(), 1u);
+    EXPECT_EQ(d[0].file, dir.path("game.p9"));
+    EXPECT_EQ(d[0].line, 0);
+    EXPECT_EQ(d[0].reason, "file not found \xE2\x80\x94 the map shows the map file and the export files only");
+    EXPECT_EQ(d[0].cause(), "file not found");
 }
 
 TEST(MergeExport, OnlyStrictlyMoreRecentRecordsReplace)
@@ -410,12 +363,9 @@ TEST(LoadPlanets, ExportFilesInNumberOrderLowerWinsOnEqualAge)
     dir.write("export.p12", "\"Alpha\",\"Twelve\",2,1,1,1,\"\",\"1\",\"1\",\"1\"\r\n");
     dir.write("export.p3", "\"Alpha\",\"Three\",2,1,1,1,\"\",\"1\",\"1\",\"1\"\r\n");
     std::filesystem::create_directory(dir.path("export.p4")); // a folder is no export file
-    FakeSettings settings;
-    settings.values["Settings/YourNumber"] = "1";
-    ScriptedPrompter prompter;
     Map planets;
     Diagnostics diags;
-    LoadPlanets(planets, dir.folder(), "game", settings, prompter, diags);
+    LoadPlanets(planets, Game{dir.folder(), "game", playerNumberOf(1)}, diags);
     EXPECT_TRUE(diags.empty()) << allText(diags);
     EXPECT_EQ(planets.Item(1)->Owner, "Three");
 }
@@ -423,21 +373,71 @@ TEST(LoadPlanets, ExportFilesInNumberOrderLowerWinsOnEqualAge)
 TEST(LoadPlanets, HeadingOnlyAndMissingFiles)
 {
     test::ScratchFolder dir;
-    FakeSettings settings;
-    settings.values["Settings/YourNumber"] = "1";
-    ScriptedPrompter prompter;
     Map planets;
     planets.Add("Stale");
     Diagnostics diags;
-    EXPECT_EQ(LoadPlanets(planets, dir.folder(), "game", settings, prompter, diags), LoadOutcome::Loaded);
+    LoadPlanets(planets, Game{dir.folder(), "game", playerNumberOf(1)}, diags);
     EXPECT_EQ(planets.Count(), 0); // a reload starts from scratch
     EXPECT_EQ(diags.size(), 2u);   // map file and report missing
     dir.write("game.map", kMapHead);
     dir.write("game.p1", kReportHead);
     diags.clear();
-    LoadPlanets(planets, dir.folder(), "game", settings, prompter, diags);
+    LoadPlanets(planets, Game{dir.folder(), "game", playerNumberOf(1)}, diags);
     EXPECT_EQ(planets.Count(), 0);
     EXPECT_TRUE(diags.empty());
+}
+
+// A turn is shown only when the map gives planets and the planets report gives lines; otherwise
+// the refusal names the file and why. A last line without its line end tells a file still being
+// written.
+TEST(LoadPlanets, TurnsWithoutPlanetsOrReportLinesAreRefusedAndUnfinishedFilesNamed)
+{
+    const std::string map = kMapHead + "1\t1100\t2900\tAlpha\r\n2\t1100\t2800\tBeta\r\n";
+    const std::string report = kReportHead + reportLine("Alpha", "2");
+    struct Case {
+        const char* what;
+        std::optional<std::string> map, report; // nullopt: no such file
+        std::string refusedFile;                // empty: the turn stands
+        std::string reason;
+        std::vector<std::string> unfinished;
+    };
+    // Two lines, the second without its line end: both still read, yet the file is unfinished.
+    const std::string cut = report + reportLine("Beta", "3").substr(0, reportLine("Beta", "3").size() - 2);
+    const Case cases[] = {
+        {"whole", map, report, "", "", {}},
+        {"map missing", std::nullopt, report, "game.map", "file not found", {}},
+        {"map with headings only", kMapHead, report, "game.map", "gives no planet", {}},
+        {"map lines all rejected", kMapHead + "x\t1\t1\tAlpha\r\n", report, "game.map", "gives no planet", {}},
+        {"report missing", map, std::nullopt, "game.p1", "file not found", {}},
+        {"report empty", map, "", "game.p1", "lists no planet", {}},
+        {"report with headings only", map, kReportHead, "game.p1", "lists no planet", {}},
+        {"report in UTF-16", map, std::string("\xFF\xFEP\0l\0", 6), "game.p1", "UTF-16", {}},
+        {"report lines all rejected", map, kReportHead + reportLine("Nowhere"), "game.p1", "no line", {}},
+        {"report cut short", map, cut, "", "", {"game.p1"}},
+        {"map cut short", map.substr(0, map.size() - 2), report, "", "", {"game.map"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::ScratchFolder dir;
+        if (c.map) dir.write("game.map", *c.map);
+        if (c.report) dir.write("game.p1", *c.report);
+        const Game game{dir.folder(), "game", playerNumberOf(1)};
+        Map planets;
+        Diagnostics diags;
+        const PlanetsRead read = LoadPlanets(planets, game, diags);
+        const auto refusal = turnRefusal(read, game, diags);
+        if (c.refusedFile.empty()) {
+            EXPECT_FALSE(refusal) << refusal->text();
+        } else {
+            ASSERT_TRUE(refusal);
+            EXPECT_EQ(refusal->file, dir.path(c.refusedFile));
+            EXPECT_NE(refusal->reason.find(c.reason), std::string::npos) << refusal->reason;
+        }
+        std::vector<std::string> unfinished;
+        for (const std::string& f : c.unfinished)
+            unfinished.push_back(dir.path(f));
+        EXPECT_EQ(read.unfinished, unfinished);
+    }
 }
 
 TEST(DemoGalaxy, LoadsCleanly)
@@ -446,11 +446,8 @@ TEST(DemoGalaxy, LoadsCleanly)
     Diagnostics diags;
     Gravities gravities = LoadGravities(demo, diags);
     Players players = LoadPlayers(demo, diags);
-    FakeSettings settings;
-    settings.values["Settings/YourNumber"] = "1";
-    ScriptedPrompter prompter;
     Map planets;
-    LoadPlanets(planets, demo, "game", settings, prompter, diags);
+    LoadPlanets(planets, Game{demo, "game", playerNumberOf(1)}, diags);
     EXPECT_TRUE(diags.empty()) << allText(diags);
     EXPECT_EQ(gravities.Count(), 101);
     EXPECT_EQ(gravities.Item("1")->Clicks, 0);

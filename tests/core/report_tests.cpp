@@ -111,11 +111,8 @@ std::string line27(const std::string& name, const std::string& owner, const std:
 using Seen = std::map<std::string, std::pair<std::string, std::string>>;
 Seen loaderView(const std::string& folder, Diagnostics& diags)
 {
-    MemorySettings settings;
-    settings.write(kApplication, "Settings", "YourNumber", "1");
-    FixedAnswer none;
     Map planets;
-    EXPECT_EQ(LoadPlanets(planets, folder, "game", settings, none, diags), LoadOutcome::Loaded);
+    LoadPlanets(planets, Game{folder, "game", playerNumberOf(1)}, diags);
     Seen seen;
     for (const auto& p : planets)
         seen[p->PlanetName] = {p->Owner, std::to_string(p->ReportAge)};
@@ -217,6 +214,13 @@ TEST(ReportRun, RequiredFileThatCannotBeReadGivesStatusTwoAndNoTable)
          "is a folder"},
         {"game.map", [](const auto& d) { d.write("game.map", std::string("\xFF\xFE#\0\t\0X\0\r\0\n\0", 12)); },
          "game.map is UTF-16 text; save it as Windows-1252"},
+        {"game.map", [](const auto& d) { d.write("game.map", "#\tX\tY\tName\r\n"); }, "the map file gives no planet"},
+        {"game.p1", [](const auto& d) { d.write("game.p1", "heading\r\n"); }, "the planets report lists no planet"},
+        {"game.p1", [](const auto& d) { d.write("game.p1", ""); }, "the planets report lists no planet"},
+        {"game.p1", [](const auto& d) { d.write("game.p1", "heading\r\nNowhere\tx\r\n"); },
+         "no line of the planets report could be read"},
+        {"game.p1", [](const auto& d) { d.write("game.p1", std::string("\xFF\xFEh\0\r\0\n\0", 8)); },
+         "game.p1 is UTF-16 text"},
 #ifndef _WIN32
         {"gravity.csv",
          [](const auto& d) {
@@ -253,6 +257,11 @@ TEST(ReportOptions, ParsingAndUsageErrors)
                             &error);
     ASSERT_TRUE(o) << error;
     EXPECT_EQ(o->player, 3);
+    // The report's suffix is the number as given.
+    auto padded = parseArguments({"--folder", "d", "--player", " 04"}, &error);
+    ASSERT_TRUE(padded) << error;
+    EXPECT_EQ(padded->player, 4);
+    EXPECT_EQ(padded->playerText, "04");
     EXPECT_EQ(o->game, "game");
     EXPECT_EQ(o->sort, SortKey::Distance);
     EXPECT_EQ(o->format, Format::Json);
@@ -270,6 +279,14 @@ TEST(ReportOptions, ParsingAndUsageErrors)
         {"--folder", "d", "--player", "1", "--sort", "distance"}, // distance without --from
         {"--folder", "d", "--player", "1", "--colour"},           // unknown option
         {"--folder", "d", "--player"},                            // missing value
+        {"--folder", "d", "--player", "0.99999999999999999"},     // reads as 1, but no whole number
+        {"--folder", "d", "--player", "2.5"},
+        {"--folder", "d", "--player", "1e0"},
+        {"--folder", "d", "--player", "1", "--game", "../other/evil"}, // names that leave the folder
+        {"--folder", "d", "--player", "1", "--game", "sub/game"},
+        {"--folder", "d", "--player", "1", "--game", "sub\\game"},
+        {"--folder", "d", "--player", "1", "--game", ".."},
+        {"--folder", "d", "--player", "1", "--game", ""},
     };
     for (const auto& args : bad) {
         error.clear();

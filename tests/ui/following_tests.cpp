@@ -81,7 +81,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         ASSERT_TRUE(copyDemo(dir.path()));
         folder = dir.path() + "/";
-        storeGameChoice(store, GameChoice{folder, 1, "game"});
+        storeGameChoice(store, Game{folder.toStdString(), "game", playerNumberOf(1)});
         ASSERT_EQ(Main(s, store, prompter, FileExists), StartupResult::Ready);
         s.PlanetSelected = 10;
         w = std::make_unique<frmMap>(s, store, prompter);
@@ -145,7 +145,7 @@ TEST(OpenGameDialogTest, ReasonsBesideTheFieldsAndOkOnlyWhenAllIsValid)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE((c.folder + "|" + c.player + "|" + c.game).toStdString());
-        OpenGameDialog dialog(GameChoice{});
+        OpenGameDialog dialog(Game{});
         dialog.findChild<QLineEdit*>("txtFolder")->setText(c.folder);
         dialog.findChild<QLineEdit*>("txtPlayer")->setText(c.player);
         dialog.findChild<QComboBox*>("cboGame")->setEditText(c.game);
@@ -155,11 +155,11 @@ TEST(OpenGameDialogTest, ReasonsBesideTheFieldsAndOkOnlyWhenAllIsValid)
         EXPECT_EQ(dialog.findChild<QPushButton*>("cmdOK")->isEnabled(), !(c.folderBad || c.playerBad || c.gameBad));
     }
     // The game list offers the folder's map files; the choice comes back normalised.
-    OpenGameDialog dialog(GameChoice{dir.path(), 1, "game"});
+    OpenGameDialog dialog(Game{dir.path().toStdString(), "game", playerNumberOf(1)});
     auto* games = dialog.findChild<QComboBox*>("cboGame");
     ASSERT_EQ(games->count(), 1);
     EXPECT_EQ(games->itemText(0), "game");
-    EXPECT_EQ(dialog.choice(), (GameChoice{dir.path() + "/", 1, "game"}));
+    EXPECT_EQ(dialog.choice(), (Game{dir.path().toStdString() + "/", "game", playerNumberOf(1)}));
 }
 
 TEST_F(Following, ReloadKeepsSelectionViewModeAndUnsavedEditsAndSaysWhatChanged)
@@ -385,28 +385,29 @@ TEST_F(Following, OpeningAnotherGameSavesTheOneLeftAndRemembersIt)
     ASSERT_TRUE(copyDemo(other.path(), "second"));
     w->findChild<QLineEdit*>("txtPlayerName")->setText("Saved on leaving");
 
-    EXPECT_FALSE(w->openGame(GameChoice{other.path(), 2, "second"})); // no report of player 2
-    EXPECT_EQ(s.GameName, "game");
+    const std::string otherFolder = other.path().toStdString() + "/";
+    EXPECT_FALSE(w->openGame(Game{otherFolder, "second", playerNumberOf(2)})); // no report of player 2
+    EXPECT_EQ(s.game.name, "game");
 
     // Leaving a game whose players table cannot be saved asks as closing does: Cancel stays.
     saveFailureAnswer = SaveFailureAnswer::Cancel;
     vornex::platform::injectFaultForTesting(vornex::platform::Step::Replace);
-    EXPECT_FALSE(w->openGame(GameChoice{other.path(), 1, "second"}));
+    EXPECT_FALSE(w->openGame(Game{otherFolder, "second", playerNumberOf(1)}));
     vornex::platform::injectFaultForTesting(vornex::platform::Step::None);
-    EXPECT_EQ(s.GameName, "game");
+    EXPECT_EQ(s.game.name, "game");
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages.front().contains("player.inf"));
     saveFailureAnswer = SaveFailureAnswer::QuitWithoutSaving;
 
-    ASSERT_TRUE(w->openGame(GameChoice{other.path(), 1, "second"}));
+    ASSERT_TRUE(w->openGame(Game{otherFolder, "second", playerNumberOf(1)}));
     EXPECT_TRUE(readAll(folder + "player.inf").contains("Saved on leaving"));
-    EXPECT_EQ(s.FileLocation, (other.path() + "/").toStdString());
-    EXPECT_EQ(s.GameName, "second");
+    EXPECT_EQ(s.game.folder, otherFolder);
+    EXPECT_EQ(s.game.name, "second");
     EXPECT_EQ(s.AllPlanets.Count(), 150);
     const auto recent = recentGames(store);
     ASSERT_EQ(recent.size(), 2u);
-    EXPECT_EQ(recent[0], (GameChoice{other.path() + "/", 1, "second"}));
-    EXPECT_EQ(recent[1], (GameChoice{folder, 1, "game"}));
+    EXPECT_EQ(recent[0], (Game{otherFolder, "second", playerNumberOf(1)}));
+    EXPECT_EQ(recent[1], (Game{folder.toStdString(), "game", playerNumberOf(1)}));
     EXPECT_EQ(store.read(kApplication, "Settings", "GameName", ""), "second");
     EXPECT_EQ(model()->rowCount(), 150);
 
@@ -442,7 +443,7 @@ TEST(DesktopColours, ADarkPaletteGivesDarkPanelsWithReadableCaptionsAndKeepsTheB
     ASSERT_TRUE(copyDemo(dir.path()));
     MemorySettings store;
     FixedAnswer prompter;
-    storeGameChoice(store, GameChoice{dir.path(), 1, "game"});
+    storeGameChoice(store, Game{dir.path().toStdString() + "/", "game", playerNumberOf(1)});
     ProgramState s;
     ASSERT_EQ(Main(s, store, prompter, FileExists), StartupResult::Ready);
 

@@ -32,8 +32,8 @@ protected:
 
     void SetUp() override
     {
-        s.FileLocation = dir.folder();
-        s.YourNumber = 3;
+        s.game.folder = dir.folder();
+        s.game.player = playerNumberOf(3);
         addPlayer(s, "Humanoid", 0xFF);
         addPlayer(s, "Insectoid", 0xFF00);
         addPlayer(s, "R&D", 0xFF0000);
@@ -168,7 +168,7 @@ TEST_F(FrmExportTest, FailedWriteIsReportedAndKeepsTheEarlierFile)
     EXPECT_EQ(dir.read("export.p3/keep"), "earlier");
 
     messages.clear();
-    s.FileLocation = dir.path("no such folder") + "/";
+    s.game.folder = dir.path("no such folder") + "/";
     exportNow();
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains("could not be written")) << messages[0].toStdString();
@@ -241,9 +241,8 @@ TEST_F(FrmExportTest, ExportIsMergedByAnotherCopyAtItsNextStart)
 
     Map planets;
     Diagnostics diags;
-    test::FakeSettings settings{{"Settings/YourNumber", "2"}};
-    test::ScriptedPrompter prompter;
-    ASSERT_EQ(LoadPlanets(planets, other.folder(), "game", settings, prompter, diags), LoadOutcome::Loaded);
+    const Game player2{other.folder(), "game", playerNumberOf(2)};
+    LoadPlanets(planets, player2, diags);
     ASSERT_EQ(planets.Count(), 3);
     EXPECT_EQ(planets.Item("Alpha")->Population, 5000);
     EXPECT_EQ(planets.Item("Alpha")->ReportAge, 1);
@@ -257,7 +256,7 @@ TEST_F(FrmExportTest, ExportIsMergedByAnotherCopyAtItsNextStart)
     exportNow();
     other.write("export.p3", file());
     Map again;
-    ASSERT_EQ(LoadPlanets(again, other.folder(), "game", settings, prompter, diags), LoadOutcome::Loaded);
+    LoadPlanets(again, player2, diags);
     EXPECT_EQ(again.Item("Alpha")->Population, 1); // player 2's own 3-year-old report stays
     EXPECT_EQ(again.Item("Alpha")->ReportAge, 3);
 }

@@ -54,8 +54,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        s.FileLocation = QDir(dir.path()).filePath("").toStdString();
-        if (s.FileLocation.back() != '/') s.FileLocation += '/';
+        s.game.folder = QDir(dir.path()).filePath("").toStdString();
+        if (s.game.folder.back() != '/') s.game.folder += '/';
         playersFile = QDir(dir.path()).filePath("player.inf");
         store.beforeWrite = [this] {
             if (store.writes.empty()) playersFileBeforeFirstWrite = QFile::exists(playersFile);
@@ -96,7 +96,7 @@ protected:
         g->Temp = "-120";
         g->Rad = "45";
 
-        s.YourNumber = 1;
+        s.game.player = playerNumberOf(1);
         s.Zoom = 2000;
         s.ClickOption = "Planets";
         s.PlanetSelected = 1;
@@ -308,11 +308,12 @@ TEST_F(FrmMapTest, MapFollowsTheWindowDownToTenPixels)
 // details list every note and scroll inside the screen however many there are.
 TEST_F(FrmMapTest, UnreadFilesAreNamedAndTheDetailsFitTheScreen)
 {
-    s.GameName = "game";
-    const std::string report = s.FileLocation + "game.p5";
+    s.game.name = "game";
+    s.game.player = PlayerNumber{"05", 5};
+    const std::string report = s.game.folder + "game.p05";
     s.diagnostics.push_back({report, 0, "file not found"});
     for (int line = 1; line <= 60; ++line)
-        s.diagnostics.push_back({s.FileLocation + "game.map", line, "the x coordinate is not a number"});
+        s.diagnostics.push_back({s.game.folder + "game.map", line, "the x coordinate is not a number"});
     QString heading;
     QStringList lines;
     ui::dialogHooks().details = [&](const QString&, const QString& h, const QStringList& l) {
@@ -324,7 +325,7 @@ TEST_F(FrmMapTest, UnreadFilesAreNamedAndTheDetailsFitTheScreen)
     ASSERT_NE(note, nullptr);
     EXPECT_TRUE(note->isVisible());
     const QString named =
-        QString::fromUtf8("game.p5: file not found \u2014 the map shows the map file and the export files only");
+        QString::fromUtf8("game.p05: file not found \u2014 the map shows the map file and the export files only");
     EXPECT_TRUE(note->text().startsWith(named)) << note->text().toStdString();
     EXPECT_TRUE(note->text().contains("60 lines skipped")) << note->text().toStdString();
     note->click();
@@ -333,7 +334,7 @@ TEST_F(FrmMapTest, UnreadFilesAreNamedAndTheDetailsFitTheScreen)
     ASSERT_EQ(lines.size(), 61);
     EXPECT_TRUE(lines[0].startsWith(QString::fromStdString(report) + ": file not found \u2014"))
         << lines[0].toStdString();
-    EXPECT_EQ(lines[1], QString::fromStdString(s.FileLocation + "game.map:1: the x coordinate is not a number"));
+    EXPECT_EQ(lines[1], QString::fromStdString(s.game.folder + "game.map:1: the x coordinate is not a number"));
 
     // The real list: 500 lines, never taller than the screen, OK on it, the rest scrolls.
     QStringList many;
@@ -372,7 +373,7 @@ TEST_F(FrmMapTest, UnloadWritesThePlayersTableBeforeTheSettings)
 // never dropped without the user's word.
 TEST_F(FrmMapTest, FailedSaveOnCloseOffersRetryQuitAndCancel)
 {
-    const std::string goodFolder = s.FileLocation;
+    const std::string goodFolder = s.game.folder;
     QFile plain(dir.filePath("plain"));
     ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
     plain.close();
@@ -392,7 +393,7 @@ TEST_F(FrmMapTest, FailedSaveOnCloseOffersRetryQuitAndCancel)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         if (s.AllPlayers.Count() == 0) addPlayer(s, "Humans", 0x00FF0000);
-        s.FileLocation = badFolder;
+        s.game.folder = badFolder;
         store.writes.clear();
         QStringList asked;
         std::vector<Answer> answers = c.answers;
@@ -400,7 +401,7 @@ TEST_F(FrmMapTest, FailedSaveOnCloseOffersRetryQuitAndCancel)
             asked << text;
             const Answer a = answers.front();
             answers.erase(answers.begin());
-            if (a == Answer::Retry && c.folderBackOnRetry) s.FileLocation = goodFolder;
+            if (a == Answer::Retry && c.folderBackOnRetry) s.game.folder = goodFolder;
             return a;
         };
         open();

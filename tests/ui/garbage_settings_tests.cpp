@@ -120,8 +120,8 @@ TEST_F(GarbageSettingsTest, FolderThatWentAwayAndUnknownPlayerAskAgain)
     prompter.answers = {game.toStdString(), "1", "1"};
     ProgramState state;
     ASSERT_EQ(Main(state, settings, prompter, FileExists), StartupResult::Ready);
-    EXPECT_EQ(state.FileLocation, game.toStdString());
-    EXPECT_EQ(state.YourNumber, 1);
+    EXPECT_EQ(state.game.folder, game.toStdString());
+    EXPECT_EQ(state.yourNumber(), 1);
     ASSERT_GE(prompter.titles.size(), 2u);
     EXPECT_EQ(prompter.titles[0], "Missing files!");
     EXPECT_EQ(prompter.titles[1], "Race Number");
@@ -136,7 +136,7 @@ TEST_F(GarbageSettingsTest, PlayerNumberOfNoPlayerOpensWithoutARace)
     test::ScriptedPrompter prompter;
     ProgramState state;
     ASSERT_EQ(Main(state, settings, prompter, FileExists), StartupResult::Ready);
-    state.YourNumber = 40; // no such player: no race bars, ratings of 0, no crash
+    state.game.player = playerNumberOf(40); // no such player: no race bars, ratings of 0, no crash
     openWindow(state, settings, prompter);
 }
 

@@ -79,16 +79,16 @@ protected:
         originalPlayers = players;
         dir.write("game.map", "#\tX\tY\tName\r\n1\t1100\t2900\tAlpha\r\n2\t1400\t2500\tBeta\r\n");
         dir.write("game.p1", "Planet Name\tOwner\r\nAlpha\tRace1\r\n");
-        s.FileLocation = dir.folder();
-        s.GameName = "game";
-        s.YourNumber = 1;
+        s.game.folder = dir.folder();
+        s.game.name = "game";
+        s.game.player = playerNumberOf(1);
         s.PlanetSelected = 2;
         s.Zoom = 1234;
         Diagnostics diags;
-        s.AllGravities = LoadGravities(s.FileLocation, diags);
-        s.AllPlayers = LoadPlayers(s.FileLocation, diags);
+        s.AllGravities = LoadGravities(s.game.folder, diags);
+        s.AllPlayers = LoadPlayers(s.game.folder, diags);
         ASSERT_EQ(s.AllPlayers.Count(), 16);
-        LoadPlanets(s.AllPlanets, s.FileLocation, s.GameName, settings, prompter, diags);
+        LoadPlanets(s.AllPlanets, s.game, diags);
 
         ui::dialogHooks().message = [this](const QString&, const QString& text) { messages << text; };
         ui::dialogHooks().colour = [](const QColor&) -> std::optional<QColor> {
@@ -308,7 +308,7 @@ TEST_F(RaceEditorTest, RaceNameThenColourSavesAndReloadsBeforeTheChooserOpens)
     bool reloadedFirst = false;
     ui::dialogHooks().colour = [&](const QColor& initial) -> std::optional<QColor> {
         Diagnostics diags;
-        Players onDisk = LoadPlayers(s.FileLocation, diags);
+        Players onDisk = LoadPlayers(s.game.folder, diags);
         reloadedFirst =
             onDisk.Find("Newcomers") && s.AllPlayers.Find("Newcomers") && host->count("tablesReloaded") == 1;
         EXPECT_EQ(initial, ui::colourFromBgr(1000));
@@ -329,10 +329,10 @@ TEST_F(RaceEditorTest, RaceNameThenColourSavesAndReloadsBeforeTheChooserOpens)
 
     // The colour reaches player.inf with the next save.
     Diagnostics diags;
-    EXPECT_EQ(LoadPlayers(s.FileLocation, diags).At(1)->Colour, 1000);
+    EXPECT_EQ(LoadPlayers(s.game.folder, diags).At(1)->Colour, 1000);
     get("txtRaceName")->setText("Newcomers2");
     leave("txtRaceName");
-    EXPECT_EQ(LoadPlayers(s.FileLocation, diags).At(1)->Colour, 0x000000FF);
+    EXPECT_EQ(LoadPlayers(s.game.folder, diags).At(1)->Colour, 0x000000FF);
 }
 
 TEST_F(RaceEditorTest, CancelledColourChangesNothing)
@@ -406,7 +406,7 @@ TEST_F(RaceEditorTest, EmptyRaceNameIsSavedWithoutKey)
 
 TEST_F(RaceEditorTest, FailedSaveKeepsTheEditsAndThePendingChange)
 {
-    s.FileLocation = dir.path("missing") + "/";
+    s.game.folder = dir.path("missing") + "/";
     get("txtRaceName")->setText("Newcomers");
     leave("txtRaceName");
     ASSERT_EQ(messages.size(), 1);
@@ -416,11 +416,11 @@ TEST_F(RaceEditorTest, FailedSaveKeepsTheEditsAndThePendingChange)
     EXPECT_EQ(host->count("tablesReloaded"), 0);
 
     // Once the folder is back, the next departure applies it.
-    s.FileLocation = dir.folder();
+    s.game.folder = dir.folder();
     leave("txtRaceName");
     EXPECT_FALSE(editor->raceNameChanged());
     Diagnostics diags;
-    EXPECT_TRUE(LoadPlayers(s.FileLocation, diags).Find("Newcomers"));
+    EXPECT_TRUE(LoadPlayers(s.game.folder, diags).Find("Newcomers"));
 }
 
 // A refused player name never leaves a fragment in the record: leaving the box, closing and a
