@@ -126,6 +126,7 @@ GalaxyFiles writeGalaxy(const std::string& folderIn, const GalaxyOptions& opt)
     std::unordered_set<std::string> used;
     std::string map = "#\tX\tY\tName\r\n";
     map.reserve(static_cast<size_t>(opt.planets) * 32);
+    std::vector<std::string> mapLines;
     for (int i = 0; i < opt.planets; ++i) {
         GenPlanet& p = planets[static_cast<size_t>(i)];
         std::string name;
@@ -143,7 +144,8 @@ GalaxyFiles writeGalaxy(const std::string& folderIn, const GalaxyOptions& opt)
         p.name = name;
         int x = 1000 + uniform(0, 2000);
         int y = 1000 + uniform(0, 2000);
-        map += std::to_string(i + 1) + "\t" + std::to_string(x) + "\t" + std::to_string(y) + "\t" + name + "\r\n";
+        mapLines.push_back(std::to_string(i + 1) + "\t" + std::to_string(x) + "\t" + std::to_string(y) + "\t" + name +
+                           "\r\n");
 
         p.owner = uniform(0, 9) < 3 ? uniform(0, 15) : -1;
         p.age = uniform(0, 20);
@@ -151,6 +153,12 @@ GalaxyFiles writeGalaxy(const std::string& folderIn, const GalaxyOptions& opt)
         p.temp = uniform(-50, 50) * 4;
         p.rad = uniform(0, 100);
     }
+    if (opt.shuffledMap) {
+        std::shuffle(mapLines.begin(), mapLines.end(), rng);
+        map += "0\t1000\tnorth\tUnreadable\r\n";
+    }
+    for (const std::string& l : mapLines)
+        map += l;
     writeFile(folder + std::string(kGalaxyGame) + ".map", map, files.totalBytes);
 
     // Planets report: every planet, all 36 columns.

@@ -16,6 +16,9 @@ struct GalaxyOptions {
     // The report lists the planets in another order than the map file, as a real report may: the
     // loader cannot rely on meeting them in map order.
     bool shuffledReport = true;
+    // The map file lists the planets in another order than their numbers, after a line the loader
+    // rejects: positions and numbers no longer agree, and planets must be found by number.
+    bool shuffledMap = false;
 };
 
 inline constexpr const char* kGalaxyGame = "galaxy";

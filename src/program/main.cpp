@@ -15,6 +15,7 @@
 #include "app/startup.h"
 #include "io/fileexists.h"
 #include "ui/dialogs.h"
+#include "ui/folderquestion.h"
 #include "ui/frmmap.h"
 
 namespace {
@@ -28,6 +29,18 @@ public:
         if (!answer) return std::nullopt;
         return answer->toStdString();
     }
+    // The folder question offers Browse and the demo galaxy, says why the last answer was not
+    // taken and offers it again.
+    vornex::FolderAnswer askFolder(const std::string& prompt, const std::string& title, const std::string& why) override
+    {
+        auto answer = vornex::ui::askFolder(nullptr, QString::fromStdString(title), QString::fromStdString(prompt),
+                                            QString::fromStdString(why), m_lastFolder);
+        if (answer.kind == vornex::FolderAnswer::Kind::Folder) m_lastFolder = QString::fromStdString(answer.folder);
+        return answer;
+    }
+
+private:
+    QString m_lastFolder;
 };
 
 // Copies the demo galaxy into folder; false when nothing could be copied.

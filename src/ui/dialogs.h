@@ -9,6 +9,8 @@
 #include <functional>
 #include <optional>
 
+#include "io/interfaces.h"
+
 class QDialog;
 class QWidget;
 
@@ -26,6 +28,8 @@ struct DialogHooks {
     std::function<SaveFailureAnswer(const QString& title, const QString& text)> saveFailure;
     // The heading and the lines of a details list.
     std::function<void(const QString& title, const QString& heading, const QStringList& lines)> details;
+    // The question for the game folder (FolderQuestion): the folder, the demo galaxy or Cancel.
+    std::function<FolderAnswer(const QString& title, const QString& prompt, const QString& why)> folder;
 };
 
 // Installed hooks (tests only); empty members fall back to the real dialogs.

@@ -23,9 +23,8 @@ OpenGameDialog::OpenGameDialog(const Game& current, QWidget* parent) : QDialog(p
     auto why = [this](const char* name) {
         auto* l = new QLabel(this);
         l->setObjectName(name);
-        // A red that stays readable on light and on dark themes.
         QPalette p = l->palette();
-        p.setColor(QPalette::WindowText, darkTheme() ? QColor(0xff, 0x8a, 0x80) : QColor(0xb0, 0x00, 0x00));
+        p.setColor(QPalette::WindowText, reasonColour());
         l->setPalette(p);
         return l;
     };

@@ -40,4 +40,9 @@ QColor frameShade()
     return darkTheme() ? panelColour().darker(170) : QColor(0x80, 0x80, 0x80);
 }
 
+QColor reasonColour()
+{
+    return darkTheme() ? QColor(0xff, 0x8a, 0x80) : QColor(0xb0, 0x00, 0x00);
+}
+
 } // namespace vornex::ui

@@ -20,5 +20,8 @@ QString captionCss(int32_t bgr);
 // The light and dark edges of the panel's sunken frames and lines.
 QColor frameLight();
 QColor frameShade();
+// The colour of a reason beside a field (why a value cannot be taken): a red readable on light and
+// on dark themes.
+QColor reasonColour();
 
 } // namespace vornex::ui

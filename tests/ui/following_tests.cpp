@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,6 +26,7 @@
 #include "io/platform.h"
 #include "model/keyfold.h"
 #include "ui/dialogs.h"
+#include "ui/folderquestion.h"
 #include "ui/frmmap.h"
 #include "ui/opengamedialog.h"
 #include "ui/planetsdock.h"
@@ -142,6 +144,10 @@ TEST(OpenGameDialogTest, ReasonsBesideTheFieldsAndOkOnlyWhenAllIsValid)
         {dir.path(), "2", "game", false, false, true}, // no game.p2 in the demo
         {dir.path(), "1", "other", false, false, true},
         {dir.path(), "1", "", false, false, true},
+        {dir.path(), "0.99999999999999999", "game", false, true, false},
+        {dir.path(), "1", "../game", false, false, true}, // names that leave the folder
+        {dir.path(), "1", dir.path() + "/game", false, false, true},
+        {dir.path(), "01", "game", false, false, true}, // no game.p01
     };
     for (const Case& c : cases) {
         SCOPED_TRACE((c.folder + "|" + c.player + "|" + c.game).toStdString());
@@ -160,6 +166,44 @@ TEST(OpenGameDialogTest, ReasonsBesideTheFieldsAndOkOnlyWhenAllIsValid)
     ASSERT_EQ(games->count(), 1);
     EXPECT_EQ(games->itemText(0), "game");
     EXPECT_EQ(dialog.choice(), (Game{dir.path().toStdString() + "/", "game", playerNumberOf(1)}));
+    // A name that leaves the folder says why; a relative folder comes back absolute.
+    games->setEditText("../game");
+    EXPECT_TRUE(dialog.findChild<QLabel*>("lblGameWhy")->text().contains("path separator"));
+    EXPECT_FALSE(dialog.choice());
+    games->setEditText("game");
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(QFileInfo(dir.path()).absolutePath()));
+    dialog.findChild<QLineEdit*>("txtFolder")->setText(QFileInfo(dir.path()).fileName());
+    const auto relative = dialog.choice();
+    QDir::setCurrent(before);
+    ASSERT_TRUE(relative);
+    EXPECT_EQ(relative->folder, dir.path().toStdString() + "/");
+}
+
+// The first start's question for the folder: the reason follows what is typed, and the demo
+// galaxy is one button away.
+TEST(FolderQuestionTest, SaysWhyAsTypedAndOffersTheDemo)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(copyDemo(dir.path()));
+    FolderQuestion question("Missing files!", QString::fromStdString(folderPrompt()), "No such folder.", "/nowhere");
+    auto* folder = question.findChild<QLineEdit*>("txtFolder");
+    auto* why = question.findChild<QLabel*>("lblWhy");
+    EXPECT_EQ(folder->text(), "/nowhere"); // the last answer is offered again, with its reason
+    EXPECT_EQ(why->text(), "No such folder.");
+    EXPECT_TRUE(question.findChild<QLabel*>("lblPrompt")->text().contains("~/vornex"));
+    ASSERT_TRUE(question.findChild<QPushButton*>("cmdBrowse"));
+    folder->setText(dir.path()); // no separator at its end
+    EXPECT_EQ(why->text(), "");
+    question.findChild<QPushButton*>("cmdOK")->click();
+    const FolderAnswer typed = question.answer();
+    EXPECT_EQ(typed.kind, FolderAnswer::Kind::Folder);
+    EXPECT_EQ(typed.folder, dir.path().toStdString());
+
+    folder->setText(dir.path() + "/more");
+    EXPECT_EQ(why->text(), "No such folder.");
+    question.findChild<QPushButton*>("cmdDemo")->click();
+    EXPECT_EQ(question.answer().kind, FolderAnswer::Kind::Demo);
 }
 
 TEST_F(Following, ReloadKeepsSelectionViewModeAndUnsavedEditsAndSaysWhatChanged)
