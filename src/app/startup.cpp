@@ -35,8 +35,8 @@ std::string folderPrompt()
 #endif
 }
 
-StartupResult Main(ProgramState& state, SettingsStore& settings, Prompter& prompter,
-                   const std::function<bool(const std::string&)>& fileExists)
+StartupResult startGame(ProgramState& state, SettingsStore& settings, Prompter& prompter,
+                        const std::function<bool(const std::string&)>& fileExists)
 {
     // The folder: asked until gravity.csv is found there. A folder typed without its final
     // separator, relative or starting with "~" is made whole first.

@@ -16,7 +16,7 @@
 #include "io/fileexists.h"
 #include "ui/dialogs.h"
 #include "ui/folderquestion.h"
-#include "ui/frmmap.h"
+#include "ui/mapwindow.h"
 
 namespace {
 
@@ -115,13 +115,13 @@ int main(int argc, char** argv)
 
     vornex::ProgramState state;
     DialogPrompter prompter;
-    vornex::StartupResult started = vornex::Main(state, *settings, prompter, vornex::FileExists);
+    vornex::StartupResult started = vornex::startGame(state, *settings, prompter, vornex::FileExists);
     if (started == vornex::StartupResult::Demo) {
         // Chosen at the first start's folder question.
         demo = true;
         if (!prepareDemo()) return 1;
         state = vornex::ProgramState();
-        started = vornex::Main(state, *settings, prompter, vornex::FileExists);
+        started = vornex::startGame(state, *settings, prompter, vornex::FileExists);
     }
     if (started != vornex::StartupResult::Ready) return 0;
 
@@ -141,7 +141,7 @@ int main(int argc, char** argv)
 
     int result = 0;
     {
-        vornex::ui::frmMap window(state, *settings, prompter);
+        vornex::ui::MapWindow window(state, *settings, prompter);
         window.show();
         result = app->exec();
     }

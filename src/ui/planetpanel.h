@@ -25,7 +25,8 @@ public:
     // coordinates and shows the cover over the details; a value that could not be computed leaves
     // its control as it was.
     void showPlanet(const PanelValues& values);
-    // No planet is selected: the cover lies over the details.
+    // No planet is selected: every box is emptied (your race's name stays) and the cover lies over
+    // the details.
     void showNoPlanet();
     // Places your race's three range bars on the environment strips.
     void showRaceBars(const RaceBars& bars);

@@ -50,7 +50,7 @@ protected:
         MemorySettings store;
         FixedAnswer noQuestions;
         storeGameChoice(store, Game{folder.toStdString(), "game", playerNumberOf(1)});
-        ASSERT_EQ(Main(s, store, noQuestions, FileExists), StartupResult::Ready);
+        ASSERT_EQ(startGame(s, store, noQuestions, FileExists), StartupResult::Ready);
         follower = std::make_unique<GameFollower>(s);
         QObject::connect(follower.get(), &GameFollower::message, [this](const QString& m) { messages << m; });
         QObject::connect(follower.get(), &GameFollower::turnReloaded, [this] { ++reloads; });

@@ -68,7 +68,7 @@ TEST(Startup, EmptyStoreAsksTheNumberOnce)
     ScriptedPrompter ask;
     ask.answers = {"2"};
     ProgramState state;
-    ASSERT_EQ(Main(state, store, ask, files.fn()), StartupResult::Ready);
+    ASSERT_EQ(startGame(state, store, ask, files.fn()), StartupResult::Ready);
     EXPECT_EQ(ask.titles, (Titles{"Race Number"}));
     EXPECT_EQ(state.game.folder, dir);
     EXPECT_EQ(state.yourNumber(), 2);
@@ -94,7 +94,7 @@ TEST(Startup, AnswersAreMadeWholeTestedAndAskedAgainWithTheReason)
     // again; the game name "game" has no report for player 3, and "../g/alpha" leaves the folder.
     ask.answers = {"/nowhere", "/g", "abc", "", "2.5", "17", " 3 ", "game", "../g/alpha", "alpha"};
     ProgramState state;
-    EXPECT_EQ(Main(state, store, ask, files.fn()), StartupResult::Ready);
+    EXPECT_EQ(startGame(state, store, ask, files.fn()), StartupResult::Ready);
     EXPECT_TRUE(store.writes.empty());
     EXPECT_EQ(ask.titles, (Titles{"Missing files!", "Missing files!", "Race Number", "Race Number", "Race Number",
                                   "Race Number", "Race Number", "Game Name", "Game Name", "Game Name"}));
@@ -121,7 +121,7 @@ TEST(Startup, StoredNumbersAreUsedWithoutQuestions)
     ScriptedPrompter ask;
     ProgramState state;
     // -3 names no player slot, yet it is the number as stored: no question, the report game.p-3.
-    EXPECT_EQ(Main(state, store, ask, files.fn()), StartupResult::Ready);
+    EXPECT_EQ(startGame(state, store, ask, files.fn()), StartupResult::Ready);
     EXPECT_TRUE(ask.titles.empty());
     EXPECT_EQ(state.game.player, (PlayerNumber{"-3", -3}));
     EXPECT_EQ(state.Zoom, 2000); // a zoom below 1 would leave no map
@@ -161,7 +161,7 @@ TEST(Startup, StoredPlayerNumberIsTheReportSuffixAsStoredForReloadSaveAndTheRepo
         store.values = {{"Startup/FileLocations", dir}, {"Settings/YourNumber", c.stored}};
         ScriptedPrompter ask; // any question fails the test
         ProgramState state;
-        ASSERT_EQ(Main(state, store, ask, FileExists), StartupResult::Ready) << c.stored;
+        ASSERT_EQ(startGame(state, store, ask, FileExists), StartupResult::Ready) << c.stored;
         EXPECT_TRUE(ask.titles.empty()) << c.stored;
         EXPECT_TRUE(store.writes.empty()) << c.stored;
         EXPECT_EQ(state.game.reportFile(), dir + "game.p" + c.stored);
@@ -214,7 +214,7 @@ TEST(Startup, CancellingAnyQuestionEndsWithoutWritingSettings)
         ask.answers = {"/nowhere/", std::nullopt};
         ProgramState state;
         FakeFiles none;
-        EXPECT_EQ(Main(state, store, ask, none.fn()), StartupResult::Cancelled);
+        EXPECT_EQ(startGame(state, store, ask, none.fn()), StartupResult::Cancelled);
         EXPECT_EQ(ask.titles.size(), 2u);
         EXPECT_TRUE(store.writes.empty());
     }
@@ -226,7 +226,7 @@ TEST(Startup, CancellingAnyQuestionEndsWithoutWritingSettings)
         ask.answers = {std::nullopt};
         ProgramState state;
         FakeFiles files{{"/g/gravity.csv"}};
-        EXPECT_EQ(Main(state, store, ask, files.fn()), StartupResult::Cancelled);
+        EXPECT_EQ(startGame(state, store, ask, files.fn()), StartupResult::Cancelled);
         EXPECT_EQ(ask.titles, (Titles{"Race Number"}));
         EXPECT_TRUE(store.writes.empty());
     }
@@ -238,7 +238,7 @@ TEST(Startup, CancellingAnyQuestionEndsWithoutWritingSettings)
         ask.answers = {"game", "other", std::nullopt};
         ProgramState state;
         FakeFiles files{{"/g/gravity.csv", "/g/game.p4"}};
-        EXPECT_EQ(Main(state, store, ask, files.fn()), StartupResult::Cancelled);
+        EXPECT_EQ(startGame(state, store, ask, files.fn()), StartupResult::Cancelled);
         EXPECT_EQ(ask.titles, (Titles{"Game Name", "Game Name", "Game Name"}));
         EXPECT_TRUE(store.writes.empty());
     }
@@ -284,7 +284,7 @@ TEST(Startup, LoadsARealFolderAndReloadsKeepTheTablesNotesAndRefuseAnEmptyTurn)
     store.values = {{"Startup/FileLocations", dir}, {"Settings/YourNumber", "1"}};
     ScriptedPrompter ask;
     ProgramState state;
-    ASSERT_EQ(Main(state, store, ask, FileExists), StartupResult::Ready);
+    ASSERT_EQ(startGame(state, store, ask, FileExists), StartupResult::Ready);
     EXPECT_TRUE(ask.titles.empty());
     EXPECT_EQ(state.AllGravities.Count(), 5);
     EXPECT_EQ(state.AllPlanets.Count(), 6);

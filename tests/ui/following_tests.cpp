@@ -17,6 +17,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
+#include "analysis/panel.h"
 #include "app/gamechoice.h"
 #include "app/gamewatcher.h"
 #include "app/programstate.h"
@@ -27,7 +28,7 @@
 #include "model/keyfold.h"
 #include "ui/dialogs.h"
 #include "ui/folderquestion.h"
-#include "ui/frmmap.h"
+#include "ui/mapwindow.h"
 #include "ui/opengamedialog.h"
 #include "ui/planetsdock.h"
 #include "ui/planetsfilter.h"
@@ -69,7 +70,7 @@ protected:
     ProgramState s;
     MemorySettings store;
     FixedAnswer prompter;
-    std::unique_ptr<frmMap> w;
+    std::unique_ptr<MapWindow> w;
     QStringList messages;
     SaveFailureAnswer saveFailureAnswer = SaveFailureAnswer::QuitWithoutSaving;
 
@@ -84,9 +85,9 @@ protected:
         ASSERT_TRUE(copyDemo(dir.path()));
         folder = dir.path() + "/";
         storeGameChoice(store, Game{folder.toStdString(), "game", playerNumberOf(1)});
-        ASSERT_EQ(Main(s, store, prompter, FileExists), StartupResult::Ready);
+        ASSERT_EQ(startGame(s, store, prompter, FileExists), StartupResult::Ready);
         s.PlanetSelected = 10;
-        w = std::make_unique<frmMap>(s, store, prompter);
+        w = std::make_unique<MapWindow>(s, store, prompter);
         w->resize(1400, 800);
         w->show();
         w->gameWatcher()->setQuietInterval(50);
@@ -238,9 +239,18 @@ TEST_F(Following, ReloadKeepsSelectionViewModeAndUnsavedEditsAndSaysWhatChanged)
     // The ratings follow the race's ranges when the editor changes them.
     const QModelIndex hab = model()->index(row, PlanetsTableModel::Hab);
     const int habBefore = hab.data().toInt();
+    auto panelHab = [&] {
+        return computePanel(*s.selectedPlanet(), s.yourPlayer().get(), s.AllGravities).habitability.value_or("");
+    };
+    const std::string selectedBefore = panelHab();
+    ASSERT_EQ(text("txtHabitability").toStdString(), selectedBefore);
     s.yourPlayer()->GravMin = 0.2f;
-    w->ChangeRaceHabs();
+    s.yourPlayer()->GravMax = 0.25f;
+    w->showRaceRanges();
     EXPECT_NE(model()->index(row, PlanetsTableModel::Hab).data().toInt(), habBefore);
+    // The panel follows at once, without a new selection.
+    ASSERT_NE(panelHab(), selectedBefore);
+    EXPECT_EQ(text("txtHabitability").toStdString(), panelHab());
 
     // Nothing new on disk: the next quiet period reads nothing.
     ::testing::internal::CaptureStdout();
@@ -249,6 +259,7 @@ TEST_F(Following, ReloadKeepsSelectionViewModeAndUnsavedEditsAndSaysWhatChanged)
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
 
     // A reload that fails keeps the galaxy and says why; by hand as well.
+    const QByteArray mapBytes = readAll(folder + "game.map");
     ASSERT_TRUE(QFile::remove(folder + "game.map"));
     ::testing::internal::CaptureStdout();
     w->reloadTurnFiles();
@@ -256,6 +267,19 @@ TEST_F(Following, ReloadKeepsSelectionViewModeAndUnsavedEditsAndSaysWhatChanged)
     EXPECT_EQ(s.AllPlanets.Count(), 150);
     EXPECT_TRUE(w->statusBar()->currentMessage().startsWith("Turn files not reloaded: "));
     EXPECT_TRUE(w->statusBar()->currentMessage().contains("game.map"));
+
+    // A new turn without the selected planet: the panel is emptied and the ring goes.
+    QByteArray map = mapBytes;
+    const qsizetype at = map.indexOf("\n10\t") + 1;
+    ASSERT_GT(at, 0);
+    map.remove(at, map.indexOf('\n', at) + 1 - at);
+    writeAll(folder + "game.map", map);
+    w->reloadTurnFiles();
+    EXPECT_EQ(s.AllPlanets.Count(), 149);
+    EXPECT_EQ(s.selectedPlanet(), nullptr);
+    EXPECT_EQ(text("txtPlanetName"), "");
+    EXPECT_EQ(text("txtHabitability"), "");
+    EXPECT_TRUE(w->findChild<QLabel*>("unknownPlanetCover")->isVisible());
 }
 
 TEST_F(Following, AReportWrittenInTwoChunksIsNeverReadHalf)
@@ -373,12 +397,12 @@ TEST_F(Following, TableAndMapSelectTheSamePlanetBothWays)
     EXPECT_EQ(model()->index(model()->rowOfPlanet(23), PlanetsTableModel::Distance).data().toInt(), 0);
 
     // A planet out of view is brought into it.
-    w->pic()->CentreMap("Zoom In", 0, 0);
-    w->pic()->CentreMap("Zoom In", 0, 0);
+    w->mapSurface()->moveView(ViewStep::ZoomIn, 0, 0);
+    w->mapSurface()->moveView(ViewStep::ZoomIn, 0, 0);
     PlanetPtr far = s.AllPlanets.ByID(20);
     auto inView = [&](const Planet& p) {
-        return w->pic()->rect().contains(
-            w->pic()->widgetPoint(QPointF(p.Xcord - s.XStart, p.Ycord - s.YStart)).toPoint());
+        return w->mapSurface()->rect().contains(
+            w->mapSurface()->widgetPoint(QPointF(p.Xcord - s.XStart, p.Ycord - s.YStart)).toPoint());
     };
     ASSERT_FALSE(inView(*far));
     w->selectPlanet(20);
@@ -387,7 +411,7 @@ TEST_F(Following, TableAndMapSelectTheSamePlanetBothWays)
 
     // A map click selects the row.
     PlanetPtr p = s.AllPlanets.ByID(5);
-    w->PlanetInfo(p->Xcord, p->Ycord);
+    w->selectNearestPlanet(p->Xcord, p->Ycord);
     EXPECT_EQ(currentRowId(), 5);
 }
 
@@ -397,7 +421,7 @@ TEST_F(Following, TheDockKeepsItsVisibilityAndPlace)
     w->findChild<QAction*>("ShowPlanets")->trigger();
     w->addDockWidget(Qt::LeftDockWidgetArea, dock());
     w->close();
-    w = std::make_unique<frmMap>(s, store, prompter);
+    w = std::make_unique<MapWindow>(s, store, prompter);
     w->show();
     EXPECT_TRUE(dock()->isVisible());
     EXPECT_EQ(w->dockWidgetArea(dock()), Qt::LeftDockWidgetArea);
@@ -418,7 +442,7 @@ TEST_F(Following, SavesTheRowsShownAsCsvAndTheMapAsPng)
     const QString png = folder + "map.png";
     ASSERT_EQ(w->saveMapImage(png), "");
     QImage image(png);
-    EXPECT_EQ(image.size(), w->pic()->size() * w->pic()->devicePixelRatioF());
+    EXPECT_EQ(image.size(), w->mapSurface()->size() * w->mapSurface()->devicePixelRatioF());
     EXPECT_EQ(image.pixelColor(1, 1), QColor(Qt::black));
     EXPECT_NE(w->saveMapImage(folder + "no/such/folder/map.png"), "");
 }
@@ -489,7 +513,7 @@ TEST(DesktopColours, ADarkPaletteGivesDarkPanelsWithReadableCaptionsAndKeepsTheB
     FixedAnswer prompter;
     storeGameChoice(store, Game{dir.path().toStdString() + "/", "game", playerNumberOf(1)});
     ProgramState s;
-    ASSERT_EQ(Main(s, store, prompter, FileExists), StartupResult::Ready);
+    ASSERT_EQ(startGame(s, store, prompter, FileExists), StartupResult::Ready);
 
     const QPalette light = QApplication::palette();
     QPalette dark = light;
@@ -499,23 +523,24 @@ TEST(DesktopColours, ADarkPaletteGivesDarkPanelsWithReadableCaptionsAndKeepsTheB
     dark.setColor(QPalette::Text, Qt::white);
     QApplication::setPalette(dark);
     {
-        frmMap w(s, store, prompter);
+        MapWindow w(s, store, prompter);
         w.resize(1016, 760);
         const QImage client = w.centralWidget()->grab().toImage();
         const QColor panel = client.pixelColor(QPoint(300, 600) * client.devicePixelRatio());
         EXPECT_LT(panel.lightness(), 80);
-        for (const char* name : {"lblIron", "lblBora", "lblGerm", "Label26", "Label27", "Label28"}) {
+        for (const char* name :
+             {"lblIron", "lblBora", "lblGerm", "lblBoraniumRow", "lblGermaniumRow", "lblIroniumRow"}) {
             const QString css = w.findChild<QLabel*>(name)->styleSheet();
             const QColor caption(css.section("color:", 1).section(';', 0, 0).trimmed());
             ASSERT_TRUE(caption.isValid()) << name;
             EXPECT_GE(contrast(caption, panel), 4.5) << name << " " << caption.name().toStdString();
         }
-        EXPECT_EQ(w.pic()->image().pixelColor(1, 1), QColor(Qt::black));
+        EXPECT_EQ(w.mapSurface()->image().pixelColor(1, 1), QColor(Qt::black));
         w.close();
     }
     QApplication::setPalette(light);
     // Back on a light desktop the panel is its classic grey.
-    frmMap w(s, store, prompter);
+    MapWindow w(s, store, prompter);
     const QImage client = w.centralWidget()->grab().toImage();
     EXPECT_EQ(client.pixelColor(QPoint(300, 600) * client.devicePixelRatio()), QColor(0xc0, 0xc0, 0xc0));
     w.close();

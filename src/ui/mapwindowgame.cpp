@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSaveFile>
+#include <QVBoxLayout>
 
 #include "analysis/view.h"
 #include "app/gamechoice.h"
@@ -16,9 +17,9 @@
 #include "io/fileexists.h"
 #include "io/memorysettings.h"
 #include "ui/dialogs.h"
-#include "ui/frmmap.h"
-#include "ui/frmmapimpl.h"
 #include "ui/maprenderer.h"
+#include "ui/mapwindow.h"
+#include "ui/mapwindowimpl.h"
 #include "ui/opengamedialog.h"
 #include "ui/planetsdock.h"
 #include "ui/raceeditor.h"
@@ -27,15 +28,15 @@ namespace vornex::ui {
 
 // ---- following a game: open, reload, the planet table, the map as a picture ------------------
 
-void frmMap::buildFollowing()
+void MapWindow::buildFollowing()
 {
     d->planets = new PlanetsDock(d->state, this);
     addDockWidget(Qt::RightDockWidgetArea, d->planets);
-    // Until the user shows it, the window looks as it always did.
+    // Hidden until the user asks for it (View > Planets); the window then remembers it.
     d->planets->hide();
-    connect(d->planets, &PlanetsDock::planetActivated, this, &frmMap::selectPlanet);
+    connect(d->planets, &PlanetsDock::planetActivated, this, &MapWindow::selectPlanet);
 
-    QMenu* file = menuBar()->findChild<QMenu*>("File");
+    QMenu* file = d->fileMenu;
     QAction* first = file->actions().value(0);
     QAction* open = new QAction(tr("&Open Game…"), file);
     open->setObjectName("OpenGame");
@@ -62,24 +63,23 @@ void frmMap::buildFollowing()
     d->recentGames->setObjectName("RecentGames");
     fillRecentGames();
 
-    QMenu* view = menuBar()->addMenu(tr("&View"));
-    view->setObjectName("View");
+    QMenu* view = d->viewMenu;
     QAction* reload = view->addAction(tr("&Reload"));
     reload->setObjectName("Reload");
     reload->setShortcut(QKeySequence::Refresh);
     reload->setShortcutContext(Qt::WindowShortcut);
-    connect(reload, &QAction::triggered, this, &frmMap::reloadTurnFiles);
+    connect(reload, &QAction::triggered, this, &MapWindow::reloadTurnFiles);
     QAction* toggle = d->planets->toggleViewAction();
     toggle->setObjectName("ShowPlanets");
     view->addAction(toggle);
 
     d->follower = new GameFollower(d->state, this);
-    connect(d->follower, &GameFollower::turnReloaded, this, &frmMap::turnReloaded);
-    connect(d->follower, &GameFollower::message, this, &frmMap::showStatus);
+    connect(d->follower, &GameFollower::turnReloaded, this, &MapWindow::turnReloaded);
+    connect(d->follower, &GameFollower::message, this, &MapWindow::showStatus);
     d->follower->follow();
 }
 
-void frmMap::fillRecentGames()
+void MapWindow::fillRecentGames()
 {
     d->recentGames->clear();
     int n = 0;
@@ -104,41 +104,40 @@ void frmMap::fillRecentGames()
     d->recentGames->setEnabled(n > 0);
 }
 
-PlanetsDock* frmMap::planetsDock() const
+PlanetsDock* MapWindow::planetsDock() const
 {
     return d->planets;
 }
 
-GameWatcher* frmMap::gameWatcher() const
+GameWatcher* MapWindow::gameWatcher() const
 {
     return d->follower->watcher();
 }
 
-GameFollower* frmMap::gameFollower() const
+GameFollower* MapWindow::gameFollower() const
 {
     return d->follower;
 }
 
-void frmMap::reloadTurnFiles()
+void MapWindow::reloadTurnFiles()
 {
     if (d->unloaded) return;
     d->follower->reload(true);
 }
 
-void frmMap::turnReloaded(const TurnReload&)
+void MapWindow::turnReloaded(const TurnReload&)
 {
     auto& s = d->state;
     d->planets->refresh();
-    // The selected planet stays selected by its number; the panel shows its new figures.
-    if (PlanetPtr p = s.selectedPlanet()) {
-        PlanetInfo(p->Xcord, p->Ycord);
-    } else {
-        DrawPic();
-    }
+    // The selected planet stays selected by its number and the panel shows its new figures; a
+    // planet the new turn no longer has leaves the panel empty and the map without a ring.
+    if (d->planets) d->planets->showSelected(s.PlanetSelected);
+    showSelectedPlanet();
+    redrawMap();
     showDiagnosticsNote();
 }
 
-bool frmMap::openGame(const Game& game)
+bool MapWindow::openGame(const Game& game)
 {
     auto& s = d->state;
     const GameChoiceCheck check = checkGameChoice(game);
@@ -161,7 +160,7 @@ bool frmMap::openGame(const Game& game)
     storeGameChoice(d->settings, *check.game);
     ProgramState next;
     FixedAnswer noQuestions;
-    if (Main(next, d->settings, noQuestions, FileExists) != StartupResult::Ready) {
+    if (startGame(next, d->settings, noQuestions, FileExists) != StartupResult::Ready) {
         // The files went away between the check and the loading: stay with the game shown.
         storeGameChoice(d->settings, before);
         showStatus(tr("The game cannot be opened: its files could not be read."));
@@ -172,17 +171,16 @@ bool frmMap::openGame(const Game& game)
     fillRecentGames();
 
     // A new editor for the new players table: the old one still points at the players left.
-    const QRect editorBox = d->raceEditor->geometry();
-    delete d->raceEditor;
-    d->raceEditor = new RaceEditor(s, d->settings, d->prompter, *this, d->client);
-    d->raceEditor->setObjectName("frameRace");
-    d->raceEditor->setGeometry(editorBox);
+    RaceEditor* old = d->raceEditor;
+    d->raceEditor = new RaceEditor(s, d->settings, d->prompter, *this, old->parentWidget());
+    delete d->sideLayout->replaceWidget(old, d->raceEditor);
+    delete old;
     d->raceEditor->show();
     for (QAction* a : d->modes->actions())
         a->setChecked(a->objectName().toStdString() == s.ClickOption);
 
     d->planets->refresh();
-    load();
+    showGame();
     showDiagnosticsNote();
     d->follower->follow();
     showStatus(tr("Opened %1, player %2")
@@ -190,29 +188,29 @@ bool frmMap::openGame(const Game& game)
     return true;
 }
 
-void frmMap::selectPlanet(int16_t id)
+void MapWindow::selectPlanet(int16_t id)
 {
     auto& s = d->state;
     PlanetPtr p = s.AllPlanets.ByID(id);
     if (!p) return;
     const auto at =
-        mapToSurface(viewOf(s), Surface{double(d->pic->width()), double(d->pic->height()), d->pic->devicePixelRatioF()},
+        mapToSurface(viewOf(s), Surface{double(d->map->width()), double(d->map->height()), d->map->devicePixelRatioF()},
                      p->Xcord, p->Ycord);
-    if (!at || !d->pic->rect().contains(QPointF(at->x, at->y).toPoint())) {
+    if (!at || !d->map->rect().contains(QPointF(at->x, at->y).toPoint())) {
         try {
-            CentreMap("Move", num::sub16(p->Xcord, s.XStart), num::sub16(p->Ycord, s.YStart));
+            d->map->moveView(ViewStep::Keep, num::sub16(p->Xcord, s.XStart), num::sub16(p->Ycord, s.YStart));
         } catch (const OverflowError&) {
             showStatus(tr("The planet lies too far from the view to centre on it."));
         }
     }
-    PlanetInfo(p->Xcord, p->Ycord);
+    selectNearestPlanet(p->Xcord, p->Ycord);
 }
 
-QString frmMap::saveMapImage(const QString& path) const
+QString MapWindow::saveMapImage(const QString& path) const
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    if (!d->pic->image().save(&file, "PNG")) return tr("the image could not be written");
+    if (!d->map->image().save(&file, "PNG")) return tr("the image could not be written");
     if (!file.commit()) return file.errorString();
     return {};
 }

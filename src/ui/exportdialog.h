@@ -9,13 +9,13 @@ struct ProgramState;
 
 namespace vornex::ui {
 
-// The export dialog: check boxes chk0..chk15 for the sixteen races, chk16 "Uninhabited", and
-// cmdExport. Modeless; deletes itself when closed.
-class frmExport : public QDialog {
+// The export dialog: a check box per race (chkRace1..chkRace16, by player number), "Uninhabited"
+// (chkUninhabited) and the Export button (cmdExport). Modeless; deletes itself when closed.
+class ExportDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit frmExport(ProgramState& state, QWidget* parent = nullptr);
-    ~frmExport() override;
+    explicit ExportDialog(ProgramState& state, QWidget* parent = nullptr);
+    ~ExportDialog() override;
 
 signals:
     // The export file at path was written (the game's own file: not a new turn).
