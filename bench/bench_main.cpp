@@ -270,7 +270,7 @@ public:
     explicit BenchHost(ProgramState& s) : state(s) {}
     void selectNearestPlanet(int16_t x, int16_t y) override
     {
-        if (auto id = nearestPlanet(state.AllPlanets, x, y)) state.PlanetSelected = *id;
+        if (auto id = nearestPlanet(state.AllPlanets, x, y)) state.view.PlanetSelected = *id;
         if (PlanetPtr p = state.selectedPlanet()) {
             PanelValues v = computePanel(*p, state.yourPlayer().get(), state.AllGravities);
             benchmark::DoNotOptimize(v.title.data());
@@ -336,9 +336,9 @@ void setUpMap()
     Diagnostics diags;
     loadTables(g_fix->folder, s.AllGravities, s.AllPlayers, s.AllPlanets, diags);
     s.game = Game{g_fix->folder, kGalaxyGame, playerNumberOf(kGalaxyPlayer)};
-    s.Zoom = 2000;
-    s.ClickOption = "Planets";
-    s.PlanetSelected = 1;
+    s.view.Zoom = 2000;
+    s.view.clickMode = ClickMode::Planets;
+    s.view.PlanetSelected = 1;
     g_map->host = std::make_unique<BenchHost>(s);
     g_map->surface = std::make_unique<ui::MapSurface>(s, *g_map->host);
     g_map->host->surface = g_map->surface.get();
@@ -354,9 +354,9 @@ void setUpMap()
     ProgramState& w = g_map->windowState;
     loadTables(g_fix->folder, w.AllGravities, w.AllPlayers, w.AllPlanets, diags);
     w.game = Game{g_fix->folder, kGalaxyGame, playerNumberOf(kGalaxyPlayer)};
-    w.Zoom = 2000;
-    w.ClickOption = "Planets";
-    w.PlanetSelected = 1;
+    w.view.Zoom = 2000;
+    w.view.clickMode = ClickMode::Planets;
+    w.view.PlanetSelected = 1;
     vornex::writeSetting(g_map->windowSettings, vornex::setting::YourNumber, std::to_string(kGalaxyPlayer));
     g_map->window = new ui::MapWindow(w, g_map->windowSettings, g_map->windowPrompter);
     g_map->window->show();
@@ -368,9 +368,9 @@ void setUpMap()
 
 void resetView(int16_t zoom, int16_t x, int16_t y, bool names)
 {
-    g_map->state.Zoom = zoom;
-    g_map->state.XStart = x;
-    g_map->state.YStart = y;
+    g_map->state.view.Zoom = zoom;
+    g_map->state.view.XStart = x;
+    g_map->state.view.YStart = y;
     g_map->surface->renderer().names().setShown(names);
 }
 
@@ -390,8 +390,8 @@ void plainScene(bool names)
 {
     const ProgramState& s = g_map->state;
     QImage& image = g_map->target;
-    const double sx = image.width() / double(s.Zoom);
-    const double sy = image.height() / double(s.Zoom);
+    const double sx = image.width() / double(s.view.Zoom);
+    const double sy = image.height() / double(s.view.Zoom);
     std::unordered_map<std::string, QColor> colours;
     for (const PlayerPtr& p : s.AllPlayers)
         colours[p->RaceName] = QColor(p->Colour & 0xFF, (p->Colour >> 8) & 0xFF, (p->Colour >> 16) & 0xFF);
@@ -400,7 +400,7 @@ void plainScene(bool names)
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, true);
     for (const PlanetPtr& planet : s.AllPlanets) {
-        const QPointF at((planet->Xcord - s.XStart) * sx, (planet->Ycord - s.YStart) * sy);
+        const QPointF at((planet->Xcord - s.view.XStart) * sx, (planet->Ycord - s.view.YStart) * sy);
         if (at.x() < -8 || at.y() < -8 || at.x() > image.width() + 8 || at.y() > image.height() + 8) continue;
         auto c = colours.find(planet->Owner);
         const bool known = c != colours.end();
@@ -413,7 +413,7 @@ void plainScene(bool names)
         p.setPen(Qt::white);
         const double ascent = QFontMetricsF(p.font()).ascent();
         for (const PlanetPtr& planet : s.AllPlanets) {
-            const QPointF at((planet->Xcord - s.XStart) * sx, (planet->Ycord - s.YStart) * sy + ascent);
+            const QPointF at((planet->Xcord - s.view.XStart) * sx, (planet->Ycord - s.view.YStart) * sy + ascent);
             if (at.x() > image.width() || at.y() < 0 || at.y() > image.height() + ascent) continue;
             p.drawText(at, QString::fromStdString(planet->PlanetName));
         }
@@ -480,10 +480,10 @@ void BM_names_redraw(benchmark::State& state)
     g_map->surface->redrawMap();
     int i = 0;
     for (auto _ : state) {
-        g_map->state.PlanetSelected = static_cast<int16_t>(1 + (i++ % 1000) * 32);
+        g_map->state.view.PlanetSelected = static_cast<int16_t>(1 + (i++ % 1000) * 32);
         g_map->surface->redrawMap();
     }
-    g_map->state.PlanetSelected = 1;
+    g_map->state.view.PlanetSelected = 1;
     resetView(2000, 0, 0, false);
 }
 
@@ -546,9 +546,9 @@ int windowWithNames(const std::string& folder)
     Diagnostics diags;
     loadTables(folder, w.AllGravities, w.AllPlayers, w.AllPlanets, diags);
     w.game = Game{folder, kGalaxyGame, playerNumberOf(kGalaxyPlayer)};
-    w.Zoom = 2000;
-    w.ClickOption = "Planets";
-    w.PlanetSelected = 1;
+    w.view.Zoom = 2000;
+    w.view.clickMode = ClickMode::Planets;
+    w.view.PlanetSelected = 1;
     vornex::writeSetting(settings, vornex::setting::YourNumber, std::to_string(kGalaxyPlayer));
     auto* window = new ui::MapWindow(w, settings, prompter);
     window->show();
@@ -566,7 +566,7 @@ int windowWithNames(const std::string& folder)
         QApplication::processEvents();
     }
     std::printf("%d planets, names %s, view zoom %d at (%d, %d)\n", w.AllPlanets.Count(),
-                window->namesShown() ? "down" : "up", w.Zoom, w.XStart, w.YStart);
+                window->namesShown() ? "down" : "up", w.view.Zoom, w.view.XStart, w.view.YStart);
     std::fflush(stdout);
     std::_Exit(0);
 }

@@ -40,6 +40,28 @@ ViewStep viewStepOfMode(std::string_view mode)
     return ViewStep::Keep;
 }
 
+std::string clickModeName(ClickMode mode)
+{
+    switch (mode) {
+    case ClickMode::Move:
+        return "Move";
+    case ClickMode::ZoomIn:
+        return "Zoom In";
+    case ClickMode::ZoomOut:
+        return "Zoom Out";
+    case ClickMode::Planets:
+        break;
+    }
+    return "Planets";
+}
+
+std::optional<ClickMode> clickModeNamed(std::string_view name)
+{
+    for (ClickMode m : {ClickMode::Planets, ClickMode::Move, ClickMode::ZoomIn, ClickMode::ZoomOut})
+        if (clickModeName(m) == name) return m;
+    return std::nullopt;
+}
+
 std::optional<View> stepView(const View& view, ViewStep step, int16_t x, int16_t y, std::string* why)
 {
     View next = view;

@@ -84,6 +84,13 @@ enum class ViewStep { Keep, ZoomIn, ZoomOut };
 // counts) their zoom steps; every other mode keeps the zoom.
 ViewStep viewStepOfMode(std::string_view mode);
 
+// What a left click on the map does. Stored and shown by its name.
+enum class ClickMode { Planets, Move, ZoomIn, ZoomOut };
+// "Planets", "Move", "Zoom In", "Zoom Out".
+std::string clickModeName(ClickMode mode);
+// The mode a name stands for (exactly, case counts), or nullopt.
+std::optional<ClickMode> clickModeNamed(std::string_view name);
+
 // The view after a step about view position (x, y): ZoomIn halves Zoom (half to even), ZoomOut
 // doubles it, Keep keeps it; then the map point under (x, y) becomes the centre. nullopt with *why
 // set when a step would take Zoom outside 1..32767 or XStart/YStart (or the sums x + XStart,

@@ -70,11 +70,11 @@ StartupResult startGame(ProgramState& state, SettingsStore& settings, Prompter& 
     }
     state.game = game;
 
-    state.Zoom = readInt16Setting(settings, Zoom);
+    state.view.Zoom = readInt16Setting(settings, Zoom);
     // The view divides by the zoom: a stored zoom below 1 would leave no map to show.
-    if (state.Zoom < 1) state.Zoom = *num::parseInt16(Zoom.defaultValue);
-    state.XStart = readInt16Setting(settings, XStart);
-    state.YStart = readInt16Setting(settings, YStart);
+    if (state.view.Zoom < 1) state.view.Zoom = *num::parseInt16(Zoom.defaultValue);
+    state.view.XStart = readInt16Setting(settings, XStart);
+    state.view.YStart = readInt16Setting(settings, YStart);
 
     Diagnostics diags;
     state.AllGravities = LoadGravities(game.folder, diags);
@@ -82,9 +82,10 @@ StartupResult startGame(ProgramState& state, SettingsStore& settings, Prompter& 
     LoadPlanets(state.AllPlanets, game, diags);
     state.diagnostics = std::move(diags);
 
-    state.ClickOption = readSetting(settings, ClickOption);
-    state.Dragging = 0;
-    state.PlanetSelected = readInt16Setting(settings, PlanetSelected);
+    // A click mode that is not one of the four is the first.
+    state.view.clickMode = clickModeNamed(readSetting(settings, ClickOption)).value_or(ClickMode::Planets);
+    state.view.dragging = false;
+    state.view.PlanetSelected = readInt16Setting(settings, PlanetSelected);
     return StartupResult::Ready;
 }
 
@@ -99,11 +100,11 @@ void SaveSettings(const ProgramState& state, SettingsStore& settings)
 {
     using num::intText;
     writeSetting(settings, FileLocations, state.game.folder);
-    writeSetting(settings, XStart, intText(state.XStart));
-    writeSetting(settings, YStart, intText(state.YStart));
-    writeSetting(settings, Zoom, intText(state.Zoom));
-    writeSetting(settings, ClickOption, state.ClickOption);
-    writeSetting(settings, PlanetSelected, intText(state.PlanetSelected));
+    writeSetting(settings, XStart, intText(state.view.XStart));
+    writeSetting(settings, YStart, intText(state.view.YStart));
+    writeSetting(settings, Zoom, intText(state.view.Zoom));
+    writeSetting(settings, ClickOption, clickModeName(state.view.clickMode));
+    writeSetting(settings, PlanetSelected, intText(state.view.PlanetSelected));
     writeSetting(settings, YourNumber, state.game.player.suffix);
     writeSetting(settings, GameName, state.game.name);
 }

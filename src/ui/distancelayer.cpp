@@ -24,7 +24,7 @@ uint64_t DistanceLayer::signature(const MapScene& scene)
 {
     SignatureHash h;
     // A line measured from a planet that is no longer selected is gone.
-    if (m_line && m_line->first != scene.state.PlanetSelected) m_line.reset();
+    if (m_line && m_line->first != scene.state.view.PlanetSelected) m_line.reset();
     if (!m_line) return h.value();
     h.add((uint64_t(uint16_t(m_line->first)) << 16) | uint16_t(m_line->second));
     for (int16_t id : {m_line->first, m_line->second}) {

@@ -267,7 +267,7 @@ void MapRenderer::render(QImage& image, const QSizeF& size, const ProgramState& 
 
 View viewOf(const ProgramState& state)
 {
-    return View{state.Zoom, state.XStart, state.YStart};
+    return View{state.view.Zoom, state.view.XStart, state.view.YStart};
 }
 
 } // namespace vornex::ui

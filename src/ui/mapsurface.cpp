@@ -91,7 +91,7 @@ MapSurface::MapSurface(ProgramState& state, MapSurfaceHost& host, QWidget* paren
     d->hoverTimer.setSingleShot(true);
     d->hoverTimer.setInterval(350);
     connect(&d->hoverTimer, &QTimer::timeout, this, [this] {
-        if (!underMouse() || d->state.Dragging) return;
+        if (!underMouse() || d->state.view.dragging) return;
         QHelpEvent help(QEvent::ToolTip, d->hoverPos, mapToGlobal(d->hoverPos));
         event(&help);
     });
@@ -121,9 +121,9 @@ MapRenderer& MapSurface::renderer() const
 
 void MapSurface::resetView()
 {
-    d->state.Zoom = 2000;
-    d->state.XStart = 0;
-    d->state.YStart = 0;
+    d->state.view.Zoom = 2000;
+    d->state.view.XStart = 0;
+    d->state.view.YStart = 0;
     redrawMap();
 }
 
@@ -135,9 +135,9 @@ bool MapSurface::moveView(ViewStep step, int16_t x, int16_t y)
         d->host.showStatus(QString::fromStdString(why));
         return false;
     }
-    d->state.Zoom = next->Zoom;
-    d->state.XStart = next->XStart;
-    d->state.YStart = next->YStart;
+    d->state.view.Zoom = next->Zoom;
+    d->state.view.XStart = next->XStart;
+    d->state.view.YStart = next->YStart;
     redrawMap();
     return true;
 }
@@ -220,16 +220,16 @@ void MapSurface::mousePressEvent(QMouseEvent* event)
         auto dx = num::tryInt16(v.x());
         auto dy = num::tryInt16(v.y());
         if (!dx || !dy) return;
-        s.Dragging = -1;
-        s.DragX = *dx;
-        s.DragY = *dy;
+        s.view.dragging = true;
+        s.view.DragX = *dx;
+        s.view.DragY = *dy;
     };
     // Map point under the pointer: floor of the view position plus the origin, in 16 bits.
     auto mapPoint = [&]() -> std::optional<std::pair<int16_t, int16_t>> {
         auto fx = floor16(v.x());
         auto fy = floor16(v.y());
         try {
-            if (fx && fy) return std::pair{num::add16(*fx, s.XStart), num::add16(*fy, s.YStart)};
+            if (fx && fy) return std::pair{num::add16(*fx, s.view.XStart), num::add16(*fy, s.view.YStart)};
         } catch (const OverflowError&) {
         }
         d->host.showStatus(tr(kOutsideRange));
@@ -238,14 +238,15 @@ void MapSurface::mousePressEvent(QMouseEvent* event)
 
     switch (event->button()) {
     case Qt::LeftButton:
-        if (s.ClickOption == "Move") {
+        if (s.view.clickMode == ClickMode::Move) {
             startDrag();
-        } else if (s.ClickOption == "Planets") {
+        } else if (s.view.clickMode == ClickMode::Planets) {
             if (auto p = mapPoint()) d->host.selectNearestPlanet(p->first, p->second);
         } else {
             auto fx = floor16(v.x());
             auto fy = floor16(v.y());
-            if (fx && fy) moveView(viewStepOfMode(s.ClickOption), *fx, *fy);
+            if (fx && fy)
+                moveView(s.view.clickMode == ClickMode::ZoomIn ? ViewStep::ZoomIn : ViewStep::ZoomOut, *fx, *fy);
         }
         break;
     case Qt::RightButton:
@@ -267,13 +268,13 @@ void MapSurface::mouseMoveEvent(QMouseEvent* event)
 {
     auto& s = d->state;
     const QPointF v = viewPosition(event->position());
-    if (s.Dragging) {
-        if (auto target = dragTarget(d->view(), v.x(), v.y(), s.DragX, s.DragY))
+    if (s.view.dragging) {
+        if (auto target = dragTarget(d->view(), v.x(), v.y(), s.view.DragX, s.view.DragY))
             moveView(ViewStep::Keep, target->first, target->second);
         else
             d->host.showStatus(tr(kOutsideRange));
-        if (auto dx = num::tryInt16(v.x())) s.DragX = *dx;
-        if (auto dy = num::tryInt16(v.y())) s.DragY = *dy;
+        if (auto dx = num::tryInt16(v.x())) s.view.DragX = *dx;
+        if (auto dy = num::tryInt16(v.y())) s.view.DragY = *dy;
     } else {
         d->hoverPos = event->position().toPoint();
         d->hoverTimer.start();
@@ -285,7 +286,7 @@ void MapSurface::mouseMoveEvent(QMouseEvent* event)
 
 void MapSurface::mouseReleaseEvent(QMouseEvent* event)
 {
-    d->state.Dragging = 0;
+    d->state.view.dragging = false;
     event->accept();
 }
 
@@ -303,7 +304,7 @@ void MapSurface::wheelEvent(QWheelEvent* event)
     while (std::abs(d->wheelRemainder) >= 120) {
         const bool zoomIn = d->wheelRemainder > 0;
         d->wheelRemainder += zoomIn ? -120 : 120;
-        const int16_t zoom = d->state.Zoom;
+        const int16_t zoom = d->state.view.Zoom;
         // The new zoom, as moveView computes it; it refuses what does not fit.
         const double next = zoomIn ? num::roundHalfEven(zoom / 2.0) : zoom * 2.0;
         // Centre on the point that keeps the map point under the pointer where it is:
@@ -325,7 +326,7 @@ void MapSurface::wheelEvent(QWheelEvent* event)
 
 void MapSurface::keyPressEvent(QKeyEvent* event)
 {
-    const int16_t zoom = d->state.Zoom;
+    const int16_t zoom = d->state.view.Zoom;
     const int16_t centre = num::toInt16(zoom / 2.0);
     const int16_t step = std::max<int16_t>(1, num::toInt16(zoom / 10.0));
     auto move = [&](int dx, int dy) {

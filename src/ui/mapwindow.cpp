@@ -167,7 +167,7 @@ void MapWindow::buildToolbar()
         d->modes->addAction(a);
         connect(a, &QAction::triggered, this, [this, a] {
             a->setChecked(true);
-            d->state.ClickOption = a->objectName().toStdString();
+            d->state.view.clickMode = clickModeNamed(a->objectName().toStdString()).value_or(ClickMode::Planets);
         });
     }
     QAction* reset = add("Reset", "reset", tr("Show the default view: zoom 2000 from 0, 0 (Home)"));
@@ -181,9 +181,9 @@ void MapWindow::buildToolbar()
     exit->setShortcutContext(Qt::WindowShortcut);
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
-    // The button of the mode in force is down; a restored mode that is no button leaves all up.
+    // The button of the mode in force is down.
     for (QAction* a : d->modes->actions())
-        if (a->objectName().toStdString() == d->state.ClickOption) a->setChecked(true);
+        if (a->objectName().toStdString() == clickModeName(d->state.view.clickMode)) a->setChecked(true);
 }
 
 QAction* MapWindow::addLayerAction(MapLayer* layer)
@@ -291,8 +291,8 @@ bool MapWindow::eventFilter(QObject* watched, QEvent* event)
 void MapWindow::selectNearestPlanet(int16_t x, int16_t y)
 {
     auto& s = d->state;
-    if (auto best = nearestPlanet(s.AllPlanets, x, y)) s.PlanetSelected = *best;
-    if (d->planets) d->planets->showSelected(s.PlanetSelected);
+    if (auto best = nearestPlanet(s.AllPlanets, x, y)) s.view.PlanetSelected = *best;
+    if (d->planets) d->planets->showSelected(s.view.PlanetSelected);
     showSelectedPlanet();
     redrawMap();
 }
@@ -336,7 +336,7 @@ void MapWindow::findPlanet()
         if (planet->PlanetName != name) continue;
         const int16_t x = planet->Xcord, y = planet->Ycord;
         try {
-            d->map->moveView(ViewStep::Keep, num::sub16(x, s.XStart), num::sub16(y, s.YStart));
+            d->map->moveView(ViewStep::Keep, num::sub16(x, s.view.XStart), num::sub16(y, s.view.YStart));
         } catch (const OverflowError&) {
             showStatus(tr("The planet lies too far from the view to centre on it."));
         }

@@ -2,9 +2,11 @@
 #include <QActionGroup>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSaveFile>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 #include "analysis/view.h"
@@ -76,6 +78,17 @@ void MapWindow::buildFollowing()
     d->follower = new GameFollower(d->state, this);
     connect(d->follower, &GameFollower::turnReloaded, this, &MapWindow::turnReloaded);
     connect(d->follower, &GameFollower::message, this, &MapWindow::showStatus);
+    // While the game folder is missing the status bar says so for good, not for a few seconds.
+    auto* stopped = new QLabel(this);
+    stopped->setObjectName("lblFollowingStopped");
+    stopped->setText(tr("Not following: the game folder is missing"));
+    stopped->hide();
+    statusBar()->addPermanentWidget(stopped);
+    connect(d->follower->watcher(), &GameWatcher::followingStopped, stopped, [stopped](const QString& folder) {
+        stopped->setToolTip(QDir::toNativeSeparators(folder));
+        stopped->show();
+    });
+    connect(d->follower->watcher(), &GameWatcher::followingResumed, stopped, &QLabel::hide);
     d->follower->follow();
 }
 
@@ -131,7 +144,7 @@ void MapWindow::turnReloaded(const TurnReload&)
     d->planets->refresh();
     // The selected planet stays selected by its number and the panel shows its new figures; a
     // planet the new turn no longer has leaves the panel empty and the map without a ring.
-    if (d->planets) d->planets->showSelected(s.PlanetSelected);
+    if (d->planets) d->planets->showSelected(s.view.PlanetSelected);
     showSelectedPlanet();
     redrawMap();
     showDiagnosticsNote();
@@ -177,7 +190,7 @@ bool MapWindow::openGame(const Game& game)
     delete old;
     d->raceEditor->show();
     for (QAction* a : d->modes->actions())
-        a->setChecked(a->objectName().toStdString() == s.ClickOption);
+        a->setChecked(a->objectName().toStdString() == clickModeName(s.view.clickMode));
 
     d->planets->refresh();
     showGame();
@@ -198,7 +211,7 @@ void MapWindow::selectPlanet(int16_t id)
                      p->Xcord, p->Ycord);
     if (!at || !d->map->rect().contains(QPointF(at->x, at->y).toPoint())) {
         try {
-            d->map->moveView(ViewStep::Keep, num::sub16(p->Xcord, s.XStart), num::sub16(p->Ycord, s.YStart));
+            d->map->moveView(ViewStep::Keep, num::sub16(p->Xcord, s.view.XStart), num::sub16(p->Ycord, s.view.YStart));
         } catch (const OverflowError&) {
             showStatus(tr("The planet lies too far from the view to centre on it."));
         }

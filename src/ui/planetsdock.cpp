@@ -71,7 +71,7 @@ PlanetsDock::PlanetsDock(const ProgramState& state, QWidget* parent)
         m_syncing = true;
         apply();
         m_syncing = false;
-        showSelected(m_state.PlanetSelected);
+        showSelected(m_state.view.PlanetSelected);
     };
     connect(m_name, &QLineEdit::textChanged, this,
             [this, refilter](const QString& t) { refilter([&] { m_filter->setNameFilter(t); }); });
@@ -115,7 +115,7 @@ void PlanetsDock::refresh()
         m_table->resizeColumnsToContents();
         m_columnsSized = true;
     }
-    showSelected(m_state.PlanetSelected);
+    showSelected(m_state.view.PlanetSelected);
 }
 
 void PlanetsDock::showSelected(int16_t id)
@@ -141,7 +141,7 @@ void PlanetsDock::rowPicked()
     const QModelIndex current = m_table->selectionModel()->currentIndex();
     if (!current.isValid()) return;
     const int16_t id = m_model->planetRow(m_filter->mapToSource(current).row()).id;
-    if (id != m_state.PlanetSelected) emit planetActivated(id);
+    if (id != m_state.view.PlanetSelected) emit planetActivated(id);
 }
 
 QString PlanetsDock::saveCsv(const QString& path) const

@@ -73,12 +73,12 @@ TEST(Startup, EmptyStoreAsksTheNumberOnce)
     EXPECT_EQ(state.game.folder, dir);
     EXPECT_EQ(state.yourNumber(), 2);
     EXPECT_EQ(state.game.name, "game");
-    EXPECT_EQ(state.Zoom, 2000);
-    EXPECT_EQ(state.XStart, 0);
-    EXPECT_EQ(state.YStart, 0);
-    EXPECT_EQ(state.ClickOption, "Planets");
-    EXPECT_EQ(state.PlanetSelected, 1);
-    EXPECT_EQ(state.Dragging, 0);
+    EXPECT_EQ(state.view.Zoom, 2000);
+    EXPECT_EQ(state.view.XStart, 0);
+    EXPECT_EQ(state.view.YStart, 0);
+    EXPECT_EQ(state.view.clickMode, ClickMode::Planets);
+    EXPECT_EQ(state.view.PlanetSelected, 1);
+    EXPECT_FALSE(state.view.dragging);
     EXPECT_EQ(state.AllPlayers.Count(), 16); // a missing player.inf counts as empty
     // Start-up's answers wait for SaveSettings.
     EXPECT_TRUE(store.writes.empty());
@@ -124,9 +124,9 @@ TEST(Startup, StoredNumbersAreUsedWithoutQuestions)
     EXPECT_EQ(startGame(state, store, ask, files.fn()), StartupResult::Ready);
     EXPECT_TRUE(ask.titles.empty());
     EXPECT_EQ(state.game.player, (PlayerNumber{"-3", -3}));
-    EXPECT_EQ(state.Zoom, 2000); // a zoom below 1 would leave no map
-    EXPECT_EQ(state.XStart, 12); // half to even
-    EXPECT_EQ(state.YStart, 0);  // out of 16 bits: the default
+    EXPECT_EQ(state.view.Zoom, 2000); // a zoom below 1 would leave no map
+    EXPECT_EQ(state.view.XStart, 12); // half to even
+    EXPECT_EQ(state.view.YStart, 0);  // out of 16 bits: the default
     EXPECT_TRUE(store.writes.empty());
 }
 
@@ -248,9 +248,9 @@ TEST(Startup, SaveSettingsWritesEveryValueInOrder)
 {
     ProgramState state;
     state.game = Game{"c:\\program files\\vornex\\", "game", PlayerNumber{"-1", -1}};
-    state.Zoom = 2000;
-    state.ClickOption = "Planets";
-    state.PlanetSelected = 1;
+    state.view.Zoom = 2000;
+    state.view.clickMode = ClickMode::Planets;
+    state.view.PlanetSelected = 1;
     MemoryStore store;
     SaveSettings(state, store);
     using W = std::tuple<std::string, std::string, std::string>;

@@ -34,6 +34,12 @@ TEST(StepView, ZoomInThenOutKeepsTheClickedPointCentred)
     // "Move" keeps the zoom; other texts (case-sensitive) count as moves too.
     EXPECT_EQ(*stepView(v, ViewStep::Keep, 100, 1500), (View{2000, -900, 500}));
     EXPECT_EQ(*stepView(v, viewStepOfMode("zoom in"), 1000, 1000), (View{2000, 0, 0}));
+    // The click modes go by their names, exactly.
+    for (ClickMode m : {ClickMode::Planets, ClickMode::Move, ClickMode::ZoomIn, ClickMode::ZoomOut})
+        EXPECT_EQ(clickModeNamed(clickModeName(m)), m);
+    EXPECT_EQ(clickModeName(ClickMode::ZoomOut), "Zoom Out");
+    EXPECT_EQ(clickModeNamed("zoom in"), std::nullopt);
+    EXPECT_EQ(clickModeNamed("Banana"), std::nullopt);
 }
 
 TEST(StepView, ZoomInRoundsHalvesToEven)

@@ -86,7 +86,7 @@ protected:
         folder = dir.path() + "/";
         storeGameChoice(store, Game{folder.toStdString(), "game", playerNumberOf(1)});
         ASSERT_EQ(startGame(s, store, prompter, FileExists), StartupResult::Ready);
-        s.PlanetSelected = 10;
+        s.view.PlanetSelected = 10;
         w = std::make_unique<MapWindow>(s, store, prompter);
         w->resize(1400, 800);
         w->show();
@@ -209,10 +209,10 @@ TEST(FolderQuestionTest, SaysWhyAsTypedAndOffersTheDemo)
 
 TEST_F(Following, ReloadKeepsSelectionViewModeAndUnsavedEditsAndSaysWhatChanged)
 {
-    s.XStart = 120;
-    s.YStart = -40;
-    s.Zoom = 1500;
-    s.ClickOption = "Move";
+    s.view.XStart = 120;
+    s.view.YStart = -40;
+    s.view.Zoom = 1500;
+    s.view.clickMode = ClickMode::Move;
     w->findChild<QLineEdit*>("txtPlayerName")->setText("Edited, not saved");
     ASSERT_EQ(s.yourPlayer()->PlayerName, "Edited, not saved");
     const QByteArray playersOnDisk = readAll(folder + "player.inf");
@@ -227,10 +227,11 @@ TEST_F(Following, ReloadKeepsSelectionViewModeAndUnsavedEditsAndSaysWhatChanged)
     EXPECT_EQ(out, "reloaded 150 planets from " + folder.toStdString() + "\n");
     EXPECT_EQ(w->statusBar()->currentMessage(), "Turn files reloaded: 1 planet changed.");
     EXPECT_EQ(s.AllPlanets.ByID(1)->ReportAge, 7);
-    EXPECT_EQ(s.PlanetSelected, 10);
+    EXPECT_EQ(s.view.PlanetSelected, 10);
     EXPECT_EQ(text("txtPlanetName"), "Solmor Summary");
-    EXPECT_EQ(std::tie(s.XStart, s.YStart, s.Zoom), std::make_tuple(int16_t(120), int16_t(-40), int16_t(1500)));
-    EXPECT_EQ(s.ClickOption, "Move");
+    EXPECT_EQ(std::tie(s.view.XStart, s.view.YStart, s.view.Zoom),
+              std::make_tuple(int16_t(120), int16_t(-40), int16_t(1500)));
+    EXPECT_EQ(s.view.clickMode, ClickMode::Move);
     EXPECT_EQ(s.yourPlayer()->PlayerName, "Edited, not saved");
     EXPECT_EQ(readAll(folder + "player.inf"), playersOnDisk);
     const int row = model()->rowOfPlanet(1);
@@ -280,6 +281,24 @@ TEST_F(Following, ReloadKeepsSelectionViewModeAndUnsavedEditsAndSaysWhatChanged)
     EXPECT_EQ(text("txtPlanetName"), "");
     EXPECT_EQ(text("txtHabitability"), "");
     EXPECT_TRUE(w->findChild<QLabel*>("unknownPlanetCover")->isVisible());
+}
+
+TEST_F(Following, TheStatusBarSaysWhileFollowingHasStoppedAndWhenItResumed)
+{
+    auto* stopped = w->findChild<QLabel*>("lblFollowingStopped");
+    ASSERT_TRUE(stopped);
+    EXPECT_FALSE(stopped->isVisible());
+    const QString away = QFileInfo(dir.path()).absolutePath() + "/" + QFileInfo(dir.path()).fileName() + "-away";
+    ASSERT_TRUE(QDir().rename(dir.path(), away));
+    w->gameWatcher()->noteChange();
+    EXPECT_TRUE(stopped->isVisible());
+    EXPECT_TRUE(w->statusBar()->currentMessage().startsWith("Following stopped"))
+        << w->statusBar()->currentMessage().toStdString();
+    ASSERT_TRUE(QDir().rename(away, dir.path()));
+    w->gameWatcher()->checkFolder();
+    EXPECT_FALSE(stopped->isVisible());
+    EXPECT_TRUE(w->statusBar()->currentMessage().startsWith("Following resumed"))
+        << w->statusBar()->currentMessage().toStdString();
 }
 
 TEST_F(Following, AReportWrittenInTwoChunksIsNeverReadHalf)
@@ -378,7 +397,7 @@ TEST_F(Following, FiltersByNameOwnerAndReport)
     ASSERT_FALSE(expected.empty());
     EXPECT_EQ(shownIds(), expected);
     // Filtering is no pick of a planet.
-    EXPECT_EQ(s.PlanetSelected, 10);
+    EXPECT_EQ(s.view.PlanetSelected, 10);
 }
 
 TEST_F(Following, TableAndMapSelectTheSamePlanetBothWays)
@@ -392,7 +411,7 @@ TEST_F(Following, TableAndMapSelectTheSamePlanetBothWays)
     const int row = dock()->filter()->mapFromSource(model()->index(model()->rowOfPlanet(23), 0)).row();
     dock()->table()->selectionModel()->setCurrentIndex(dock()->filter()->index(row, 0),
                                                        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    EXPECT_EQ(s.PlanetSelected, 23);
+    EXPECT_EQ(s.view.PlanetSelected, 23);
     EXPECT_EQ(text("txtPlanetName"), "Helen Summary");
     EXPECT_EQ(model()->index(model()->rowOfPlanet(23), PlanetsTableModel::Distance).data().toInt(), 0);
 
@@ -402,7 +421,7 @@ TEST_F(Following, TableAndMapSelectTheSamePlanetBothWays)
     PlanetPtr far = s.AllPlanets.ByID(20);
     auto inView = [&](const Planet& p) {
         return w->mapSurface()->rect().contains(
-            w->mapSurface()->widgetPoint(QPointF(p.Xcord - s.XStart, p.Ycord - s.YStart)).toPoint());
+            w->mapSurface()->widgetPoint(QPointF(p.Xcord - s.view.XStart, p.Ycord - s.view.YStart)).toPoint());
     };
     ASSERT_FALSE(inView(*far));
     w->selectPlanet(20);

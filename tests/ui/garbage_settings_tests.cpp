@@ -81,10 +81,10 @@ TEST_F(GarbageSettingsTest, TextAndOutOfRangeNumbersFallBackToDefaults)
     ProgramState state;
     ASSERT_EQ(startGame(state, settings, prompter, FileExists), StartupResult::Ready);
     EXPECT_TRUE(prompter.titles.empty());
-    EXPECT_EQ(state.Zoom, 2000);
-    EXPECT_EQ(state.XStart, 0);
-    EXPECT_EQ(state.YStart, 0);
-    EXPECT_EQ(state.ClickOption, "Banana");
+    EXPECT_EQ(state.view.Zoom, 2000);
+    EXPECT_EQ(state.view.XStart, 0);
+    EXPECT_EQ(state.view.YStart, 0);
+    EXPECT_EQ(state.view.clickMode, ClickMode::Planets); // no such mode: the first
     EXPECT_EQ(state.selectedPlanet(), nullptr);
     EXPECT_GT(state.AllPlanets.Count(), 100);
     openWindow(state, settings, prompter);
@@ -103,8 +103,8 @@ TEST_F(GarbageSettingsTest, ZeroOrNegativeZoomIsNoViewAndExtremeOriginsStillDraw
         test::ScriptedPrompter prompter;
         ProgramState state;
         ASSERT_EQ(startGame(state, settings, prompter, FileExists), StartupResult::Ready);
-        EXPECT_EQ(state.Zoom, 2000) << zoom;
-        EXPECT_EQ(state.XStart, 32767);
+        EXPECT_EQ(state.view.Zoom, 2000) << zoom;
+        EXPECT_EQ(state.view.XStart, 32767);
         openWindow(state, settings, prompter);
     }
 }

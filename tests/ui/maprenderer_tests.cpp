@@ -77,8 +77,8 @@ protected:
         addPlanet(s, "Grey", 200, 100, "Uninhabited");
         addPlanet(s, "Crimson", 300, 300, "Reds");
         addPlanet(s, "Never", 200, 200, "Uninhabited", -1);
-        s.Zoom = 400;
-        s.PlanetSelected = 3;
+        s.view.Zoom = 400;
+        s.view.PlanetSelected = 3;
     }
 };
 
@@ -86,8 +86,8 @@ protected:
 
 TEST_F(MapRendererTest, ChangesToTheTablesShowAtTheNextDrawAsFromAFreshRenderer)
 {
-    s.PlanetSelected = 2;    // the ring lies over Grey only
-    draw(renderer, s, true); // fill the caches
+    s.view.PlanetSelected = 2; // the ring lies over Grey only
+    draw(renderer, s, true);   // fill the caches
     ASSERT_GT(renderer.spriteCount(), 0u);
     ASSERT_GT(renderer.nameCount(), 0u);
 
@@ -114,8 +114,8 @@ TEST_F(MapRendererTest, ChangesToTheTablesShowAtTheNextDrawAsFromAFreshRenderer)
     EXPECT_EQ(draw(renderer, s, true), fresh(s, true));
 
     // Another view and another device pixel ratio.
-    s.Zoom = 333;
-    s.XStart = -17;
+    s.view.Zoom = 333;
+    s.view.XStart = -17;
     EXPECT_EQ(draw(renderer, s, true), fresh(s, true));
     EXPECT_EQ(draw(renderer, s, true, {300, 200}, 1.5), fresh(s, true, {300, 200}, 1.5));
 }
@@ -144,9 +144,9 @@ TEST_F(MapRendererTest, SpritesLandWhereThePainterDrawsTheSameCircles)
     for (size_t i = 0; i < std::size(coords); ++i)
         addPlanet(g, std::string(1, char('A' + i)), coords[i][0], coords[i][1], i % 2 ? "Blues" : "Uninhabited",
                   i % 3 == 0 ? -1 : 0);
-    g.PlanetSelected = 0; // no ring
+    g.view.PlanetSelected = 0; // no ring
     for (int16_t zoom : {int16_t(933), int16_t(400), int16_t(100), int16_t(37)}) {
-        g.Zoom = zoom;
+        g.view.Zoom = zoom;
         const QImage image = fresh(g, false);
         QImage reference = blank(image.size());
         reference.fill(Qt::black);
@@ -190,9 +190,9 @@ TEST_F(MapRendererTest, NamesOfPlanetsLeftOfOrAboveTheSurfaceStillReachIntoIt)
 TEST_F(MapRendererTest, DiscsAndTheRingStopGrowingCloseUp)
 {
     // 10 pixels per map unit: a known race's disc would be 80 pixels across without the cap.
-    s.Zoom = 40;
-    s.XStart = 280;
-    s.YStart = 280;
+    s.view.Zoom = 40;
+    s.view.XStart = 280;
+    s.view.YStart = 280;
     addPlanet(s, "Neighbour", 302, 300, "Blues"); // 20 pixels from Crimson's centre
     const QImage image = draw(renderer, s, false);
     EXPECT_TRUE(near(image.pixelColor(200, 200), 255, 0, 0)) << "Crimson under the ring";
@@ -219,7 +219,7 @@ TEST_F(MapRendererTest, AnUninhabitedSelectionHasAFillOfItsOwn)
         SCOPED_TRACE(lastOwner);
         ProgramState g = s;
         addPlanet(g, "Last", -3000, -3000, lastOwner);
-        g.PlanetSelected = 2;
+        g.view.PlanetSelected = 2;
         const QImage image = fresh(g, false);
         EXPECT_TRUE(near(image.pixelColor(204, 100), 0xC0, 0xC0, 0xC0))
             << image.pixelColor(204, 100).name().toStdString();
@@ -236,7 +236,7 @@ TEST_F(MapRendererTest, AnUninhabitedSelectionHasAFillOfItsOwn)
 
 TEST_F(MapRendererTest, NothingButBlackBelowZoomOneAndOtherFormatsAreConverted)
 {
-    s.Zoom = 0;
+    s.view.Zoom = 0;
     QImage image = draw(renderer, s, true);
     EXPECT_EQ(maxDifference(image,
                             [&] {
@@ -245,7 +245,7 @@ TEST_F(MapRendererTest, NothingButBlackBelowZoomOneAndOtherFormatsAreConverted)
                                 return black;
                             }()),
               0);
-    s.Zoom = 400;
+    s.view.Zoom = 400;
     QImage rgb888(400, 400, QImage::Format_RGB888);
     renderer.render(rgb888, QSizeF(400, 400), s, false);
     EXPECT_TRUE(near(rgb888.pixelColor(100, 100), 0, 0, 255));
@@ -268,19 +268,19 @@ TEST_F(MapRendererTest, KeptPicturesMovedByADragOrReusedShowWhatAFreshDrawShows)
     const int steps[][2] = {{3, 0}, {0, 2}, {-5, -4}, {7, 9}, {-1, 1}, {250, 0}};
     for (const Case& c : cases) {
         MapRenderer kept;
-        s.Zoom = c.zoom;
-        s.XStart = 0;
-        s.YStart = 0;
+        s.view.Zoom = c.zoom;
+        s.view.XStart = 0;
+        s.view.YStart = 0;
         draw(kept, s, true, c.size, c.dpr);
         for (const auto& step : steps) {
-            s.XStart = int16_t(s.XStart + step[0]);
-            s.YStart = int16_t(s.YStart + step[1]);
+            s.view.XStart = int16_t(s.view.XStart + step[0]);
+            s.view.YStart = int16_t(s.view.YStart + step[1]);
             ASSERT_EQ(draw(kept, s, true, c.size, c.dpr), fresh(s, true, c.size, c.dpr))
                 << "zoom " << c.zoom << " after moving by " << step[0] << ", " << step[1];
         }
-        s.PlanetSelected = 5;
+        s.view.PlanetSelected = 5;
         EXPECT_EQ(draw(kept, s, true, c.size, c.dpr), fresh(s, true, c.size, c.dpr)) << "zoom " << c.zoom;
-        s.PlanetSelected = 3;
+        s.view.PlanetSelected = 3;
         const RenderStats st = kept.stats();
         EXPECT_GE(st.shifted, 2 * 5) << "small steps move the kept pictures";
         EXPECT_GE(st.reused, 2) << "a selection keeps the view";
@@ -291,7 +291,7 @@ TEST_F(MapRendererTest, KeptNamesLookLikeTextDrawnStraightOntoTheMap)
 {
     // The names layer, composed over the planets, against the painter writing the same texts
     // straight onto the same planets at the same whole pixels.
-    s.PlanetSelected = 0;
+    s.view.PlanetSelected = 0;
     const QImage withNames = draw(renderer, s, true);
     QImage reference = draw(renderer, s, false);
     {

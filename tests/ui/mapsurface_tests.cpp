@@ -46,9 +46,9 @@ protected:
         addPlanet(s, "Wrongcase", 100, 200, "blues");
         addPlanet(s, "Never", 200, 200, "Uninhabited", -1);
         addPlanet(s, "Crimson", 300, 300, "Reds");
-        s.Zoom = 400;
-        s.ClickOption = "Planets";
-        s.PlanetSelected = 5;
+        s.view.Zoom = 400;
+        s.view.clickMode = ClickMode::Planets;
+        s.view.PlanetSelected = 5;
         pic = std::make_unique<MapSurface>(s, host);
         pic->resize(400, 400);
         pic->show();
@@ -79,7 +79,7 @@ protected:
         QKeyEvent e(QEvent::KeyPress, k, Qt::NoModifier);
         QApplication::sendEvent(pic.get(), &e);
     }
-    View view() const { return View{s.Zoom, s.XStart, s.YStart}; }
+    View view() const { return View{s.view.Zoom, s.view.XStart, s.view.YStart}; }
     // The antialiased one-pixel line: some pixel of the 3 by 3 block is close to 0x0000AC.
     bool darkRedNear(int x, int y) const
     {
@@ -128,12 +128,12 @@ TEST_F(MapSurfaceTest, SelectedPlanetGetsThePeachRingFilledWithItsColour)
     EXPECT_GE(ring(300, 300, 0xFF, 0xE0, 0xC0), 8) << "light peach ring";
     EXPECT_TRUE(near(at(309, 300), 0, 0, 0));
     // An uninhabited selection is ringed in white.
-    s.PlanetSelected = 2;
+    s.view.PlanetSelected = 2;
     pic->redrawMap();
     EXPECT_GE(ring(200, 100, 255, 255, 255), 8);
     EXPECT_EQ(ring(300, 300, 0xFF, 0xE0, 0xC0), 0) << "old ring is gone";
     // A selection that names no planet draws no ring and does not fail.
-    s.PlanetSelected = 99;
+    s.view.PlanetSelected = 99;
     pic->redrawMap();
     EXPECT_EQ(ring(200, 100, 255, 255, 255), 0);
 }
@@ -161,21 +161,21 @@ TEST_F(MapSurfaceTest, NamesStartAtThePlanetCentreOnlyWhileShown)
 
 TEST_F(MapSurfaceTest, ZoomClicksFollowTheHalvingAndDoublingSteps)
 {
-    s.Zoom = 2000;
-    s.ClickOption = "Zoom In";
+    s.view.Zoom = 2000;
+    s.view.clickMode = ClickMode::ZoomIn;
     click(Qt::LeftButton, {100, 100}); // view position (500, 500)
     EXPECT_EQ(view(), (View{1000, 0, 0}));
-    s.ClickOption = "Zoom Out";
+    s.view.clickMode = ClickMode::ZoomOut;
     click(Qt::LeftButton, {200, 200}); // view position (500, 500) at zoom 1000
     EXPECT_EQ(view(), (View{2000, -500, -500}));
     EXPECT_TRUE(host.infoCalls.empty());
 
-    s.Zoom = 125;
+    s.view.Zoom = 125;
     EXPECT_TRUE(pic->moveView(ViewStep::ZoomIn, 0, 0));
-    EXPECT_EQ(s.Zoom, 62);
-    s.Zoom = 3;
+    EXPECT_EQ(s.view.Zoom, 62);
+    s.view.Zoom = 3;
     EXPECT_TRUE(pic->moveView(ViewStep::ZoomIn, 0, 0));
-    EXPECT_EQ(s.Zoom, 2);
+    EXPECT_EQ(s.view.Zoom, 2);
 }
 
 TEST_F(MapSurfaceTest, StepsBeyondSixteenBitsAreRefusedAndLeaveTheView)
@@ -190,9 +190,9 @@ TEST_F(MapSurfaceTest, StepsBeyondSixteenBitsAreRefusedAndLeaveTheView)
                           {{400, 32700, 0}, ViewStep::Keep, 390, 0},
                           {{400, 0, -32700}, ViewStep::Keep, 0, -100}};
     for (const Case& c : cases) {
-        s.Zoom = c.start.Zoom;
-        s.XStart = c.start.XStart;
-        s.YStart = c.start.YStart;
+        s.view.Zoom = c.start.Zoom;
+        s.view.XStart = c.start.XStart;
+        s.view.YStart = c.start.YStart;
         pic->redrawMap();
         const QImage before = pic->image().copy();
         host.status.clear();
@@ -208,16 +208,16 @@ TEST_F(MapSurfaceTest, DragMovesTheOriginWithThePointer)
 {
     for (auto [mode, button] : {std::pair{"Move", Qt::LeftButton}, std::pair{"Planets", Qt::MiddleButton},
                                 std::pair{"Zoom In", Qt::MiddleButton}}) {
-        s.ClickOption = mode;
-        s.XStart = 0;
-        s.YStart = 0;
+        s.view.clickMode = *clickModeNamed(mode);
+        s.view.XStart = 0;
+        s.view.YStart = 0;
         mouse(QEvent::MouseButtonPress, button, {100, 100}, button);
-        EXPECT_EQ(s.Dragging, -1) << mode;
+        EXPECT_TRUE(s.view.dragging) << mode;
         mouse(QEvent::MouseMove, Qt::NoButton, {104, 102}, button);
         mouse(QEvent::MouseMove, Qt::NoButton, {110, 105}, button);
         mouse(QEvent::MouseButtonRelease, button, {110, 105});
         EXPECT_EQ(view(), (View{400, 10, 5})) << mode;
-        EXPECT_EQ(s.Dragging, 0);
+        EXPECT_FALSE(s.view.dragging);
         // After the release, moving changes nothing.
         mouse(QEvent::MouseMove, Qt::NoButton, {150, 150});
         EXPECT_EQ(view(), (View{400, 10, 5}));
@@ -248,17 +248,17 @@ TEST_F(MapSurfaceTest, NamesStayAtTheirPlanetsThroughADragAndASelection)
         for (int x = 118; x < 150; ++x)
             if (at(x, y).lightness() > 150 && at(x, y).saturation() < 40) ++white;
     EXPECT_GT(white, 5) << "Azure's name right of Azure, now at (110, 81.75)";
-    s.PlanetSelected = 1;
+    s.view.PlanetSelected = 1;
     pic->redrawMap();
     EXPECT_EQ(pic->image(), freshDrawing());
 }
 
 TEST_F(MapSurfaceTest, LeftClickInPlanetsModeAsksForTheFlooredMapPoint)
 {
-    s.Zoom = 1000;
+    s.view.Zoom = 1000;
     pic->resize(300, 300); // 10/3 map units per pixel
-    s.XStart = -40;
-    s.YStart = 7;
+    s.view.XStart = -40;
+    s.view.YStart = 7;
     click(Qt::LeftButton, {1, 2}); // view position (3.33, 6.67)
     ASSERT_EQ(host.infoCalls.size(), 1u);
     EXPECT_EQ(host.infoCalls[0], (std::pair<int16_t, int16_t>{3 - 40, 6 + 7}));
@@ -284,11 +284,11 @@ TEST_F(MapSurfaceTest, RightClickMeasuresAndDrawsTheDarkRedLine)
     // The line stays through redraws and follows the view; it goes when another planet is selected.
     pic->redrawMap();
     EXPECT_TRUE(darkRedNear(330, 340));
-    s.XStart = 10;
+    s.view.XStart = 10;
     pic->redrawMap();
     EXPECT_TRUE(darkRedNear(320, 340));
     EXPECT_FALSE(darkRedNear(330, 340));
-    s.PlanetSelected = 1;
+    s.view.PlanetSelected = 1;
     pic->redrawMap();
     EXPECT_FALSE(darkRedNear(320, 340));
 }
@@ -304,25 +304,25 @@ TEST_F(MapSurfaceTest, DistanceLimitIsStrictAndTiesGoToTheFirstPlanet)
 
 TEST_F(MapSurfaceTest, WheelKeepsTheMapPointUnderThePointer)
 {
-    s.Zoom = 2000;
+    s.view.Zoom = 2000;
     const QPointF pointer(100, 300); // map point (500, 1500)
     wheel(pointer, 120);
-    EXPECT_EQ(s.Zoom, 1000);
+    EXPECT_EQ(s.view.Zoom, 1000);
     const QPointF v = pic->viewPosition(pointer);
-    EXPECT_NEAR(v.x() + s.XStart, 500, 1.0);
-    EXPECT_NEAR(v.y() + s.YStart, 1500, 1.0);
+    EXPECT_NEAR(v.x() + s.view.XStart, 500, 1.0);
+    EXPECT_NEAR(v.y() + s.view.YStart, 1500, 1.0);
     wheel(pointer, -120);
     EXPECT_EQ(view(), (View{2000, 0, 0}));
 
     // A refused step (zoom out beyond 16 bits) leaves the view.
-    s.Zoom = 16384;
+    s.view.Zoom = 16384;
     wheel(pointer, -120);
     EXPECT_EQ(view(), (View{16384, 0, 0}));
 }
 
 TEST_F(MapSurfaceTest, KeysZoomAboutTheCentrePanAndReset)
 {
-    s.Zoom = 2000;
+    s.view.Zoom = 2000;
     key(Qt::Key_Plus);
     EXPECT_EQ(view(), (View{1000, 500, 500}));
     key(Qt::Key_Right);

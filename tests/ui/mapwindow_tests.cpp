@@ -98,9 +98,9 @@ protected:
         g->Rad = "45";
 
         s.game.player = playerNumberOf(1);
-        s.Zoom = 2000;
-        s.ClickOption = "Planets";
-        s.PlanetSelected = 1;
+        s.view.Zoom = 2000;
+        s.view.clickMode = ClickMode::Planets;
+        s.view.PlanetSelected = 1;
 
         ui::dialogHooks().message = [this](const QString&, const QString& text) { messages << text; };
         ui::dialogHooks().input = [this](const QString&, const QString&) {
@@ -136,7 +136,7 @@ protected:
         auto* a = w->findChild<QAction*>(name);
         return tb && a ? qobject_cast<QAbstractButton*>(tb->widgetForAction(a)) : nullptr;
     }
-    View view() const { return View{s.Zoom, s.XStart, s.YStart}; }
+    View view() const { return View{s.view.Zoom, s.view.XStart, s.view.YStart}; }
 };
 
 } // namespace
@@ -196,7 +196,7 @@ TEST_F(MapWindowTest, MissingGravityRowLeavesTheMarkerAndRatesZero)
 {
     open();
     w->selectNearestPlanet(700, 700);
-    EXPECT_EQ(s.PlanetSelected, 3);
+    EXPECT_EQ(s.view.PlanetSelected, 3);
     EXPECT_EQ(text("txtHabitability"), "0");
     EXPECT_EQ(text("txtValue"), "Value: 10% (0%)");
     EXPECT_EQ(box("lblGrav").x(), 172) << "stays where Alpha put it";
@@ -209,7 +209,7 @@ TEST_F(MapWindowTest, UnreportedPlanetShowsTheCoverAndChangesOnlyTitleAndCoordin
     open();
     const QString tip = w->findChild<QLabel*>("lblBora")->toolTip();
     w->selectNearestPlanet(400 + 50, 300 + 49); // 99 away
-    EXPECT_EQ(s.PlanetSelected, 2);
+    EXPECT_EQ(s.view.PlanetSelected, 2);
     EXPECT_TRUE(w->findChild<QWidget*>("unknownPlanetCover")->isVisible());
     EXPECT_EQ(text("txtPlanetName"), "Beta Summary");
     EXPECT_EQ(text("txtXcord"), "400");
@@ -219,7 +219,7 @@ TEST_F(MapWindowTest, UnreportedPlanetShowsTheCoverAndChangesOnlyTitleAndCoordin
     EXPECT_EQ(w->findChild<QLabel*>("lblBora")->toolTip(), tip);
     // A point 100 away from every planet keeps the selection and shows it again.
     w->selectNearestPlanet(400 + 50, 300 + 50);
-    EXPECT_EQ(s.PlanetSelected, 2);
+    EXPECT_EQ(s.view.PlanetSelected, 2);
     w->selectNearestPlanet(100, 100);
     EXPECT_FALSE(w->findChild<QWidget*>("unknownPlanetCover")->isVisible());
 }
@@ -233,24 +233,24 @@ TEST_F(MapWindowTest, LeftClickInPlanetsModeSelectsAndRingsThePlanet)
     QMouseEvent press(QEvent::MouseButtonPress, at, pic->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
                       Qt::NoModifier);
     QApplication::sendEvent(pic, &press);
-    EXPECT_EQ(s.PlanetSelected, 3);
+    EXPECT_EQ(s.view.PlanetSelected, 3);
     EXPECT_EQ(text("txtPlanetName"), "Gamma Summary");
     EXPECT_EQ(view(), (View{2000, 0, 0}));
 }
 
 TEST_F(MapWindowTest, ToolbarShowsTheRestoredModeAndModesDoNotMoveTheView)
 {
-    s.ClickOption = "Move";
+    s.view.clickMode = ClickMode::Move;
     open();
     EXPECT_TRUE(button("Move")->isChecked());
     EXPECT_FALSE(button("Planets")->isChecked());
     button("Zoom In")->click();
-    EXPECT_EQ(s.ClickOption, "Zoom In");
+    EXPECT_EQ(s.view.clickMode, ClickMode::ZoomIn);
     EXPECT_TRUE(button("Zoom In")->isChecked());
     EXPECT_FALSE(button("Move")->isChecked());
     EXPECT_EQ(view(), (View{2000, 0, 0}));
-    s.Zoom = 500;
-    s.XStart = 7;
+    s.view.Zoom = 500;
+    s.view.XStart = 7;
     button("Reset")->click();
     EXPECT_EQ(view(), (View{2000, 0, 0}));
 }
@@ -270,11 +270,11 @@ TEST_F(MapWindowTest, NamesTwiceReturnsToTheDrawingWithoutNames)
 TEST_F(MapWindowTest, FindCentresAndSelectsOnlyAnExactName)
 {
     open();
-    s.Zoom = 500;
+    s.view.Zoom = 500;
     answers = {QString("Gamma"), QString("Gamma")};
     w->findPlanet();
     EXPECT_EQ(view(), (View{500, 450, 450}));
-    EXPECT_EQ(s.PlanetSelected, 3);
+    EXPECT_EQ(s.view.PlanetSelected, 3);
     EXPECT_EQ(text("txtPlanetName"), "Gamma Summary");
     w->findPlanet();
     EXPECT_EQ(view(), (View{500, 450, 450}));
@@ -286,7 +286,7 @@ TEST_F(MapWindowTest, FindCentresAndSelectsOnlyAnExactName)
         w->findPlanet();
         EXPECT_EQ(messages, QStringList{"Not Found"});
         EXPECT_EQ(view(), (View{500, 450, 450}));
-        EXPECT_EQ(s.PlanetSelected, 3);
+        EXPECT_EQ(s.view.PlanetSelected, 3);
     }
 }
 
@@ -365,7 +365,7 @@ TEST_F(MapWindowTest, UnreadFilesAreNamedAndTheDetailsFitTheScreen)
 TEST_F(MapWindowTest, UnloadWritesThePlayersTableBeforeTheSettings)
 {
     open();
-    s.Zoom = 1000;
+    s.view.Zoom = 1000;
     w->close();
     EXPECT_TRUE(QFile::exists(playersFile));
     EXPECT_TRUE(playersFileBeforeFirstWrite);
@@ -571,7 +571,7 @@ TEST_F(MapWindowTest, PointerCoordinatesFollowEveryViewChange)
     QApplication::sendEvent(pic, &move);
     auto expected = [&] {
         const QPointF v = pic->viewPosition(at);
-        return QString("X %1   Y %2").arg(std::floor(v.x()) + s.XStart).arg(std::floor(v.y()) + s.YStart);
+        return QString("X %1   Y %2").arg(std::floor(v.x()) + s.view.XStart).arg(std::floor(v.y()) + s.view.YStart);
     };
     ASSERT_EQ(pointer->text(), expected());
     auto key = [&](int k) {
@@ -617,10 +617,10 @@ TEST_F(MapWindowTest, StatusNotesAreSentencesAndCaptionTooltipsReadable)
     });
     MapSurface* pic = w->mapSurface();
     // Zoom in until the view refuses, a right click far from every planet, a refused limit.
-    s.Zoom = 1;
+    s.view.Zoom = 1;
     QKeyEvent plus(QEvent::KeyPress, Qt::Key_Plus, Qt::NoModifier);
     QApplication::sendEvent(pic, &plus);
-    s.Zoom = 2000;
+    s.view.Zoom = 2000;
     const QPointF empty = pic->widgetPoint(QPointF(1500, 1500));
     QMouseEvent right(QEvent::MouseButtonPress, empty, pic->mapToGlobal(empty), Qt::RightButton, Qt::RightButton,
                       Qt::NoModifier);

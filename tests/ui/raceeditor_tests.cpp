@@ -82,8 +82,8 @@ protected:
         s.game.folder = dir.folder();
         s.game.name = "game";
         s.game.player = playerNumberOf(1);
-        s.PlanetSelected = 2;
-        s.Zoom = 1234;
+        s.view.PlanetSelected = 2;
+        s.view.Zoom = 1234;
         Diagnostics diags;
         s.AllGravities = LoadGravities(s.game.folder, diags);
         s.AllPlayers = LoadPlayers(s.game.folder, diags);
@@ -325,8 +325,8 @@ TEST_F(RaceEditorTest, RaceNameThenColourSavesAndReloadsBeforeTheChooserOpens)
     EXPECT_EQ(host->calls.back(), "redrawMap");
     EXPECT_GT(host->calls.size(), drawsBefore);
     // The selection and the view are kept through the reload.
-    EXPECT_EQ(s.PlanetSelected, 2);
-    EXPECT_EQ(s.Zoom, 1234);
+    EXPECT_EQ(s.view.PlanetSelected, 2);
+    EXPECT_EQ(s.view.Zoom, 1234);
     EXPECT_EQ(s.AllPlanets.Count(), 2);
 
     // The colour reaches player.inf with the next save.
