@@ -312,7 +312,7 @@ void MapWindow::showSelectedPlanet()
 void MapWindow::showRaceRanges()
 {
     PlayerPtr you = d->state.yourPlayer();
-    d->panel->showRaceBars(computeRaceBars(you.get(), d->state.AllGravities));
+    d->panel->showRaceRanges(computeRaceRanges(you.get(), d->state.AllGravities));
     // The panel's ratings and the table's are your race's: they follow its ranges at once.
     showSelectedPlanet();
     if (d->planets) d->planets->refresh();
