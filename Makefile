@@ -12,7 +12,7 @@ BENCH_PKGS := libbenchmark-dev
 FUZZ_PKGS  := clang-14 libclang-rt-14-dev
 RUN_PKGS   := qt6-qpa-plugins
 PKG_PKGS   := dpkg-dev desktop-file-utils appstream
-WIN_PKGS   := g++-mingw-w64-x86-64-posix wine wine64 fonts-wine googletest ccache dpkg-dev ninja-build tcl \
+WIN_PKGS   := g++-mingw-w64-x86-64-posix wine wine64 fonts-wine googletest ccache dpkg-dev ninja-build perl tcl \
               python3 zip unzip xvfb xdotool imagemagick bsdutils
 
 .PHONY: all deps build run test test-portable package windows-package windows-check bench fuzz sanitize format format-check clean

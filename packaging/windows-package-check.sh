@@ -29,10 +29,11 @@ cleanup() {
 }
 trap cleanup EXIT
 wineboot --init >/dev/null 2>&1 || true
-# Qt draws text with FreeType under Wine (fontengine=freetype below): the dialog font names that
-# Windows resolves by substitution need a face Wine has.
+# Qt draws text with FreeType under Wine (fontengine=freetype below), from the font files listed in
+# the registry. Wine's own Tahoma, which stands in for the dialog fonts, is not among them; this
+# machine's DejaVu Sans is.
 for face in "MS Shell Dlg" "MS Shell Dlg 2"; do
-  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v "$face" /d Tahoma /f \
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v "$face" /d "DejaVu Sans" /f \
     >/dev/null 2>&1
 done
 
@@ -108,7 +109,7 @@ export WINEQT_QPA_PLATFORM=windows:fontengine=freetype
 shot="$win_build/wine-window.png"
 (cd "$dir" && exec wine vornexinfo.exe --demo) >"$scratch/demo.out" 2>&1 &
 demo_pid=$!
-window=$(timeout 120 xdotool search --sync --onlyvisible --name '^VornexInfo' 2>/dev/null | head -1 || true)
+window=$(timeout 120 xdotool search --sync --onlyvisible --class 'vornexinfo' 2>/dev/null | head -1 || true)
 if [ -n "$window" ]; then
   # The map is drawn once the window is shown; the planets list fills it a moment later.
   sleep 5
@@ -128,7 +129,7 @@ echo "== settings in the registry"
 demo_win="Z:$(sed 's|/|\\|g' <<<"$dir/share/vornexinfo/demo")"
 (cd "$dir" && exec wine vornexinfo.exe --folder "$demo_win" --player 1 --game game) >"$scratch/game.out" 2>&1 &
 game_pid=$!
-window=$(timeout 120 xdotool search --sync --onlyvisible --name '^VornexInfo' 2>/dev/null | head -1 || true)
+window=$(timeout 120 xdotool search --sync --onlyvisible --class 'vornexinfo' 2>/dev/null | head -1 || true)
 if [ -n "$window" ]; then
   xdotool windowactivate --sync "$window" key --clearmodifiers alt+F4 2>/dev/null || xdotool key alt+F4
 fi

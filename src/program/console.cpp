@@ -25,8 +25,9 @@ void attachParentConsole()
     const bool out = hasTarget(STD_OUTPUT_HANDLE);
     const bool err = hasTarget(STD_ERROR_HANDLE);
     if (out && err) return;
-    // Started from Explorer there is no parent console, and the program stays silent.
-    if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
+    // Started from Explorer there is no parent console, and the program stays silent. Access denied
+    // means the process has a console already.
+    if (!AttachConsole(ATTACH_PARENT_PROCESS) && GetLastError() != ERROR_ACCESS_DENIED) return;
     if (!out) std::freopen("CONOUT$", "w", stdout);
     if (!err) std::freopen("CONOUT$", "w", stderr);
 }
