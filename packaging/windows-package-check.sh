@@ -103,7 +103,8 @@ exec 3>"$scratch/display"
 Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 50); do [ -s "$scratch/display" ] && break; sleep 0.2; done
-export DISPLAY=:$(head -1 "$scratch/display")
+DISPLAY=:$(head -1 "$scratch/display")
+export DISPLAY
 # Wine hands variables named WINEQT_* to Windows programs as QT_*: the Linux Qt's own QT_* stay out.
 export WINEQT_QPA_PLATFORM=windows:fontengine=freetype
 shot="$win_build/wine-window.png"
@@ -131,7 +132,9 @@ demo_win="Z:$(sed 's|/|\\|g' <<<"$dir/share/vornexinfo/demo")"
 game_pid=$!
 window=$(timeout 120 xdotool search --sync --onlyvisible --class 'vornexinfo' 2>/dev/null | head -1 || true)
 if [ -n "$window" ]; then
-  xdotool windowactivate --sync "$window" key --clearmodifiers alt+F4 2>/dev/null || xdotool key alt+F4
+  # No window manager here: focus the window directly, then press the keys as a user would.
+  xdotool windowfocus --sync "$window" 2>/dev/null || true
+  xdotool key alt+F4
 fi
 timeout 60 tail --pid="$game_pid" -f /dev/null || fail "the window did not close on Alt+F4"
 kill "$game_pid" 2>/dev/null || true
