@@ -231,3 +231,24 @@ TEST_F(WindowLayoutTest, TitleNamesTheGameAndExitCloses)
     EXPECT_FALSE(w->isVisible());
     EXPECT_TRUE(QFile::exists(dir.filePath("player.inf")));
 }
+
+// A layout saved on a larger screen (the window wider and taller than this screen, the dock open)
+// comes back onto the screen with the map usable, and every part of the window within reach.
+TEST_F(WindowLayoutTest, LayoutFromALargerScreenComesBackOntoThisOne)
+{
+    open({1200, 700});
+    showDock(true);
+    w->close();
+    w.reset();
+    open();
+    w->resize(2400, 1400); // as a geometry saved on a screen of 2560 by 1440 comes back
+    w->ensureMapRoom();
+    QApplication::processEvents();
+    const QRect room = w->screen()->availableGeometry();
+    EXPECT_TRUE(room.contains(w->frameGeometry())) << "the window fits its screen";
+    EXPECT_GE(map()->width(), 300);
+    EXPECT_GE(map()->height(), 200);
+    if (dock()->isVisible()) {
+        EXPECT_TRUE(room.contains(QRect(dock()->mapToGlobal(QPoint(0, 0)), dock()->size())));
+    }
+}
