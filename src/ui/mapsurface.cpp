@@ -25,6 +25,7 @@
 #include "ui/dialogs.h"
 #include "ui/distancelayer.h"
 #include "ui/maprenderer.h"
+#include "ui/mapstyle.h"
 
 namespace vornex::ui {
 
@@ -374,13 +375,13 @@ bool MapSurface::event(QEvent* event)
     // The planet drawn under the pointer, or the nearest one within a few pixels.
     const View view = d->view();
     const Surface surface = surfaceOf(*this, devicePixelRatioF());
-    const double unit = view.Zoom > 0 ? width() / double(view.Zoom) : 0;
+    const double unit = pixelsPerUnit(view, surface);
     PlanetPtr hit;
     const auto at = surfaceToMap(view, surface, Point2{double(help->pos().x()), double(help->pos().y())});
     const auto x = at ? num::tryInt16(at->x) : std::nullopt;
     const auto y = at ? num::tryInt16(at->y) : std::nullopt;
     if (x && y) {
-        const int limit = pixelLimit(view, surface, std::max(6.0, 4 * unit + 2));
+        const int limit = pixelLimit(view, surface, std::max(6.0, mapstyle::discRadius(true, unit) + 2));
         if (auto id = nearestPlanet(d->state.AllPlanets, *x, *y, limit)) hit = d->state.AllPlanets.ByID(*id);
     }
     if (!hit) {

@@ -5,22 +5,14 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDockWidget>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QPushButton>
-#include <QScreen>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
-#include <QToolButton>
 
-#include <algorithm>
-#include <cmath>
 #include <optional>
 
 #include "analysis/numbertext.h"
@@ -305,7 +297,7 @@ void MapWindow::selectNearestPlanet(int16_t x, int16_t y)
 void MapWindow::showRaceRanges()
 {
     PlayerPtr you = d->state.yourPlayer();
-    d->panel->showRaceBars(computeRaceBars(you.get(), d->state.AllGravities));
+    d->panel->showRaceRanges(computeRaceRanges(you.get(), d->state.AllGravities));
     // The table's ratings are your race's too.
     if (d->planets) d->planets->refresh();
 }
