@@ -15,7 +15,9 @@
 #include <sstream>
 #include <string>
 
+#ifdef __linux__
 #include <unistd.h>
+#endif
 
 #include "analysis/view.h"
 #include "app/programstate.h"
@@ -38,6 +40,7 @@ void traceFirstPaint()
     if (done) return;
     done = true;
     if (qEnvironmentVariableIsEmpty("VORNEX_TRACE_FIRST_PAINT")) return;
+#ifdef __linux__ // the process's start time comes from /proc
     timespec now{}, cpu{};
     clock_gettime(CLOCK_BOOTTIME, &now);
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
@@ -54,6 +57,7 @@ void traceFirstPaint()
     const double elapsed = double(now.tv_sec) + double(now.tv_nsec) * 1e-9 - started;
     std::fprintf(stderr, "vornexinfo: first map paint %.0f ms after start (%.0f ms CPU)\n", elapsed * 1e3,
                  (double(cpu.tv_sec) + double(cpu.tv_nsec) * 1e-9) * 1e3);
+#endif
 }
 } // namespace
 
