@@ -7,23 +7,24 @@ void loadReport(Map& planets, const std::string& path, std::vector<int16_t>& age
     auto file = readLines(path, "the map shows the map file and the export files only", diags);
     if (!file) return;
     const Enc fileEnc = file->enc;
-    const size_t n = file->count;
     int64_t expected = 1; // reports list the planets in map order as a rule
     ReportRow row;
     const char* const textEnd = file->text.data() + file->text.size();
-    for (size_t i = 1; i < n; ++i) {
-        const int64_t lineNo = static_cast<int64_t>(i) + 1;
-        const std::string_view line = skipLeadingBlanks(file->lines[i]);
+    LineNotes notes(diags, path);
+    LineReader lines(file->content);
+    std::string_view raw;
+    lines.next(raw); // line 1 holds the column headings
+    for (int64_t lineNo = 2; lines.next(raw); ++lineNo) {
+        const std::string_view line = skipLeadingBlanks(raw);
         if (line.empty()) {
-            diags.push_back({path, lineNo, "empty line"});
+            notes.add(lineNo, "empty line");
             continue;
         }
         // One field more than a full line has tells "36 or more" from a count to report.
         bool high = false;
         const size_t k = splitFields(line, row.field.data(), row.field.size(), &high);
         if (k != kShortColumns && k < 36) {
-            diags.push_back(
-                {path, lineNo, "expected 27 or at least 36 tab-separated fields, found " + std::to_string(k)});
+            notes.add(lineNo, "expected 27 or at least 36 tab-separated fields, found " + std::to_string(k));
             continue;
         }
         row.columns = k >= 36 ? 36 : kShortColumns;
@@ -32,11 +33,11 @@ void loadReport(Map& planets, const std::string& path, std::vector<int16_t>& age
         const std::string_view name = row.field[0];
         const int64_t position = positionOfName(planets, name, enc, expected);
         if (position == 0) {
-            diags.push_back({path, lineNo, "planet " + quoteText(toUtf8(name, enc)) + " is not in the map file"});
+            notes.add(lineNo, "planet " + quoteText(toUtf8(name, enc)) + " is not in the map file");
             continue;
         }
         if (auto why = convertReportRow(row, enc)) {
-            diags.push_back({path, lineNo, *why});
+            notes.add(lineNo, std::move(*why));
             continue;
         }
         Planet& p = *planets.Raw(position);
