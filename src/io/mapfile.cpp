@@ -17,19 +17,11 @@ void loadMapFile(Map& planets, const std::string& path, Diagnostics& diags)
     auto shown = [&](std::string_view t) { return quoteText(toUtf8(t, enc)); };
     std::string decodedName;
     LineNotes notes(diags, path);
-    LineReader lines(file->content);
-    std::string_view raw;
-    lines.next(raw); // line 1 holds the column headings
-    for (int64_t lineNo = 2; lines.next(raw); ++lineNo) {
-        const std::string_view line = skipLeadingBlanks(raw);
-        if (line.empty()) {
-            notes.add(lineNo, "empty line");
-            continue;
-        }
+    forEachGameLine(*file, notes, [&](std::string_view line, int64_t lineNo) {
         std::array<std::string_view, 4> field;
         if (size_t k = splitFields(line, field.data(), field.size()); k < 4) {
             notes.add(lineNo, "expected at least 4 tab-separated fields, found " + std::to_string(k));
-            continue;
+            return;
         }
         std::string_view name = field[3];
         if (enc == Enc::Cp1252 && hasHighByte(name)) {
@@ -42,7 +34,7 @@ void loadMapFile(Map& planets, const std::string& path, Diagnostics& diags)
         auto id = num::parseInt16(idText);
         if (!id) {
             notes.add(lineNo, "planet number " + shown(idText) + " is not a 16-bit whole number");
-            continue;
+            return;
         }
         // Coordinates are whole numbers as a rule; anything else takes the full reading.
         auto coordinate = [](std::string_view t) -> std::optional<double> {
@@ -53,13 +45,13 @@ void loadMapFile(Map& planets, const std::string& path, Diagnostics& diags)
         auto x = xv ? num::tryInt16(*xv - 1000.0) : std::nullopt;
         if (!x) {
             notes.add(lineNo, "x " + shown(xText) + " is not a number in 1000 + 16 bits");
-            continue;
+            return;
         }
         auto yv = coordinate(yText);
         auto y = yv ? num::tryInt16(3000.0 - *yv) : std::nullopt;
         if (!y) {
             notes.add(lineNo, "y " + shown(yText) + " is not a number in 3000 - 16 bits");
-            continue;
+            return;
         }
         // A repeated name is told before a repeated number.
         const auto idSlot = static_cast<size_t>(static_cast<int32_t>(*id) + 32768);
@@ -70,7 +62,7 @@ void loadMapFile(Map& planets, const std::string& path, Diagnostics& diags)
                 notes.add(lineNo, "planet name " + quoteText(name) + " is listed twice; the first is kept");
             else
                 notes.add(lineNo, "planet number " + num::intText(*id) + " is listed twice; the first is kept");
-            continue;
+            return;
         }
         ids[idSlot] = true;
         p->ID = *id;
@@ -79,7 +71,7 @@ void loadMapFile(Map& planets, const std::string& path, Diagnostics& diags)
         p->PlanetName = name;
         p->ReportAge = -1;
         p->Owner = "Uninhabited";
-    }
+    });
 }
 
 } // namespace vornex::loader

@@ -11,21 +11,13 @@ void loadReport(Map& planets, const std::string& path, std::vector<int16_t>& age
     ReportRow row;
     const char* const textEnd = file->text.data() + file->text.size();
     LineNotes notes(diags, path);
-    LineReader lines(file->content);
-    std::string_view raw;
-    lines.next(raw); // line 1 holds the column headings
-    for (int64_t lineNo = 2; lines.next(raw); ++lineNo) {
-        const std::string_view line = skipLeadingBlanks(raw);
-        if (line.empty()) {
-            notes.add(lineNo, "empty line");
-            continue;
-        }
+    forEachGameLine(*file, notes, [&](std::string_view line, int64_t lineNo) {
         // One field more than a full line has tells "36 or more" from a count to report.
         bool high = false;
         const size_t k = splitFields(line, row.field.data(), row.field.size(), &high);
         if (k != kShortColumns && k < 36) {
             notes.add(lineNo, "expected 27 or at least 36 tab-separated fields, found " + std::to_string(k));
-            continue;
+            return;
         }
         row.columns = k >= 36 ? 36 : kShortColumns;
         row.wide = textEnd - (line.data() + line.size()) >= 8;
@@ -34,18 +26,18 @@ void loadReport(Map& planets, const std::string& path, std::vector<int16_t>& age
         const int64_t position = positionOfName(planets, name, enc, expected);
         if (position == 0) {
             notes.add(lineNo, "planet " + quoteText(toUtf8(name, enc)) + " is not in the map file");
-            continue;
+            return;
         }
         if (auto why = convertReportRow(row, enc)) {
             notes.add(lineNo, std::move(*why));
-            continue;
+            return;
         }
         Planet& p = *planets.Raw(position);
         applyReportRow(row, p, enc);
         // Each line is stored in turn: a planet reported twice keeps what its later line says.
         ages[static_cast<size_t>(position)] = p.ReportAge;
         expected = position + 1;
-    }
+    });
 }
 
 } // namespace vornex::loader
