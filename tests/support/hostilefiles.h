@@ -10,6 +10,9 @@
 #include <string>
 
 #if defined(__unix__)
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -96,7 +99,11 @@ inline PeakLoad measurePeakLoad(const std::function<int64_t()>& load, uint64_t l
                                static_cast<rlim_t>(size) * 1024 + limitBytes};
             setrlimit(RLIMIT_AS, &limit);
         }
-        // The peak so far is the parent's: start it again from what is held now.
+        // Memory the parent freed but still holds would serve the load unseen: give it back, then
+        // start the peak again from what is held now (the peak so far is the parent's).
+#if defined(__GLIBC__)
+        malloc_trim(0);
+#endif
         std::ofstream("/proc/self/clear_refs") << "5";
         const int64_t before = detail::statusKilobytes("VmRSS");
         int64_t result[2] = {-1, -1};
