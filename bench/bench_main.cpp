@@ -30,6 +30,7 @@
 #include "analysis/panel.h"
 #include "base/numeric.h"
 #include "galaxy.h"
+#include "hostile.h"
 #include "io/codepage.h"
 #include "io/exportfile.h"
 #include "io/memorysettings.h"
@@ -604,6 +605,7 @@ int main(int argc, char** argv)
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
 
     setUpFixture();
+    printHostilePeaks(g_fix->folder, g_fix->allBytes.size());
     {
         ChildResult check = runColdLoad("compare");
         std::printf("plain parser against the loaders: %s",

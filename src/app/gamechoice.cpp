@@ -6,6 +6,7 @@
 #include "app/startup.h"
 #include "base/numeric.h"
 #include "io/settingstable.h"
+#include "io/textfile.h"
 
 namespace vornex {
 
@@ -13,9 +14,15 @@ namespace {
 
 constexpr int kRecentCount = 5;
 
-bool isFile(const QString& path)
+// Why the file cannot be read, in a sentence: `missing` when it is not there, else its name and
+// the real reason (a folder the user may not enter, a folder or a pipe under the file's name).
+// Empty when it can be read.
+QString fileProblem(const QString& folder, const QString& name, const QString& missing)
 {
-    return QFileInfo(path).isFile();
+    const std::string why = unreadableReason((folder + name).toStdString());
+    if (why.empty()) return {};
+    if (why == "file not found") return missing;
+    return name + ": " + QString::fromStdString(why) + ".";
 }
 
 } // namespace
@@ -41,18 +48,18 @@ GameChoiceCheck checkGameChoice(const QString& folder, const QString& playerText
         check.folder = QObject::tr("Choose the folder of the game files.");
     else if (!QFileInfo(dir).isDir())
         check.folder = QObject::tr("No such folder.");
-    else if (!isFile(dir + "gravity.csv"))
-        check.folder = QObject::tr("gravity.csv is not in this folder.");
+    else
+        check.folder = fileProblem(dir, "gravity.csv", QObject::tr("gravity.csv is not in this folder."));
 
     const auto player = playerNumber(playerText);
     if (!player) check.player = QObject::tr("A player number from 1 to 16.");
 
     if (game.trimmed().isEmpty())
         check.game = QObject::tr("Enter the game name.");
-    else if (check.folder.isEmpty() && check.player.isEmpty() &&
-             !isFile(dir + game.trimmed() + ".p" + QString::number(*player)))
-        check.game =
-            QObject::tr("No planets report %1 in this folder.").arg(game.trimmed() + ".p" + QString::number(*player));
+    else if (check.folder.isEmpty() && check.player.isEmpty()) {
+        const QString report = game.trimmed() + ".p" + QString::number(*player);
+        check.game = fileProblem(dir, report, QObject::tr("No planets report %1 in this folder.").arg(report));
+    }
     return check;
 }
 

@@ -4,10 +4,10 @@
 #include <tuple>
 
 #include "base/numeric.h"
-#include "io/fileexists.h"
 #include "io/memorysettings.h"
 #include "io/planetloader.h"
 #include "io/settingstable.h"
+#include "io/textfile.h"
 
 namespace vornex {
 
@@ -50,8 +50,8 @@ TurnReload reloadTurnFiles(ProgramState& state)
     TurnReload result;
     const auto files = turnFiles(state);
     for (size_t i = 0; i < 2; ++i)
-        if (!FileExists(files[i])) {
-            result.error = files[i] + " is missing";
+        if (const std::string why = unreadableReason(files[i]); !why.empty()) {
+            result.error = files[i] + ": " + why;
             return result;
         }
     // The player number is known: the loader finds it here and never asks.

@@ -15,8 +15,9 @@ struct TurnReload {
     std::string error; // why nothing was reloaded
 };
 
-// Loads the planets of state's game again. When the map file or the planets report is missing
-// or gives no planet, the galaxy stays as it was and `error` says why. The planets' notes
+// Loads the planets of state's game again. When the map file or the planets report cannot be read
+// (missing, a folder, a pipe) or gives no planet, the galaxy stays as it was and `error` names the
+// file and the reason. The planets' notes
 // replace the earlier ones of those files; the selection, view and click mode are not touched.
 TurnReload reloadTurnFiles(ProgramState& state);
 

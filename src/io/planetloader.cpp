@@ -44,8 +44,10 @@ LoadOutcome LoadPlanets(Map& planets, const std::string& folder, const std::stri
     files.reserve(16);
     for (int n = 1; n <= 16; ++n) {
         const std::string path = folder + "export.p" + num::intText(n);
-        if (!FileExists(path)) continue;
-        auto file = readLines(path, "its records are not merged", diags, false);
+        // Only an export file that is not there at all goes without a note: a folder or a pipe
+        // under its name is named with the reason.
+        if (!pathIsTaken(path)) continue;
+        auto file = readLines(path, "its records are not merged", diags);
         if (!file) continue;
         files.push_back(std::move(*file));
         merge.scan(files.back().text, files.back().enc, path, diags);

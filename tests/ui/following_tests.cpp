@@ -345,6 +345,16 @@ TEST_F(Following, TableAndMapSelectTheSamePlanetBothWays)
     PlanetPtr p = s.AllPlanets.ByID(5);
     w->selectNearestPlanet(p->Xcord, p->Ycord);
     EXPECT_EQ(currentRowId(), 5);
+
+    // A distance beyond 16 bits leaves its cell empty, never with the figure from the planet
+    // selected before.
+    const QModelIndex helen = model()->index(model()->rowOfPlanet(23), PlanetsTableModel::Distance);
+    w->selectPlanet(23);
+    ASSERT_EQ(helen.data(), QVariant(0));
+    p->Xcord = -32768;
+    p->Ycord = -32768;
+    w->selectPlanet(5);
+    EXPECT_FALSE(helen.data().isValid()) << helen.data().toString().toStdString();
 }
 
 TEST_F(Following, TheDockKeepsItsVisibilityAndPlace)
