@@ -37,6 +37,7 @@
 #include "io/settingstable.h"
 #include "io/tables.h"
 #include "io/textfile.h"
+#include "nearown.h"
 #include "reporttable.h"
 
 #ifdef VORNEX_BENCH_MAP
@@ -616,9 +617,11 @@ int main(int argc, char** argv)
     reg("report_rows", BM_report_rows);
     reg("panel_all", BM_panel_all);
     reg("export_text", BM_export_text);
+    registerNearestOwn(g_fix->planets);
     std::vector<Target> targets = {
         {"load_cold", "load_cold", "load_plain_cold", 0.6},
         {"report_rows", "report_rows", "hab_all", 3},
+        {"nearest_own", "nearest_own", "nearest_own_plain", 0.05},
     };
     std::vector<const char*> floors = {"load_baseline"};
 #ifdef VORNEX_BENCH_MAP
