@@ -82,6 +82,7 @@ MapWindow::MapWindow(ProgramState& state, SettingsStore& settings, Prompter& pro
     d->viewMenu->addSeparator();
     for (MapLayer* layer : d->map->renderer().layers())
         if (!layer->title().isEmpty()) addLayerAction(layer);
+    buildPlanning();
     d->fileMenu->addSeparator();
     d->fileMenu->addAction(findChild<QAction*>("Exit"));
 
@@ -316,26 +317,6 @@ void MapWindow::tablesReloaded()
     showRaceRanges();
     redrawMap();
     showDiagnosticsNote();
-}
-
-void MapWindow::findPlanet()
-{
-    // Cancel searches for the empty name, like an empty answer.
-    const QString typed = askText(this, "Find Planet", "Planet Name").value_or(QString());
-    const std::string name = typed.toStdString();
-    auto& s = d->state;
-    for (const auto& planet : s.AllPlanets) {
-        if (planet->PlanetName != name) continue;
-        const int16_t x = planet->Xcord, y = planet->Ycord;
-        try {
-            d->map->moveView(ViewStep::Keep, num::sub16(x, s.XStart), num::sub16(y, s.YStart));
-        } catch (const OverflowError&) {
-            showStatus(tr("The planet lies too far from the view to centre on it."));
-        }
-        selectNearestPlanet(x, y);
-        return;
-    }
-    showMessage(this, "Find Planet", "Not Found");
 }
 
 QString MapWindow::diagnosticsText() const

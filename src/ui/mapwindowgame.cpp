@@ -4,7 +4,6 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSaveFile>
 #include <QVBoxLayout>
 #include <cstdio>
 
@@ -51,15 +50,7 @@ void MapWindow::buildFollowing()
     });
     QAction* image = file->addAction(tr("Save Map &Image…"));
     image->setObjectName("SaveMapImage");
-    connect(image, &QAction::triggered, this, [this] {
-        const QString path = QFileDialog::getSaveFileName(this, tr("Save Map Image"),
-                                                          QString::fromStdString(d->state.FileLocation) + "map.png",
-                                                          tr("PNG images (*.png)"));
-        if (path.isEmpty()) return;
-        const QString error = saveMapImage(path);
-        if (!error.isEmpty())
-            showMessage(this, tr("Save Map Image"), tr("%1 could not be saved:\n%2").arg(path, error));
-    });
+    connect(image, &QAction::triggered, this, &MapWindow::chooseMapImageFile);
     file->addSeparator();
     d->recentGames = file->addMenu(tr("&Recent Games"));
     d->recentGames->setObjectName("RecentGames");
@@ -211,15 +202,6 @@ void MapWindow::selectPlanet(int16_t id)
         }
     }
     selectNearestPlanet(p->Xcord, p->Ycord);
-}
-
-QString MapWindow::saveMapImage(const QString& path) const
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    if (!d->map->image().save(&file, "PNG")) return tr("the image could not be written");
-    if (!file.commit()) return file.errorString();
-    return {};
 }
 
 } // namespace vornex::ui
