@@ -71,6 +71,7 @@ FindPlanetDialog::FindPlanetDialog(const QStringList& names, QWidget* parent) : 
     m_completer->setCaseSensitivity(Qt::CaseSensitive); // both sides are folded already
     m_completer->setMaxVisibleItems(12);
     m_name->setCompleter(m_completer);
+    connect(m_name, &QLineEdit::textEdited, this, [this](const QString& text) { m_typed = text; });
     connect(m_completer, qOverload<const QModelIndex&>(&QCompleter::activated), this, [this](const QModelIndex& index) {
         m_picked = index.data(kPositionRole).toInt();
         // The name goes into the field first; a pick is an answer.

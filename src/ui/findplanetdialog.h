@@ -25,12 +25,15 @@ public:
     QCompleter* completer() const { return m_completer; }
     // The position in names of the completion picked, or -1 when the text in the field was typed.
     int pickedPlanet() const;
+    // What the user typed, before any completion replaced it: the text Find Next looks for.
+    QString typedText() const { return m_typed; }
 
 private:
     QStringList m_names;
     QLineEdit* m_name = nullptr;
     QCompleter* m_completer = nullptr;
     int m_picked = -1;
+    QString m_typed;
 };
 
 } // namespace vornex::ui

@@ -95,7 +95,7 @@ void MapWindow::setRingRadius(int radius)
 
 void MapWindow::findPlanet()
 {
-    QString typed;
+    QString typed, typedText;
     int picked = -1;
     if (dialogHooks().input) {
         // Tests answer the box as a typed text.
@@ -110,9 +110,12 @@ void MapWindow::findPlanet()
         if (dialog.exec() == QDialog::Accepted) {
             typed = dialog.nameField()->text();
             picked = dialog.pickedPlanet();
+            typedText = dialog.typedText();
         }
     }
     findPlanetNamed(typed, picked);
+    // Find Next steps through the names holding what was typed, not just the name picked.
+    if (picked >= 0 && !typedText.isEmpty()) d->findText = typedText;
 }
 
 void MapWindow::findPlanetNamed(const QString& text, int picked)

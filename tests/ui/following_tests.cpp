@@ -374,6 +374,7 @@ TEST_F(Following, SavesTheRowsShownAsCsvAndTheMapAsPng)
     EXPECT_NE(dock()->saveCsv(folder + "no/such/folder/planets.csv"), "");
 
     const QString png = folder + "map.png";
+    w->findChild<QAction*>("MapImageTitle")->setChecked(false); // the map alone
     ASSERT_EQ(w->saveMapImage(png), "");
     QImage image(png);
     EXPECT_EQ(image.size(), w->mapSurface()->size() * w->mapSurface()->devicePixelRatioF());
