@@ -468,7 +468,7 @@ void BM_names_redraw(benchmark::State& state)
 
 // One step of a drag with names down: 3 pixels across or 1.4 down per mouse move, going round a
 // square so that the view stays over the galaxy.
-void BM_drag_names(benchmark::State& state)
+void dragSteps(benchmark::State& state)
 {
     resetView(2000, 0, 0, true);
     g_map->surface->redrawMap();
@@ -484,25 +484,19 @@ void BM_drag_names(benchmark::State& state)
     resetView(2000, 0, 0, false);
 }
 
+void BM_drag_names(benchmark::State& state)
+{
+    dragSteps(state);
+}
+
 // The same drag with your worlds' scanner ranges shown as well (about 600 worlds of player 1's race,
 // scanner ranges up to 300 units, penetrating up to 150).
 void BM_drag_ranges(benchmark::State& state)
 {
     ui::MapLayer* ranges = g_map->surface->renderer().layer(QStringLiteral("Ranges"));
     ranges->setShown(true);
-    resetView(2000, 0, 0, true);
-    g_map->surface->redrawMap();
-    const int16_t cx = 1000, cy = 1000;
-    const int sxs[] = {6, 0, -6, 0};
-    const int sys[] = {0, 4, 0, -4};
-    int step = 0;
-    for (auto _ : state) {
-        const int leg = (step++ / 16) & 3;
-        g_map->surface->moveView(ViewStep::Keep, static_cast<int16_t>(cx + sxs[leg]),
-                                 static_cast<int16_t>(cy + sys[leg]));
-    }
+    dragSteps(state);
     ranges->setShown(false);
-    resetView(2000, 0, 0, false);
 }
 
 // Counts the widgets painted, to show that the window really repaints after each click.

@@ -39,6 +39,7 @@
 #include "ui/maprenderer.h"
 #include "ui/planetpanel.h"
 #include "ui/planetsdock.h"
+#include "ui/racesdock.h"
 #include "ui/theme.h"
 
 // The icons live in the static library's resources, which need pulling in explicitly.
@@ -307,8 +308,9 @@ void MapWindow::showRaceRanges()
 {
     PlayerPtr you = d->state.yourPlayer();
     d->panel->showRaceBars(computeRaceBars(you.get(), d->state.AllGravities));
-    // The table's ratings are your race's too.
+    // The table's ratings are your race's too, and the races' figures follow their names.
     if (d->planets) d->planets->refresh();
+    if (d->races) d->races->refresh();
 }
 
 void MapWindow::tablesReloaded()

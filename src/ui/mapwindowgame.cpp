@@ -23,6 +23,7 @@
 #include "ui/opengamedialog.h"
 #include "ui/planetsdock.h"
 #include "ui/raceeditor.h"
+#include "ui/racesdock.h"
 
 namespace vornex::ui {
 
@@ -123,6 +124,7 @@ void MapWindow::reloadTurnFiles()
         return;
     }
     d->planets->refresh();
+    d->races->refresh();
     // The selected planet stays selected by its number; the panel shows its new figures.
     if (PlanetPtr p = s.selectedPlanet()) {
         selectNearestPlanet(p->Xcord, p->Ycord);
@@ -179,6 +181,7 @@ bool MapWindow::openGame(const GameChoice& game)
         a->setChecked(a->objectName().toStdString() == s.ClickOption);
 
     d->planets->refresh();
+    d->races->refresh();
     showGame();
     showDiagnosticsNote();
     watchGame();
