@@ -180,6 +180,14 @@ TEST_F(Planning, LegendRacesAndTheMapImageWithTitleAndLegend)
     for (const auto& p : s.AllPlanets)
         owned += p->Owner == s.yourPlayer()->RaceName;
     EXPECT_EQ(races->item(0, 2)->text(), QString::number(owned));
+    // A planet changing hands shows at the next refresh of the tables.
+    for (const auto& p : s.AllPlanets)
+        if (p->Owner == "Uninhabited") {
+            p->Owner = s.yourPlayer()->RaceName;
+            break;
+        }
+    w->showRaceRanges();
+    EXPECT_EQ(races->item(0, 2)->text(), QString::number(owned + 1));
     EXPECT_TRUE(w->findChild<QAction*>("ShowRaces")->shortcut() != QKeySequence());
     EXPECT_TRUE(w->findChild<QAction*>("ShowPlanets")->shortcut() != QKeySequence());
 
@@ -316,6 +324,7 @@ TEST_F(Planning, FilesAreSavedAsAsked)
     dock()->saveCsvAs(folder + "targets");
     const QByteArray csv = readAll(folder + "targets.csv");
     EXPECT_TRUE(csv.startsWith("\xEF\xBB\xBFID,Name,")) << csv.left(20).toStdString();
+    EXPECT_TRUE(csv.contains("\r\n5,Junsol II,1139,894,Uninhabited,-1,0,0,,,")) << "the report tool's format";
     EXPECT_TRUE(w->statusBar()->currentMessage().contains(QDir::toNativeSeparators(folder + "targets.csv")));
 
     w->findChild<QAction*>("MapImageTitle")->setChecked(false);
