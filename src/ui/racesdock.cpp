@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QTableWidget>
+#include <algorithm>
 
 #include "analysis/races.h"
 #include "app/programstate.h"
@@ -23,6 +24,7 @@ RacesDock::RacesDock(const ProgramState& state, QWidget* parent) : QDockWidget(t
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->horizontalHeader()->setStretchLastSection(true);
     setWidget(m_table);
     refresh();
@@ -59,6 +61,11 @@ void RacesDock::refresh()
         m_table->setItem(row, 5, figure(r.reportedThisTurn));
     }
     m_table->resizeColumnsToContents();
+    // Opened beside the map, the dock shows every column.
+    int width = 2 * m_table->frameWidth();
+    for (int c = 0; c < m_table->columnCount(); ++c)
+        width += m_table->columnWidth(c);
+    m_table->setMinimumWidth(std::min(width, 900));
 }
 
 } // namespace vornex::ui
