@@ -635,7 +635,7 @@ int main(int argc, char** argv)
     reg("report_rows", BM_report_rows);
     reg("panel_all", BM_panel_all);
     reg("export_text", BM_export_text);
-    registerNearestOwn(g_fix->planets);
+    registerNearestOwn(g_fix->planets, g_fix->players.At(kGalaxyPlayer).get(), g_fix->gravities);
     std::vector<Target> targets = {
         {"load_cold", "load_cold", "load_plain_cold", 0.6},
         {"report_rows", "report_rows", "hab_all", 3},

@@ -3,8 +3,8 @@
 
 namespace vornex::bench {
 
-// Registers nearest_own and nearest_own_plain on a copy of these planets of which a thousand are
-// made yours.
-void registerNearestOwn(const Map& planets);
+// Registers nearest_own and nearest_own_plain on the rows of the planet table of these planets, a
+// thousand of which are made yours.
+void registerNearestOwn(const Map& planets, const Player* race, const Gravities& gravities);
 
 } // namespace vornex::bench

@@ -1,8 +1,11 @@
 #include "analysis/planetrows.h"
 
+#include <cmath>
+
 #include "analysis/nearestown.h"
 #include "analysis/panel.h"
 #include "analysis/view.h"
+#include "base/numeric.h"
 #include "model/keyfold.h"
 
 namespace vornex {
@@ -43,13 +46,33 @@ std::vector<PlanetRow> planetRows(const Map& planets, const Player* race, const 
     const HabRace prepared = prepareHabRace(race, gravities);
     for (const auto& p : planets)
         rows.push_back(planetRow(*p, prepared, gravities, from));
-    const auto nearest = nearestOwnWorlds(planets, race ? race->RaceName : std::string());
-    for (size_t i = 0; i < rows.size() && i < nearest.size(); ++i) {
-        if (!nearest[i].world) continue;
-        rows[i].nearOwnName = nearest[i].world->PlanetName;
-        if (nearest[i].distance) rows[i].nearOwn = *nearest[i].distance;
-    }
+    setNearestOwn(rows, race ? race->RaceName : std::string());
     return rows;
+}
+
+void setNearestOwn(std::vector<PlanetRow>& rows, const std::string& ownRace)
+{
+    std::vector<MapPoint> own, all;
+    std::vector<size_t> worlds;
+    all.reserve(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        all.push_back({rows[i].x, rows[i].y});
+        if (!ownRace.empty() && rows[i].owner == ownRace) {
+            worlds.push_back(i);
+            own.push_back(all.back());
+        }
+    }
+    const std::vector<int> nearest = nearestPoints(own, all);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        PlanetRow& r = rows[i];
+        r.nearOwn.reset();
+        r.nearOwnName.clear();
+        if (nearest[i] < 0) continue;
+        const PlanetRow& world = rows[worlds[size_t(nearest[i])]];
+        r.nearOwnName = world.name;
+        const double dx = double(world.x) - r.x, dy = double(world.y) - r.y;
+        if (auto d = num::tryInt16(std::sqrt(dx * dx + dy * dy))) r.nearOwn = *d;
+    }
 }
 
 void setDistances(std::vector<PlanetRow>& rows, const Planet* from)

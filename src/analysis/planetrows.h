@@ -42,6 +42,12 @@ PlanetRow planetRow(const Planet& planet, const HabRace& race, const Gravities& 
 std::vector<PlanetRow> planetRows(const Map& planets, const Player* race, const Gravities& gravities,
                                   const Planet* from = nullptr);
 
+// Each row's distance to the nearest world of ownRace (the rows whose owner is exactly ownRace; an
+// empty ownRace owns nothing) and that world's name, measured as the distance tool measures (straight
+// line, rounded half to even; empty beyond 16 bits); the first world in row order among equally near
+// ones. A world is its own nearest, at 0.
+void setNearestOwn(std::vector<PlanetRow>& rows, const std::string& ownRace);
+
 // The distances of the rows from `from` again (null clears them), after another planet was chosen.
 void setDistances(std::vector<PlanetRow>& rows, const Planet* from);
 
