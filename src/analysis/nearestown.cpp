@@ -29,9 +29,9 @@ public:
         m_x0 = minX->x;
         m_y0 = minY->y;
         const double width = double(maxX->x) - m_x0 + 1, height = double(maxY->y) - m_y0 + 1;
-        // About two cells a point when they are spread evenly: the 3 by 3 cells around a planet then
-        // mostly hold its nearest world, and few points besides.
-        const double cells = std::max(1.0, own.size() * 2.0);
+        // About two points a cell when they are spread evenly: a cell's candidates are then found
+        // within two rings, and a cell serves many planets.
+        const double cells = std::max(1.0, own.size() / 2.0);
         m_cell = std::max(1, int32_t(std::ceil(std::sqrt(width * height / cells))));
         m_columns = int32_t(width / m_cell) + 1;
         m_rows = int32_t(height / m_cell) + 1;

@@ -66,8 +66,10 @@ void setNearestOwn(std::vector<PlanetRow>& rows, const std::string& ownRace)
     for (size_t i = 0; i < rows.size(); ++i) {
         PlanetRow& r = rows[i];
         r.nearOwn.reset();
-        r.nearOwnName.clear();
-        if (nearest[i] < 0) continue;
+        if (nearest[i] < 0) {
+            r.nearOwnName.clear();
+            continue;
+        }
         const PlanetRow& world = rows[worlds[size_t(nearest[i])]];
         r.nearOwnName = world.name;
         const double dx = double(world.x) - r.x, dy = double(world.y) - r.y;
