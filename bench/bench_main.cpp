@@ -38,6 +38,7 @@
 #include "io/settingstable.h"
 #include "io/tables.h"
 #include "io/textfile.h"
+#include "nearown.h"
 #include "reporttable.h"
 
 #ifdef VORNEX_BENCH_MAP
@@ -54,6 +55,7 @@
 #include "ui/mapsurface.h"
 #include "ui/mapwindow.h"
 #include "ui/nameslayer.h"
+#include "ui/rangeslayer.h"
 #endif
 
 extern char** environ;
@@ -317,6 +319,8 @@ void setUpMap()
     g_map->surface = std::make_unique<ui::MapSurface>(s, *g_map->host);
     g_map->host->surface = g_map->surface.get();
     g_map->surface->resize(1000, 700);
+    // Hidden until the ranges drag shows it, so the other targets draw as before.
+    g_map->surface->renderer().add(std::make_unique<ui::RangesLayer>());
     g_map->surface->show();
     QApplication::processEvents();
     g_map->surface->redrawMap();
@@ -468,7 +472,7 @@ void BM_names_redraw(benchmark::State& state)
 
 // One step of a drag with names down: 3 pixels across or 1.4 down per mouse move, going round a
 // square so that the view stays over the galaxy.
-void BM_drag_names(benchmark::State& state)
+void dragSteps(benchmark::State& state)
 {
     resetView(2000, 0, 0, true);
     g_map->surface->redrawMap();
@@ -482,6 +486,21 @@ void BM_drag_names(benchmark::State& state)
                                  static_cast<int16_t>(cy + sys[leg]));
     }
     resetView(2000, 0, 0, false);
+}
+
+void BM_drag_names(benchmark::State& state)
+{
+    dragSteps(state);
+}
+
+// The same drag with your worlds' scanner ranges shown as well (about 600 worlds of player 1's race,
+// scanner ranges up to 300 units, penetrating up to 150).
+void BM_drag_ranges(benchmark::State& state)
+{
+    ui::MapLayer* ranges = g_map->surface->renderer().layer(QStringLiteral("Ranges"));
+    ranges->setShown(true);
+    dragSteps(state);
+    ranges->setShown(false);
 }
 
 // Counts the widgets painted, to show that the window really repaints after each click.
@@ -621,9 +640,11 @@ int main(int argc, char** argv)
     reg("report_rows", BM_report_rows);
     reg("panel_all", BM_panel_all);
     reg("export_text", BM_export_text);
+    registerNearestOwn(g_fix->planets, g_fix->players.At(kGalaxyPlayer).get(), g_fix->gravities);
     std::vector<Target> targets = {
         {"load_cold", "load_cold", "load_plain_cold", 0.6},
         {"report_rows", "report_rows", "hab_all", 3},
+        {"nearest_own", "nearest_own", "nearest_own_plain", 0.05},
     };
     std::vector<const char*> floors = {"load_baseline"};
 #ifdef VORNEX_BENCH_MAP
@@ -636,11 +657,13 @@ int main(int argc, char** argv)
     reg("names_first", BM_names_first);
     reg("names_redraw", BM_names_redraw);
     reg("drag_names", BM_drag_names);
+    reg("drag_ranges", BM_drag_ranges);
     reg("select_repaint", BM_select_repaint);
     targets.push_back({"draw_all", "draw_all", "plain_scene", 0.1});
     targets.push_back({"names_first", "names_first", "plain_names_scene", 0.5});
     targets.push_back({"names_redraw", "names_redraw", "plain_names_scene", 0.05});
     targets.push_back({"drag_names", "drag_names", "plain_names_scene", 0.05});
+    targets.push_back({"drag_ranges", "drag_ranges", "plain_names_scene", 0.05});
     targets.push_back({"select_repaint", "select_repaint", "draw_all", 3});
     floors.push_back("blit");
 #else

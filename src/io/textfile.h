@@ -54,6 +54,11 @@ private:
     const char* m_lf = nullptr; // the next LF at or after m_p (m_end for none), once looked for
 };
 
+// A file the user chose to save to (a table, a picture): as writeFileAtomically, which keeps the
+// permissions of the file it replaces and refuses a link that leads nowhere, and a file marked
+// read-only is refused with that reason rather than replaced.
+WriteResult writeChosenFile(const std::string& path, std::string_view bytes);
+
 // All lines of the text, as LineReader gives them.
 std::vector<std::string_view> splitLines(std::string_view text);
 

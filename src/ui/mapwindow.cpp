@@ -31,6 +31,7 @@
 #include "ui/maprenderer.h"
 #include "ui/planetpanel.h"
 #include "ui/planetsdock.h"
+#include "ui/racesdock.h"
 #include "ui/theme.h"
 
 // The icons live in the static library's resources, which need pulling in explicitly.
@@ -74,6 +75,7 @@ MapWindow::MapWindow(ProgramState& state, SettingsStore& settings, Prompter& pro
     d->viewMenu->addSeparator();
     for (MapLayer* layer : d->map->renderer().layers())
         if (!layer->title().isEmpty()) addLayerAction(layer);
+    buildPlanning();
     d->fileMenu->addSeparator();
     d->fileMenu->addAction(findChild<QAction*>("Exit"));
 
@@ -298,8 +300,9 @@ void MapWindow::showRaceRanges()
 {
     PlayerPtr you = d->state.yourPlayer();
     d->panel->showRaceRanges(computeRaceRanges(you.get(), d->state.AllGravities));
-    // The table's ratings are your race's too.
+    // The table's ratings are your race's too, and the races' figures follow their names.
     if (d->planets) d->planets->refresh();
+    if (d->races) d->races->refresh();
 }
 
 void MapWindow::tablesReloaded()
@@ -308,26 +311,6 @@ void MapWindow::tablesReloaded()
     showRaceRanges();
     redrawMap();
     showDiagnosticsNote();
-}
-
-void MapWindow::findPlanet()
-{
-    // Cancel searches for the empty name, like an empty answer.
-    const QString typed = askText(this, "Find Planet", "Planet Name").value_or(QString());
-    const std::string name = typed.toStdString();
-    auto& s = d->state;
-    for (const auto& planet : s.AllPlanets) {
-        if (planet->PlanetName != name) continue;
-        const int16_t x = planet->Xcord, y = planet->Ycord;
-        try {
-            d->map->moveView(ViewStep::Keep, num::sub16(x, s.XStart), num::sub16(y, s.YStart));
-        } catch (const OverflowError&) {
-            showStatus(tr("The planet lies too far from the view to centre on it."));
-        }
-        selectNearestPlanet(x, y);
-        return;
-    }
-    showMessage(this, "Find Planet", "Not Found");
 }
 
 QString MapWindow::diagnosticsText() const

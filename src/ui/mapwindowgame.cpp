@@ -4,7 +4,6 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSaveFile>
 #include <QVBoxLayout>
 #include <cstdio>
 
@@ -24,6 +23,7 @@
 #include "ui/opengamedialog.h"
 #include "ui/planetsdock.h"
 #include "ui/raceeditor.h"
+#include "ui/racesdock.h"
 
 namespace vornex::ui {
 
@@ -51,15 +51,7 @@ void MapWindow::buildFollowing()
     });
     QAction* image = file->addAction(tr("Save Map &Image…"));
     image->setObjectName("SaveMapImage");
-    connect(image, &QAction::triggered, this, [this] {
-        const QString path = QFileDialog::getSaveFileName(this, tr("Save Map Image"),
-                                                          QString::fromStdString(d->state.FileLocation) + "map.png",
-                                                          tr("PNG images (*.png)"));
-        if (path.isEmpty()) return;
-        const QString error = saveMapImage(path);
-        if (!error.isEmpty())
-            showMessage(this, tr("Save Map Image"), tr("%1 could not be saved:\n%2").arg(path, error));
-    });
+    connect(image, &QAction::triggered, this, &MapWindow::chooseMapImageFile);
     file->addSeparator();
     d->recentGames = file->addMenu(tr("&Recent Games"));
     d->recentGames->setObjectName("RecentGames");
@@ -132,6 +124,7 @@ void MapWindow::reloadTurnFiles()
         return;
     }
     d->planets->refresh();
+    d->races->refresh();
     // The selected planet stays selected by its number; the panel shows its new figures.
     if (PlanetPtr p = s.selectedPlanet()) {
         selectNearestPlanet(p->Xcord, p->Ycord);
@@ -188,6 +181,7 @@ bool MapWindow::openGame(const GameChoice& game)
         a->setChecked(a->objectName().toStdString() == s.ClickOption);
 
     d->planets->refresh();
+    d->races->refresh();
     showGame();
     showDiagnosticsNote();
     watchGame();
@@ -211,15 +205,6 @@ void MapWindow::selectPlanet(int16_t id)
         }
     }
     selectNearestPlanet(p->Xcord, p->Ycord);
-}
-
-QString MapWindow::saveMapImage(const QString& path) const
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    if (!d->map->image().save(&file, "PNG")) return tr("the image could not be written");
-    if (!file.commit()) return file.errorString();
-    return {};
 }
 
 } // namespace vornex::ui
