@@ -7,8 +7,17 @@ namespace vornex {
 
 namespace loader {
 
+uint8_t exportNumberOf(std::string_view path)
+{
+    const size_t dot = path.rfind("export.p");
+    if (dot == std::string_view::npos) return 0;
+    auto n = num::parseInt16(path.substr(dot + 8));
+    return n && *n >= 1 && *n <= 16 && path.size() - dot - 8 <= 2 ? static_cast<uint8_t>(*n) : 0;
+}
+
 void ExportMerge::scan(std::string_view text, Enc fileEnc, const std::string& fileName, Diagnostics& diags)
 {
+    const uint8_t exportNumber = exportNumberOf(fileName);
     const auto lines = splitLines(text);
     const size_t n = contentLineCount(lines);
     Enc enc = fileEnc;
@@ -70,6 +79,7 @@ void ExportMerge::scan(std::string_view text, Enc fileEnc, const std::string& fi
         r.value = *value;
         r.def = *def;
         r.population = *population;
+        r.exportNumber = exportNumber;
         m_records.push_back(r);
         m_winner[static_cast<size_t>(position)] = static_cast<uint32_t>(m_records.size());
     }
@@ -87,6 +97,8 @@ void ExportMerge::apply()
         planet->Population = r.population;
         planet->Value = r.value;
         planet->Def = r.def;
+        planet->Source = Planet::From::Export;
+        planet->SourceExport = r.exportNumber;
         assignText(planet->StarbaseType, r.starbase, r.enc);
         envText(planet->Grav, r, 0);
         envText(planet->Temp, r, 1);
