@@ -1,4 +1,5 @@
 #include "reporttable.h"
+#include "historycommands.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -157,12 +158,25 @@ std::string usageText()
            "  --from PLANET      add a Distance column: straight-line distance from PLANET\n"
            "                     (a planet name, or a planet number)\n"
            "  --format FORMAT    tsv (default), csv or json\n"
+           "\n"
+           "The game's history (one store per game and player in the user's data folder,\n"
+           "VornexTools/history; the window records every turn it loads):\n"
+           "  --record           record the folder's turn, when it differs from the last\n"
+           "                     one recorded (record past turns oldest first)\n"
+           "  --changes          print what changed in the last turn recorded: planets\n"
+           "                     taken, lost and colonised, first reports, population and\n"
+           "                     defence jumps (columns ID, Name, Change, From, To, Text)\n"
+           "  --since N          with --changes: what changed from turn N to the last\n"
+           "  --history PLANET   one planet's figures turn by turn\n"
+           "  --history-folder DIR  keep the stores in DIR instead\n"
+           "\n"
            "  --help             show this text\n"
            "  --version          print the version and stop\n"
            "\n"
            "Rejected lines of the input files are written to standard error as\n"
            "file:line: reason. Exit status: 0 on success, 2 for a bad option or when\n"
-           "gravity.csv, NAME.map or NAME.pN cannot be read.\n"
+           "gravity.csv, NAME.map or NAME.pN cannot be read, 1 when the history store\n"
+           "cannot be used or a turn older than the last one recorded was not recorded.\n"
            "\n"
            "Example, the ten best planets to settle after terraforming:\n"
            "  vornexinfo-report --folder ~/vornex --player 3 --sort habterra | head -11\n";
@@ -187,12 +201,13 @@ std::optional<Options> parseArguments(const std::vector<std::string>& args, std:
             o.help = true;
             continue;
         }
-        if (name == "--reported") {
-            if (value) return fail("--reported takes no value");
-            o.reportedOnly = true;
+        if (name == "--reported" || name == "--record" || name == "--changes") {
+            if (value) return fail(name + " takes no value");
+            (name == "--reported" ? o.reportedOnly : name == "--record" ? o.record : o.changes) = true;
             continue;
         }
-        static const char* withValue[] = {"--folder", "--player", "--game", "--sort", "--owner", "--from", "--format"};
+        static const char* withValue[] = {"--folder", "--player", "--game",  "--sort",    "--owner",
+                                          "--from",   "--format", "--since", "--history", "--history-folder"};
         if (std::find_if(std::begin(withValue), std::end(withValue), [&](const char* n) { return name == n; }) ==
             std::end(withValue))
             return fail("unknown option: " + args[i]);
@@ -223,6 +238,15 @@ std::optional<Options> parseArguments(const std::vector<std::string>& args, std:
             o.owner = *value;
         } else if (name == "--from") {
             o.from = *value;
+        } else if (name == "--since") {
+            auto n = wholeInt16(*value);
+            if (!n) return fail("--since needs a turn number, not '" + *value + "'");
+            o.since = *n;
+        } else if (name == "--history") {
+            o.history = *value;
+        } else if (name == "--history-folder") {
+            if (value->empty()) return fail("--history-folder needs a folder");
+            o.historyFolder = *value;
         } else if (name == "--format") {
             auto f = formatFrom(*value);
             if (!f) return fail("--format takes tsv, csv or json, not '" + *value + "'");
@@ -233,6 +257,7 @@ std::optional<Options> parseArguments(const std::vector<std::string>& args, std:
     if (!haveFolder) return fail("--folder is required (see --help)");
     if (!havePlayer) return fail("--player is required (see --help)");
     if (o.sort == SortKey::Distance && !o.from) return fail("--sort distance needs --from PLANET");
+    if (o.since && !o.changes) return fail("--since goes with --changes");
     return o;
 }
 
@@ -324,6 +349,38 @@ std::string formatTable(const std::vector<Row>& rows, Format format, bool withDi
     return out;
 }
 
+std::string formatCells(const std::vector<std::string>& header, const std::vector<bool>& numeric,
+                        const std::vector<std::vector<std::string>>& rows, Format format)
+{
+    std::string out;
+    if (format == Format::Json) {
+        out += "[";
+        for (size_t i = 0; i < rows.size(); ++i) {
+            out += i == 0 ? "\n  {" : ",\n  {";
+            for (size_t k = 0; k < header.size(); ++k) {
+                if (k) out += ", ";
+                out += jsonString(header[k]) + ": ";
+                out += !numeric[k] ? jsonString(rows[i][k]) : rows[i][k].empty() ? "null" : rows[i][k];
+            }
+            out += "}";
+        }
+        return out + (rows.empty() ? "]\n" : "\n]\n");
+    }
+    const char sep = format == Format::Csv ? ',' : '\t';
+    const char* eol = format == Format::Csv ? "\r\n" : "\n";
+    auto put = [&](const std::vector<std::string>& c) {
+        for (size_t k = 0; k < c.size(); ++k) {
+            if (k) out += sep;
+            out += format == Format::Csv ? csvCell(c[k]) : tsvCell(c[k]);
+        }
+        out += eol;
+    };
+    put(header);
+    for (const auto& r : rows)
+        put(r);
+    return out;
+}
+
 PlanetPtr findReference(const Map& planets, const std::string& text)
 {
     for (const auto& p : planets)
@@ -374,6 +431,8 @@ RunResult run(const std::vector<std::string>& args)
             return usageError("cannot read " + d.file + ": " + std::string(d.cause()));
     for (const auto& d : diags)
         result.err += d.text() + "\n";
+
+    if (options->record || options->changes || options->history) return runHistory(*options, planets, result);
 
     PlanetPtr from;
     if (options->from) {

@@ -26,6 +26,11 @@ struct Options {
     std::optional<std::string> from;
     Format format = Format::Tsv;
     bool help = false;
+    // The game's history (see historycommands.h).
+    bool record = false, changes = false;
+    std::optional<int32_t> since;
+    std::optional<std::string> history; // a planet's turns
+    std::string historyFolder;          // empty: the user's data folder
 };
 
 // Options from the command-line arguments (without the program name), or nullopt with a one-line
@@ -48,6 +53,11 @@ void filterAndSort(std::vector<Row>& rows, const Options& options);
 
 // The table as text, header first. withDistance adds the Distance column.
 std::string formatTable(const std::vector<Row>& rows, Format format, bool withDistance);
+
+// Any table as text in the format, header first; numeric[k] says whether column k holds numbers
+// (JSON writes them bare, an empty one as null).
+std::string formatCells(const std::vector<std::string>& header, const std::vector<bool>& numeric,
+                        const std::vector<std::vector<std::string>>& rows, Format format);
 
 // The reference planet of --from: the first planet with exactly that name, otherwise the planet
 // whose ID the text gives; nullptr when there is none.

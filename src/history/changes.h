@@ -15,12 +15,12 @@
 namespace vornex::history {
 
 enum class ChangeKind {
-    Taken,      // one race's planet is now another's
-    Lost,       // a race's planet has no owner now
-    Colonised,  // a planet without owner now has one
+    Taken,       // one race's planet is now another's
+    Lost,        // a race's planet has no owner now
+    Colonised,   // a planet without owner now has one
     FirstReport, // reported for the first time
-    Population, // population jumped (see kPopulationJump)
-    Defences,   // defences jumped (see kDefenceJump)
+    Population,  // population jumped (see kPopulationJump)
+    Defences,    // defences jumped (see kDefenceJump)
 };
 
 // A population change of at least this many colonists and a quarter of the larger figure is a jump.

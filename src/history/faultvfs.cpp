@@ -98,10 +98,25 @@ int xShmUnmap(sqlite3_file* f, int drop)
 }
 
 // Version 2: the shared memory the write-ahead log needs, no memory-mapped reads.
-const sqlite3_io_methods kMethods = {
-    2,        xClose,      xRead,         xWrite,          xTruncate, xSync,    xFileSize,  xLock, xUnlock,
-    xCheckReservedLock,    xFileControl,  xSectorSize,     xDeviceCharacteristics, xShmMap, xShmLock,
-    xShmBarrier, xShmUnmap, nullptr,      nullptr};
+const sqlite3_io_methods kMethods = {2,
+                                     xClose,
+                                     xRead,
+                                     xWrite,
+                                     xTruncate,
+                                     xSync,
+                                     xFileSize,
+                                     xLock,
+                                     xUnlock,
+                                     xCheckReservedLock,
+                                     xFileControl,
+                                     xSectorSize,
+                                     xDeviceCharacteristics,
+                                     xShmMap,
+                                     xShmLock,
+                                     xShmBarrier,
+                                     xShmUnmap,
+                                     nullptr,
+                                     nullptr};
 
 int xOpen(sqlite3_vfs* vfs, const char* name, sqlite3_file* f, int flags, int* outFlags)
 {

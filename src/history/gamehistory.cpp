@@ -117,7 +117,8 @@ void GameHistory::failed(const StoreError& e)
     const std::string aside = damagedName(m_path);
     platform::SysError err;
     if (!platform::renameWithoutReplacing(m_path, aside, err)) {
-        m_error = "the history store " + m_path + " is damaged (" + e.what() + ") and cannot be moved aside: " + err.text;
+        m_error =
+            "the history store " + m_path + " is damaged (" + e.what() + ") and cannot be moved aside: " + err.text;
         return;
     }
     for (const char* extra : {"-wal", "-shm"})

@@ -46,8 +46,7 @@ public:
 
     // Runs a call of the store; a damaged store found on the way is moved aside and started anew
     // (the call is not repeated), any failure becomes error(). False when it failed.
-    template <typename Call>
-    bool guarded(Call&& call)
+    template <typename Call> bool guarded(Call&& call)
     {
         if (!m_store) return false;
         try {

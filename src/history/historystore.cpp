@@ -3,8 +3,8 @@
 #include <chrono>
 #include <cstdio>
 #include <limits>
-#include <type_traits>
 #include <sqlite3.h>
+#include <type_traits>
 
 #include "base/numeric.h"
 #include "history/schema.h"
@@ -16,8 +16,7 @@ namespace {
 const std::string kSelectStates = std::string("SELECT planet, turn, ") + kStateColumns + " FROM planet_states";
 
 // A figure outside its range means the file was changed by hand or damaged: treated as damage.
-template <typename T>
-T inRange(int64_t v, const char* what)
+template <typename T> T inRange(int64_t v, const char* what)
 {
     if (v < std::numeric_limits<T>::min() || v > std::numeric_limits<T>::max())
         throw StoreError(SQLITE_CORRUPT, std::string("a stored ") + what + " is out of range");
@@ -179,7 +178,8 @@ RecordResult HistoryStore::record(const std::vector<Observation>& now, const Nam
             return r;
         }
         r.outcome = RecordResult::Outcome::Recorded;
-        r.changes = listChanges(m_latest, changed, nameOf);
+        // Against nothing every planet would be a first report: the first turn lists no changes.
+        if (r.count.kind != TurnCount::Kind::First) r.changes = listChanges(m_latest, changed, nameOf);
         for (auto& [id, s] : changed)
             m_latest[id] = std::move(s);
         m_latestTurn = r.turn;

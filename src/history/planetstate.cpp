@@ -8,8 +8,8 @@ namespace {
 
 auto figures(const PlanetState& s)
 {
-    return std::tie(s.planet, s.reported, s.owner, s.starbase, s.population, s.value, s.defences, s.mines,
-                    s.factories, s.surface, s.miningRate, s.concentration, s.grav, s.temp, s.rad, s.source);
+    return std::tie(s.planet, s.reported, s.owner, s.starbase, s.population, s.value, s.defences, s.mines, s.factories,
+                    s.surface, s.miningRate, s.concentration, s.grav, s.temp, s.rad, s.source);
 }
 
 } // namespace

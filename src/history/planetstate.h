@@ -20,8 +20,8 @@ struct PlanetState {
     std::string owner, starbase;
     int32_t population = 0;
     int16_t value = 0, defences = 0, mines = 0, factories = 0;
-    std::array<int32_t, 3> surface{};      // ironium, boranium, germanium
-    std::array<int16_t, 3> miningRate{};   // the same order
+    std::array<int32_t, 3> surface{};       // ironium, boranium, germanium
+    std::array<int16_t, 3> miningRate{};    // the same order
     std::array<int16_t, 3> concentration{}; // the same order
     std::string grav, temp, rad;
     std::string source; // "report", "export.pN" or "map"

@@ -30,9 +30,11 @@ TurnCount countTurn(const std::unordered_map<int16_t, PlanetState>& last, int32_
     }
     // How much older each report is whose figures stayed as they were. A report made again with the
     // same figures is younger than the rest, so the largest step is the one of the untouched reports.
-    std::vector<int32_t> steps;
-    bool allFresh = true;    // every such report was made this turn: their ages tell nothing
-    bool anyChanged = false; // some planet's figures differ from the last turn's
+    // The game writes its planets report afresh every turn; an export file copied in once keeps the
+    // ages of the day it was written, so its planets count only when the report has none to offer.
+    std::vector<int32_t> steps, exportSteps;
+    bool allFresh = true, exportsFresh = true; // every such report was made this turn: ages tell nothing
+    bool anyChanged = false;                   // some planet's figures differ from the last turn's
     for (const auto& o : now) {
         auto it = last.find(o.state.planet);
         if (it == last.end() || !sameFigures(it->second, o.state)) {
@@ -40,8 +42,18 @@ TurnCount countTurn(const std::unordered_map<int16_t, PlanetState>& last, int32_
             continue;
         }
         if (o.age < 0) continue;
-        steps.push_back(o.age - ageAt(it->second, lastTurn));
-        allFresh = allFresh && o.age == 0;
+        const int32_t step = o.age - ageAt(it->second, lastTurn);
+        if (o.state.source == "report") {
+            steps.push_back(step);
+            allFresh = allFresh && o.age == 0;
+        } else {
+            exportSteps.push_back(step);
+            exportsFresh = exportsFresh && o.age == 0;
+        }
+    }
+    if (steps.empty()) {
+        steps = std::move(exportSteps);
+        allFresh = exportsFresh;
     }
     const std::string since = " since turn " + num::intText(lastTurn);
     const int32_t largest = steps.empty() ? 0 : *std::max_element(steps.begin(), steps.end());

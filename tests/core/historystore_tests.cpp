@@ -149,7 +149,7 @@ TEST(HistoryStore, BringsAStoreOfTheFirstVersionUpToDate)
     EXPECT_EQ(s.population, 31000);
     EXPECT_EQ(s.concentration[2], 52);
     EXPECT_EQ(s.rad, "31");
-    EXPECT_EQ(s.source, ""); // the first version knew no sources
+    EXPECT_EQ(s.source, "");              // the first version knew no sources
     store.setNote(4, "home of the Oran"); // the notes table came with version 2
     EXPECT_EQ(store.notes().at(4), "home of the Oran");
 }
@@ -287,8 +287,8 @@ TEST(GameHistory, TwoProgramsRecordingTheSameTurnRecordItOnce)
     GameHistory window(dir.folder(), m, 1, "game");
     GameHistory tool(dir.folder(), m, 1, "game");
     ASSERT_TRUE(window.record(m));
-    ASSERT_TRUE(tool.store());
-    // Both had read the store before the next turn came.
+    ASSERT_TRUE(tool.record(m));
+    // Both have read the store before the next turn comes.
     ageReports(m);
     m.ByID(2)->Owner = "Oran";
     const auto first = window.record(m);
