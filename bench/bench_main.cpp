@@ -28,6 +28,7 @@
 
 #include "analysis/habvalue.h"
 #include "analysis/panel.h"
+#include "bench_history.h"
 #include "base/numeric.h"
 #include "galaxy.h"
 #include "io/codepage.h"
@@ -619,6 +620,7 @@ int main(int argc, char** argv)
     std::vector<Target> targets = {
         {"load_cold", "load_cold", "load_plain_cold", 0.6},
         {"report_rows", "report_rows", "hab_all", 3},
+        {"record_turn", "record_turn", "record_all", 0.3},
     };
     std::vector<const char*> floors = {"load_baseline"};
 #ifdef VORNEX_BENCH_MAP
@@ -662,6 +664,7 @@ int main(int argc, char** argv)
     }
     std::fflush(stdout);
     removeFolder(g_fix->folder);
+    removeHistoryFixture();
     // The tables and windows go with the process.
     std::_Exit(missing == 0 ? 0 : 3);
 }
