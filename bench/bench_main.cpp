@@ -50,9 +50,10 @@
 
 #include "analysis/view.h"
 #include "app/programstate.h"
-#include "ui/frmmap.h"
 #include "ui/maprenderer.h"
 #include "ui/mapsurface.h"
+#include "ui/mapwindow.h"
+#include "ui/nameslayer.h"
 #endif
 
 extern char** environ;
@@ -265,27 +266,25 @@ void BM_export_text(benchmark::State& state)
 #ifdef VORNEX_BENCH_MAP
 // ---- map rendering -----------------------------------------------------------------------
 
-// Stands in for the map window: PlanetInfo selects the nearest planet, computes the panel and
+// Stands in for the map window: selectNearestPlanet selects the nearest planet, computes the panel and
 // redraws, as the window does.
 class BenchHost : public ui::MapSurfaceHost {
 public:
     explicit BenchHost(ProgramState& s) : state(s) {}
-    void PlanetInfo(int16_t x, int16_t y) override
+    void selectNearestPlanet(int16_t x, int16_t y) override
     {
         if (auto id = nearestPlanet(state.AllPlanets, x, y)) state.PlanetSelected = *id;
         if (PlanetPtr p = state.selectedPlanet()) {
             PanelValues v = computePanel(*p, state.yourPlayer().get(), state.AllGravities);
             benchmark::DoNotOptimize(v.title.data());
         }
-        if (surface) surface->DrawPic();
+        if (surface) surface->redrawMap();
     }
-    bool namesShown() const override { return names; }
     void setDistanceText(const QString&) override {}
     void showStatus(const QString&) override {}
 
     ProgramState& state;
     ui::MapSurface* surface = nullptr;
-    bool names = false;
 };
 
 struct MapFixture {
@@ -294,7 +293,7 @@ struct MapFixture {
     ProgramState windowState;
     MemorySettings windowSettings;
     FixedAnswer windowPrompter{std::to_string(kGalaxyPlayer)};
-    ui::frmMap* window = nullptr; // left to the process's end
+    ui::MapWindow* window = nullptr; // left to the process's end
     std::unique_ptr<BenchHost> host;
     std::unique_ptr<ui::MapSurface> surface;
     QImage cached; // what the baseline blits
@@ -320,7 +319,7 @@ void setUpMap()
     g_map->surface->resize(1000, 700);
     g_map->surface->show();
     QApplication::processEvents();
-    g_map->surface->DrawPic();
+    g_map->surface->redrawMap();
     g_map->cached = g_map->surface->image().copy();
     g_map->target = QImage(g_map->cached.size(), g_map->cached.format());
     std::printf("map surface: %dx%d image, device pixel ratio %.2f\n", g_map->cached.width(), g_map->cached.height(),
@@ -335,12 +334,12 @@ void setUpMap()
     w.ClickOption = "Planets";
     w.PlanetSelected = 1;
     vornex::writeSetting(g_map->windowSettings, vornex::setting::YourNumber, std::to_string(kGalaxyPlayer));
-    g_map->window = new ui::frmMap(w, g_map->windowSettings, g_map->windowPrompter);
+    g_map->window = new ui::MapWindow(w, g_map->windowSettings, g_map->windowPrompter);
     g_map->window->show();
-    // The window gives the map its width minus 337 and its height minus 81 pixels.
+    // The window lays the map out beside the side column.
     g_map->window->resize(1337, 781);
     QApplication::processEvents();
-    std::printf("window map: %dx%d\n", g_map->window->pic()->width(), g_map->window->pic()->height());
+    std::printf("window map: %dx%d\n", g_map->window->mapSurface()->width(), g_map->window->mapSurface()->height());
 }
 
 void resetView(int16_t zoom, int16_t x, int16_t y, bool names)
@@ -348,7 +347,7 @@ void resetView(int16_t zoom, int16_t x, int16_t y, bool names)
     g_map->state.Zoom = zoom;
     g_map->state.XStart = x;
     g_map->state.YStart = y;
-    g_map->host->names = names;
+    g_map->surface->renderer().names().setShown(names);
 }
 
 void BM_blit(benchmark::State& state)
@@ -417,7 +416,7 @@ void BM_draw_all(benchmark::State& state)
     int i = 0;
     for (auto _ : state) {
         resetView(static_cast<int16_t>(2000 - (i++ & 1)), 0, 0, false);
-        g_map->surface->DrawPic();
+        g_map->surface->redrawMap();
     }
     resetView(2000, 0, 0, false);
 }
@@ -427,11 +426,11 @@ void BM_draw_all(benchmark::State& state)
 void BM_names_first(benchmark::State& state)
 {
     resetView(2000, 0, 0, true);
-    g_map->surface->DrawPic();
+    g_map->surface->redrawMap();
     int i = 0;
     for (auto _ : state) {
         resetView(static_cast<int16_t>(2000 + (i++ & 1)), 0, 0, true);
-        g_map->surface->DrawPic();
+        g_map->surface->redrawMap();
     }
     resetView(2000, 0, 0, false);
 }
@@ -454,11 +453,11 @@ void BM_names_cold(benchmark::State& state)
 void BM_names_redraw(benchmark::State& state)
 {
     resetView(2000, 0, 0, true);
-    g_map->surface->DrawPic();
+    g_map->surface->redrawMap();
     int i = 0;
     for (auto _ : state) {
         g_map->state.PlanetSelected = static_cast<int16_t>(1 + (i++ % 1000) * 32);
-        g_map->surface->DrawPic();
+        g_map->surface->redrawMap();
     }
     g_map->state.PlanetSelected = 1;
     resetView(2000, 0, 0, false);
@@ -469,14 +468,15 @@ void BM_names_redraw(benchmark::State& state)
 void BM_drag_names(benchmark::State& state)
 {
     resetView(2000, 0, 0, true);
-    g_map->surface->DrawPic();
+    g_map->surface->redrawMap();
     const int16_t cx = 1000, cy = 1000; // the view's centre in view units
     const int sxs[] = {6, 0, -6, 0};
     const int sys[] = {0, 4, 0, -4};
     int step = 0;
     for (auto _ : state) {
         const int leg = (step++ / 16) & 3;
-        g_map->surface->CentreMap("Move", static_cast<int16_t>(cx + sxs[leg]), static_cast<int16_t>(cy + sys[leg]));
+        g_map->surface->moveView(ViewStep::Keep, static_cast<int16_t>(cx + sxs[leg]),
+                                 static_cast<int16_t>(cy + sys[leg]));
     }
     resetView(2000, 0, 0, false);
 }
@@ -506,7 +506,7 @@ void BM_select_repaint(benchmark::State& state)
     QApplication::processEvents();
     for (auto _ : state) {
         auto [x, y] = points[k++ % points.size()];
-        g_map->window->PlanetInfo(x, y);
+        g_map->window->selectNearestPlanet(x, y);
         QApplication::processEvents();
     }
     qApp->removeEventFilter(&counter);
@@ -528,7 +528,7 @@ int windowWithNames(const std::string& folder)
     w.ClickOption = "Planets";
     w.PlanetSelected = 1;
     vornex::writeSetting(settings, vornex::setting::YourNumber, std::to_string(kGalaxyPlayer));
-    auto* window = new ui::frmMap(w, settings, prompter);
+    auto* window = new ui::MapWindow(w, settings, prompter);
     window->show();
     window->resize(1337, 781);
     QApplication::processEvents();
@@ -540,7 +540,7 @@ int windowWithNames(const std::string& folder)
     names->trigger();
     QApplication::processEvents();
     for (int i = 0; i < 40; ++i) {
-        window->pic()->CentreMap("Move", static_cast<int16_t>(1000 + (i < 20 ? 6 : -6)), 1000);
+        window->mapSurface()->moveView(ViewStep::Keep, static_cast<int16_t>(1000 + (i < 20 ? 6 : -6)), 1000);
         QApplication::processEvents();
     }
     std::printf("%d planets, names %s, view zoom %d at (%d, %d)\n", w.AllPlanets.Count(),

@@ -33,17 +33,24 @@ bool difference16(int16_t x, int16_t start)
 
 } // namespace
 
-std::optional<View> centreMap(const View& view, std::string_view action, int16_t x, int16_t y, std::string* why)
+ViewStep viewStepOfMode(std::string_view mode)
+{
+    if (mode == "Zoom In") return ViewStep::ZoomIn;
+    if (mode == "Zoom Out") return ViewStep::ZoomOut;
+    return ViewStep::Keep;
+}
+
+std::optional<View> stepView(const View& view, ViewStep step, int16_t x, int16_t y, std::string* why)
 {
     View next = view;
-    if (action == "Zoom In") {
+    if (step == ViewStep::ZoomIn) {
         auto z = num::tryInt16(view.Zoom / 2.0);
         if (!z || *z < 1) {
             setWhy(why, "cannot zoom in any further");
             return std::nullopt;
         }
         next.Zoom = *z;
-    } else if (action == "Zoom Out") {
+    } else if (step == ViewStep::ZoomOut) {
         int32_t z = static_cast<int32_t>(view.Zoom) * 2;
         if (z < 1 || z > INT16_MAX) {
             setWhy(why, "cannot zoom out any further");

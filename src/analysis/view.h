@@ -63,7 +63,7 @@ std::optional<Point2> mapToSurface(const View& view, const Surface& surface, int
 std::optional<Point2> surfaceToMap(const View& view, const Surface& surface, Point2 at);
 
 // The view position of a surface point (Zoom units across the width and down the height), in
-// single precision like the clicks and drags have always been read; no whole-pixel placement.
+// in single precision, as clicks and drags are read; no whole-pixel placement.
 Point2 viewPosition(const View& view, const Surface& surface, Point2 at);
 // The surface point of a view position.
 Point2 viewToSurface(const View& view, const Surface& surface, Point2 position);
@@ -77,14 +77,20 @@ Point2 pointerMapPoint(const View& view, const Surface& surface, Point2 at);
 // whole distance is below the limit exactly when it is below the pixel distance. 0 without a view.
 int pixelLimit(const View& view, const Surface& surface, double pixels);
 
-// The view after CentreMap(action, x, y): "Zoom In" halves Zoom (half to even), "Zoom Out" doubles
-// it, anything else keeps it; then the map point under view position (x, y) becomes the centre.
-// nullopt with *why set when a step would take Zoom outside 1..32767 or XStart/YStart (or the sums
-// x + XStart, y + YStart) outside 16 bits; the caller then keeps its view.
-std::optional<View> centreMap(const View& view, std::string_view action, int16_t x, int16_t y,
-                              std::string* why = nullptr);
+// What a move of the view does to the zoom.
+enum class ViewStep { Keep, ZoomIn, ZoomOut };
 
-// One drag step: the view position (nx, ny) that CentreMap "Move" is called with when the pointer
+// The step a click on the map takes in a click mode: "Zoom In" and "Zoom Out" (exactly, case
+// counts) their zoom steps; every other mode keeps the zoom.
+ViewStep viewStepOfMode(std::string_view mode);
+
+// The view after a step about view position (x, y): ZoomIn halves Zoom (half to even), ZoomOut
+// doubles it, Keep keeps it; then the map point under (x, y) becomes the centre. nullopt with *why
+// set when a step would take Zoom outside 1..32767 or XStart/YStart (or the sums x + XStart,
+// y + YStart) outside 16 bits; the caller then keeps its view.
+std::optional<View> stepView(const View& view, ViewStep step, int16_t x, int16_t y, std::string* why = nullptr);
+
+// One drag step: the view position (nx, ny) that the view is centred on (ViewStep::Keep) when the pointer
 // moved from (dragX, dragY) to (x, y): nx = Zoom / 2 + x - dragX, ny likewise, half to even.
 // nullopt when it does not fit in 16 bits.
 std::optional<std::pair<int16_t, int16_t>> dragTarget(const View& view, double x, double y, int16_t dragX,

@@ -110,4 +110,14 @@ void storeWindowLayout(SettingsStore& settings, const QByteArray& layout)
     writeSetting(settings, setting::WindowLayout, layout.toBase64().toStdString());
 }
 
+QByteArray storedWindowGeometry(const SettingsStore& settings)
+{
+    return QByteArray::fromBase64(QByteArray::fromStdString(readSetting(settings, setting::WindowGeometry)));
+}
+
+void storeWindowGeometry(SettingsStore& settings, const QByteArray& geometry)
+{
+    writeSetting(settings, setting::WindowGeometry, geometry.toBase64().toStdString());
+}
+
 } // namespace vornex

@@ -51,5 +51,8 @@ void rememberGame(SettingsStore& settings, const GameChoice& choice);
 // The main window's dock layout (QMainWindow::saveState) as text.
 QByteArray storedWindowLayout(const SettingsStore& settings);
 void storeWindowLayout(SettingsStore& settings, const QByteArray& layout);
+// Its place and size (QWidget::saveGeometry) as text.
+QByteArray storedWindowGeometry(const SettingsStore& settings);
+void storeWindowGeometry(SettingsStore& settings, const QByteArray& geometry);
 
 } // namespace vornex

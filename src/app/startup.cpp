@@ -25,8 +25,8 @@ std::string defaultFileLocation()
 #endif
 }
 
-StartupResult Main(ProgramState& state, SettingsStore& settings, Prompter& prompter,
-                   const std::function<bool(const std::string&)>& fileExists)
+StartupResult startGame(ProgramState& state, SettingsStore& settings, Prompter& prompter,
+                        const std::function<bool(const std::string&)>& fileExists)
 {
     // The folder: asked until gravity.csv is found there. The answer is used as typed, so a folder
     // without its final separator is asked again.

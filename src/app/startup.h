@@ -19,10 +19,10 @@ enum class StartupResult { Ready, Cancelled };
 // name until the game files are found, reads the view settings, loads gravity table, players table
 // and planets, reads click mode and selected planet. Cancelling any question returns Cancelled
 // with no setting written. fileExists is FileExists outside tests.
-StartupResult Main(ProgramState& state, SettingsStore& settings, Prompter& prompter,
-                   const std::function<bool(const std::string&)>& fileExists);
+StartupResult startGame(ProgramState& state, SettingsStore& settings, Prompter& prompter,
+                        const std::function<bool(const std::string&)>& fileExists);
 
-// Writes the game folder, player number and game name that Main reads, so that it finds the game
+// Writes the game folder, player number and game name that startGame reads, so that it finds the game
 // without asking.
 void writeGameSettings(SettingsStore& settings, const std::string& folder, int16_t player, const std::string& game);
 

@@ -32,6 +32,8 @@ inline constexpr SettingDef YourNumber{"Settings", "YourNumber", "-1", SettingTy
 inline constexpr SettingDef GameName{"Settings", "GameName", "game", SettingType::Text};
 // The main window's toolbar and dock layout, base64 of the window's saved state.
 inline constexpr SettingDef WindowLayout{"Display", "WindowLayout", "", SettingType::Text};
+// The main window's place and size, base64 of its saved geometry.
+inline constexpr SettingDef WindowGeometry{"Display", "WindowGeometry", "", SettingType::Text};
 // The recently opened games, numbered from 1.
 inline constexpr SettingDef RecentFolder{"RecentGames", "Folder", "", SettingType::Text};
 inline constexpr SettingDef RecentPlayer{"RecentGames", "Player", "", SettingType::Int16};

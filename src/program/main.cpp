@@ -15,7 +15,7 @@
 #include "app/startup.h"
 #include "io/fileexists.h"
 #include "ui/dialogs.h"
-#include "ui/frmmap.h"
+#include "ui/mapwindow.h"
 
 namespace {
 
@@ -97,7 +97,7 @@ int main(int argc, char** argv)
 
     vornex::ProgramState state;
     DialogPrompter prompter;
-    if (vornex::Main(state, *settings, prompter, vornex::FileExists) == vornex::StartupResult::Cancelled) return 0;
+    if (vornex::startGame(state, *settings, prompter, vornex::FileExists) == vornex::StartupResult::Cancelled) return 0;
 
     if (demo) {
         // A line on the terminal that says what was loaded, before the window takes over.
@@ -115,7 +115,7 @@ int main(int argc, char** argv)
 
     int result = 0;
     {
-        vornex::ui::frmMap window(state, *settings, prompter);
+        vornex::ui::MapWindow window(state, *settings, prompter);
         window.show();
         result = app->exec();
     }

@@ -2,8 +2,11 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+
+#include <algorithm>
 
 #include "app/programstate.h"
 #include "base/numeric.h"
@@ -26,10 +29,13 @@ HabitabilityTab::HabitabilityTab(ProgramState& state, RaceEditorHost& host, std:
     : QWidget(parent), m_state(state), m_host(host), m_edited(std::move(edited))
 {
     setObjectName(QStringLiteral("Habitability"));
-    auto caption = [](QWidget* parent, const char* name, const QString& text, const QRect& box) {
-        auto* l = new QLabel(text, parent);
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(4, 4, 4, 4);
+    grid->setHorizontalSpacing(4);
+    grid->setVerticalSpacing(3);
+    auto caption = [this](const char* name, const QString& text) {
+        auto* l = new QLabel(text, this);
         l->setObjectName(QLatin1String(name));
-        l->setGeometry(box);
         return l;
     };
     struct Column {
@@ -39,32 +45,41 @@ HabitabilityTab::HabitabilityTab(ProgramState& state, RaceEditorHost& host, std:
         std::array<const char*, 3> boxes;
     };
     const std::array<Column, 3> columns{{
-        {"Label12", "Min Value", {"Label18", "Label17", "Label16"}, {"txtGravMin", "txtTempMin", "txtRadMin"}},
-        {"Label11", "Max Value", {"Label15", "Label14", "Label13"}, {"txtGravMax", "txtTempMax", "txtRadMax"}},
-        {"Label23", "Terraform", {"Label21", "Label20", "Label19"}, {"txtGravTerra", "txtTempTerra", "txtRadTerra"}},
+        {"lblMinimumHeader",
+         "Min Value",
+         {"lblGravMinCaption", "lblTempMinCaption", "lblRadMinCaption"},
+         {"txtGravMin", "txtTempMin", "txtRadMin"}},
+        {"lblMaximumHeader",
+         "Max Value",
+         {"lblGravMaxCaption", "lblTempMaxCaption", "lblRadMaxCaption"},
+         {"txtGravMax", "txtTempMax", "txtRadMax"}},
+        {"lblTerraformHeader",
+         "Terraform",
+         {"lblGravTerraCaption", "lblTempTerraCaption", "lblRadTerraCaption"},
+         {"txtGravTerra", "txtTempTerra", "txtRadTerra"}},
     }};
     const std::array<const char*, 3> rowTexts{"Grav", "Temp", "Rad"};
-    std::array<std::array<QLineEdit*, 3>, 3> grid{};
+    std::array<std::array<QLineEdit*, 3>, 3> boxes{};
     for (int c = 0; c < 3; ++c) {
-        const int left = 4 + 81 * c;
-        caption(this, columns[size_t(c)].header, tr(columns[size_t(c)].headerText), QRect(left, 4, 78, 17));
+        grid->addWidget(caption(columns[size_t(c)].header, tr(columns[size_t(c)].headerText)), 0, 2 * c, 1, 2);
         for (int r = 0; r < 3; ++r) {
-            const int top = 24 + 24 * r;
-            caption(this, columns[size_t(c)].rowLabels[size_t(r)], tr(rowTexts[size_t(r)]),
-                    QRect(left, top + 2, 30, 17));
+            grid->addWidget(caption(columns[size_t(c)].rowLabels[size_t(r)], tr(rowTexts[size_t(r)])), r + 1, 2 * c);
             auto* e = new QLineEdit(this);
             e->setObjectName(QLatin1String(columns[size_t(c)].boxes[size_t(r)]));
-            e->setGeometry(QRect(left + 30, top, 45, 21));
-            grid[size_t(c)][size_t(r)] = e;
+            // Room for "-200" or "12.34" in the font in use.
+            e->setFixedWidth(std::max(45, e->fontMetrics().horizontalAdvance(QStringLiteral("-0000")) + 12));
+            grid->addWidget(e, r + 1, 2 * c + 1);
+            boxes[size_t(c)][size_t(r)] = e;
         }
     }
-    m_limitBoxes = {grid[0][0], grid[1][0], grid[0][1], grid[1][1], grid[0][2], grid[1][2]};
-    m_terraBoxes = {grid[2][0], grid[2][1], grid[2][2]};
+    grid->setRowStretch(4, 1);
+    m_limitBoxes = {boxes[0][0], boxes[1][0], boxes[0][1], boxes[1][1], boxes[0][2], boxes[1][2]};
+    m_terraBoxes = {boxes[2][0], boxes[2][1], boxes[2][2]};
     // Tab walks each row: minimum, maximum, terraform.
     for (int r = 0; r < 3; ++r) {
-        setTabOrder(grid[0][size_t(r)], grid[1][size_t(r)]);
-        setTabOrder(grid[1][size_t(r)], grid[2][size_t(r)]);
-        if (r < 2) setTabOrder(grid[2][size_t(r)], grid[0][size_t(r) + 1]);
+        setTabOrder(boxes[0][size_t(r)], boxes[1][size_t(r)]);
+        setTabOrder(boxes[1][size_t(r)], boxes[2][size_t(r)]);
+        if (r < 2) setTabOrder(boxes[2][size_t(r)], boxes[0][size_t(r) + 1]);
     }
 
     // Each limit is taken when its box loses the focus (or on Return); each terraforming amount on
@@ -145,7 +160,7 @@ void HabitabilityTab::commitLimit(RaceLimit l)
     const QString stored = qs(check.stored);
     if (box->text() != stored) box->setText(stored);
     markTaken(box);
-    m_host.ChangeRaceHabs();
+    m_host.showRaceRanges();
     // A neighbour refused against the old value is tried again against the new one, so that no box
     // shows a value the record does not hold without saying so.
     const RaceLimit other = partnerLimit(l);

@@ -1,86 +1,190 @@
 #include "ui/maprenderer.h"
 
-#include <QPainter>
+#include <QImage>
+#include <algorithm>
 #include <cstring>
 
 #include "app/programstate.h"
-#include "ui/maprendererimpl.h"
+#include "ui/distancelayer.h"
+#include "ui/mapsprites.h"
+#include "ui/nameslayer.h"
+#include "ui/planetslayer.h"
+#include "ui/selectionlayer.h"
 
 namespace vornex::ui {
 
 namespace {
 
-// Signatures of what the planets layer and the names layer show; walk gets every planet's entry.
-// Texts enter by their 64-bit hashes: a changed owner or name that kept its hash would go unseen,
-// which is as likely as two random 64-bit numbers being equal.
-std::pair<uint64_t, uint64_t> signatures(const ProgramState& state, bool names, std::vector<WalkEntry>& walk)
-{
-    uint64_t h = 1469598103934665603ull;
-    uint64_t n = h;
-    auto mix = [](uint64_t& s, uint64_t v) { s = (s ^ v) * 1099511628211ull; };
-    // A planet's colour follows from its owner text, its report age and the players table.
-    for (const auto& player : state.AllPlayers) {
-        if (!player) continue;
-        mix(h, std::hash<std::string_view>()(player->RaceName));
-        auto keyed = state.AllPlayers.Find(player->RaceName);
-        mix(h, keyed ? uint64_t(uint32_t(keyed->Colour)) : 0x100000000ull);
-    }
-    mix(h, uint64_t(state.AllPlayers.Count()));
-    walk.clear();
-    walk.reserve(std::size_t(state.AllPlanets.Count()));
-    for (const auto& planet : state.AllPlanets) {
-        const uint64_t at = (uint64_t(uint16_t(planet->Xcord)) << 16) | uint16_t(planet->Ycord);
-        const uint64_t owner = std::hash<std::string_view>()(planet->Owner);
-        mix(h, (at << 16) | uint16_t(planet->ReportAge));
-        mix(h, owner);
-        if (names) {
-            mix(n, at);
-            mix(n, std::hash<std::string_view>()(planet->PlanetName));
-        }
-        walk.push_back({planet->Xcord, planet->Ycord, planet->ReportAge, owner, planet.get()});
-    }
-    return {h, n};
-}
+// Everything a kept picture depends on besides its origin: what it shows is the same picture
+// shifted by whole pixels as long as these stay the same.
+struct PictureKey {
+    QSize pixels;
+    double dpr = 0;
+    double sx = 0, sy = 0;  // device pixels per map unit
+    uint64_t signature = 0; // the layer's inputs
+    bool operator==(const PictureKey&) const = default;
+};
 
-// Premultiplied white text over the image: dst = src + dst * (255 - alpha) / 255.
-void compose(QImage& image, const QImage& layer)
-{
-    const int w = std::min(image.width(), layer.width());
-    const int h = std::min(image.height(), layer.height());
-    for (int y = 0; y < h; ++y) {
-        auto* dst = reinterpret_cast<uint32_t*>(image.scanLine(y));
-        const auto* src = reinterpret_cast<const uint32_t*>(layer.constScanLine(y));
-        for (int x = 0; x < w; ++x) {
-            const uint32_t p = src[x];
-            if (!p) continue;
-            const uint32_t a = p >> 24;
-            dst[x] = a == 255 ? p : p + byteMul(dst[x], 255 - a);
-        }
-    }
-}
+// A layer's picture, in device pixels, on the grid anchored at map point (0, 0): its pixel (0, 0)
+// is grid pixel (originX, originY).
+struct KeptPicture {
+    QImage image;
+    PictureKey key;
+    long long originX = 0;
+    long long originY = 0;
+    bool valid = false;
+};
 
-void copyPixels(QImage& to, const QImage& from)
-{
-    const int h = std::min(to.height(), from.height());
-    const std::size_t bytes = std::size_t(std::min(to.width(), from.width())) * 4;
-    for (int y = 0; y < h; ++y)
-        std::memcpy(to.scanLine(y), from.constScanLine(y), bytes);
-}
+struct Entry {
+    std::unique_ptr<MapLayer> layer;
+    KeptPicture picture;
+};
+
+// What the whole image showed after the last draw.
+struct FrameKey {
+    View view;
+    QSize pixels;
+    QSizeF size;
+    double dpr = 0;
+    std::vector<uint64_t> layers; // per layer: its signature, or 0 while hidden
+    qint64 image = 0;             // the image's cache key after the draw
+    bool operator==(const FrameKey&) const = default;
+};
 
 } // namespace
 
-MapRenderer::MapRenderer() : d(std::make_unique<Impl>()) {}
+struct MapRenderer::Impl {
+    std::vector<Entry> entries;
+    PlanetsLayer* planets = nullptr;
+    NamesLayer* names = nullptr;
+    DistanceLayer* distance = nullptr;
+    RenderStats stats;
+    std::optional<FrameKey> last;
+
+    // Brings a kept picture to this key and origin, painting what must be painted.
+    void update(Entry& e, const PictureKey& key, const MapScene& scene);
+};
+
+void MapRenderer::Impl::update(Entry& e, const PictureKey& key, const MapScene& scene)
+{
+    KeptPicture& pic = e.picture;
+    MapLayer& layer = *e.layer;
+    const uint32_t fill = layer.background();
+    const long long ox = scene.grid.originX, oy = scene.grid.originY;
+    const bool same = pic.valid && pic.key == key;
+    const long long dx = ox - pic.originX;
+    const long long dy = oy - pic.originY;
+    const int w = key.pixels.width();
+    const int h = key.pixels.height();
+    if (same && dx == 0 && dy == 0) {
+        ++stats.reused;
+        return;
+    }
+    if (same && std::llabs(dx) < w && std::llabs(dy) < h) {
+        // The new origin's pixel (x, y) was the old one's (x + dx, y + dy).
+        const int sdx = int(dx);
+        const int sdy = int(dy);
+        const int keep = w - std::abs(sdx);
+        const int stride = pic.image.bytesPerLine() / 4;
+        auto* bits = reinterpret_cast<uint32_t*>(pic.image.bits());
+        auto moveRow = [&](int y) {
+            uint32_t* row = bits + std::ptrdiff_t(y) * stride;
+            const uint32_t* from = bits + std::ptrdiff_t(y + sdy) * stride;
+            std::memmove(row + std::max(0, -sdx), from + std::max(0, sdx), std::size_t(keep) * 4);
+            if (sdx > 0) std::fill(row + keep, row + w, fill);
+            if (sdx < 0) std::fill(row, row - sdx, fill);
+        };
+        if (sdy >= 0)
+            for (int y = 0; y < h - sdy; ++y)
+                moveRow(y);
+        else
+            for (int y = h - 1; y >= -sdy; --y)
+                moveRow(y);
+        const int top = sdy > 0 ? h - sdy : 0;
+        const int rows = std::abs(sdy);
+        for (int y = top; y < top + rows; ++y)
+            std::fill(bits + std::ptrdiff_t(y) * stride, bits + std::ptrdiff_t(y) * stride + w, fill);
+        pic.originX = ox;
+        pic.originY = oy;
+        // Disjoint: the rows that came into view across the whole width, then the columns beside them.
+        QRect areas[2];
+        int count = 0;
+        if (rows) areas[count++] = QRect(0, top, w, rows);
+        if (sdx) areas[count++] = QRect(sdx > 0 ? w - sdx : 0, sdy > 0 ? 0 : rows, std::abs(sdx), h - rows);
+        LayerCanvas canvas{pic.image, areas, count};
+        layer.paint(canvas, scene);
+        ++stats.shifted;
+        return;
+    }
+    const QImage::Format format = layer.opaque() ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied;
+    if (pic.image.size() != key.pixels || pic.image.format() != format) pic.image = QImage(key.pixels, format);
+    pic.image.setDevicePixelRatio(key.dpr);
+    pic.image.fill(fill);
+    pic.key = key;
+    pic.originX = ox;
+    pic.originY = oy;
+    pic.valid = true;
+    const QRect all(QPoint(0, 0), key.pixels);
+    LayerCanvas canvas{pic.image, &all, 1};
+    layer.paint(canvas, scene);
+    ++stats.drawn;
+}
+
+MapRenderer::MapRenderer() : d(std::make_unique<Impl>())
+{
+    auto planets = std::make_unique<PlanetsLayer>();
+    auto names = std::make_unique<NamesLayer>();
+    auto distance = std::make_unique<DistanceLayer>();
+    d->planets = planets.get();
+    d->names = names.get();
+    d->distance = distance.get();
+    add(std::move(planets));
+    add(std::move(names));
+    add(std::make_unique<SelectionLayer>());
+    add(std::move(distance));
+}
 
 MapRenderer::~MapRenderer() = default;
 
+void MapRenderer::add(std::unique_ptr<MapLayer> layer)
+{
+    d->entries.push_back(Entry{std::move(layer), {}});
+    d->last.reset();
+}
+
+MapLayer* MapRenderer::layer(const QString& id) const
+{
+    for (const Entry& e : d->entries)
+        if (e.layer->id() == id) return e.layer.get();
+    return nullptr;
+}
+
+std::vector<MapLayer*> MapRenderer::layers() const
+{
+    std::vector<MapLayer*> all;
+    for (const Entry& e : d->entries)
+        all.push_back(e.layer.get());
+    return all;
+}
+
+NamesLayer& MapRenderer::names() const
+{
+    return *d->names;
+}
+
+DistanceLayer& MapRenderer::distance() const
+{
+    return *d->distance;
+}
+
 std::size_t MapRenderer::spriteCount() const
 {
-    return d->sprites.size();
+    return d->planets->spriteCount();
 }
 
 std::size_t MapRenderer::nameCount() const
 {
-    return d->names.size();
+    return d->names->nameCount();
 }
 
 RenderStats MapRenderer::stats() const
@@ -90,16 +194,20 @@ RenderStats MapRenderer::stats() const
 
 void MapRenderer::clear()
 {
-    d->sprites.clear();
-    d->spritePixels = 0;
-    d->names.clear();
-    d->invalidate();
-    d->planetEntries.clear();
-    d->nameEntries.clear();
-    d->styles.clear();
+    d->planets->clear();
+    d->names->clear();
+    for (Entry& e : d->entries)
+        e.picture = KeptPicture{};
+    d->last.reset();
 }
 
 void MapRenderer::render(QImage& image, const QSizeF& size, const ProgramState& state, bool names)
+{
+    d->names->setShown(names);
+    render(image, size, state);
+}
+
+void MapRenderer::render(QImage& image, const QSizeF& size, const ProgramState& state)
 {
     if (image.isNull()) return;
     if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32_Premultiplied) {
@@ -107,130 +215,54 @@ void MapRenderer::render(QImage& image, const QSizeF& size, const ProgramState& 
         image = image.convertToFormat(QImage::Format_RGB32);
         image.setDevicePixelRatio(dpr);
     }
-    if (state.Zoom < 1 || size.width() <= 0 || size.height() <= 0) {
-        image.fill(QColor(Qt::black));
-        return;
-    }
-    // Over budget, the caches start again; the layers hold pointers into them.
-    if (d->spritePixels > kSpritePixelBudget) {
-        d->sprites.clear();
-        d->spritePixels = 0;
-        d->planets.valid = false;
-    }
-    if (d->names.size() > kNameBudget) {
-        d->names.clear();
-        d->names_.valid = false;
-    }
-
     const double dpr = image.devicePixelRatio();
     const View view = viewOf(state);
     const Surface surface{size.width(), size.height(), dpr};
     const auto grid = mapGrid(view, surface);
     if (!grid) {
         image.fill(QColor(Qt::black));
+        d->last.reset();
         return;
     }
-    ViewKey key;
-    key.zoom = state.Zoom;
-    key.pixels = image.size();
-    key.dpr = dpr;
-    key.sx = grid->sx;
-    key.sy = grid->sy;
-    const auto [planetsSignature, namesSignature] = signatures(state, names, d->walk);
-    key.signature = planetsSignature;
-    const long long ox = grid->originX;
-    const long long oy = grid->originY;
-    const double unit = size.width() / state.Zoom;
-    const bool useSprites = kKnownRadius * unit * dpr <= kLargestSpriteRadius;
+    const MapScene scene{state, view, surface, *grid, image.size()};
 
-    StyleTable table(state);
-    if (useSprites) {
-        d->update(d->planets, key, ox, oy, QImage::Format_RGB32, 0xff000000u,
-                  [&](const QRect* areas, int count, bool fresh) {
-                      if (fresh) {
-                          // Owners resolved once per distinct owner text, found by its hash in a
-                          // small direct-mapped table (a slot taken by another owner is resolved again).
-                          StyleTable all(state);
-                          struct Slot {
-                              uint64_t hash = 0;
-                              int known = -1;
-                              bool used = false;
-                          };
-                          std::array<Slot, 256> owners{};
-                          d->planetEntries.clear();
-                          d->planetEntries.reserve(d->walk.size());
-                          for (const WalkEntry& w : d->walk) {
-                              Slot& slot = owners[w.ownerHash & 255u];
-                              if (!slot.used || slot.hash != w.ownerHash)
-                                  slot = Slot{w.ownerHash, all.knownStyle(w.planet->Owner), true};
-                              const int style = slot.known >= 0 ? slot.known : w.reportAge == -1 ? 0 : 1;
-                              d->planetEntries.push_back({w.x, w.y, w.x * key.sx, w.y * key.sy, uint16_t(style)});
-                          }
-                          d->styles = std::move(all.styles());
-                      }
-                      d->drawPlanets(state, areas, count);
-                  });
-        copyPixels(image, d->planets.image);
-    } else {
-        // Close zoom: few planets in view, each drawn by the painter.
-        image.fill(QColor(Qt::black));
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing, true);
-        d->planetsWithPainter(painter, size, state, table);
+    FrameKey frame{view, image.size(), size, dpr, {}, 0};
+    frame.layers.reserve(d->entries.size());
+    for (Entry& e : d->entries)
+        frame.layers.push_back(e.layer->isShown() ? e.layer->signature(scene) | 1u : 0u);
+    frame.image = image.cacheKey();
+    if (d->last && *d->last == frame) {
+        for (const Entry& e : d->entries)
+            if (e.layer->isShown() && e.layer->kind() == MapLayer::Kind::Kept) ++d->stats.reused;
+        return;
     }
 
-    if (names) {
-        // The application's font, as a painter on the image would take it, at device pixels.
-        QFont font;
-        if (dpr != 1.0) {
-            if (font.pixelSize() > 0)
-                font.setPixelSize(std::max(1, int(std::lround(font.pixelSize() * dpr))));
-            else
-                font.setPointSizeF(font.pointSizeF() * dpr);
-        }
-        if (font != d->namesFont) {
-            d->names.clear();
-            d->namesFont = font;
-            d->names_.valid = false;
-        }
-        ViewKey namesKey = key;
-        namesKey.signature = namesSignature;
-        d->update(d->names_, namesKey, ox, oy, QImage::Format_ARGB32_Premultiplied, 0u,
-                  [&](const QRect* areas, int count, bool fresh) {
-                      if (fresh) {
-                          d->nameEntries.clear();
-                          d->nameEntries.reserve(std::size_t(state.AllPlanets.Count()));
-                          for (const WalkEntry& w : d->walk) {
-                              const QStaticText& text = d->nameText(w.planet->PlanetName);
-                              d->nameEntries.push_back({w.x, w.y, gridPixel(w.x, key.sx), gridPixel(w.y, key.sy),
-                                                        text.size().width(), &text});
-                          }
-                      }
-                      d->drawNames(state, areas, count);
-                  });
-        compose(image, d->names_.image);
-    }
-
-    if (PlanetPtr selected = state.selectedPlanet()) {
-        QColor outline = kPeach;
-        QColor fill;
-        if (selected->Owner != kUninhabited) {
-            // An owner that is no race of the table has no colour: the ring then takes the grey of
-            // such planets.
-            fill = keyedColour(state, selected->Owner).value_or(kLightGrey);
+    bool ground = false; // whether an opaque layer has covered the image yet
+    for (std::size_t i = 0; i < d->entries.size(); ++i) {
+        Entry& e = d->entries[i];
+        if (!e.layer->isShown()) continue;
+        if (e.layer->kind() == MapLayer::Kind::Kept) {
+            const PictureKey key{image.size(), dpr, grid->sx, grid->sy, frame.layers[i]};
+            d->update(e, key, scene);
+            if (e.layer->opaque()) {
+                copyPixels(image, e.picture.image);
+                ground = true;
+                continue;
+            }
+            if (!ground) image.fill(QColor(Qt::black));
+            ground = true;
+            compose(image, e.picture.image);
         } else {
-            // The fill colour stays that of the last planet of the planet pass.
-            outline = kWhite;
-            fill = kLightGrey;
-            PlanetPtr last = state.AllPlanets.At(state.AllPlanets.Count());
-            if (last) fill = table.forPlanet(*last).fill;
-        }
-        if (auto at = mapToSurface(view, surface, selected->Xcord, selected->Ycord)) {
-            QPainter painter(&image);
-            painter.setRenderHint(QPainter::Antialiasing, true);
-            circle(painter, QPointF(at->x, at->y), kRingRadius * unit, outline, fill);
+            if (!ground) image.fill(QColor(Qt::black));
+            ground = true;
+            const QRect all(QPoint(0, 0), image.size());
+            LayerCanvas canvas{image, &all, 1};
+            e.layer->paint(canvas, scene);
         }
     }
+    if (!ground) image.fill(QColor(Qt::black));
+    frame.image = image.cacheKey();
+    d->last = frame;
 }
 
 View viewOf(const ProgramState& state)

@@ -21,6 +21,7 @@
 #include "app/programstate.h"
 #include "base/numeric.h"
 #include "ui/dialogs.h"
+#include "ui/distancelayer.h"
 #include "ui/maprenderer.h"
 
 namespace vornex::ui {
@@ -81,7 +82,7 @@ Surface surfaceOf(const QWidget& widget, double pixelRatio)
 MapSurface::MapSurface(ProgramState& state, MapSurfaceHost& host, QWidget* parent)
     : QWidget(parent), d(std::make_unique<Impl>(state, host))
 {
-    setObjectName("pic");
+    setObjectName("mapSurface");
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -103,14 +104,19 @@ const QImage& MapSurface::image() const
     return d->image;
 }
 
-void MapSurface::DrawPic()
+void MapSurface::redrawMap()
 {
     const qreal dpr = devicePixelRatioF();
     const QSize pixels(std::max(1, qRound(width() * dpr)), std::max(1, qRound(height() * dpr)));
     if (d->image.size() != pixels) d->image = QImage(pixels, QImage::Format_RGB32);
     d->image.setDevicePixelRatio(dpr);
-    d->renderer.render(d->image, QSizeF(size()), d->state, d->host.namesShown());
+    d->renderer.render(d->image, QSizeF(size()), d->state);
     update();
+}
+
+MapRenderer& MapSurface::renderer() const
+{
+    return d->renderer;
 }
 
 void MapSurface::resetView()
@@ -118,13 +124,13 @@ void MapSurface::resetView()
     d->state.Zoom = 2000;
     d->state.XStart = 0;
     d->state.YStart = 0;
-    DrawPic();
+    redrawMap();
 }
 
-bool MapSurface::CentreMap(const QString& action, int16_t x, int16_t y)
+bool MapSurface::moveView(ViewStep step, int16_t x, int16_t y)
 {
     std::string why;
-    auto next = centreMap(d->view(), action.toStdString(), x, y, &why);
+    auto next = stepView(d->view(), step, x, y, &why);
     if (!next) {
         d->host.showStatus(QString::fromStdString(why));
         return false;
@@ -132,11 +138,11 @@ bool MapSurface::CentreMap(const QString& action, int16_t x, int16_t y)
     d->state.Zoom = next->Zoom;
     d->state.XStart = next->XStart;
     d->state.YStart = next->YStart;
-    DrawPic();
+    redrawMap();
     return true;
 }
 
-std::optional<int16_t> MapSurface::PlanetDistance(int16_t x, int16_t y)
+std::optional<int16_t> MapSurface::measureDistance(int16_t x, int16_t y)
 {
     auto best = nearestPlanet(d->state.AllPlanets, x, y);
     if (!best) {
@@ -154,17 +160,8 @@ std::optional<int16_t> MapSurface::PlanetDistance(int16_t x, int16_t y)
         d->host.showStatus(tr("The distance is too large to show."));
         return std::nullopt;
     }
-    const Surface surface = surfaceOf(*this, d->image.devicePixelRatio());
-    const auto a = mapToSurface(d->view(), surface, from->Xcord, from->Ycord);
-    const auto b = mapToSurface(d->view(), surface, to->Xcord, to->Ycord);
-    if (!d->image.isNull() && a && b) {
-        QPainter painter(&d->image);
-        painter.setRenderHint(QPainter::Antialiasing, true);
-        painter.setPen(QPen(colourFromBgr(0x000000AC), 1.0));
-        painter.drawLine(QPointF(a->x, a->y), QPointF(b->x, b->y));
-        painter.end();
-        update();
-    }
+    d->renderer.distance().setLine(from->ID, to->ID);
+    redrawMap();
     return distance;
 }
 
@@ -190,7 +187,7 @@ QString MapSurface::pointerText(const QPointF& widgetPoint) const
 void MapSurface::paintEvent(QPaintEvent*)
 {
     const qreal dpr = devicePixelRatioF();
-    if (d->image.isNull() || d->image.size() != QSize(qRound(width() * dpr), qRound(height() * dpr))) DrawPic();
+    if (d->image.isNull() || d->image.size() != QSize(qRound(width() * dpr), qRound(height() * dpr))) redrawMap();
     QPainter painter(this);
     painter.drawImage(QPointF(0, 0), d->image);
     traceFirstPaint();
@@ -198,8 +195,9 @@ void MapSurface::paintEvent(QPaintEvent*)
 
 void MapSurface::resizeEvent(QResizeEvent* event)
 {
-    // The window redraws after sizing the map; paintEvent catches any other change of size.
+    // The image keeps the widget's size, so that what is saved or tested is what shows.
     QWidget::resizeEvent(event);
+    redrawMap();
 }
 
 namespace {
@@ -243,16 +241,16 @@ void MapSurface::mousePressEvent(QMouseEvent* event)
         if (s.ClickOption == "Move") {
             startDrag();
         } else if (s.ClickOption == "Planets") {
-            if (auto p = mapPoint()) d->host.PlanetInfo(p->first, p->second);
+            if (auto p = mapPoint()) d->host.selectNearestPlanet(p->first, p->second);
         } else {
             auto fx = floor16(v.x());
             auto fy = floor16(v.y());
-            if (fx && fy) CentreMap(QString::fromStdString(s.ClickOption), *fx, *fy);
+            if (fx && fy) moveView(viewStepOfMode(s.ClickOption), *fx, *fy);
         }
         break;
     case Qt::RightButton:
         if (auto p = mapPoint()) {
-            if (auto distance = PlanetDistance(p->first, p->second))
+            if (auto distance = measureDistance(p->first, p->second))
                 d->host.setDistanceText(QString::number(*distance));
         }
         break;
@@ -271,7 +269,7 @@ void MapSurface::mouseMoveEvent(QMouseEvent* event)
     const QPointF v = viewPosition(event->position());
     if (s.Dragging) {
         if (auto target = dragTarget(d->view(), v.x(), v.y(), s.DragX, s.DragY))
-            CentreMap("Move", target->first, target->second);
+            moveView(ViewStep::Keep, target->first, target->second);
         else
             d->host.showStatus(tr(kOutsideRange));
         if (auto dx = num::tryInt16(v.x())) s.DragX = *dx;
@@ -306,7 +304,7 @@ void MapSurface::wheelEvent(QWheelEvent* event)
         const bool zoomIn = d->wheelRemainder > 0;
         d->wheelRemainder += zoomIn ? -120 : 120;
         const int16_t zoom = d->state.Zoom;
-        // The new zoom, as CentreMap computes it; it refuses what does not fit.
+        // The new zoom, as moveView computes it; it refuses what does not fit.
         const double next = zoomIn ? num::roundHalfEven(zoom / 2.0) : zoom * 2.0;
         // Centre on the point that keeps the map point under the pointer where it is:
         // x = X (1 - Zoom' / Zoom) + Zoom' / 2.
@@ -317,7 +315,7 @@ void MapSurface::wheelEvent(QWheelEvent* event)
             d->host.showStatus(tr(kOutsideRange));
             break;
         }
-        if (!CentreMap(zoomIn ? "Zoom In" : "Zoom Out", *cx, *cy)) {
+        if (!moveView(zoomIn ? ViewStep::ZoomIn : ViewStep::ZoomOut, *cx, *cy)) {
             d->wheelRemainder = 0;
             break;
         }
@@ -333,15 +331,15 @@ void MapSurface::keyPressEvent(QKeyEvent* event)
     auto move = [&](int dx, int dy) {
         auto x = num::tryInt16(centre + dx * double(step));
         auto y = num::tryInt16(centre + dy * double(step));
-        if (x && y) CentreMap("Move", *x, *y);
+        if (x && y) moveView(ViewStep::Keep, *x, *y);
     };
     switch (event->key()) {
     case Qt::Key_Plus:
     case Qt::Key_Equal:
-        CentreMap("Zoom In", centre, centre);
+        moveView(ViewStep::ZoomIn, centre, centre);
         break;
     case Qt::Key_Minus:
-        CentreMap("Zoom Out", centre, centre);
+        moveView(ViewStep::ZoomOut, centre, centre);
         break;
     case Qt::Key_Left:
         move(-1, 0);

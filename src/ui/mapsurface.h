@@ -1,7 +1,6 @@
 #pragma once
-// The galaxy map surface `pic`: a backing image that keeps its drawing between repaints (so the
-// distance line stays until the next DrawPic), the view arithmetic of zoom, pan and drag, and the
-// mouse, wheel and key handling of the map.
+// The galaxy map: a backing image painted by the stack of map layers, the view arithmetic of zoom,
+// pan and drag, and the mouse, wheel and key handling of the map.
 
 #include <QImage>
 #include <QString>
@@ -9,6 +8,8 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+
+#include "analysis/view.h"
 
 namespace vornex {
 struct ProgramState;
@@ -20,11 +21,9 @@ namespace vornex::ui {
 class MapSurfaceHost {
 public:
     virtual ~MapSurfaceHost() = default;
-    // Select the planet nearest the map point, fill the panel, redraw (the window's PlanetInfo).
-    virtual void PlanetInfo(int16_t x, int16_t y) = 0;
-    // Whether the toolbar's "Names" button is down.
-    virtual bool namesShown() const = 0;
-    // txtDistance's text.
+    // Select the planet nearest the map point, fill the panel, redraw.
+    virtual void selectNearestPlanet(int16_t x, int16_t y) = 0;
+    // The distance box's text.
     virtual void setDistanceText(const QString& text) = 0;
     // A short note in the window's status bar.
     virtual void showStatus(const QString& text) = 0;
@@ -32,25 +31,28 @@ public:
     virtual void showPointer(const QString& text) { (void)text; }
 };
 
+class MapRenderer;
+
 class MapSurface : public QWidget {
     Q_OBJECT
 public:
     MapSurface(ProgramState& state, MapSurfaceHost& host, QWidget* parent = nullptr);
     ~MapSurface() override;
 
-    // Clears the backing image and draws every planet, the names while "Names" is down, and the
-    // ring around the selected planet; then schedules a repaint.
-    void DrawPic();
+    // Paints the backing image with every layer shown; then schedules a repaint.
+    void redrawMap();
+    // The stack of map layers.
+    MapRenderer& renderer() const;
 
-    // Zoom step and centring on view position (x, y), then DrawPic. A step that would leave the
-    // 16-bit limits is refused (false), the view stays and the status bar says why.
-    bool CentreMap(const QString& action, int16_t x, int16_t y);
+    // A zoom step and centring on view position (x, y), then redrawMap. A step that would leave
+    // the 16-bit limits is refused (false), the view stays and the status bar says why.
+    bool moveView(ViewStep step, int16_t x, int16_t y);
 
     // The distance from the selected planet to the planet nearest map point (x, y) (within 100),
-    // drawing the dark red line between them on the backing image. nullopt when no planet is near.
-    std::optional<int16_t> PlanetDistance(int16_t x, int16_t y);
+    // with the dark red line drawn between them. nullopt when no planet is near.
+    std::optional<int16_t> measureDistance(int16_t x, int16_t y);
 
-    // The toolbar's "Reset": Zoom 2000, origin (0, 0), then DrawPic.
+    // The toolbar's "Reset": Zoom 2000, origin (0, 0), then redrawMap.
     void resetView();
 
     // The backing image (device pixels; devicePixelRatio set).

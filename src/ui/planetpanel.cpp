@@ -22,6 +22,8 @@ namespace {
 // The black environment strips under the panel: 202 pixels from x = 75.
 constexpr int kStripLeft = 75;
 constexpr int kStripRight = 75 + 202;
+// How far below the top of the old client area the panel's first control stood.
+constexpr int kTop = 56;
 
 QString bgrCss(int32_t bgr)
 {
@@ -88,11 +90,11 @@ QPixmap unknownPicture(qreal dpr)
 
 // The panel's controls by name.
 struct PlanetPanel::Widgets {
-    QLabel* picUnknown = nullptr;
-    QLineEdit *txtDistance{}, *txtHabitability{}, *txtYourRace{}, *txtYourNumber{}, *txtXcord{}, *txtYcord{};
+    QLabel* unknownCover = nullptr;
+    QLineEdit *txtDistance{}, *txtHabitability{}, *txtYourRace{}, *txtXcord{}, *txtYcord{};
     QLineEdit *txtSurfaceIron{}, *txtSurfaceBora{}, *txtSurfaceGerm{}, *txtMines{}, *txtFactories{};
     QLineEdit *txtPopulation{}, *txtCapacity{}, *txtScanner{}, *txtDef{}, *txtResources{};
-    QLineEdit *txtPlanetName{}, *txtValue{}, *txtPopulation1{}, *txtReportAge{}, *txtOwner{};
+    QLineEdit *txtPlanetName{}, *txtValue{}, *txtSummaryPopulation{}, *txtReportAge{}, *txtOwner{};
     QLineEdit *txtGrav{}, *txtTemp{}, *txtRad{};
     QLabel *lblIron{}, *lblBora{}, *lblGerm{};
     QLabel *lblRaceGrav{}, *lblRaceTemp{}, *lblRaceRad{};
@@ -166,8 +168,8 @@ PlanetPanel::PlanetPanel(QWidget* parent) : QWidget(parent), d(std::make_unique<
     const Row mineralRows[] = {{"lblIron", "Ironium", "txtSurfaceIron", 0x00C00000},
                                {"lblBora", "Boranium", "txtSurfaceBora", 0x00008000},
                                {"lblGerm", "Germanium", "txtSurfaceGerm", 0x0000A0A0},
-                               {"Label5", "Mines", "txtMines", -1},
-                               {"Label6", "Factories", "txtFactories", -1}};
+                               {"lblMines", "Mines", "txtMines", -1},
+                               {"lblFactories", "Factories", "txtFactories", -1}};
     QLineEdit** mineralBoxes[] = {&d->txtSurfaceIron, &d->txtSurfaceBora, &d->txtSurfaceGerm, &d->txtMines,
                                   &d->txtFactories};
     QLabel** mineralLabels[] = {&d->lblIron, &d->lblBora, &d->lblGerm, nullptr, nullptr};
@@ -192,9 +194,9 @@ PlanetPanel::PlanetPanel(QWidget* parent) : QWidget(parent), d(std::make_unique<
     status->setGeometry(152, 104, 150, 107);
     const Row statusRows[] = {{"lblPopulation", "Population", "txtPopulation", -1},
                               {"lblCapacity", "% Occupation", "txtCapacity", -1},
-                              {"Label9", "Scanner Range", "txtScanner", -1},
-                              {"Label10", "Defences", "txtDef", -1},
-                              {"Label1", "Resources", "txtResources", -1}};
+                              {"lblScanner", "Scanner Range", "txtScanner", -1},
+                              {"lblDefences", "Defences", "txtDef", -1},
+                              {"lblResources", "Resources", "txtResources", -1}};
     QLineEdit** statusBoxes[] = {&d->txtPopulation, &d->txtCapacity, &d->txtScanner, &d->txtDef, &d->txtResources};
     for (int i = 0; i < 5; ++i) {
         const int y = 18 + i * 17;
@@ -226,8 +228,8 @@ PlanetPanel::PlanetPanel(QWidget* parent) : QWidget(parent), d(std::make_unique<
     d->txtPlanetName->setFont(title);
     d->txtValue = box(c, "txtValue", QRect(8, 357, 148, 15), false);
     d->txtValue->setText("Value");
-    d->txtPopulation1 = box(c, "txtPopulation1", QRect(160, 357, 155, 15), false);
-    d->txtPopulation1->setText("Population");
+    d->txtSummaryPopulation = box(c, "txtSummaryPopulation", QRect(160, 357, 155, 15), false);
+    d->txtSummaryPopulation->setText("Population");
     d->txtReportAge = box(c, "txtReportAge", QRect(8, 372, 145, 15), false);
     d->txtReportAge->setText("Report Age");
     d->txtOwner = box(c, "txtOwner", QRect(155, 372, 160, 15), false);
@@ -240,12 +242,12 @@ PlanetPanel::PlanetPanel(QWidget* parent) : QWidget(parent), d(std::make_unique<
         int markerHeight;
     };
     const EnvRow env[] = {
-        {"Label31", "Gravity", "Label22", "lblRaceGrav", "lblGrav", "lblTerraGrav", "txtGrav", 388, 0x00800000,
-         0x00FF0000, 13},
-        {"Label29", "Temp", "Label25", "lblRaceTemp", "lblTemp", "lblTerraTemp", "txtTemp", 406, 0x00000080, 0x000000FF,
-         13},
-        {"Label30", "Radiation", "Label24", "lblRaceRad", "lblRad", "lblTerraRad", "txtRad", 424, 0x00008000,
-         0x0000FF00, 10},
+        {"lblGravityCaption", "Gravity", "gravityStrip", "lblRaceGrav", "lblGrav", "lblTerraGrav", "txtGrav", 388,
+         0x00800000, 0x00FF0000, 13},
+        {"lblTempCaption", "Temp", "tempStrip", "lblRaceTemp", "lblTemp", "lblTerraTemp", "txtTemp", 406, 0x00000080,
+         0x000000FF, 13},
+        {"lblRadiationCaption", "Radiation", "radiationStrip", "lblRaceRad", "lblRad", "lblTerraRad", "txtRad", 424,
+         0x00008000, 0x0000FF00, 10},
     };
     QLabel** ranges[] = {&d->lblRaceGrav, &d->lblRaceTemp, &d->lblRaceRad};
     QLabel** markers[] = {&d->lblGrav, &d->lblTemp, &d->lblRad};
@@ -276,9 +278,9 @@ PlanetPanel::PlanetPanel(QWidget* parent) : QWidget(parent), d(std::make_unique<
 
     // Mineral chart: black field, grid lines, mining bars behind surface bars, concentration
     // markers on top. Rows in the panel's order Boranium, Germanium, Ironium.
-    bar("Label2", QRect(75, 448, 202, 53), 0x00000000);
-    const char* const gridNames[] = {"Label36", "Label38", "Label37", "Label35",
-                                     "Label34", "Label33", "Label39", "Label32"};
+    bar("mineralChart", QRect(75, 448, 202, 53), 0x00000000);
+    const char* const gridNames[] = {"mineralGrid1", "mineralGrid2", "mineralGrid3", "mineralGrid4",
+                                     "mineralGrid5", "mineralGrid6", "mineralGrid7", "mineralGrid8"};
     const int gridX[] = {75, 104, 133, 162, 190, 219, 248, 277};
     QLabel* firstGrid = nullptr;
     for (int i = 0; i < 8; ++i) {
@@ -291,12 +293,12 @@ PlanetPanel::PlanetPanel(QWidget* parent) : QWidget(parent), d(std::make_unique<
         int32_t captionColour, surfaceColour, miningColour;
     };
     const MinRow rows[] = {
-        {"Label26", "Boranium", "lblSurfaceBora", "lblMiningBora", "lblConcBora", 469, 469, 468, 0x00008000, 0x0000FF00,
-         0x00008000},
-        {"Label27", "Germanium", "lblSurfaceGerm", "lblMiningGerm", "lblConcGerm", 486, 487, 486, 0x0000A0A0,
+        {"lblBoraniumRow", "Boranium", "lblSurfaceBora", "lblMiningBora", "lblConcBora", 469, 469, 468, 0x00008000,
+         0x0000FF00, 0x00008000},
+        {"lblGermaniumRow", "Germanium", "lblSurfaceGerm", "lblMiningGerm", "lblConcGerm", 486, 487, 486, 0x0000A0A0,
          0x0000FFFF, 0x00008080},
-        {"Label28", "Ironium", "lblSurfaceIron", "lblMiningIron", "lblConcIron", 450, 451, 450, 0x00C00000, 0x00FF0000,
-         0x00800000},
+        {"lblIroniumRow", "Ironium", "lblSurfaceIron", "lblMiningIron", "lblConcIron", 450, 451, 450, 0x00C00000,
+         0x00FF0000, 0x00800000},
     };
     for (int i = 0; i < 3; ++i) {
         const MinRow& r = rows[i];
@@ -316,20 +318,21 @@ PlanetPanel::PlanetPanel(QWidget* parent) : QWidget(parent), d(std::make_unique<
     }
 
     // The cover for planets never reported lies above the whole details area.
-    d->picUnknown = new QLabel(c);
-    d->picUnknown->setObjectName("picUnknown");
+    d->unknownCover = new QLabel(c);
+    d->unknownCover->setObjectName("unknownPlanetCover");
     // Wide enough to hide the value texts at the right end of the environment rows as well (their
     // boxes reach the map's edge; a sliver of the last planet's values would show beside a
     // 305-wide cover).
-    d->picUnknown->setGeometry(8, 359, 327 - 8, 149);
-    d->picUnknown->setPixmap(unknownPicture(devicePixelRatioF()));
-    d->picUnknown->hide();
-    d->picUnknown->raise();
+    d->unknownCover->setGeometry(8, 359, 327 - 8, 149);
+    d->unknownCover->setPixmap(unknownPicture(devicePixelRatioF()));
+    d->unknownCover->hide();
+    d->unknownCover->raise();
 
-    // A box of the window's design that nothing fills; it would lie over the race editor below the
-    // panel, so it stays hidden.
-    d->txtYourNumber = box(c, "txtYourNumber", QRect(232, 696, 33, 19));
-    d->txtYourNumber->hide();
+    // The controls above were placed from the top of the window's old client area; the panel
+    // starts below the toolbar.
+    for (QWidget* w : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        w->move(w->pos() - QPoint(0, kTop));
+    setFixedSize(327, 512 + 1 - kTop);
 }
 
 PlanetPanel::~PlanetPanel() = default;
@@ -339,7 +342,7 @@ void PlanetPanel::paintEvent(QPaintEvent*)
     // The cut-corner rectangle (Line1 to Line8) around the details area.
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing, false);
-    const int l = 0, r = 320, t = 352, b = 512, c = 8;
+    const int l = 0, r = 320, t = 352 - kTop, b = 512 - kTop, c = 8;
     const QPoint corners[] = {{l + c, t}, {r - c, t}, {r, t + c}, {r, b - c},
                               {r - c, b}, {l + c, b}, {l, b - c}, {l, t + c}};
     // Light edges top and left, dark ones bottom and right, like the panel's sunken frames.
@@ -362,7 +365,7 @@ void PlanetPanel::setDistanceText(const QString& text)
 
 void PlanetPanel::showNoPlanet()
 {
-    d->picUnknown->show();
+    d->unknownCover->show();
 }
 
 void PlanetPanel::showPlanet(const PanelValues& v)
@@ -375,11 +378,11 @@ void PlanetPanel::showPlanet(const PanelValues& v)
         set(d->txtXcord, v.xcord);
         set(d->txtYcord, v.ycord);
         set(d->txtPlanetName, v.title);
-        d->picUnknown->show();
+        d->unknownCover->show();
         return;
     }
 
-    d->picUnknown->hide();
+    d->unknownCover->hide();
     QLabel* tips[] = {d->lblBora, d->lblGerm, d->lblIron};
     for (int i = 0; i < 3; ++i) {
         const MineralRow& row = v.minerals[i];
@@ -395,7 +398,7 @@ void PlanetPanel::showPlanet(const PanelValues& v)
     set(d->txtOwner, v.owner);
     set(d->txtPlanetName, v.title);
     set(d->txtPopulation, v.population);
-    set(d->txtPopulation1, v.population1);
+    set(d->txtSummaryPopulation, v.population1);
     set(d->txtReportAge, v.reportAge);
     set(d->txtResources, v.resources);
     set(d->txtSurfaceBora, v.surfaceBora);

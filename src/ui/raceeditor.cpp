@@ -2,11 +2,14 @@
 
 #include <QEvent>
 #include <QFocusEvent>
+#include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTabWidget>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <utility>
@@ -22,6 +25,7 @@
 #include "ui/dialogs.h"
 #include "ui/eventwatcher.h"
 #include "ui/habitabilitytab.h"
+#include "ui/namecheck.h"
 #include "ui/refusedbox.h"
 
 namespace vornex::ui {
@@ -35,36 +39,6 @@ QString qs(const std::string& s)
 std::string ss(const QString& s)
 {
     return s.toStdString();
-}
-
-// A name that cannot be written to player.inf as one list item, or not in the file's code page.
-QString nameCharacterProblem(const QString& text, const QString& what)
-{
-    if (text.contains(QLatin1Char('"'))) return QObject::tr("A %1 cannot hold a double quote.").arg(what);
-    if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')))
-        return QObject::tr("A %1 cannot hold a line break.").arg(what);
-    bool lossless = true;
-    encodeWindows1252(ss(text), &lossless);
-    if (!lossless) {
-        // Name the first character that has no place in the code page.
-        for (const uint c : text.toUcs4()) {
-            const char32_t c32 = c;
-            const QString one = QString::fromUcs4(&c32, 1);
-            bool fits = true;
-            encodeWindows1252(ss(one), &fits);
-            if (!fits)
-                return QObject::tr("A %1 cannot hold \"%2\": player.inf and the export files are Windows-1252 "
-                                   "text, which has no such character.")
-                    .arg(what, one);
-        }
-    }
-    return {};
-}
-
-// A title shows "&" as it is, not as the underline of a shortcut.
-QString plainTitle(QString text)
-{
-    return text.replace(QLatin1Char('&'), QLatin1String("&&"));
 }
 
 } // namespace
@@ -81,12 +55,12 @@ struct RaceEditor::Impl {
     Prompter& prompter;
     RaceEditorHost& host;
 
-    QScrollBar* hscNumber = nullptr;
+    QScrollBar* playerNumberBar = nullptr;
     QLineEdit* txtPlayerNumber = nullptr;
-    QTabWidget* SSTab1 = nullptr;
+    QTabWidget* raceTabs = nullptr;
     QLineEdit* txtPlayerName = nullptr;
     QLineEdit* txtRaceName = nullptr;
-    QLabel* lblcmdColour = nullptr;
+    QLabel* colourSwatch = nullptr;
     HabitabilityTab* habitability = nullptr;
     // The event filter on the name boxes and the swatch; it goes first when the editor does.
     std::unique_ptr<EventWatcher> watcher;
@@ -179,9 +153,10 @@ struct RaceEditor::Impl {
         acceptedPlayerName = p->PlayerName;
         // Keep the scroll bar on the typed number without running its change again.
         const int number = num::tryInt16(LeadingValue(ss(txtPlayerNumber->text()))).value_or(0);
-        if (number >= hscNumber->minimum() && number <= hscNumber->maximum() && hscNumber->value() != number) {
-            const QSignalBlocker block(hscNumber);
-            hscNumber->setValue(number);
+        if (number >= playerNumberBar->minimum() && number <= playerNumberBar->maximum() &&
+            playerNumberBar->value() != number) {
+            const QSignalBlocker block(playerNumberBar);
+            playerNumberBar->setValue(number);
         }
 
         // The order matters: each setText of a changed text runs that box's change handler, which
@@ -203,9 +178,9 @@ struct RaceEditor::Impl {
 
     void setSwatch(const QColor& c)
     {
-        QPalette pal = lblcmdColour->palette();
+        QPalette pal = colourSwatch->palette();
         pal.setColor(QPalette::Window, c);
-        lblcmdColour->setPalette(pal);
+        colourSwatch->setPalette(pal);
     }
 
     // ---- the General tab -----------------------------------------------------------------------
@@ -315,7 +290,7 @@ struct RaceEditor::Impl {
         playerNumberChanged();
         raceNameChanged = false;
         host.tablesReloaded();
-        host.DrawPic();
+        host.redrawMap();
         host.showStatus(planetsReloaded ? QObject::tr("Saved player.inf and reloaded players and planets.")
                                         : QObject::tr("Saved player.inf and reloaded the players; the planets were not "
                                                       "reloaded (the player number question was cancelled)."));
@@ -335,16 +310,16 @@ struct RaceEditor::Impl {
         if (!p) return;
         setSwatch(*chosen);
         p->Colour = bgrFromColour(*chosen);
-        host.DrawPic();
+        host.redrawMap();
     }
 
     // Focus loss of the race-name and player-name boxes, and clicks on the colour swatch.
     bool watch(QObject* watched, QEvent* event)
     {
-        if (watched == lblcmdColour) {
+        if (watched == colourSwatch) {
             if (event->type() == QEvent::MouseButtonRelease) {
                 auto* me = static_cast<QMouseEvent*>(event);
-                if (me->button() == Qt::LeftButton && lblcmdColour->rect().contains(me->position().toPoint())) {
+                if (me->button() == Qt::LeftButton && colourSwatch->rect().contains(me->position().toPoint())) {
                     colourClicked();
                     return true;
                 }
@@ -377,19 +352,17 @@ struct RaceEditor::Impl {
 
 namespace {
 
-QLabel* caption(QWidget* parent, const char* name, const QString& text, const QRect& box)
+QLabel* caption(QWidget* parent, const char* name, const QString& text)
 {
     auto* l = new QLabel(text, parent);
     l->setObjectName(QLatin1String(name));
-    l->setGeometry(box);
     return l;
 }
 
-QLineEdit* textBox(QWidget* parent, const char* name, const QRect& box)
+QLineEdit* textBox(QWidget* parent, const char* name)
 {
     auto* e = new QLineEdit(parent);
     e->setObjectName(QLatin1String(name));
-    e->setGeometry(box);
     return e;
 }
 
@@ -399,52 +372,59 @@ RaceEditor::RaceEditor(ProgramState& state, SettingsStore& settings, Prompter& p
                        QWidget* parent)
     : QGroupBox(parent), d(std::make_unique<Impl>(this, state, settings, prompter, host))
 {
-    setObjectName(QStringLiteral("frameRace"));
+    setObjectName(QStringLiteral("raceEditor"));
     QFont small = font();
     small.setPointSizeF(8.25);
-
-    d->SSTab1 = new QTabWidget(this);
-    d->SSTab1->setObjectName(QStringLiteral("SSTab1"));
-    d->SSTab1->setGeometry(8, 16, 251, 129);
     setFont(small);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(6, 6, 6, 6);
+
+    d->raceTabs = new QTabWidget(this);
+    d->raceTabs->setObjectName(QStringLiteral("raceTabs"));
+    column->addWidget(d->raceTabs);
 
     // "General": player name, race name, colour.
     auto* general = new QWidget;
     general->setObjectName(QStringLiteral("General"));
-    caption(general, "lblPlayerName", tr("Player"), QRect(8, 10, 50, 19));
-    d->txtPlayerName = textBox(general, "txtPlayerName", QRect(64, 8, 169, 21));
-    caption(general, "lblRaceName", tr("Race"), QRect(8, 38, 50, 19));
-    d->txtRaceName = textBox(general, "txtRaceName", QRect(64, 36, 169, 21));
-    caption(general, "lblRaceColour", tr("Colour"), QRect(8, 66, 50, 19));
-    d->lblcmdColour = caption(general, "lblcmdColour", QString(), QRect(64, 64, 41, 21));
-    d->lblcmdColour->setAutoFillBackground(true);
-    d->lblcmdColour->setFrameShape(QFrame::Box);
-    d->lblcmdColour->setCursor(Qt::PointingHandCursor);
-    d->lblcmdColour->setToolTip(tr("Click to choose the race's colour"));
+    auto* form = new QFormLayout(general);
+    d->txtPlayerName = textBox(general, "txtPlayerName");
+    form->addRow(caption(general, "lblPlayerName", tr("Player")), d->txtPlayerName);
+    d->txtRaceName = textBox(general, "txtRaceName");
+    form->addRow(caption(general, "lblRaceName", tr("Race")), d->txtRaceName);
+    d->colourSwatch = caption(general, "colourSwatch", QString());
+    d->colourSwatch->setFixedSize(41, 21);
+    form->addRow(caption(general, "lblRaceColour", tr("Colour")), d->colourSwatch);
+    d->colourSwatch->setAutoFillBackground(true);
+    d->colourSwatch->setFrameShape(QFrame::Box);
+    d->colourSwatch->setCursor(Qt::PointingHandCursor);
+    d->colourSwatch->setToolTip(tr("Click to choose the race's colour"));
     d->setSwatch(Qt::black);
 
     // "Habitability": a 3 by 3 grid of limits and terraforming amounts.
     auto* habs = new HabitabilityTab(state, host, [this] { return d->edited(); });
     d->habitability = habs;
 
-    d->SSTab1->addTab(general, tr("General"));
-    d->SSTab1->addTab(habs, tr("Habitability"));
-    d->SSTab1->setCurrentWidget(habs);
+    d->raceTabs->addTab(general, tr("General"));
+    d->raceTabs->addTab(habs, tr("Habitability"));
+    d->raceTabs->setCurrentWidget(habs);
 
     // The player chooser below the tabs.
-    QLabel* numberCaption = caption(this, "lblPlayerNumber", tr("Player Number"), QRect(8, 150, 80, 19));
-    // The caption keeps its whole text in the font in use; the box moves right if it must.
-    const int captionWidth = std::max(80, numberCaption->fontMetrics().horizontalAdvance(numberCaption->text()) + 4);
-    numberCaption->resize(captionWidth, 19);
-    d->txtPlayerNumber = textBox(this, "txtPlayerNumber", QRect(8 + captionWidth, 148, 33, 21));
-    d->hscNumber = new QScrollBar(Qt::Horizontal, this);
-    d->hscNumber->setObjectName(QStringLiteral("hscNumber"));
-    d->hscNumber->setGeometry(8, 172, 113, 16);
-    d->hscNumber->setRange(1, 16);
-    d->hscNumber->setPageStep(1);
-    d->hscNumber->setValue(1);
+    auto* numberRow = new QHBoxLayout;
+    numberRow->addWidget(caption(this, "lblPlayerNumber", tr("Player Number")));
+    d->txtPlayerNumber = textBox(this, "txtPlayerNumber");
+    d->txtPlayerNumber->setFixedWidth(d->txtPlayerNumber->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 14);
+    numberRow->addWidget(d->txtPlayerNumber);
+    numberRow->addStretch(1);
+    column->addLayout(numberRow);
+    d->playerNumberBar = new QScrollBar(Qt::Horizontal, this);
+    d->playerNumberBar->setObjectName(QStringLiteral("playerNumberBar"));
+    d->playerNumberBar->setToolTip(tr("Step through the sixteen players"));
+    d->playerNumberBar->setRange(1, 16);
+    d->playerNumberBar->setPageStep(1);
+    d->playerNumberBar->setValue(1);
+    column->addWidget(d->playerNumberBar);
 
-    connect(d->hscNumber, &QScrollBar::valueChanged, this, [this](int value) {
+    connect(d->playerNumberBar, &QScrollBar::valueChanged, this, [this](int value) {
         d->habitability->commitFocused();
         d->txtPlayerNumber->setText(QString::number(value));
     });
@@ -453,7 +433,7 @@ RaceEditor::RaceEditor(ProgramState& state, SettingsStore& settings, Prompter& p
     connect(d->txtRaceName, &QLineEdit::textChanged, this, [this](const QString& t) { d->raceNameEdited(t); });
     connect(d->txtRaceName, &QLineEdit::returnPressed, this, [this] { d->applyRaceNameChange(); });
     d->watcher = std::make_unique<EventWatcher>(nullptr, [this](QObject* o, QEvent* e) { return d->watch(o, e); });
-    d->lblcmdColour->installEventFilter(d->watcher.get());
+    d->colourSwatch->installEventFilter(d->watcher.get());
     d->txtRaceName->installEventFilter(d->watcher.get());
     d->txtPlayerName->installEventFilter(d->watcher.get());
 
@@ -493,6 +473,12 @@ void RaceEditor::setRaceNameChanged(bool changed)
 void RaceEditor::applyRaceNameChange()
 {
     d->applyRaceNameChange();
+}
+
+void RaceEditor::showPlayer(int number)
+{
+    if (number >= d->playerNumberBar->minimum() && number <= d->playerNumberBar->maximum())
+        d->playerNumberBar->setValue(number);
 }
 
 } // namespace vornex::ui

@@ -1,5 +1,5 @@
 #pragma once
-// The race editor (frameRace): the player chooser, the "General" tab (player name, race name,
+// The race editor (raceEditor): the player chooser, the "General" tab (player name, race name,
 // colour) and the "Habitability" tab (ranges and terraforming reach).
 
 #include <QGroupBox>
@@ -18,8 +18,8 @@ namespace vornex::ui {
 class RaceEditorHost {
 public:
     virtual ~RaceEditorHost() = default;
-    virtual void ChangeRaceHabs() = 0; // redraw the range bars of player YourNumber
-    virtual void DrawPic() = 0;
+    virtual void showRaceRanges() = 0; // redraw the range bars of player YourNumber
+    virtual void redrawMap() = 0;
     // Players and planets were reloaded after a race-name change: refresh what shows them (the
     // selected planet and the view stay).
     virtual void tablesReloaded() = 0;
@@ -37,6 +37,8 @@ public:
     bool raceNameChanged() const;
     void setRaceNameChanged(bool changed);
 
+    // Shows player `number` as its scroll bar would; a number outside 1..16 changes nothing.
+    void showPlayer(int number);
     // Applies a pending race-name change (save, reload players and planets, redraw).
     void applyRaceNameChange();
     // Before the tables are saved on close: a limit still being typed is committed as if its box

@@ -60,7 +60,7 @@ TEST(Startup, EmptyStoreAsksTheNumberAndTheLoaderAsksAgain)
     ScriptedPrompter ask;
     ask.answers = {"2", "2"};
     ProgramState state;
-    ASSERT_EQ(Main(state, store, ask, files.fn()), StartupResult::Ready);
+    ASSERT_EQ(startGame(state, store, ask, files.fn()), StartupResult::Ready);
     EXPECT_EQ(ask.titles, (Titles{"Race Number", "Player Number"}));
     EXPECT_EQ(state.FileLocation, dir);
     EXPECT_EQ(state.YourNumber, 2);
@@ -88,7 +88,7 @@ TEST(Startup, AnswersAreTestedAsTypedAndAskedAgain)
     // The loader then asks for the stored number, which is still "junk": cancelled there.
     ask.answers = {"/g", "/g/", "abc", "", "3", "game", "alpha", std::nullopt};
     ProgramState state;
-    EXPECT_EQ(Main(state, store, ask, files.fn()), StartupResult::Cancelled);
+    EXPECT_EQ(startGame(state, store, ask, files.fn()), StartupResult::Cancelled);
     EXPECT_TRUE(store.writes.empty());
     EXPECT_EQ(ask.titles, (Titles{"Missing files!", "Missing files!", "Race Number", "Race Number", "Race Number",
                                   "Game Name", "Game Name", "Player Number"}));
@@ -107,7 +107,7 @@ TEST(Startup, StoredNumbersAreUsedWithoutQuestions)
     ScriptedPrompter ask;
     ProgramState state;
     // -3 names no player slot, yet it is the number as stored: no question, the report game.p-3.
-    EXPECT_EQ(Main(state, store, ask, files.fn()), StartupResult::Ready);
+    EXPECT_EQ(startGame(state, store, ask, files.fn()), StartupResult::Ready);
     EXPECT_TRUE(ask.titles.empty());
     EXPECT_EQ(state.YourNumber, -3);
     EXPECT_EQ(state.Zoom, 2000); // a zoom below 1 would leave no map
@@ -147,7 +147,7 @@ TEST(Startup, StoredPlayerNumberIsTheReportSuffixAsStoredAndTheReportAgrees)
         store.values = {{"Startup/FileLocations", dir}, {"Settings/YourNumber", c.stored}};
         ScriptedPrompter ask; // any question fails the test
         ProgramState state;
-        ASSERT_EQ(Main(state, store, ask, FileExists), StartupResult::Ready) << c.stored;
+        ASSERT_EQ(startGame(state, store, ask, FileExists), StartupResult::Ready) << c.stored;
         EXPECT_TRUE(ask.titles.empty()) << c.stored;
         EXPECT_TRUE(store.writes.empty()) << c.stored;
         PlanetPtr planet = state.AllPlanets.Item("Alpha");
@@ -188,7 +188,7 @@ TEST(Startup, CancellingAnyQuestionEndsWithoutWritingSettings)
         ask.answers = {"/nowhere/", std::nullopt};
         ProgramState state;
         FakeFiles none;
-        EXPECT_EQ(Main(state, store, ask, none.fn()), StartupResult::Cancelled);
+        EXPECT_EQ(startGame(state, store, ask, none.fn()), StartupResult::Cancelled);
         EXPECT_EQ(ask.titles.size(), 2u);
         EXPECT_TRUE(store.writes.empty());
     }
@@ -200,7 +200,7 @@ TEST(Startup, CancellingAnyQuestionEndsWithoutWritingSettings)
         ask.answers = {std::nullopt};
         ProgramState state;
         FakeFiles files{{"/g/gravity.csv"}};
-        EXPECT_EQ(Main(state, store, ask, files.fn()), StartupResult::Cancelled);
+        EXPECT_EQ(startGame(state, store, ask, files.fn()), StartupResult::Cancelled);
         EXPECT_EQ(ask.titles, (Titles{"Race Number"}));
         EXPECT_TRUE(store.writes.empty());
     }
@@ -212,7 +212,7 @@ TEST(Startup, CancellingAnyQuestionEndsWithoutWritingSettings)
         ask.answers = {"game", "other", std::nullopt};
         ProgramState state;
         FakeFiles files{{"/g/gravity.csv", "/g/game.p4"}};
-        EXPECT_EQ(Main(state, store, ask, files.fn()), StartupResult::Cancelled);
+        EXPECT_EQ(startGame(state, store, ask, files.fn()), StartupResult::Cancelled);
         EXPECT_EQ(ask.titles, (Titles{"Game Name", "Game Name", "Game Name"}));
         EXPECT_TRUE(store.writes.empty());
     }
@@ -252,7 +252,7 @@ TEST(Startup, LoadsARealFolderAndReloadReplacesItsDiagnostics)
     store.values = {{"Startup/FileLocations", dir}, {"Settings/YourNumber", "1"}};
     ScriptedPrompter ask;
     ProgramState state;
-    ASSERT_EQ(Main(state, store, ask, FileExists), StartupResult::Ready);
+    ASSERT_EQ(startGame(state, store, ask, FileExists), StartupResult::Ready);
     EXPECT_TRUE(ask.titles.empty());
     EXPECT_EQ(state.AllGravities.Count(), 5);
     EXPECT_EQ(state.AllPlanets.Count(), 6);

@@ -22,45 +22,45 @@ Map planetsAt(std::initializer_list<std::pair<int, int>> points)
 
 } // namespace
 
-TEST(CentreMap, ZoomInThenOutKeepsTheClickedPointCentred)
+TEST(StepView, ZoomInThenOutKeepsTheClickedPointCentred)
 {
     View v; // reset view: 2000 at (0, 0)
-    auto in = centreMap(v, "Zoom In", 500, 500);
+    auto in = stepView(v, ViewStep::ZoomIn, 500, 500);
     ASSERT_TRUE(in);
     EXPECT_EQ(*in, (View{1000, 0, 0}));
-    auto out = centreMap(*in, "Zoom Out", 500, 500);
+    auto out = stepView(*in, ViewStep::ZoomOut, 500, 500);
     ASSERT_TRUE(out);
     EXPECT_EQ(*out, (View{2000, -500, -500}));
     // "Move" keeps the zoom; other texts (case-sensitive) count as moves too.
-    EXPECT_EQ(*centreMap(v, "Move", 100, 1500), (View{2000, -900, 500}));
-    EXPECT_EQ(*centreMap(v, "zoom in", 1000, 1000), (View{2000, 0, 0}));
+    EXPECT_EQ(*stepView(v, ViewStep::Keep, 100, 1500), (View{2000, -900, 500}));
+    EXPECT_EQ(*stepView(v, viewStepOfMode("zoom in"), 1000, 1000), (View{2000, 0, 0}));
 }
 
-TEST(CentreMap, ZoomInRoundsHalvesToEven)
+TEST(StepView, ZoomInRoundsHalvesToEven)
 {
     for (auto [from, to] : {std::pair<int16_t, int16_t>{125, 62}, {3, 2}, {2, 1}, {5, 2}, {7, 4}}) {
-        auto v = centreMap(View{from, 0, 0}, "Zoom In", 0, 0);
+        auto v = stepView(View{from, 0, 0}, ViewStep::ZoomIn, 0, 0);
         ASSERT_TRUE(v) << from;
         EXPECT_EQ(v->Zoom, to) << from;
     }
     // The new corner: point 0 + 0 minus 62 / 2.
-    EXPECT_EQ(centreMap(View{125, 0, 0}, "Zoom In", 0, 0)->XStart, -31);
+    EXPECT_EQ(stepView(View{125, 0, 0}, ViewStep::ZoomIn, 0, 0)->XStart, -31);
     // Odd zoom: 101 - 125 / 2 = 38.5 goes to 38.
-    EXPECT_EQ(centreMap(View{125, 1, 0}, "Move", 100, 0)->XStart, 38);
+    EXPECT_EQ(stepView(View{125, 1, 0}, ViewStep::Keep, 100, 0)->XStart, 38);
 }
 
-TEST(CentreMap, RefusesStepsThatLeaveSixteenBits)
+TEST(StepView, RefusesStepsThatLeaveSixteenBits)
 {
     std::string why;
-    EXPECT_FALSE(centreMap(View{1, 0, 0}, "Zoom In", 0, 0, &why));
+    EXPECT_FALSE(stepView(View{1, 0, 0}, ViewStep::ZoomIn, 0, 0, &why));
     EXPECT_FALSE(why.empty());
-    EXPECT_FALSE(centreMap(View{16384, 0, 0}, "Zoom Out", 0, 0));
-    EXPECT_TRUE(centreMap(View{16383, 0, 0}, "Zoom Out", 0, 0));
+    EXPECT_FALSE(stepView(View{16384, 0, 0}, ViewStep::ZoomOut, 0, 0));
+    EXPECT_TRUE(stepView(View{16383, 0, 0}, ViewStep::ZoomOut, 0, 0));
     // x + XStart beyond 32767
-    EXPECT_FALSE(centreMap(View{2000, 32000, 0}, "Move", 1000, 0));
+    EXPECT_FALSE(stepView(View{2000, 32000, 0}, ViewStep::Keep, 1000, 0));
     // the new XStart beyond -32768
-    EXPECT_FALSE(centreMap(View{32000, -32000, 0}, "Move", 0, 0));
-    EXPECT_FALSE(centreMap(View{0, 0, 0}, "Move", 0, 0)); // no square to show
+    EXPECT_FALSE(stepView(View{32000, -32000, 0}, ViewStep::Keep, 0, 0));
+    EXPECT_FALSE(stepView(View{0, 0, 0}, ViewStep::Keep, 0, 0)); // no square to show
 }
 
 TEST(DragTarget, ViewFollowsThePointer)
@@ -70,7 +70,7 @@ TEST(DragTarget, ViewFollowsThePointer)
     auto t = dragTarget(v, 510.0, 305.0, 500, 300);
     ASSERT_TRUE(t);
     EXPECT_EQ(*t, std::make_pair(int16_t(1010), int16_t(1005)));
-    auto moved = centreMap(v, "Move", t->first, t->second);
+    auto moved = stepView(v, ViewStep::Keep, t->first, t->second);
     EXPECT_EQ(moved->XStart, 110);
     EXPECT_EQ(moved->YStart, 205);
     // Fractions of the pointer position round half to even: 1000 + 0.5 -> 1000.
@@ -99,7 +99,7 @@ TEST(NearestPlanet, LimitTiesAndOverflow)
     EXPECT_EQ(nearestPlanet(sumOverflow, 20000, 20000, 40000), std::nullopt);
 }
 
-TEST(PlanetDistance, StraightLineRoundedHalfToEven)
+TEST(Distance, StraightLineRoundedHalfToEven)
 {
     Map m = planetsAt({{0, 0}, {3, 4}, {1, 1}, {-32000, 0}, {32000, 0}, {0, 5}});
     EXPECT_EQ(planetDistance(*m.Item(1), *m.Item(2)), std::optional<int16_t>(5));

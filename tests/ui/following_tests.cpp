@@ -25,7 +25,7 @@
 #include "io/platform.h"
 #include "model/keyfold.h"
 #include "ui/dialogs.h"
-#include "ui/frmmap.h"
+#include "ui/mapwindow.h"
 #include "ui/opengamedialog.h"
 #include "ui/planetsdock.h"
 #include "ui/planetsfilter.h"
@@ -67,7 +67,7 @@ protected:
     ProgramState s;
     MemorySettings store;
     FixedAnswer prompter;
-    std::unique_ptr<frmMap> w;
+    std::unique_ptr<MapWindow> w;
     QStringList messages;
     SaveFailureAnswer saveFailureAnswer = SaveFailureAnswer::QuitWithoutSaving;
 
@@ -82,9 +82,9 @@ protected:
         ASSERT_TRUE(copyDemo(dir.path()));
         folder = dir.path() + "/";
         storeGameChoice(store, GameChoice{folder, 1, "game"});
-        ASSERT_EQ(Main(s, store, prompter, FileExists), StartupResult::Ready);
+        ASSERT_EQ(startGame(s, store, prompter, FileExists), StartupResult::Ready);
         s.PlanetSelected = 10;
-        w = std::make_unique<frmMap>(s, store, prompter);
+        w = std::make_unique<MapWindow>(s, store, prompter);
         w->resize(1400, 800);
         w->show();
         w->gameWatcher()->setQuietInterval(50);
@@ -195,7 +195,7 @@ TEST_F(Following, ReloadKeepsSelectionViewModeAndUnsavedEditsAndSaysWhatChanged)
     const QModelIndex hab = model()->index(row, PlanetsTableModel::Hab);
     const int habBefore = hab.data().toInt();
     s.yourPlayer()->GravMin = 0.2f;
-    w->ChangeRaceHabs();
+    w->showRaceRanges();
     EXPECT_NE(model()->index(row, PlanetsTableModel::Hab).data().toInt(), habBefore);
 
     // Nothing new on disk: the next quiet period reads nothing.
@@ -329,12 +329,12 @@ TEST_F(Following, TableAndMapSelectTheSamePlanetBothWays)
     EXPECT_EQ(model()->index(model()->rowOfPlanet(23), PlanetsTableModel::Distance).data().toInt(), 0);
 
     // A planet out of view is brought into it.
-    w->pic()->CentreMap("Zoom In", 0, 0);
-    w->pic()->CentreMap("Zoom In", 0, 0);
+    w->mapSurface()->moveView(ViewStep::ZoomIn, 0, 0);
+    w->mapSurface()->moveView(ViewStep::ZoomIn, 0, 0);
     PlanetPtr far = s.AllPlanets.ByID(20);
     auto inView = [&](const Planet& p) {
-        return w->pic()->rect().contains(
-            w->pic()->widgetPoint(QPointF(p.Xcord - s.XStart, p.Ycord - s.YStart)).toPoint());
+        return w->mapSurface()->rect().contains(
+            w->mapSurface()->widgetPoint(QPointF(p.Xcord - s.XStart, p.Ycord - s.YStart)).toPoint());
     };
     ASSERT_FALSE(inView(*far));
     w->selectPlanet(20);
@@ -343,7 +343,7 @@ TEST_F(Following, TableAndMapSelectTheSamePlanetBothWays)
 
     // A map click selects the row.
     PlanetPtr p = s.AllPlanets.ByID(5);
-    w->PlanetInfo(p->Xcord, p->Ycord);
+    w->selectNearestPlanet(p->Xcord, p->Ycord);
     EXPECT_EQ(currentRowId(), 5);
 }
 
@@ -353,7 +353,7 @@ TEST_F(Following, TheDockKeepsItsVisibilityAndPlace)
     w->findChild<QAction*>("ShowPlanets")->trigger();
     w->addDockWidget(Qt::LeftDockWidgetArea, dock());
     w->close();
-    w = std::make_unique<frmMap>(s, store, prompter);
+    w = std::make_unique<MapWindow>(s, store, prompter);
     w->show();
     EXPECT_TRUE(dock()->isVisible());
     EXPECT_EQ(w->dockWidgetArea(dock()), Qt::LeftDockWidgetArea);
@@ -374,7 +374,7 @@ TEST_F(Following, SavesTheRowsShownAsCsvAndTheMapAsPng)
     const QString png = folder + "map.png";
     ASSERT_EQ(w->saveMapImage(png), "");
     QImage image(png);
-    EXPECT_EQ(image.size(), w->pic()->size() * w->pic()->devicePixelRatioF());
+    EXPECT_EQ(image.size(), w->mapSurface()->size() * w->mapSurface()->devicePixelRatioF());
     EXPECT_EQ(image.pixelColor(1, 1), QColor(Qt::black));
     EXPECT_NE(w->saveMapImage(folder + "no/such/folder/map.png"), "");
 }
@@ -444,7 +444,7 @@ TEST(DesktopColours, ADarkPaletteGivesDarkPanelsWithReadableCaptionsAndKeepsTheB
     FixedAnswer prompter;
     storeGameChoice(store, GameChoice{dir.path(), 1, "game"});
     ProgramState s;
-    ASSERT_EQ(Main(s, store, prompter, FileExists), StartupResult::Ready);
+    ASSERT_EQ(startGame(s, store, prompter, FileExists), StartupResult::Ready);
 
     const QPalette light = QApplication::palette();
     QPalette dark = light;
@@ -454,23 +454,24 @@ TEST(DesktopColours, ADarkPaletteGivesDarkPanelsWithReadableCaptionsAndKeepsTheB
     dark.setColor(QPalette::Text, Qt::white);
     QApplication::setPalette(dark);
     {
-        frmMap w(s, store, prompter);
+        MapWindow w(s, store, prompter);
         w.resize(1016, 760);
         const QImage client = w.centralWidget()->grab().toImage();
         const QColor panel = client.pixelColor(QPoint(300, 600) * client.devicePixelRatio());
         EXPECT_LT(panel.lightness(), 80);
-        for (const char* name : {"lblIron", "lblBora", "lblGerm", "Label26", "Label27", "Label28"}) {
+        for (const char* name :
+             {"lblIron", "lblBora", "lblGerm", "lblBoraniumRow", "lblGermaniumRow", "lblIroniumRow"}) {
             const QString css = w.findChild<QLabel*>(name)->styleSheet();
             const QColor caption(css.section("color:", 1).section(';', 0, 0).trimmed());
             ASSERT_TRUE(caption.isValid()) << name;
             EXPECT_GE(contrast(caption, panel), 4.5) << name << " " << caption.name().toStdString();
         }
-        EXPECT_EQ(w.pic()->image().pixelColor(1, 1), QColor(Qt::black));
+        EXPECT_EQ(w.mapSurface()->image().pixelColor(1, 1), QColor(Qt::black));
         w.close();
     }
     QApplication::setPalette(light);
     // Back on a light desktop the panel is its classic grey.
-    frmMap w(s, store, prompter);
+    MapWindow w(s, store, prompter);
     const QImage client = w.centralWidget()->grab().toImage();
     EXPECT_EQ(client.pixelColor(QPoint(300, 600) * client.devicePixelRatio()), QColor(0xc0, 0xc0, 0xc0));
     w.close();

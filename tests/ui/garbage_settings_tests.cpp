@@ -15,8 +15,8 @@
 #include "io/fileexists.h"
 #include "support/fakes.h"
 #include "ui/dialogs.h"
-#include "ui/frmmap.h"
 #include "ui/mapsurface.h"
+#include "ui/mapwindow.h"
 
 using namespace vornex;
 
@@ -54,13 +54,13 @@ protected:
     // Start-up, then the window: it must open, select and draw.
     void openWindow(ProgramState& state, SettingsStore& settings, Prompter& prompter)
     {
-        ui::frmMap w(state, settings, prompter);
+        ui::MapWindow w(state, settings, prompter);
         w.show();
         QApplication::processEvents();
-        auto* pic = w.findChild<ui::MapSurface*>("pic");
+        auto* pic = w.findChild<ui::MapSurface*>("mapSurface");
         ASSERT_NE(pic, nullptr);
-        pic->DrawPic();
-        w.PlanetInfo(0, 0);
+        pic->redrawMap();
+        w.selectNearestPlanet(0, 0);
         QApplication::processEvents();
         EXPECT_FALSE(pic->image().isNull());
     }
@@ -79,7 +79,7 @@ TEST_F(GarbageSettingsTest, TextAndOutOfRangeNumbersFallBackToDefaults)
     QSettingsStore settings(ini.toStdString());
     test::ScriptedPrompter prompter;
     ProgramState state;
-    ASSERT_EQ(Main(state, settings, prompter, FileExists), StartupResult::Ready);
+    ASSERT_EQ(startGame(state, settings, prompter, FileExists), StartupResult::Ready);
     EXPECT_TRUE(prompter.titles.empty());
     EXPECT_EQ(state.Zoom, 2000);
     EXPECT_EQ(state.XStart, 0);
@@ -102,7 +102,7 @@ TEST_F(GarbageSettingsTest, ZeroOrNegativeZoomIsNoViewAndExtremeOriginsStillDraw
         QSettingsStore settings(ini.toStdString());
         test::ScriptedPrompter prompter;
         ProgramState state;
-        ASSERT_EQ(Main(state, settings, prompter, FileExists), StartupResult::Ready);
+        ASSERT_EQ(startGame(state, settings, prompter, FileExists), StartupResult::Ready);
         EXPECT_EQ(state.Zoom, 2000) << zoom;
         EXPECT_EQ(state.XStart, 32767);
         openWindow(state, settings, prompter);
@@ -119,7 +119,7 @@ TEST_F(GarbageSettingsTest, FolderThatWentAwayAndUnknownPlayerAskAgain)
     // The folder, the race number, then the planet loader's own player number question.
     prompter.answers = {game.toStdString(), "1", "1"};
     ProgramState state;
-    ASSERT_EQ(Main(state, settings, prompter, FileExists), StartupResult::Ready);
+    ASSERT_EQ(startGame(state, settings, prompter, FileExists), StartupResult::Ready);
     EXPECT_EQ(state.FileLocation, game.toStdString());
     EXPECT_EQ(state.YourNumber, 1);
     ASSERT_GE(prompter.titles.size(), 2u);
@@ -135,7 +135,7 @@ TEST_F(GarbageSettingsTest, PlayerNumberOfNoPlayerOpensWithoutARace)
     QSettingsStore settings(ini.toStdString());
     test::ScriptedPrompter prompter;
     ProgramState state;
-    ASSERT_EQ(Main(state, settings, prompter, FileExists), StartupResult::Ready);
+    ASSERT_EQ(startGame(state, settings, prompter, FileExists), StartupResult::Ready);
     state.YourNumber = 40; // no such player: no race bars, ratings of 0, no crash
     openWindow(state, settings, prompter);
 }

@@ -159,7 +159,8 @@ TEST_F(MapRendererTest, SpritesLandWhereThePainterDrawsTheSameCircles)
             const QColor outline = known ? fill : (i % 3 == 0 ? QColor(0xC0, 0xC0, 0xC0) : QColor(255, 0, 0));
             p.setPen(QPen(outline, 1.0));
             p.setBrush(fill);
-            const double r = (known ? 4 : 2) * unit;
+            // Discs grow with the zoom up to 12 pixels across (6 for the others).
+            const double r = known ? std::min(4 * unit, 6.0) : std::min(2 * unit, 3.0);
             p.drawEllipse(QPointF(coords[i][0] * unit, coords[i][1] * unit), r, r);
         }
         p.end();
@@ -184,48 +185,53 @@ TEST_F(MapRendererTest, NamesOfPlanetsLeftOfOrAboveTheSurfaceStillReachIntoIt)
     EXPECT_GT(white, 5);
 }
 
-TEST_F(MapRendererTest, LargeCirclesAtCloseZoomKeepColoursAndTheRing)
+// Close up, discs stop growing at 12 pixels across and the ring at 16, so that neighbours stay
+// apart; they keep their colours.
+TEST_F(MapRendererTest, DiscsAndTheRingStopGrowingCloseUp)
 {
-    // 10 pixels per map unit: radius 40 for a known race, drawn by the painter rather than a sprite.
+    // 10 pixels per map unit: a known race's disc would be 80 pixels across without the cap.
     s.Zoom = 40;
     s.XStart = 280;
     s.YStart = 280;
+    addPlanet(s, "Neighbour", 302, 300, "Blues"); // 20 pixels from Crimson's centre
     const QImage image = draw(renderer, s, false);
     EXPECT_TRUE(near(image.pixelColor(200, 200), 255, 0, 0)) << "Crimson under the ring";
-    EXPECT_TRUE(near(image.pixelColor(200, 252), 255, 0, 0)) << "inside the ring, outside the planet";
+    EXPECT_TRUE(near(image.pixelColor(220, 200), 0, 0, 255)) << "the neighbour keeps its own colour";
+    EXPECT_TRUE(near(image.pixelColor(211, 200), 0, 0, 0)) << "black between the two discs";
     int peach = 0;
-    for (int y = 130; y < 270; ++y)
-        for (int x = 130; x < 270; ++x) {
+    for (int y = 180; y < 220; ++y)
+        for (int x = 180; x < 210; ++x) {
             const double dist = std::hypot(x + 0.5 - 200, y + 0.5 - 200);
             if (near(image.pixelColor(x, y), 255, 0xE0, 0xC0, 60)) {
-                EXPECT_NEAR(dist, 60, 1.5);
+                EXPECT_NEAR(dist, 8, 1.5);
                 ++peach;
             }
         }
-    EXPECT_GT(peach, 50) << "peach ring of radius 60";
-    EXPECT_TRUE(near(image.pixelColor(200, 275), 0, 0, 0));
+    EXPECT_GT(peach, 20) << "peach ring of radius 8";
+    EXPECT_TRUE(near(image.pixelColor(200, 211), 0, 0, 0));
 }
 
-TEST_F(MapRendererTest, AnUninhabitedSelectionIsFilledWithTheLastPlanetsFill)
+// The ring around an uninhabited planet is white with the grey fill of such planets, whatever
+// planet was drawn last.
+TEST_F(MapRendererTest, AnUninhabitedSelectionHasAFillOfItsOwn)
 {
-    // The last planet of the collection is Blues-owned: the white ring around the uninhabited
-    // selection is filled blue, wherever that last planet lies.
-    addPlanet(s, "Last", -3000, -3000, "Blues");
-    s.PlanetSelected = 2;
-    QImage image = draw(renderer, s, false);
-    EXPECT_TRUE(near(image.pixelColor(204, 100), 0, 0, 255)) << image.pixelColor(204, 100).name().toStdString();
-    int white = 0;
-    for (int y = 92; y <= 108; ++y)
-        for (int x = 192; x <= 208; ++x)
-            if (near(image.pixelColor(x, y), 255, 255, 255, 60)) {
-                EXPECT_NEAR(std::hypot(x + 0.5 - 200, y + 0.5 - 100), 6, 1.0);
-                ++white;
-            }
-    EXPECT_GE(white, 8) << "white ring";
-    // Last planet unowned and never reported: light grey.
-    s.AllPlanets.At(5)->Owner = "Uninhabited";
-    image = draw(renderer, s, false);
-    EXPECT_TRUE(near(image.pixelColor(204, 100), 0xC0, 0xC0, 0xC0));
+    for (const char* lastOwner : {"Blues", "Reds", "Uninhabited"}) {
+        SCOPED_TRACE(lastOwner);
+        ProgramState g = s;
+        addPlanet(g, "Last", -3000, -3000, lastOwner);
+        g.PlanetSelected = 2;
+        const QImage image = fresh(g, false);
+        EXPECT_TRUE(near(image.pixelColor(204, 100), 0xC0, 0xC0, 0xC0))
+            << image.pixelColor(204, 100).name().toStdString();
+        int white = 0;
+        for (int y = 92; y <= 108; ++y)
+            for (int x = 192; x <= 208; ++x)
+                if (near(image.pixelColor(x, y), 255, 255, 255, 60)) {
+                    EXPECT_NEAR(std::hypot(x + 0.5 - 200, y + 0.5 - 100), 6, 1.0);
+                    ++white;
+                }
+        EXPECT_GE(white, 8) << "white ring";
+    }
 }
 
 TEST_F(MapRendererTest, NothingButBlackBelowZoomOneAndOtherFormatsAreConverted)

@@ -14,6 +14,7 @@
 #include "support/galaxyfixture.h"
 #include "ui/maprenderer.h"
 #include "ui/mapsurface.h"
+#include "ui/nameslayer.h"
 
 using namespace vornex;
 using namespace vornex::testing;
@@ -23,11 +24,9 @@ namespace {
 
 struct FakeHost : ui::MapSurfaceHost {
     std::vector<std::pair<int16_t, int16_t>> infoCalls;
-    bool names = false;
     QString distance = "unchanged";
     QStringList status;
-    void PlanetInfo(int16_t x, int16_t y) override { infoCalls.emplace_back(x, y); }
-    bool namesShown() const override { return names; }
+    void selectNearestPlanet(int16_t x, int16_t y) override { infoCalls.emplace_back(x, y); }
     void setDistanceText(const QString& t) override { distance = t; }
     void showStatus(const QString& t) override { status << t; }
 };
@@ -53,9 +52,10 @@ protected:
         pic = std::make_unique<MapSurface>(s, host);
         pic->resize(400, 400);
         pic->show();
-        pic->DrawPic();
+        pic->redrawMap();
     }
 
+    void showNames(bool on) { pic->renderer().names().setShown(on); }
     QColor at(int x, int y) const { return pic->image().pixelColor(x, y); }
 
     void mouse(QEvent::Type type, Qt::MouseButton button, QPointF p, Qt::MouseButtons held = Qt::NoButton)
@@ -129,12 +129,12 @@ TEST_F(MapSurfaceTest, SelectedPlanetGetsThePeachRingFilledWithItsColour)
     EXPECT_TRUE(near(at(309, 300), 0, 0, 0));
     // An uninhabited selection is ringed in white.
     s.PlanetSelected = 2;
-    pic->DrawPic();
+    pic->redrawMap();
     EXPECT_GE(ring(200, 100, 255, 255, 255), 8);
     EXPECT_EQ(ring(300, 300, 0xFF, 0xE0, 0xC0), 0) << "old ring is gone";
     // A selection that names no planet draws no ring and does not fail.
     s.PlanetSelected = 99;
-    pic->DrawPic();
+    pic->redrawMap();
     EXPECT_EQ(ring(200, 100, 255, 255, 255), 0);
 }
 
@@ -150,12 +150,12 @@ TEST_F(MapSurfaceTest, NamesStartAtThePlanetCentreOnlyWhileShown)
     const QRect right_of_azure(108, 100, 40, 14);
     const QImage before = pic->image().copy();
     EXPECT_EQ(whiteIn(right_of_azure), 0);
-    host.names = true;
-    pic->DrawPic();
+    showNames(true);
+    pic->redrawMap();
     EXPECT_GT(whiteIn(right_of_azure), 5);
     EXPECT_EQ(whiteIn(QRect(60, 80, 30, 15)), 0) << "no text left of or above the planet";
-    host.names = false;
-    pic->DrawPic();
+    showNames(false);
+    pic->redrawMap();
     EXPECT_EQ(pic->image(), before);
 }
 
@@ -171,10 +171,10 @@ TEST_F(MapSurfaceTest, ZoomClicksFollowTheHalvingAndDoublingSteps)
     EXPECT_TRUE(host.infoCalls.empty());
 
     s.Zoom = 125;
-    EXPECT_TRUE(pic->CentreMap("Zoom In", 0, 0));
+    EXPECT_TRUE(pic->moveView(ViewStep::ZoomIn, 0, 0));
     EXPECT_EQ(s.Zoom, 62);
     s.Zoom = 3;
-    EXPECT_TRUE(pic->CentreMap("Zoom In", 0, 0));
+    EXPECT_TRUE(pic->moveView(ViewStep::ZoomIn, 0, 0));
     EXPECT_EQ(s.Zoom, 2);
 }
 
@@ -182,22 +182,23 @@ TEST_F(MapSurfaceTest, StepsBeyondSixteenBitsAreRefusedAndLeaveTheView)
 {
     struct Case {
         View start;
-        const char* action;
+        ViewStep step;
         int16_t x, y;
     };
-    const Case cases[] = {{{1, 0, 0}, "Zoom In", 0, 0},
-                          {{16384, 0, 0}, "Zoom Out", 0, 0},
-                          {{400, 32700, 0}, "Move", 390, 0},
-                          {{400, 0, -32700}, "Move", 0, -100}};
+    const Case cases[] = {{{1, 0, 0}, ViewStep::ZoomIn, 0, 0},
+                          {{16384, 0, 0}, ViewStep::ZoomOut, 0, 0},
+                          {{400, 32700, 0}, ViewStep::Keep, 390, 0},
+                          {{400, 0, -32700}, ViewStep::Keep, 0, -100}};
     for (const Case& c : cases) {
         s.Zoom = c.start.Zoom;
         s.XStart = c.start.XStart;
         s.YStart = c.start.YStart;
-        pic->DrawPic();
+        pic->redrawMap();
         const QImage before = pic->image().copy();
         host.status.clear();
-        EXPECT_FALSE(pic->CentreMap(c.action, c.x, c.y)) << c.action;
-        EXPECT_EQ(view(), c.start) << c.action;
+        SCOPED_TRACE(int(c.step));
+        EXPECT_FALSE(pic->moveView(c.step, c.x, c.y));
+        EXPECT_EQ(view(), c.start);
         EXPECT_EQ(pic->image(), before);
         EXPECT_FALSE(host.status.isEmpty() || host.status.back().isEmpty());
     }
@@ -228,9 +229,9 @@ TEST_F(MapSurfaceTest, NamesStayAtTheirPlanetsThroughADragAndASelection)
 {
     // The surface keeps its pictures between draws; what it shows must be what a fresh drawing of
     // the same state shows, with Azure's name starting at Azure's new place.
-    host.names = true;
+    showNames(true);
     pic->resize(400, 300); // 4/3 map units per pixel down: drag steps of fractional pixels
-    pic->DrawPic();
+    pic->redrawMap();
     auto freshDrawing = [&] {
         QImage image(pic->image().size(), QImage::Format_RGB32);
         ui::MapRenderer().render(image, QSizeF(pic->size()), s, true);
@@ -248,7 +249,7 @@ TEST_F(MapSurfaceTest, NamesStayAtTheirPlanetsThroughADragAndASelection)
             if (at(x, y).lightness() > 150 && at(x, y).saturation() < 40) ++white;
     EXPECT_GT(white, 5) << "Azure's name right of Azure, now at (110, 81.75)";
     s.PlanetSelected = 1;
-    pic->DrawPic();
+    pic->redrawMap();
     EXPECT_EQ(pic->image(), freshDrawing());
 }
 
@@ -267,7 +268,7 @@ TEST_F(MapSurfaceTest, LeftClickInPlanetsModeAsksForTheFlooredMapPoint)
 TEST_F(MapSurfaceTest, RightClickMeasuresAndDrawsTheDarkRedLine)
 {
     addPlanet(s, "Far", 360, 380, "Uninhabited"); // 60 across and 80 down from Crimson: distance 100
-    pic->DrawPic();
+    pic->redrawMap();
     click(Qt::RightButton, {362, 381});
     EXPECT_EQ(host.distance, "100");
     EXPECT_TRUE(darkRedNear(330, 340));
@@ -280,18 +281,25 @@ TEST_F(MapSurfaceTest, RightClickMeasuresAndDrawsTheDarkRedLine)
     EXPECT_EQ(pic->image(), before);
     EXPECT_FALSE(host.status.isEmpty());
 
-    // The line lasts only until the next DrawPic.
-    pic->DrawPic();
+    // The line stays through redraws and follows the view; it goes when another planet is selected.
+    pic->redrawMap();
+    EXPECT_TRUE(darkRedNear(330, 340));
+    s.XStart = 10;
+    pic->redrawMap();
+    EXPECT_TRUE(darkRedNear(320, 340));
     EXPECT_FALSE(darkRedNear(330, 340));
+    s.PlanetSelected = 1;
+    pic->redrawMap();
+    EXPECT_FALSE(darkRedNear(320, 340));
 }
 
 TEST_F(MapSurfaceTest, DistanceLimitIsStrictAndTiesGoToTheFirstPlanet)
 {
     // From Crimson (300, 300): a point 99 away from Azure picks it; 100 away does not.
-    EXPECT_EQ(pic->PlanetDistance(100 - 60, 100 - 39), std::optional<int16_t>(283)); // sqrt(2) * 200
-    EXPECT_EQ(pic->PlanetDistance(100 - 60, 100 - 40), std::nullopt);
+    EXPECT_EQ(pic->measureDistance(100 - 60, 100 - 39), std::optional<int16_t>(283)); // sqrt(2) * 200
+    EXPECT_EQ(pic->measureDistance(100 - 60, 100 - 40), std::nullopt);
     // (150, 100) lies 50 from Azure and from Grey: Azure, first in the map, wins.
-    EXPECT_EQ(pic->PlanetDistance(150, 100), std::optional<int16_t>(283));
+    EXPECT_EQ(pic->measureDistance(150, 100), std::optional<int16_t>(283));
 }
 
 TEST_F(MapSurfaceTest, WheelKeepsTheMapPointUnderThePointer)

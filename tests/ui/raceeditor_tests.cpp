@@ -28,7 +28,7 @@ using vornex::ui::RaceEditor;
 
 namespace {
 
-// Records what the editor asks of its window; ChangeRaceHabs keeps the bars of player YourNumber.
+// Records what the editor asks of its window; showRaceRanges keeps the bars of player YourNumber.
 class FakeHost : public ui::RaceEditorHost {
 public:
     explicit FakeHost(ProgramState& s) : state(s) {}
@@ -37,12 +37,12 @@ public:
     RaceBars bars;
     QStringList statuses;
 
-    void ChangeRaceHabs() override
+    void showRaceRanges() override
     {
-        calls.push_back("ChangeRaceHabs");
+        calls.push_back("showRaceRanges");
         bars = computeRaceBars(state.yourPlayer().get(), state.AllGravities);
     }
-    void DrawPic() override { calls.push_back("DrawPic"); }
+    void redrawMap() override { calls.push_back("redrawMap"); }
     void tablesReloaded() override { calls.push_back("tablesReloaded"); }
     void showStatus(const QString& text) override { statuses << text; }
     int count(const std::string& name) const { return int(std::count(calls.begin(), calls.end(), name)); }
@@ -110,7 +110,7 @@ protected:
         EXPECT_NE(w, nullptr) << name;
         return w;
     }
-    QScrollBar* bar() { return get<QScrollBar>("hscNumber"); }
+    QScrollBar* bar() { return get<QScrollBar>("playerNumberBar"); }
     void leave(const char* name)
     {
         QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
@@ -123,7 +123,7 @@ protected:
     }
     void clickColour()
     {
-        QLabel* swatch = get<QLabel>("lblcmdColour");
+        QLabel* swatch = get<QLabel>("colourSwatch");
         const QPointF at(5, 5);
         QMouseEvent press(QEvent::MouseButtonPress, at, swatch->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
                           Qt::NoModifier);
@@ -149,7 +149,7 @@ TEST_F(RaceEditorTest, ScrollBarFillsEveryBoxFromThePlayerInOrder)
     EXPECT_EQ(get("txtPlayerNumber")->text(), "4");
     EXPECT_EQ(get("txtPlayerName")->text(), "Player 4");
     EXPECT_EQ(get("txtRaceName")->text(), "Fourth");
-    EXPECT_EQ(get<QLabel>("lblcmdColour")->palette().color(QPalette::Window), ui::colourFromBgr(4000));
+    EXPECT_EQ(get<QLabel>("colourSwatch")->palette().color(QPalette::Window), ui::colourFromBgr(4000));
     EXPECT_EQ(get("txtGravMin")->text(), "0.75");
     EXPECT_EQ(get("txtGravMax")->text(), "4.4");
     EXPECT_EQ(get("txtTempMin")->text(), "-60");
@@ -163,14 +163,16 @@ TEST_F(RaceEditorTest, ScrollBarFillsEveryBoxFromThePlayerInOrder)
     // Another race name came into the box: a race-name change is pending.
     EXPECT_TRUE(editor->raceNameChanged());
     // The limits have no change handler and the bars belong to player 1: nothing was redrawn.
-    EXPECT_EQ(host->count("ChangeRaceHabs"), 0);
-    EXPECT_EQ(get<QTabWidget>("SSTab1")->tabText(get<QTabWidget>("SSTab1")->currentIndex()), "Habitability");
+    EXPECT_EQ(host->count("showRaceRanges"), 0);
+    EXPECT_EQ(get<QTabWidget>("raceTabs")->tabText(get<QTabWidget>("raceTabs")->currentIndex()), "Habitability");
 
     // Typing a number works like the scroll bar, and the bar follows.
     get("txtPlayerNumber")->setText("2");
     EXPECT_EQ(get("txtRaceName")->text(), "Race2");
     EXPECT_EQ(bar()->value(), 2);
     // The chooser's caption shows whole beside its box.
+    editor->show();
+    QApplication::processEvents();
     auto* caption = get<QLabel>("lblPlayerNumber");
     EXPECT_GE(caption->width(), caption->fontMetrics().horizontalAdvance(caption->text()));
     EXPECT_LE(caption->geometry().right(), get("txtPlayerNumber")->geometry().left());
@@ -202,12 +204,12 @@ TEST_F(RaceEditorTest, LimitIsStoredOnFocusLossAndRedrawsTheBarsOfYourRace)
     bar()->setValue(2);
     get("txtTempMin")->setText("-60");
     EXPECT_EQ(player(2)->TempMin, -80);
-    EXPECT_EQ(host->count("ChangeRaceHabs"), 0);
+    EXPECT_EQ(host->count("showRaceRanges"), 0);
 
     leave("txtTempMin");
     EXPECT_EQ(player(2)->TempMin, -60);
     EXPECT_EQ(player(1)->TempMin, -80);
-    EXPECT_EQ(host->count("ChangeRaceHabs"), 1);
+    EXPECT_EQ(host->count("showRaceRanges"), 1);
     // The bars redrawn are player 1's, untouched by the edit of player 2: (-80 + 200) / 2 + 75.
     ASSERT_TRUE(host->bars.temp);
     EXPECT_DOUBLE_EQ(host->bars.temp->first, 135.0);
@@ -265,7 +267,7 @@ TEST_F(RaceEditorTest, RefusedLimitsLeavePlayerBarsAndFileAlone)
         EXPECT_FALSE(refused(c.box));
     }
     // Only the restoring commits drew the bars; the refused ones did not.
-    EXPECT_EQ(host->count("ChangeRaceHabs"), int(std::size(cases)));
+    EXPECT_EQ(host->count("showRaceRanges"), int(std::size(cases)));
     EXPECT_EQ(dir.read("player.inf"), originalPlayers);
     EXPECT_FALSE(saved());
 }
@@ -319,8 +321,8 @@ TEST_F(RaceEditorTest, RaceNameThenColourSavesAndReloadsBeforeTheChooserOpens)
     EXPECT_TRUE(reloadedFirst);
     EXPECT_FALSE(editor->raceNameChanged());
     EXPECT_EQ(player(1)->Colour, 0x000000FF); // red in the low byte
-    EXPECT_EQ(get<QLabel>("lblcmdColour")->palette().color(QPalette::Window), QColor(255, 0, 0));
-    EXPECT_EQ(host->calls.back(), "DrawPic");
+    EXPECT_EQ(get<QLabel>("colourSwatch")->palette().color(QPalette::Window), QColor(255, 0, 0));
+    EXPECT_EQ(host->calls.back(), "redrawMap");
     EXPECT_GT(host->calls.size(), drawsBefore);
     // The selection and the view are kept through the reload.
     EXPECT_EQ(s.PlanetSelected, 2);
@@ -340,8 +342,8 @@ TEST_F(RaceEditorTest, CancelledColourChangesNothing)
     ui::dialogHooks().colour = [](const QColor&) -> std::optional<QColor> { return std::nullopt; };
     clickColour();
     EXPECT_EQ(player(1)->Colour, 1000);
-    EXPECT_EQ(get<QLabel>("lblcmdColour")->palette().color(QPalette::Window), ui::colourFromBgr(1000));
-    EXPECT_EQ(host->count("DrawPic"), 0);
+    EXPECT_EQ(get<QLabel>("colourSwatch")->palette().color(QPalette::Window), ui::colourFromBgr(1000));
+    EXPECT_EQ(host->count("redrawMap"), 0);
     EXPECT_FALSE(saved());
 }
 

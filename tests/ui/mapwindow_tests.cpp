@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -30,16 +31,16 @@
 #include "support/fakes.h"
 #include "support/galaxyfixture.h"
 #include "ui/dialogs.h"
-#include "ui/frmmap.h"
+#include "ui/mapwindow.h"
 
 using namespace vornex;
 using namespace vornex::testing;
-using vornex::ui::frmMap;
 using vornex::ui::MapSurface;
+using vornex::ui::MapWindow;
 
 namespace {
 
-class FrmMapTest : public ::testing::Test {
+class MapWindowTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     ProgramState s;
@@ -47,7 +48,7 @@ protected:
     test::ScriptedPrompter prompter;
     QString playersFile;
     bool playersFileBeforeFirstWrite = false;
-    std::unique_ptr<frmMap> w;
+    std::unique_ptr<MapWindow> w;
     QStringList messages;
     std::vector<std::optional<QString>> answers;
 
@@ -115,7 +116,7 @@ protected:
     }
     void open()
     {
-        w = std::make_unique<frmMap>(s, store, prompter);
+        w = std::make_unique<MapWindow>(s, store, prompter);
         w->show();
         QApplication::processEvents();
     }
@@ -131,7 +132,7 @@ protected:
     }
     QAbstractButton* button(const char* name) const
     {
-        auto* tb = w->findChild<QToolBar*>("Toolbar1");
+        auto* tb = w->findChild<QToolBar*>("mapToolbar");
         auto* a = w->findChild<QAction*>(name);
         return tb && a ? qobject_cast<QAbstractButton*>(tb->widgetForAction(a)) : nullptr;
     }
@@ -140,16 +141,16 @@ protected:
 
 } // namespace
 
-TEST_F(FrmMapTest, LoadFillsThePanelForTheSelectedPlanet)
+TEST_F(MapWindowTest, LoadFillsThePanelForTheSelectedPlanet)
 {
     open();
-    EXPECT_EQ(w->windowTitle(), "Map");
+    EXPECT_EQ(w->windowTitle(), "VornexInfo") << "no game name";
     EXPECT_EQ(text("txtYourRace"), "Humans");
     EXPECT_EQ(text("txtPlanetName"), "Alpha Summary");
     EXPECT_EQ(text("txtXcord"), "100");
     EXPECT_EQ(text("txtYcord"), "100");
     EXPECT_EQ(text("txtPopulation"), "12000");
-    EXPECT_EQ(text("txtPopulation1"), "Population: 12000");
+    EXPECT_EQ(text("txtSummaryPopulation"), "Population: 12000");
     EXPECT_EQ(text("txtReportAge"), "Report is 0 years old");
     EXPECT_EQ(text("txtOwner"), "Humans");
     EXPECT_EQ(text("txtScanner"), "150(0)");
@@ -163,20 +164,20 @@ TEST_F(FrmMapTest, LoadFillsThePanelForTheSelectedPlanet)
     EXPECT_EQ(w->findChild<QLabel*>("lblBora")->toolTip(),
               "Boranium - Surface: 1200 - Concentration: 45 - Mining Rate: 30");
     EXPECT_TRUE(w->findChild<QLabel*>("lblIron")->toolTip().startsWith("Iron - Surface: 4950"));
-    EXPECT_FALSE(w->findChild<QWidget*>("picUnknown")->isVisible());
+    EXPECT_FALSE(w->findChild<QWidget*>("unknownPlanetCover")->isVisible());
     // Nothing on the window still shows a placeholder caption.
     for (auto* e : w->findChildren<QLineEdit*>())
         EXPECT_NE(e->text(), "Text1") << e->objectName().toStdString();
 }
 
-TEST_F(FrmMapTest, BarsAndMarkersStandWhereTheValuesSay)
+TEST_F(MapWindowTest, BarsAndMarkersStandWhereTheValuesSay)
 {
     open();
     EXPECT_EQ(box("lblSurfaceBora").width(), 48);  // 1200 * 202 / 5000 = 48.48
     EXPECT_EQ(box("lblSurfaceGerm").width(), 101); // 2500
     EXPECT_EQ(box("lblSurfaceIron").width(), 200); // 199.98
     EXPECT_EQ(box("lblMiningIron").width(), 202);  // (4950 + 100) capped
-    EXPECT_EQ(box("lblSurfaceIron").topLeft(), QPoint(75, 451));
+    EXPECT_EQ(box("lblSurfaceIron").topLeft(), QPoint(75, 451 - 56));
     EXPECT_EQ(box("lblConcBora").x(), 156); // 2 * 45 + 66
     EXPECT_EQ(box("lblConcGerm").x(), 66);
     EXPECT_EQ(box("lblConcIron").x(), 268); // capped at 202 + 66
@@ -185,16 +186,16 @@ TEST_F(FrmMapTest, BarsAndMarkersStandWhereTheValuesSay)
     EXPECT_EQ(box("lblRad").x(), 172);
     EXPECT_EQ(box("lblGrav").size(), QSize(7, 13));
     // Your race's ranges: gravity 0..20 clicks, temperature -63..100, radiation 20..80.
-    EXPECT_EQ(box("lblRaceGrav"), QRect(175, 390, 40, 13));
-    EXPECT_EQ(box("lblRaceTemp"), QRect(144, 408, 82, 13)); // 143.5 wide 81.5
-    EXPECT_EQ(box("lblRaceRad"), QRect(115, 426, 120, 13));
+    EXPECT_EQ(box("lblRaceGrav"), QRect(175, 390 - 56, 40, 13));
+    EXPECT_EQ(box("lblRaceTemp"), QRect(144, 408 - 56, 82, 13)); // 143.5 wide 81.5
+    EXPECT_EQ(box("lblRaceRad"), QRect(115, 426 - 56, 120, 13));
     EXPECT_TRUE(w->findChild<QWidget*>("lblTerraGrav")->isVisible());
 }
 
-TEST_F(FrmMapTest, MissingGravityRowLeavesTheMarkerAndRatesZero)
+TEST_F(MapWindowTest, MissingGravityRowLeavesTheMarkerAndRatesZero)
 {
     open();
-    w->PlanetInfo(700, 700);
+    w->selectNearestPlanet(700, 700);
     EXPECT_EQ(s.PlanetSelected, 3);
     EXPECT_EQ(text("txtHabitability"), "0");
     EXPECT_EQ(text("txtValue"), "Value: 10% (0%)");
@@ -203,13 +204,13 @@ TEST_F(FrmMapTest, MissingGravityRowLeavesTheMarkerAndRatesZero)
     EXPECT_EQ(text("txtTemp"), QString::fromUtf8("-120\u00b0C"));
 }
 
-TEST_F(FrmMapTest, UnreportedPlanetShowsTheCoverAndChangesOnlyTitleAndCoordinates)
+TEST_F(MapWindowTest, UnreportedPlanetShowsTheCoverAndChangesOnlyTitleAndCoordinates)
 {
     open();
     const QString tip = w->findChild<QLabel*>("lblBora")->toolTip();
-    w->PlanetInfo(400 + 50, 300 + 49); // 99 away
+    w->selectNearestPlanet(400 + 50, 300 + 49); // 99 away
     EXPECT_EQ(s.PlanetSelected, 2);
-    EXPECT_TRUE(w->findChild<QWidget*>("picUnknown")->isVisible());
+    EXPECT_TRUE(w->findChild<QWidget*>("unknownPlanetCover")->isVisible());
     EXPECT_EQ(text("txtPlanetName"), "Beta Summary");
     EXPECT_EQ(text("txtXcord"), "400");
     EXPECT_EQ(text("txtYcord"), "300");
@@ -217,16 +218,16 @@ TEST_F(FrmMapTest, UnreportedPlanetShowsTheCoverAndChangesOnlyTitleAndCoordinate
     EXPECT_EQ(text("txtOwner"), "Humans");
     EXPECT_EQ(w->findChild<QLabel*>("lblBora")->toolTip(), tip);
     // A point 100 away from every planet keeps the selection and shows it again.
-    w->PlanetInfo(400 + 50, 300 + 50);
+    w->selectNearestPlanet(400 + 50, 300 + 50);
     EXPECT_EQ(s.PlanetSelected, 2);
-    w->PlanetInfo(100, 100);
-    EXPECT_FALSE(w->findChild<QWidget*>("picUnknown")->isVisible());
+    w->selectNearestPlanet(100, 100);
+    EXPECT_FALSE(w->findChild<QWidget*>("unknownPlanetCover")->isVisible());
 }
 
-TEST_F(FrmMapTest, LeftClickInPlanetsModeSelectsAndRingsThePlanet)
+TEST_F(MapWindowTest, LeftClickInPlanetsModeSelectsAndRingsThePlanet)
 {
     open();
-    MapSurface* pic = w->pic();
+    MapSurface* pic = w->mapSurface();
     // Map point of Gamma in widget pixels.
     const QPointF at = pic->widgetPoint(QPointF(700, 700));
     QMouseEvent press(QEvent::MouseButtonPress, at, pic->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
@@ -237,7 +238,7 @@ TEST_F(FrmMapTest, LeftClickInPlanetsModeSelectsAndRingsThePlanet)
     EXPECT_EQ(view(), (View{2000, 0, 0}));
 }
 
-TEST_F(FrmMapTest, ToolbarShowsTheRestoredModeAndModesDoNotMoveTheView)
+TEST_F(MapWindowTest, ToolbarShowsTheRestoredModeAndModesDoNotMoveTheView)
 {
     s.ClickOption = "Move";
     open();
@@ -254,59 +255,66 @@ TEST_F(FrmMapTest, ToolbarShowsTheRestoredModeAndModesDoNotMoveTheView)
     EXPECT_EQ(view(), (View{2000, 0, 0}));
 }
 
-TEST_F(FrmMapTest, NamesTwiceReturnsToTheDrawingWithoutNames)
+TEST_F(MapWindowTest, NamesTwiceReturnsToTheDrawingWithoutNames)
 {
     open();
-    const QImage before = w->pic()->image().copy();
+    const QImage before = w->mapSurface()->image().copy();
     button("Names")->click();
     EXPECT_TRUE(w->namesShown());
-    EXPECT_NE(w->pic()->image(), before);
+    EXPECT_NE(w->mapSurface()->image(), before);
     button("Names")->click();
     EXPECT_FALSE(w->namesShown());
-    EXPECT_EQ(w->pic()->image(), before);
+    EXPECT_EQ(w->mapSurface()->image(), before);
 }
 
-TEST_F(FrmMapTest, FindCentresAndSelectsOnlyAnExactName)
+TEST_F(MapWindowTest, FindCentresAndSelectsOnlyAnExactName)
 {
     open();
     s.Zoom = 500;
     answers = {QString("Gamma"), QString("Gamma")};
-    w->Find();
+    w->findPlanet();
     EXPECT_EQ(view(), (View{500, 450, 450}));
     EXPECT_EQ(s.PlanetSelected, 3);
     EXPECT_EQ(text("txtPlanetName"), "Gamma Summary");
-    w->Find();
+    w->findPlanet();
     EXPECT_EQ(view(), (View{500, 450, 450}));
     EXPECT_TRUE(messages.isEmpty());
 
     for (auto typed : {std::optional<QString>("gamma"), std::optional<QString>(" Gamma"), std::optional<QString>()}) {
         messages.clear();
         answers = {typed};
-        w->Find();
+        w->findPlanet();
         EXPECT_EQ(messages, QStringList{"Not Found"});
         EXPECT_EQ(view(), (View{500, 450, 450}));
         EXPECT_EQ(s.PlanetSelected, 3);
     }
 }
 
-TEST_F(FrmMapTest, MapFollowsTheWindowDownToTenPixels)
+// The map takes the room the side column leaves, at every window size; the side column keeps its
+// width and scrolls when the window is short.
+TEST_F(MapWindowTest, MapTakesTheRoomBesideTheSideColumn)
 {
     open();
-    w->resize(900, 760);
-    QApplication::processEvents();
-    EXPECT_EQ(w->pic()->width(), w->frameGeometry().width() - 337);
-    EXPECT_EQ(w->pic()->geometry().topLeft(), QPoint(327, 40));
-    EXPECT_LE(w->pic()->geometry().bottom(), w->centralWidget()->height()) << "the map stops above the status bar";
-    w->resize(340, 300);
-    QApplication::processEvents();
-    ASSERT_LT(w->frameGeometry().width(), 347);
-    EXPECT_EQ(w->pic()->width(), 10);
-    EXPECT_EQ(w->pic()->image().width(), qRound(10 * w->pic()->devicePixelRatioF()));
+    auto* column = w->findChild<QScrollArea*>("sideColumn");
+    ASSERT_NE(column, nullptr);
+    const int columnWidth = column->width();
+    for (const QSize size : {QSize(1000, 720), QSize(800, 600), QSize(640, 480)}) {
+        SCOPED_TRACE(size.width());
+        w->resize(size);
+        QApplication::processEvents();
+        MapSurface* map = w->mapSurface();
+        const QRect inWindow(map->mapTo(w.get(), QPoint(0, 0)), map->size());
+        EXPECT_EQ(column->width(), columnWidth);
+        EXPECT_EQ(inWindow.left(), column->mapTo(w.get(), QPoint(column->width(), 0)).x());
+        EXPECT_EQ(inWindow.right(), w->centralWidget()->geometry().right());
+        EXPECT_LE(inWindow.bottom(), w->statusBar()->geometry().top()) << "the map stops above the status bar";
+        EXPECT_EQ(map->image().size(), map->size() * map->devicePixelRatioF());
+    }
 }
 
 // A file that could not be read at all is named in the note, not counted as a skipped line; the
 // details list every note and scroll inside the screen however many there are.
-TEST_F(FrmMapTest, UnreadFilesAreNamedAndTheDetailsFitTheScreen)
+TEST_F(MapWindowTest, UnreadFilesAreNamedAndTheDetailsFitTheScreen)
 {
     s.GameName = "game";
     const std::string report = s.FileLocation + "game.p5";
@@ -353,7 +361,7 @@ TEST_F(FrmMapTest, UnreadFilesAreNamedAndTheDetailsFitTheScreen)
     EXPECT_EQ(list->document()->blockCount(), 500);
 }
 
-TEST_F(FrmMapTest, UnloadWritesThePlayersTableBeforeTheSettings)
+TEST_F(MapWindowTest, UnloadWritesThePlayersTableBeforeTheSettings)
 {
     open();
     s.Zoom = 1000;
@@ -370,7 +378,7 @@ TEST_F(FrmMapTest, UnloadWritesThePlayersTableBeforeTheSettings)
 // player.inf cannot be written as the window closes (its folder is a plain file, whoever runs the
 // test): the close waits for Retry, "Quit without saving" or Cancel, and the session's edits are
 // never dropped without the user's word.
-TEST_F(FrmMapTest, FailedSaveOnCloseOffersRetryQuitAndCancel)
+TEST_F(MapWindowTest, FailedSaveOnCloseOffersRetryQuitAndCancel)
 {
     const std::string goodFolder = s.FileLocation;
     QFile plain(dir.filePath("plain"));
@@ -432,7 +440,7 @@ TEST_F(FrmMapTest, FailedSaveOnCloseOffersRetryQuitAndCancel)
     EXPECT_TRUE(messages.isEmpty());
 }
 
-TEST_F(FrmMapTest, ClosingKeepsWhatWasTypedLastInTheRaceEditor)
+TEST_F(MapWindowTest, ClosingKeepsWhatWasTypedLastInTheRaceEditor)
 {
     open();
     QApplication::setActiveWindow(w.get());
@@ -478,14 +486,14 @@ int shownWidth(QLineEdit* e, const QString& text)
 
 // Coordinates and environment texts at their extremes show whole in the font in use; a number cut
 // short would read as another believable number.
-TEST_F(FrmMapTest, PanelBoxesShowExtremeValuesWhole)
+TEST_F(MapWindowTest, PanelBoxesShowExtremeValuesWhole)
 {
     PlanetPtr far = addPlanet(s, "Far", 15568, -13628, "Humans");
     far->Grav = "1";
     far->Temp = "-172";
     far->Rad = "100";
     open();
-    w->PlanetInfo(15568, -13628);
+    w->selectNearestPlanet(15568, -13628);
     EXPECT_EQ(text("txtXcord"), "15568");
     EXPECT_EQ(text("txtYcord"), "-13628");
     EXPECT_EQ(text("txtTemp"), QString::fromUtf8("-172\u00b0C"));
@@ -514,17 +522,17 @@ TEST_F(FrmMapTest, PanelBoxesShowExtremeValuesWhole)
     // the value texts.
     EXPECT_LT(box("txtXcord").right(), box("txtYcord").left());
     EXPECT_GT(box("txtXcord").left(), box("txtYourRace").right());
-    const int mapLeft = w->pic()->geometry().left();
+    const int mapLeft = w->mapSurface()->geometry().left();
     for (const char* name : {"txtYcord", "txtGrav", "txtTemp", "txtRad"}) {
         EXPECT_LT(box(name).right(), mapLeft) << name;
         if (name[3] != 'Y') {
-            EXPECT_TRUE(box("picUnknown").contains(box(name))) << name;
+            EXPECT_TRUE(box("unknownPlanetCover").contains(box(name))) << name;
         }
     }
 }
 
 // Limits beyond the scale are kept as typed, but their bars stay inside their strips.
-TEST_F(FrmMapTest, RangeBarsStayInsideTheirStrips)
+TEST_F(MapWindowTest, RangeBarsStayInsideTheirStrips)
 {
     open();
     struct Case {
@@ -532,9 +540,9 @@ TEST_F(FrmMapTest, RangeBarsStayInsideTheirStrips)
         QRect temp, rad;
     };
     const Case cases[] = {
-        {-500, 100, -50, 80, QRect(75, 408, 150, 13), QRect(75, 426, 160, 13)},
-        {-60, 900, 20, 300, QRect(145, 408, 132, 13), QRect(115, 426, 162, 13)},
-        {300, 400, 150, 200, QRect(277, 408, 0, 13), QRect(277, 426, 0, 13)},
+        {-500, 100, -50, 80, QRect(75, 352, 150, 13), QRect(75, 370, 160, 13)},
+        {-60, 900, 20, 300, QRect(145, 352, 132, 13), QRect(115, 370, 162, 13)},
+        {300, 400, 150, 200, QRect(277, 352, 0, 13), QRect(277, 370, 0, 13)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.tempMin);
@@ -543,7 +551,7 @@ TEST_F(FrmMapTest, RangeBarsStayInsideTheirStrips)
         you->TempMax = c.tempMax;
         you->RadMin = c.radMin;
         you->RadMax = c.radMax;
-        w->ChangeRaceHabs();
+        w->showRaceRanges();
         EXPECT_EQ(box("lblRaceTemp"), c.temp);
         EXPECT_EQ(box("lblRaceRad"), c.rad);
     }
@@ -551,10 +559,10 @@ TEST_F(FrmMapTest, RangeBarsStayInsideTheirStrips)
 
 // The status bar's map coordinates under a pointer that stands still follow every change of the
 // view: keys, Reset, Find, zoom clicks.
-TEST_F(FrmMapTest, PointerCoordinatesFollowEveryViewChange)
+TEST_F(MapWindowTest, PointerCoordinatesFollowEveryViewChange)
 {
     open();
-    MapSurface* pic = w->pic();
+    MapSurface* pic = w->mapSurface();
     auto* pointer = w->findChild<QLabel*>("lblPointer");
     ASSERT_NE(pointer, nullptr);
     const QPointF at(pic->width() / 4.0, pic->height() / 3.0);
@@ -578,7 +586,7 @@ TEST_F(FrmMapTest, PointerCoordinatesFollowEveryViewChange)
         {"Find",
          [&] {
              answers = {QString("Gamma")};
-             w->Find();
+             w->findPlanet();
          }},
         {"zoom click",
          [&] {
@@ -599,14 +607,14 @@ TEST_F(FrmMapTest, PointerCoordinatesFollowEveryViewChange)
 }
 
 // Every status note reads as a sentence, and the mineral captions' tooltips are readable.
-TEST_F(FrmMapTest, StatusNotesAreSentencesAndCaptionTooltipsReadable)
+TEST_F(MapWindowTest, StatusNotesAreSentencesAndCaptionTooltipsReadable)
 {
     open();
     QStringList notes;
     QObject::connect(w->statusBar(), &QStatusBar::messageChanged, [&](const QString& m) {
         if (!m.isEmpty()) notes << m;
     });
-    MapSurface* pic = w->pic();
+    MapSurface* pic = w->mapSurface();
     // Zoom in until the view refuses, a right click far from every planet, a refused limit.
     s.Zoom = 1;
     QKeyEvent plus(QEvent::KeyPress, Qt::Key_Plus, Qt::NoModifier);

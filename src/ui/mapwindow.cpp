@@ -1,16 +1,19 @@
-#include "ui/frmmap.h"
-#include "ui/frmmapimpl.h"
+#include "ui/mapwindow.h"
+#include "ui/mapwindowimpl.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QGroupBox>
+#include <QDockWidget>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
@@ -30,8 +33,9 @@
 #include "io/memorysettings.h"
 #include "io/tables.h"
 #include "ui/dialogs.h"
-#include "ui/frmexport.h"
+#include "ui/exportdialog.h"
 #include "ui/loadnotesbutton.h"
+#include "ui/maplayer.h"
 #include "ui/maprenderer.h"
 #include "ui/planetpanel.h"
 #include "ui/planetsdock.h"
@@ -45,41 +49,41 @@ static void initResources()
 
 namespace vornex::ui {
 
-namespace {
-
-const QColor kGrey = classicGrey();
-
-} // namespace
-
-frmMap::frmMap(ProgramState& state, SettingsStore& settings, Prompter& prompter, QWidget* parent)
+MapWindow::MapWindow(ProgramState& state, SettingsStore& settings, Prompter& prompter, QWidget* parent)
     : QMainWindow(parent), d(std::make_unique<Impl>(state, settings, prompter))
 {
     initResources();
-    setObjectName("frmMap");
-    setWindowTitle("Map");
+    setObjectName("mapWindow");
     setWindowIcon(QIcon(":/icons/vornex.png"));
     if (!darkTheme()) {
         QPalette pal = palette();
-        pal.setColor(QPalette::Window, kGrey);
-        pal.setColor(QPalette::Button, kGrey);
+        pal.setColor(QPalette::Window, classicGrey());
+        pal.setColor(QPalette::Button, classicGrey());
         setPalette(pal);
     }
 
-    d->client = new ClientArea(this);
-    d->client->setObjectName("clientArea");
-    setCentralWidget(d->client);
-    QFont panelFont = font();
-    panelFont.setPixelSize(11);
-    d->client->setFont(panelFont);
+    auto* client = new QWidget(this);
+    client->setObjectName("clientArea");
+    auto* row = new QHBoxLayout(client);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    setCentralWidget(client);
 
     buildMenus();
     buildToolbar();
-    d->pic = new MapSurface(state, *this, d->client);
-    d->pic->move(327, 40);
-    d->pic->resize(490, 431);
-    d->pic->installEventFilter(this);
-    buildPanel();
+    buildSideColumn();
+    row->addWidget(d->sideColumn);
+    d->map = new MapSurface(state, *this, client);
+    d->map->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    d->map->installEventFilter(this);
+    row->addWidget(d->map, 1);
     buildFollowing();
+    // The map's own layers get their toolbar actions (Names).
+    d->viewMenu->addSeparator();
+    for (MapLayer* layer : d->map->renderer().layers())
+        if (!layer->title().isEmpty()) addLayerAction(layer);
+    d->fileMenu->addSeparator();
+    d->fileMenu->addAction(findChild<QAction*>("Exit"));
 
     d->pointer = new QLabel(this);
     d->pointer->setObjectName("lblPointer");
@@ -87,26 +91,26 @@ frmMap::frmMap(ProgramState& state, SettingsStore& settings, Prompter& prompter,
     statusBar()->addPermanentWidget(d->pointer);
     statusBar()->setSizeGripEnabled(true);
 
-    // The design client area is 1016 by 728 below the menu bar, plus the status bar.
-    resize(1016, 728 + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
-    load();
+    placeOnScreen();
+    showGame();
     showDiagnosticsNote();
+    restoreGeometry(storedWindowGeometry(settings));
     restoreState(storedWindowLayout(settings));
-    d->pic->setFocus();
+    d->map->setFocus();
 }
 
-frmMap::~frmMap() = default;
+MapWindow::~MapWindow() = default;
 
-MapSurface* frmMap::pic() const
+MapSurface* MapWindow::mapSurface() const
 {
-    return d->pic;
+    return d->map;
 }
 
-void frmMap::buildMenus()
+void MapWindow::buildMenus()
 {
-    QMenu* file = menuBar()->addMenu(tr("&File"));
-    file->setObjectName("File");
-    QAction* exportAction = file->addAction(tr("&Export"));
+    d->fileMenu = menuBar()->addMenu(tr("&File"));
+    d->fileMenu->setObjectName("File");
+    QAction* exportAction = d->fileMenu->addAction(tr("&Export"));
     exportAction->setObjectName("Export");
     connect(exportAction, &QAction::triggered, this, [this] {
         if (d->exportDialog) {
@@ -114,7 +118,7 @@ void frmMap::buildMenus()
             d->exportDialog->activateWindow();
             return;
         }
-        auto* dialog = new frmExport(d->state, this);
+        auto* dialog = new ExportDialog(d->state, this);
         d->exportDialog = dialog;
         dialog->show();
     });
@@ -124,19 +128,21 @@ void frmMap::buildMenus()
     find->setObjectName("Find");
     find->setShortcut(QKeySequence::Find);
     find->setShortcutContext(Qt::WindowShortcut);
-    connect(find, &QAction::triggered, this, &frmMap::Find);
+    connect(find, &QAction::triggered, this, &MapWindow::findPlanet);
+    d->viewMenu = menuBar()->addMenu(tr("&View"));
+    d->viewMenu->setObjectName("View");
 }
 
-void frmMap::buildToolbar()
+void MapWindow::buildToolbar()
 {
-    auto* tb = new QToolBar(d->client);
+    auto* tb = addToolBar(tr("Map tools"));
     d->toolbar = tb;
-    tb->setObjectName("Toolbar1");
-    tb->setGeometry(0, 0, 1016, 40);
+    tb->setObjectName("mapToolbar");
     tb->setMovable(false);
+    tb->setFloatable(false);
+    tb->toggleViewAction()->setVisible(false);
     tb->setIconSize(QSize(16, 16));
     tb->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    tb->setStyleSheet("QToolBar { border: none; border-bottom: 1px solid #808080; spacing: 2px; padding: 2px; }");
 
     d->modes = new QActionGroup(this);
     d->modes->setExclusive(true);
@@ -157,91 +163,88 @@ void frmMap::buildToolbar()
         QAction* a = add(modeNames[i], modeIcons[i], modeTips[i]);
         a->setCheckable(true);
         d->modes->addAction(a);
+        connect(a, &QAction::triggered, this, [this, a] {
+            a->setChecked(true);
+            d->state.ClickOption = a->objectName().toStdString();
+        });
     }
-    add("Reset", "reset", tr("Show the default view: zoom 2000 from 0, 0 (Home)"));
+    QAction* reset = add("Reset", "reset", tr("Show the default view: zoom 2000 from 0, 0 (Home)"));
+    connect(reset, &QAction::triggered, this, [this] { d->map->resetView(); });
     tb->addSeparator();
-    d->namesAction = add("Names", "names", tr("Show or hide the planet names"));
-    d->namesAction->setCheckable(true);
-    tb->addSeparator();
-    add("Exit", "exit", tr("Save and close"));
+    d->layersEnd = tb->addSeparator();
+    QAction* exit = add("Exit", "exit", tr("Save and close"));
+    exit->setText(tr("E&xit"));
+    QKeySequence quit(QKeySequence::Quit);
+    exit->setShortcut(quit.isEmpty() ? QKeySequence(tr("Ctrl+Q")) : quit);
+    exit->setShortcutContext(Qt::WindowShortcut);
+    connect(exit, &QAction::triggered, this, &QWidget::close);
 
     // The button of the mode in force is down; a restored mode that is no button leaves all up.
     for (QAction* a : d->modes->actions())
         if (a->objectName().toStdString() == d->state.ClickOption) a->setChecked(true);
-
-    connect(tb, &QToolBar::actionTriggered, this, &frmMap::toolbarClicked);
 }
 
-void frmMap::toolbarClicked(QAction* action)
+QAction* MapWindow::addLayerAction(MapLayer* layer)
 {
-    const QString name = action->objectName();
-    if (name == "Exit") {
-        close();
-    } else if (name == "Reset") {
-        d->pic->resetView();
-    } else if (name == "Names") {
-        DrawPic();
-    } else {
-        action->setChecked(true);
-        d->state.ClickOption = name.toStdString();
-    }
+    auto* a = new QAction(layer->icon(), layer->title(), this);
+    a->setObjectName(layer->id());
+    a->setToolTip(layer->toolTip().isEmpty() ? layer->title() : layer->toolTip());
+    a->setCheckable(true);
+    a->setChecked(layer->isShown());
+    d->toolbar->insertAction(d->layersEnd, a);
+    if (QWidget* w = d->toolbar->widgetForAction(a)) w->setObjectName(layer->id());
+    d->viewMenu->addAction(a);
+    connect(a, &QAction::toggled, this, [this, layer](bool on) {
+        layer->setShown(on);
+        redrawMap();
+    });
+    return a;
 }
 
-void frmMap::buildPanel()
+void MapWindow::addMapLayer(std::unique_ptr<MapLayer> layer)
 {
-    // The panel keeps the design's window coordinates for its controls, so it starts at the
-    // client area's corner; the toolbar stays on top of its first 40 pixels.
-    d->panel = new PlanetPanel(d->client);
-    d->panel->setGeometry(0, 0, 327, 528);
-    d->toolbar->raise();
-
-    // The race editor with its own controls (hscNumber, SSTab1, ...).
-    d->raceEditor = new RaceEditor(d->state, d->settings, d->prompter, *this, d->client);
-    d->raceEditor->setObjectName("frameRace");
-    d->raceEditor->setGeometry(8, 528, 265, 193);
+    MapLayer* added = layer.get();
+    d->map->renderer().add(std::move(layer));
+    if (!added->title().isEmpty()) addLayerAction(added);
+    redrawMap();
 }
 
-void frmMap::load()
+void MapWindow::showGame()
 {
     auto& s = d->state;
     // 1. The race editor shows your player (its scroll bar's change fills it).
-    if (auto* hsc = d->raceEditor->findChild<QScrollBar*>("hscNumber")) {
-        if (s.YourNumber >= hsc->minimum() && s.YourNumber <= hsc->maximum()) hsc->setValue(s.YourNumber);
-    }
+    d->raceEditor->showPlayer(s.YourNumber);
     // 2. Your race's name.
     if (PlayerPtr you = s.yourPlayer()) d->panel->setYourRace(QString::fromStdString(you->RaceName));
     // 3. No race name is pending.
     d->raceEditor->setRaceNameChanged(false);
     // 4. The selected planet's details and the map.
     if (PlanetPtr p = s.selectedPlanet())
-        PlanetInfo(p->Xcord, p->Ycord);
+        selectNearestPlanet(p->Xcord, p->Ycord);
     else
-        DrawPic();
+        redrawMap();
     // 5. Your race's ranges.
-    ChangeRaceHabs();
+    showRaceRanges();
+    showTitle();
 }
 
-void frmMap::DrawPic()
+void MapWindow::redrawMap()
 {
-    d->pic->DrawPic();
+    d->map->redrawMap();
 }
 
-bool frmMap::CentreMap(const QString& action, int16_t x, int16_t y)
+bool MapWindow::namesShown() const
 {
-    return d->pic->CentreMap(action, x, y);
+    const MapLayer* names = d->map->renderer().layer(QStringLiteral("Names"));
+    return names && names->isShown();
 }
 
-bool frmMap::namesShown() const
-{
-    return d->namesAction && d->namesAction->isChecked();
-}
-
-void frmMap::setDistanceText(const QString& text)
+void MapWindow::setDistanceText(const QString& text)
 {
     d->panel->setDistanceText(text);
 }
 
-void frmMap::showStatus(const QString& text)
+void MapWindow::showStatus(const QString& text)
 {
     // Every note reads as a sentence, whoever phrased it (some reasons come from the core in
     // lower case, as parts of longer texts).
@@ -254,14 +257,14 @@ void frmMap::showStatus(const QString& text)
     statusBar()->showMessage(sentence, 6000);
 }
 
-void frmMap::showPointer(const QString& text)
+void MapWindow::showPointer(const QString& text)
 {
     d->pointer->setText(text);
 }
 
-bool frmMap::eventFilter(QObject* watched, QEvent* event)
+bool MapWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == d->pic) {
+    if (watched == d->map) {
         // The coordinates under a pointer that stands still change with the view (keys, Reset,
         // Find, zoom clicks): every redraw of the map refreshes them.
         switch (event->type()) {
@@ -273,7 +276,7 @@ bool frmMap::eventFilter(QObject* watched, QEvent* event)
             break;
         case QEvent::Paint:
             if (d->pointerAt) {
-                showPointer(d->pic->pointerText(*d->pointerAt));
+                showPointer(d->map->pointerText(*d->pointerAt));
             }
             break;
         default:
@@ -283,7 +286,7 @@ bool frmMap::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void frmMap::PlanetInfo(int16_t x, int16_t y)
+void MapWindow::selectNearestPlanet(int16_t x, int16_t y)
 {
     auto& s = d->state;
     if (auto best = nearestPlanet(s.AllPlanets, x, y)) s.PlanetSelected = *best;
@@ -291,15 +294,15 @@ void frmMap::PlanetInfo(int16_t x, int16_t y)
     PlanetPtr planet = s.selectedPlanet();
     if (!planet) {
         d->panel->showNoPlanet();
-        DrawPic();
+        redrawMap();
         return;
     }
     PlayerPtr you = s.yourPlayer();
     d->panel->showPlanet(computePanel(*planet, you.get(), s.AllGravities));
-    DrawPic();
+    redrawMap();
 }
 
-void frmMap::ChangeRaceHabs()
+void MapWindow::showRaceRanges()
 {
     PlayerPtr you = d->state.yourPlayer();
     d->panel->showRaceBars(computeRaceBars(you.get(), d->state.AllGravities));
@@ -307,15 +310,15 @@ void frmMap::ChangeRaceHabs()
     if (d->planets) d->planets->refresh();
 }
 
-void frmMap::tablesReloaded()
+void MapWindow::tablesReloaded()
 {
     if (PlayerPtr you = d->state.yourPlayer()) d->panel->setYourRace(QString::fromStdString(you->RaceName));
-    ChangeRaceHabs();
-    DrawPic();
+    showRaceRanges();
+    redrawMap();
     showDiagnosticsNote();
 }
 
-void frmMap::Find()
+void MapWindow::findPlanet()
 {
     // Cancel searches for the empty name, like an empty answer.
     const QString typed = askText(this, "Find Planet", "Planet Name").value_or(QString());
@@ -325,17 +328,17 @@ void frmMap::Find()
         if (planet->PlanetName != name) continue;
         const int16_t x = planet->Xcord, y = planet->Ycord;
         try {
-            CentreMap("Move", num::sub16(x, s.XStart), num::sub16(y, s.YStart));
+            d->map->moveView(ViewStep::Keep, num::sub16(x, s.XStart), num::sub16(y, s.YStart));
         } catch (const OverflowError&) {
             showStatus(tr("The planet lies too far from the view to centre on it."));
         }
-        PlanetInfo(x, y);
+        selectNearestPlanet(x, y);
         return;
     }
     showMessage(this, "Find Planet", "Not Found");
 }
 
-QString frmMap::diagnosticsText() const
+QString MapWindow::diagnosticsText() const
 {
     QStringList lines;
     for (const Diagnostic& diag : d->state.diagnostics)
@@ -343,7 +346,7 @@ QString frmMap::diagnosticsText() const
     return lines.join('\n');
 }
 
-void frmMap::showDiagnosticsNote()
+void MapWindow::showDiagnosticsNote()
 {
     if (!d->diagnosticsNote) {
         if (d->state.diagnostics.empty()) return;
@@ -353,30 +356,7 @@ void frmMap::showDiagnosticsNote()
     d->diagnosticsNote->refresh();
 }
 
-void frmMap::applyResizeRule()
-{
-    // Outer size (frame and title bar included), as 16-bit numbers.
-    const QSize outer = frameGeometry().size();
-    const auto w = num::tryInt16(outer.width()).value_or(32767);
-    const auto h = num::tryInt16(outer.height()).value_or(32767);
-    int picWidth = int(MaxSingle(float(w - 337), 10.0f));
-    int picHeight = int(MaxSingle(float(h - 81), 10.0f));
-    // The status bar takes room the rule does not know of: the map stops above it.
-    picHeight = std::max(10, std::min(picHeight, d->client->height() - 40));
-    // Likewise a dock beside the map takes width from it.
-    picWidth = std::max(10, std::min(picWidth, d->client->width() - 329));
-    d->pic->resize(picWidth, picHeight);
-    d->toolbar->resize(std::max(1016, d->client->width()), 40);
-    DrawPic();
-}
-
-void frmMap::resizeEvent(QResizeEvent* event)
-{
-    QMainWindow::resizeEvent(event);
-    applyResizeRule();
-}
-
-bool frmMap::savePlayersOrAsk(const QString& discardText)
+bool MapWindow::savePlayersOrAsk(const QString& discardText)
 {
     auto& s = d->state;
     // The race editor's edits live only in memory until this save: a save that fails holds the
@@ -386,7 +366,7 @@ bool frmMap::savePlayersOrAsk(const QString& discardText)
         if (saved.ok) return true;
         const QString file = QString::fromStdString(s.FileLocation + "player.inf");
         const SaveFailureAnswer answer = askAfterFailedSave(
-            this, tr("Map"),
+            this, tr("Players table"),
             tr("The players table %1 could not be saved:\n%2\n\nThe race editor's changes of this session are "
                "only in memory. Retry once the cause is mended, go on without saving them, or cancel to go "
                "back to the map with the changes kept.")
@@ -397,7 +377,7 @@ bool frmMap::savePlayersOrAsk(const QString& discardText)
     }
 }
 
-void frmMap::closeEvent(QCloseEvent* event)
+void MapWindow::closeEvent(QCloseEvent* event)
 {
     if (d->unloaded) {
         event->accept();
@@ -422,6 +402,7 @@ void frmMap::closeEvent(QCloseEvent* event)
     rememberGame(d->settings,
                  GameChoice{QString::fromStdString(s.FileLocation), s.YourNumber, QString::fromStdString(s.GameName)});
     storeWindowLayout(d->settings, saveState());
+    storeWindowGeometry(d->settings, saveGeometry());
     event->accept();
 }
 

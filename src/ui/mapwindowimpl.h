@@ -1,18 +1,19 @@
 #pragma once
 // The map window's own data, shared by the files that make up the window (the shell in
-// frmmap.cpp, following a game in frmmapgame.cpp).
+// mapwindow.cpp, following a game in mapwindowgame.cpp).
 
 #include <QLabel>
-#include <QPainter>
 #include <QPointer>
 #include <QToolBar>
 #include <QWidget>
 #include <optional>
 
-#include "ui/frmmap.h"
+#include "ui/mapwindow.h"
 
 class QActionGroup;
 class QMenu;
+class QScrollArea;
+class QVBoxLayout;
 
 namespace vornex::ui {
 
@@ -21,29 +22,20 @@ class PlanetPanel;
 class PlanetsDock;
 class RaceEditor;
 
-// The client area below the menu bar: light grey (the panel draws its own lines on it).
-class ClientArea : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter p(this);
-        p.fillRect(rect(), palette().color(QPalette::Window));
-    }
-};
-
-struct frmMap::Impl {
+struct MapWindow::Impl {
     ProgramState& state;
     SettingsStore& settings;
     Prompter& prompter;
 
-    ClientArea* client = nullptr;
     QToolBar* toolbar = nullptr;
-    QAction* namesAction = nullptr;
     QActionGroup* modes = nullptr;
-    MapSurface* pic = nullptr;
+    // The toolbar's separator before "Exit": layer actions go in front of it.
+    QAction* layersEnd = nullptr;
+    QMenu* viewMenu = nullptr;
+    QMenu* fileMenu = nullptr;
+    MapSurface* map = nullptr;
+    QScrollArea* sideColumn = nullptr;
+    QVBoxLayout* sideLayout = nullptr;
     RaceEditor* raceEditor = nullptr;
     PlanetPanel* panel = nullptr;
     QLabel* pointer = nullptr;
@@ -52,6 +44,7 @@ struct frmMap::Impl {
     // Where the pointer stands on the map (widget pixels), while it is over it.
     std::optional<QPointF> pointerAt;
     bool unloaded = false;
+    bool shownOnce = false;
     PlanetsDock* planets = nullptr;
     GameWatcher* watcher = nullptr;
     QMenu* recentGames = nullptr;

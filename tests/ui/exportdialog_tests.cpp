@@ -15,20 +15,20 @@
 #include "support/galaxyfixture.h"
 #include "support/scratchfolder.h"
 #include "ui/dialogs.h"
-#include "ui/frmexport.h"
+#include "ui/exportdialog.h"
 
 using namespace vornex;
 using namespace vornex::testing;
-using vornex::ui::frmExport;
+using vornex::ui::ExportDialog;
 
 namespace {
 
-class FrmExportTest : public ::testing::Test {
+class ExportDialogTest : public ::testing::Test {
 protected:
     test::ScratchFolder dir;
     ProgramState s;
     QStringList messages;
-    QPointer<frmExport> dialog;
+    QPointer<ExportDialog> dialog;
 
     void SetUp() override
     {
@@ -58,7 +58,7 @@ protected:
         setRecord(addPlanet(s, "Far, Away", 60, 60, "Uninhabited", 4), 4, 0, "2");
 
         ui::dialogHooks().message = [this](const QString&, const QString& text) { messages << text; };
-        dialog = new frmExport(s);
+        dialog = new ExportDialog(s);
     }
     void TearDown() override
     {
@@ -66,7 +66,9 @@ protected:
         ui::dialogHooks() = ui::DialogHooks{};
     }
 
-    QCheckBox* chk(int i) { return dialog->findChild<QCheckBox*>(QStringLiteral("chk%1").arg(i)); }
+    // The box of player n (1..16).
+    QCheckBox* raceBox(int n) { return dialog->findChild<QCheckBox*>(QStringLiteral("chkRace%1").arg(n)); }
+    QCheckBox* uninhabitedBox() { return dialog->findChild<QCheckBox*>(QStringLiteral("chkUninhabited")); }
     void exportNow()
     {
         auto* button = dialog->findChild<QPushButton*>("cmdExport");
@@ -75,41 +77,45 @@ protected:
     }
     std::string file() const { return dir.read("export.p3"); }
     // The line under the boxes that tells what the last export did.
-    QLabel* result() { return dialog->findChild<QLabel*>("lblResult"); }
+    QLabel* result() { return dialog->findChild<QLabel*>("lblExportResult"); }
 };
 
-TEST_F(FrmExportTest, LayoutCarriesTheRaceNames)
+TEST_F(ExportDialogTest, LayoutCarriesTheRaceNames)
 {
     EXPECT_EQ(dialog->windowTitle(), "Export Information");
-    for (int i = 0; i < 17; ++i)
-        ASSERT_NE(chk(i), nullptr) << i;
-    EXPECT_EQ(chk(0)->text(), "Humanoid");
-    EXPECT_EQ(chk(2)->text(), "R&&D"); // shown as "R&D", not as a shortcut on D
-    EXPECT_EQ(chk(15)->text(), "Race16");
-    EXPECT_EQ(chk(8)->geometry(), QRect(144, 40, 120, 19));
-    EXPECT_EQ(chk(16)->text(), "Uninhabited");
-    EXPECT_TRUE(chk(16)->isChecked());
-    for (int i = 0; i < 16; ++i)
-        EXPECT_FALSE(chk(i)->isChecked());
+    for (int n = 1; n <= 16; ++n)
+        ASSERT_NE(raceBox(n), nullptr) << n;
+    ASSERT_NE(uninhabitedBox(), nullptr);
+    EXPECT_EQ(raceBox(1)->text(), "Humanoid");
+    EXPECT_EQ(raceBox(3)->text(), "R&&D"); // shown as "R&D", not as a shortcut on D
+    EXPECT_EQ(raceBox(16)->text(), "Race16");
+    // Players 1 to 8 down the left column, 9 to 16 beside them.
+    EXPECT_EQ(raceBox(9)->y(), raceBox(1)->y());
+    EXPECT_GT(raceBox(9)->x(), raceBox(1)->geometry().right());
+    EXPECT_GT(raceBox(8)->y(), raceBox(7)->geometry().bottom());
+    EXPECT_EQ(uninhabitedBox()->text(), "Uninhabited");
+    EXPECT_TRUE(uninhabitedBox()->isChecked());
+    for (int n = 1; n <= 16; ++n)
+        EXPECT_FALSE(raceBox(n)->isChecked());
     EXPECT_FALSE(dialog->isModal());
 }
 
-TEST_F(FrmExportTest, SlotWithoutRaceNameCannotBeChosen)
+TEST_F(ExportDialogTest, SlotWithoutRaceNameCannotBeChosen)
 {
     delete dialog.data();
     s.AllPlayers.At(5)->RaceName.clear();
     s.AllPlanets.Item("Stranger")->Owner.clear();
-    dialog = new frmExport(s);
-    EXPECT_FALSE(chk(4)->isEnabled());
-    chk(4)->setChecked(true);
-    chk(16)->setChecked(false);
+    dialog = new ExportDialog(s);
+    EXPECT_FALSE(raceBox(5)->isEnabled());
+    raceBox(5)->setChecked(true);
+    uninhabitedBox()->setChecked(false);
     exportNow();
     EXPECT_EQ(file(), "");
 }
 
-TEST_F(FrmExportTest, NothingCheckedWritesAnEmptyFile)
+TEST_F(ExportDialogTest, NothingCheckedWritesAnEmptyFile)
 {
-    chk(16)->setChecked(false);
+    uninhabitedBox()->setChecked(false);
     exportNow();
     EXPECT_TRUE(std::filesystem::exists(dir.path("export.p3")));
     EXPECT_EQ(file(), "");
@@ -120,10 +126,10 @@ TEST_F(FrmExportTest, NothingCheckedWritesAnEmptyFile)
     EXPECT_TRUE(result()->text().contains("export.p3"));
     EXPECT_EQ(result()->toolTip(), QString::fromStdString(dir.path("export.p3")));
     EXPECT_LE(result()->geometry().bottom(), dialog->height());
-    EXPECT_GT(result()->y(), chk(16)->geometry().bottom());
+    EXPECT_GT(result()->y(), uninhabitedBox()->geometry().bottom());
 }
 
-TEST_F(FrmExportTest, UninhabitedOnlyTakesReportedPlanetsInOrder)
+TEST_F(ExportDialogTest, UninhabitedOnlyTakesReportedPlanetsInOrder)
 {
     exportNow();
     EXPECT_EQ(file(), "\"Empty One\",\"Uninhabited\",2,0,50,10,\"Dock\",\"1\",\"-20\",\"50\"\r\n"
@@ -131,10 +137,10 @@ TEST_F(FrmExportTest, UninhabitedOnlyTakesReportedPlanetsInOrder)
     EXPECT_TRUE(result()->text().startsWith("2 planet records")) << result()->text().toStdString();
 }
 
-TEST_F(FrmExportTest, RaceRecordsComeFirstInWindows1252AndExportingAgainReplaces)
+TEST_F(ExportDialogTest, RaceRecordsComeFirstInWindows1252AndExportingAgainReplaces)
 {
-    chk(0)->setChecked(true);
-    chk(1)->setChecked(true);
+    raceBox(1)->setChecked(true);
+    raceBox(2)->setChecked(true);
     exportNow();
     EXPECT_EQ(file(), "\"Alpha\",\"Insectoid\",0,5000,50,10,\"Dock\",\"1.5\",\"-20\",\"50\"\r\n"
                       "\"Fa\xE7"
@@ -143,17 +149,17 @@ TEST_F(FrmExportTest, RaceRecordsComeFirstInWindows1252AndExportingAgainReplaces
                       "\"Far, Away\",\"Uninhabited\",4,0,50,10,\"Dock\",\"2\",\"-20\",\"50\"\r\n");
     EXPECT_EQ(file().find("Stranger"), std::string::npos);
 
-    chk(0)->setChecked(false);
-    chk(16)->setChecked(false);
+    raceBox(1)->setChecked(false);
+    uninhabitedBox()->setChecked(false);
     exportNow();
     EXPECT_EQ(file(), "\"Alpha\",\"Insectoid\",0,5000,50,10,\"Dock\",\"1.5\",\"-20\",\"50\"\r\n");
     EXPECT_TRUE(result()->text().startsWith("1 planet record written")) << result()->text().toStdString();
     EXPECT_TRUE(messages.isEmpty());
     // The dialog stays open with the boxes as the user left them.
-    EXPECT_TRUE(chk(1)->isChecked());
+    EXPECT_TRUE(raceBox(2)->isChecked());
 }
 
-TEST_F(FrmExportTest, FailedWriteIsReportedAndKeepsTheEarlierFile)
+TEST_F(ExportDialogTest, FailedWriteIsReportedAndKeepsTheEarlierFile)
 {
     // A folder in the way of the file: the write cannot replace it.
     exportNow(); // a success first: its line must not stay beside a failure
@@ -177,7 +183,7 @@ TEST_F(FrmExportTest, FailedWriteIsReportedAndKeepsTheEarlierFile)
 // A planet name with a double quote is written with an apostrophe, so other copies find no such
 // planet: the dialog counts those records and says why. Never-reported planets are not written and
 // so not counted.
-TEST_F(FrmExportTest, RecordsOtherCopiesCannotUseAreCountedAndExplained)
+TEST_F(ExportDialogTest, RecordsOtherCopiesCannotUseAreCountedAndExplained)
 {
     addPlanet(s, "Say \"Hi\"", 70, 70, "Insectoid", 1);
     addPlanet(s, "\"Quoted\" Rock", 80, 80, "Uninhabited", 2);
@@ -194,8 +200,8 @@ TEST_F(FrmExportTest, RecordsOtherCopiesCannotUseAreCountedAndExplained)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.expected);
-        chk(1)->setChecked(c.insectoid);
-        chk(16)->setChecked(c.uninhabited);
+        raceBox(2)->setChecked(c.insectoid);
+        uninhabitedBox()->setChecked(c.uninhabited);
         exportNow();
         const QString text = result()->text();
         if (*c.expected) {
@@ -215,7 +221,7 @@ TEST_F(FrmExportTest, RecordsOtherCopiesCannotUseAreCountedAndExplained)
 
 // One game folder exports; a second copy of the program, in another folder, merges that file when
 // it loads its planets: the newer record wins, the older one does not.
-TEST_F(FrmExportTest, ExportIsMergedByAnotherCopyAtItsNextStart)
+TEST_F(ExportDialogTest, ExportIsMergedByAnotherCopyAtItsNextStart)
 {
     test::ScratchFolder other;
     other.write("game.map", "#\tX\tY\tName\r\n1\t1100\t2900\tAlpha\r\n2\t1400\t2500\tFar, Away\r\n"
@@ -233,8 +239,8 @@ TEST_F(FrmExportTest, ExportIsMergedByAnotherCopyAtItsNextStart)
                 "C\t50mR\t1g\t0\xB0"
                 "C\t50mR\t0%\r\n");
     s.AllPlanets.Item("Alpha")->ReportAge = 1; // newer than the other copy's 3 years
-    chk(0)->setChecked(true);
-    chk(1)->setChecked(true);
+    raceBox(1)->setChecked(true);
+    raceBox(2)->setChecked(true);
     exportNow();
     ASSERT_TRUE(messages.isEmpty());
     other.write("export.p3", file());

@@ -1,6 +1,7 @@
 #pragma once
-// The program's main window: toolbar, galaxy map `pic`, the planet panel on the left, the race
-// editor below it, menu bar and status bar. Its controls carry their names as objectName.
+// The program's main window, a shell that wires its parts: the toolbar, the galaxy map, the side
+// column (planet panel above, race editor below, scrolling when the window is short), the
+// "Planets" dock, menus and status bar. Its controls carry their names as objectName.
 
 #include <QMainWindow>
 #include <cstdint>
@@ -9,12 +10,9 @@
 #include "ui/mapsurface.h"
 #include "ui/raceeditor.h"
 
-class QLabel;
 class QAction;
-class QPushButton;
 
 namespace vornex {
-struct Diagnostic;
 struct ProgramState;
 struct GameChoice;
 class GameWatcher;
@@ -24,36 +22,39 @@ class Prompter;
 
 namespace vornex::ui {
 
+class MapLayer;
 class PlanetsDock;
 
-class frmMap : public QMainWindow, public MapSurfaceHost, public RaceEditorHost {
+class MapWindow : public QMainWindow, public MapSurfaceHost, public RaceEditorHost {
     Q_OBJECT
 public:
-    // Builds the window and runs its load steps: race editor on player YourNumber, your race's name,
-    // the panel for the selected planet, the map, the race's range bars.
-    frmMap(ProgramState& state, SettingsStore& settings, Prompter& prompter, QWidget* parent = nullptr);
-    ~frmMap() override;
+    // Builds the window and shows the game: the race editor on your player, your race's name, the
+    // panel for the selected planet, the map, your race's ranges. Size and docks are those saved
+    // last, or fit the screen at the first start.
+    MapWindow(ProgramState& state, SettingsStore& settings, Prompter& prompter, QWidget* parent = nullptr);
+    ~MapWindow() override;
 
-    // Redraws the whole map (Zoom units across the surface), names while "Names" is down.
-    void DrawPic() override;
-    // Zoom step and centring on view position (x, y); a step that would leave 16 bits is refused.
-    bool CentreMap(const QString& action, int16_t x, int16_t y);
+    // Paints the map again with every layer shown.
+    void redrawMap() override;
     // Selects the planet nearest map point (x, y) within 100, fills the panel, redraws.
-    void PlanetInfo(int16_t x, int16_t y) override;
+    void selectNearestPlanet(int16_t x, int16_t y) override;
     // Places the three range bars of your race on the environment strips.
-    void ChangeRaceHabs() override;
+    void showRaceRanges() override;
     void tablesReloaded() override;
     void showStatus(const QString& text) override;
-    bool namesShown() const override;
     void setDistanceText(const QString& text) override;
     void showPointer(const QString& text) override;
+    // Whether the planet names are shown.
+    bool namesShown() const;
 
     // Edit > Find: asks for a planet name, centres the map on it and selects it.
-    void Find();
+    void findPlanet();
     // Everything the loaders noted, one "file:line: reason" a line.
     QString diagnosticsText() const;
 
-    MapSurface* pic() const;
+    MapSurface* mapSurface() const;
+    // Puts a layer on top of the map with its toolbar action (when it has a title) and redraws.
+    void addMapLayer(std::unique_ptr<MapLayer> layer);
 
     // Reads the turn's planets again (map file, planets report, export files), keeping the view,
     // the selected planet, the click mode and unsaved race edits; says on the status bar and on
@@ -67,13 +68,18 @@ public:
     // Writes the map as shown to a PNG at the screen's pixel ratio; an empty text or why not.
     QString saveMapImage(const QString& path) const;
 
+    // Gives the map at least 300 by 200 pixels: docks restored wider than the window allows are
+    // narrowed (or closed), and a window too small for the screen's room grows. Runs after every
+    // restore of the window's layout.
+    void ensureMapRoom();
+
     PlanetsDock* planetsDock() const;
     GameWatcher* gameWatcher() const;
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     // Saves player.inf; when that fails, asks Retry / discardText / Cancel. False for Cancel.
     bool savePlayersOrAsk(const QString& discardText);
 
@@ -82,12 +88,13 @@ private:
     std::unique_ptr<Impl> d;
 
     void buildToolbar();
-    void buildPanel();
+    void buildSideColumn();
     void buildMenus();
-    void load();
-    void applyResizeRule();
+    void showGame();
+    void showTitle();
+    void placeOnScreen();
     void showDiagnosticsNote();
-    void toolbarClicked(QAction* action);
+    QAction* addLayerAction(MapLayer* layer);
     void buildFollowing();
     void fillRecentGames();
     void watchGame();

@@ -1,8 +1,11 @@
-#include "ui/frmexport.h"
+#include "ui/exportdialog.h"
 
 #include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include <array>
 
@@ -12,86 +15,96 @@
 
 namespace vornex::ui {
 
-struct frmExport::Impl {
+struct ExportDialog::Impl {
     explicit Impl(ProgramState& s) : state(s) {}
 
     ProgramState& state;
-    std::array<QCheckBox*, 17> chk{};
+    // The sixteen races by player number (index 0 is player 1), then "Uninhabited".
+    std::array<QCheckBox*, 16> raceBoxes{};
+    QCheckBox* uninhabited = nullptr;
     // The race names the boxes stand for, as loaded (a caption shows "&" doubled).
     std::array<std::string, 16> captions;
-    QLabel* lblResult = nullptr;
+    QLabel* result = nullptr;
 
     void showResult(const QString& text, const QString& tooltip)
     {
-        lblResult->setText(text);
-        lblResult->setToolTip(tooltip);
-        const int height = text.isEmpty() ? 0 : lblResult->heightForWidth(lblResult->width());
-        lblResult->resize(lblResult->width(), height);
-        QWidget* dialog = lblResult->parentWidget();
-        dialog->setFixedSize(267, 266 + (height ? height + 6 : 0));
+        result->setText(text);
+        result->setToolTip(tooltip);
+        result->setVisible(!text.isEmpty());
+        // The dialog takes its new size at once, not at the next turn of the event loop.
+        result->parentWidget()->layout()->activate();
     }
 };
 
-frmExport::frmExport(ProgramState& state, QWidget* parent) : QDialog(parent), d(std::make_unique<Impl>(state))
+ExportDialog::ExportDialog(ProgramState& state, QWidget* parent) : QDialog(parent), d(std::make_unique<Impl>(state))
 {
-    setObjectName(QStringLiteral("frmExport"));
+    setObjectName(QStringLiteral("exportDialog"));
     setWindowTitle(tr("Export Information"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
-    setFixedSize(267, 266);
+    auto* column = new QVBoxLayout(this);
+    // The dialog keeps the size its contents need, growing when the outcome of an export shows.
+    column->setSizeConstraint(QLayout::SetFixedSize);
 
-    auto* label = new QLabel(tr("Select races to export information for"), this);
-    label->setObjectName(QStringLiteral("Label1"));
-    label->setGeometry(8, 8, 185, 25);
-    label->setWordWrap(true);
+    auto* prompt = new QLabel(tr("Select races to export information for"), this);
+    prompt->setObjectName(QStringLiteral("lblExportPrompt"));
+    prompt->setWordWrap(true);
+    column->addWidget(prompt);
 
-    for (int i = 0; i < 17; ++i) {
+    // Players 1 to 8 down the left column, 9 to 16 down the right one.
+    auto* races = new QGridLayout;
+    races->setHorizontalSpacing(16);
+    for (int i = 0; i < 16; ++i) {
         auto* box = new QCheckBox(this);
-        box->setObjectName(QStringLiteral("chk%1").arg(i));
-        if (i < 8)
-            box->setGeometry(8, 40 + 24 * i, 120, 19);
-        else if (i < 16)
-            box->setGeometry(144, 40 + 24 * (i - 8), 120, 19);
-        else
-            box->setGeometry(8, 240, 120, 19);
-        d->chk[size_t(i)] = box;
+        box->setObjectName(QStringLiteral("chkRace%1").arg(i + 1));
+        box->setMinimumWidth(120);
+        races->addWidget(box, i % 8, i / 8);
+        d->raceBoxes[size_t(i)] = box;
     }
-    d->chk[16]->setText(tr("Uninhabited"));
-    d->chk[16]->setChecked(true);
+    column->addLayout(races);
 
     // Each box stands for the player at position i + 1 and carries that race's name.
     for (size_t i = 0; i < 16; ++i) {
         PlayerPtr p = state.AllPlayers.At(static_cast<int64_t>(i) + 1);
         d->captions[i] = p ? p->RaceName : std::string();
         QString text = QString::fromStdString(d->captions[i]);
-        d->chk[i]->setText(text.replace(QLatin1Char('&'), QLatin1String("&&")));
+        d->raceBoxes[i]->setText(text.replace(QLatin1Char('&'), QLatin1String("&&")));
         // A slot without a race name stands for no race (it would match planets without an owner).
         const bool named = p && !p->RaceName.empty();
-        d->chk[i]->setEnabled(named);
-        d->chk[i]->setToolTip(named ? tr("Player %1").arg(i + 1) : tr("Player %1 has no race name").arg(i + 1));
+        d->raceBoxes[i]->setEnabled(named);
+        d->raceBoxes[i]->setToolTip(named ? tr("Player %1").arg(i + 1) : tr("Player %1 has no race name").arg(i + 1));
     }
 
+    auto* last = new QHBoxLayout;
+    d->uninhabited = new QCheckBox(tr("Uninhabited"), this);
+    d->uninhabited->setObjectName(QStringLiteral("chkUninhabited"));
+    d->uninhabited->setChecked(true);
+    last->addWidget(d->uninhabited);
+    last->addStretch(1);
     auto* cmdExport = new QPushButton(tr("Export"), this);
     cmdExport->setObjectName(QStringLiteral("cmdExport"));
-    cmdExport->setGeometry(144, 236, 65, 25);
     cmdExport->setDefault(true);
+    last->addWidget(cmdExport);
+    column->addLayout(last);
 
     // The outcome of an export shows under the boxes, so that exporting again needs no box to
-    // dismiss; the dialog grows to hold it.
-    d->lblResult = new QLabel(this);
-    d->lblResult->setObjectName(QStringLiteral("lblResult"));
-    d->lblResult->setGeometry(8, 266, 251, 0);
-    d->lblResult->setWordWrap(true);
-    d->lblResult->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    d->lblResult->setTextFormat(Qt::PlainText);
+    // dismiss.
+    d->result = new QLabel(this);
+    d->result->setObjectName(QStringLiteral("lblExportResult"));
+    d->result->setWordWrap(true);
+    d->result->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    d->result->setTextFormat(Qt::PlainText);
+    d->result->hide();
+    column->addWidget(d->result);
+    column->activate();
 
     connect(cmdExport, &QPushButton::clicked, this, [this] {
         ExportSelection selection;
         for (size_t i = 0; i < 16; ++i) {
             selection.captions[i] = d->captions[i];
-            selection.checked[i] = d->chk[i]->isEnabled() && d->chk[i]->isChecked();
+            selection.checked[i] = d->raceBoxes[i]->isEnabled() && d->raceBoxes[i]->isChecked();
         }
-        selection.uninhabited = d->chk[16]->isChecked();
+        selection.uninhabited = d->uninhabited->isChecked();
         const std::string path = exportFilePath(d->state.FileLocation, d->state.YourNumber);
         int count = 0;
         const WriteResult result =
@@ -105,7 +118,7 @@ frmExport::frmExport(ProgramState& state, QWidget* parent) : QDialog(parent), d(
         }
         const QString file = QString::fromStdString(path);
         // The label is narrow: a long folder is shortened in the middle, the tooltip holds it whole.
-        const QString shownFile = d->lblResult->fontMetrics().elidedText(file, Qt::ElideMiddle, 230);
+        const QString shownFile = d->result->fontMetrics().elidedText(file, Qt::ElideMiddle, 230);
         QString text =
             tr("%1 planet %2 written to %3.").arg(count).arg(count == 1 ? tr("record") : tr("records"), shownFile);
         std::vector<std::string> names;
@@ -125,6 +138,6 @@ frmExport::frmExport(ProgramState& state, QWidget* parent) : QDialog(parent), d(
     });
 }
 
-frmExport::~frmExport() = default;
+ExportDialog::~ExportDialog() = default;
 
 } // namespace vornex::ui

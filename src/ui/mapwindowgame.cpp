@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSaveFile>
+#include <QVBoxLayout>
 #include <cstdio>
 
 #include "analysis/view.h"
@@ -17,9 +18,9 @@
 #include "io/fileexists.h"
 #include "io/memorysettings.h"
 #include "ui/dialogs.h"
-#include "ui/frmmap.h"
-#include "ui/frmmapimpl.h"
 #include "ui/maprenderer.h"
+#include "ui/mapwindow.h"
+#include "ui/mapwindowimpl.h"
 #include "ui/opengamedialog.h"
 #include "ui/planetsdock.h"
 #include "ui/raceeditor.h"
@@ -28,15 +29,15 @@ namespace vornex::ui {
 
 // ---- following a game: open, reload, the planet table, the map as a picture ------------------
 
-void frmMap::buildFollowing()
+void MapWindow::buildFollowing()
 {
     d->planets = new PlanetsDock(d->state, this);
     addDockWidget(Qt::RightDockWidgetArea, d->planets);
-    // Until the user shows it, the window looks as it always did.
+    // Hidden until the user asks for it (View > Planets); the window then remembers it.
     d->planets->hide();
-    connect(d->planets, &PlanetsDock::planetActivated, this, &frmMap::selectPlanet);
+    connect(d->planets, &PlanetsDock::planetActivated, this, &MapWindow::selectPlanet);
 
-    QMenu* file = menuBar()->findChild<QMenu*>("File");
+    QMenu* file = d->fileMenu;
     QAction* first = file->actions().value(0);
     QAction* open = new QAction(tr("&Open Game…"), file);
     open->setObjectName("OpenGame");
@@ -64,23 +65,22 @@ void frmMap::buildFollowing()
     d->recentGames->setObjectName("RecentGames");
     fillRecentGames();
 
-    QMenu* view = menuBar()->addMenu(tr("&View"));
-    view->setObjectName("View");
+    QMenu* view = d->viewMenu;
     QAction* reload = view->addAction(tr("&Reload"));
     reload->setObjectName("Reload");
     reload->setShortcut(QKeySequence::Refresh);
     reload->setShortcutContext(Qt::WindowShortcut);
-    connect(reload, &QAction::triggered, this, &frmMap::reloadTurnFiles);
+    connect(reload, &QAction::triggered, this, &MapWindow::reloadTurnFiles);
     QAction* toggle = d->planets->toggleViewAction();
     toggle->setObjectName("ShowPlanets");
     view->addAction(toggle);
 
     d->watcher = new GameWatcher(this);
-    connect(d->watcher, &GameWatcher::turnFilesChanged, this, &frmMap::reloadTurnFiles);
+    connect(d->watcher, &GameWatcher::turnFilesChanged, this, &MapWindow::reloadTurnFiles);
     watchGame();
 }
 
-void frmMap::watchGame()
+void MapWindow::watchGame()
 {
     QStringList files;
     for (const std::string& f : turnFiles(d->state))
@@ -88,7 +88,7 @@ void frmMap::watchGame()
     d->watcher->watch(QString::fromStdString(d->state.FileLocation), files);
 }
 
-void frmMap::fillRecentGames()
+void MapWindow::fillRecentGames()
 {
     d->recentGames->clear();
     int n = 0;
@@ -110,17 +110,17 @@ void frmMap::fillRecentGames()
     d->recentGames->setEnabled(n > 0);
 }
 
-PlanetsDock* frmMap::planetsDock() const
+PlanetsDock* MapWindow::planetsDock() const
 {
     return d->planets;
 }
 
-GameWatcher* frmMap::gameWatcher() const
+GameWatcher* MapWindow::gameWatcher() const
 {
     return d->watcher;
 }
 
-void frmMap::reloadTurnFiles()
+void MapWindow::reloadTurnFiles()
 {
     if (d->unloaded) return;
     auto& s = d->state;
@@ -134,9 +134,9 @@ void frmMap::reloadTurnFiles()
     d->planets->refresh();
     // The selected planet stays selected by its number; the panel shows its new figures.
     if (PlanetPtr p = s.selectedPlanet()) {
-        PlanetInfo(p->Xcord, p->Ycord);
+        selectNearestPlanet(p->Xcord, p->Ycord);
     } else {
-        DrawPic();
+        redrawMap();
     }
     showDiagnosticsNote();
     showStatus(r.changed == 1 ? tr("Turn files reloaded: 1 planet changed")
@@ -145,7 +145,7 @@ void frmMap::reloadTurnFiles()
     std::fflush(stdout);
 }
 
-bool frmMap::openGame(const GameChoice& game)
+bool MapWindow::openGame(const GameChoice& game)
 {
     auto& s = d->state;
     const GameChoiceCheck check = checkGameChoice(game.folder, QString::number(game.player), game.game);
@@ -168,7 +168,7 @@ bool frmMap::openGame(const GameChoice& game)
     storeGameChoice(d->settings, game);
     ProgramState next;
     FixedAnswer noQuestions;
-    if (Main(next, d->settings, noQuestions, FileExists) != StartupResult::Ready) {
+    if (startGame(next, d->settings, noQuestions, FileExists) != StartupResult::Ready) {
         // The files went away between the check and the loading: stay with the game shown.
         storeGameChoice(d->settings, before);
         showStatus(tr("The game cannot be opened: its files could not be read."));
@@ -179,46 +179,45 @@ bool frmMap::openGame(const GameChoice& game)
     fillRecentGames();
 
     // A new editor for the new players table: the old one still points at the players left.
-    const QRect editorBox = d->raceEditor->geometry();
-    delete d->raceEditor;
-    d->raceEditor = new RaceEditor(s, d->settings, d->prompter, *this, d->client);
-    d->raceEditor->setObjectName("frameRace");
-    d->raceEditor->setGeometry(editorBox);
+    RaceEditor* old = d->raceEditor;
+    d->raceEditor = new RaceEditor(s, d->settings, d->prompter, *this, old->parentWidget());
+    delete d->sideLayout->replaceWidget(old, d->raceEditor);
+    delete old;
     d->raceEditor->show();
     for (QAction* a : d->modes->actions())
         a->setChecked(a->objectName().toStdString() == s.ClickOption);
 
     d->planets->refresh();
-    load();
+    showGame();
     showDiagnosticsNote();
     watchGame();
     showStatus(tr("Opened %1, player %2").arg(game.game).arg(game.player));
     return true;
 }
 
-void frmMap::selectPlanet(int16_t id)
+void MapWindow::selectPlanet(int16_t id)
 {
     auto& s = d->state;
     PlanetPtr p = s.AllPlanets.ByID(id);
     if (!p) return;
     const auto at =
-        mapToSurface(viewOf(s), Surface{double(d->pic->width()), double(d->pic->height()), d->pic->devicePixelRatioF()},
+        mapToSurface(viewOf(s), Surface{double(d->map->width()), double(d->map->height()), d->map->devicePixelRatioF()},
                      p->Xcord, p->Ycord);
-    if (!at || !d->pic->rect().contains(QPointF(at->x, at->y).toPoint())) {
+    if (!at || !d->map->rect().contains(QPointF(at->x, at->y).toPoint())) {
         try {
-            CentreMap("Move", num::sub16(p->Xcord, s.XStart), num::sub16(p->Ycord, s.YStart));
+            d->map->moveView(ViewStep::Keep, num::sub16(p->Xcord, s.XStart), num::sub16(p->Ycord, s.YStart));
         } catch (const OverflowError&) {
             showStatus(tr("The planet lies too far from the view to centre on it."));
         }
     }
-    PlanetInfo(p->Xcord, p->Ycord);
+    selectNearestPlanet(p->Xcord, p->Ycord);
 }
 
-QString frmMap::saveMapImage(const QString& path) const
+QString MapWindow::saveMapImage(const QString& path) const
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    if (!d->pic->image().save(&file, "PNG")) return tr("the image could not be written");
+    if (!d->map->image().save(&file, "PNG")) return tr("the image could not be written");
     if (!file.commit()) return file.errorString();
     return {};
 }

@@ -1,0 +1,135 @@
+// The map window's layout: the side column beside the map, the window's place on the screen at
+// the first start, the room the map keeps after a saved layout is restored, and the title.
+#include <QDockWidget>
+#include <QLayout>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QShowEvent>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "app/programstate.h"
+#include "ui/mapwindow.h"
+#include "ui/mapwindowimpl.h"
+#include "ui/planetpanel.h"
+#include "ui/raceeditor.h"
+
+namespace vornex::ui {
+
+namespace {
+
+// The map never gets less than this after a layout is restored.
+constexpr int kLeastMapWidth = 300;
+constexpr int kLeastMapHeight = 200;
+
+} // namespace
+
+void MapWindow::buildSideColumn()
+{
+    // Panel above, race editor below, at their natural width; the column scrolls when the window
+    // is shorter than both.
+    auto* body = new QWidget;
+    body->setObjectName("sideColumnBody");
+    QFont panelFont = font();
+    panelFont.setPixelSize(11);
+    body->setFont(panelFont);
+    d->sideLayout = new QVBoxLayout(body);
+    d->sideLayout->setContentsMargins(0, 0, 0, 8);
+    d->sideLayout->setSpacing(8);
+    d->panel = new PlanetPanel(body);
+    d->sideLayout->addWidget(d->panel, 0, Qt::AlignLeft);
+    d->raceEditor = new RaceEditor(d->state, d->settings, d->prompter, *this, body);
+    d->sideLayout->addWidget(d->raceEditor, 0, Qt::AlignLeft);
+    d->sideLayout->addStretch(1);
+    body->setContentsMargins(8, 0, 0, 0);
+
+    d->sideColumn = new QScrollArea;
+    d->sideColumn->setObjectName("sideColumn");
+    d->sideColumn->setFrameShape(QFrame::NoFrame);
+    d->sideColumn->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    d->sideColumn->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    d->sideColumn->setWidgetResizable(true);
+    d->sideColumn->setWidget(body);
+    d->sideColumn->setFixedWidth(body->sizeHint().width() + d->sideColumn->verticalScrollBar()->sizeHint().width());
+    d->sideColumn->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+}
+
+void MapWindow::placeOnScreen()
+{
+    // At the first start the window takes what the screen offers up to a comfortable size,
+    // leaving room for the window frame and the desktop's panels.
+    const QRect room = screen()->availableGeometry();
+    const QSize wanted(1200, 820);
+    const QSize fits(room.width() - 16, room.height() - 40);
+    resize(wanted.boundedTo(fits).expandedTo(minimumSizeHint()));
+    move(room.center() - QPoint(width() / 2, height() / 2));
+}
+
+void MapWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (d->shownOnce) return;
+    d->shownOnce = true;
+    ensureMapRoom();
+}
+
+void MapWindow::ensureMapRoom()
+{
+    auto relayout = [this] {
+        if (QLayout* l = layout()) {
+            l->invalidate();
+            l->activate();
+        }
+    };
+    relayout();
+    auto lacking = [this] {
+        return QSize(std::max(0, kLeastMapWidth - d->map->width()), std::max(0, kLeastMapHeight - d->map->height()));
+    };
+    if (lacking().isNull()) return;
+    // A window smaller than its screen allows grows first.
+    const QRect room = screen()->availableGeometry();
+    const QSize frame = frameGeometry().size() - size();
+    const QSize most(room.width() - frame.width(), room.height() - frame.height());
+    const QSize grown = (size() + lacking()).boundedTo(most).expandedTo(size());
+    if (grown != size()) {
+        resize(grown);
+        relayout();
+    }
+    // Then the docks beside or above the map give up what they took, down to their least size,
+    // and close when even that leaves too little.
+    for (const Qt::Orientation o : {Qt::Horizontal, Qt::Vertical}) {
+        for (QDockWidget* dock : findChildren<QDockWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            const int need = o == Qt::Horizontal ? lacking().width() : lacking().height();
+            if (need == 0) break;
+            const Qt::DockWidgetArea area = dockWidgetArea(dock);
+            const bool beside = area == Qt::LeftDockWidgetArea || area == Qt::RightDockWidgetArea;
+            if (!dock->isVisible() || dock->isFloating() || beside != (o == Qt::Horizontal)) continue;
+            const int now = o == Qt::Horizontal ? dock->width() : dock->height();
+            const QSize least = dock->minimumSizeHint();
+            const int floor = o == Qt::Horizontal ? least.width() : least.height();
+            resizeDocks({dock}, {std::max(floor, now - need)}, o);
+            relayout();
+        }
+    }
+    for (QDockWidget* dock : findChildren<QDockWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (lacking().isNull()) break;
+        if (dock->isVisible() && !dock->isFloating()) {
+            dock->hide();
+            relayout();
+        }
+    }
+}
+
+void MapWindow::showTitle()
+{
+    const auto& s = d->state;
+    if (s.GameName.empty()) {
+        setWindowTitle(QStringLiteral("VornexInfo"));
+        return;
+    }
+    setWindowTitle(
+        tr("%1 \u2014 player %2 \u2014 VornexInfo").arg(QString::fromStdString(s.GameName)).arg(s.YourNumber));
+}
+
+} // namespace vornex::ui
