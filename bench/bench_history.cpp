@@ -13,6 +13,7 @@
 
 #include "bench_history.h"
 #include "galaxy.h"
+#include "history/gamehistory.h"
 #include "history/historystore.h"
 #include "history/schema.h"
 
@@ -189,6 +190,26 @@ void BM_planet_history(benchmark::State& state)
     std::printf("planet_history %.3f ms for %zu turns (target 5 ms) %s\n", ms, turns, ms < 5 ? "ok" : "MISS");
 }
 BENCHMARK(BM_planet_history)->Unit(benchmark::kMillisecond)->Iterations(50);
+
+// The window's share of recording a turn, on its own thread: the game's identity and a copy of the
+// figures; the store is written in the recorder's worker. It must fit in a frame (16 ms at 60 Hz).
+void BM_record_snapshot(benchmark::State& state)
+{
+    HistoryFixture& f = fixture();
+    double total = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        auto identity = gameIdentity(f.planets, 1);
+        auto now = observe(f.planets);
+        total += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        benchmark::DoNotOptimize(identity.data());
+        benchmark::DoNotOptimize(now.data());
+    }
+    const double ms = total / double(state.iterations());
+    std::printf("record_snapshot %.2f ms on the window's thread for %d planets (a frame: 16 ms) %s\n", ms, kPlanets,
+                ms < 16 ? "ok" : "MISS");
+}
+BENCHMARK(BM_record_snapshot)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 } // namespace
 

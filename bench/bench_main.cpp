@@ -28,8 +28,8 @@
 
 #include "analysis/habvalue.h"
 #include "analysis/panel.h"
-#include "bench_history.h"
 #include "base/numeric.h"
+#include "bench_history.h"
 #include "galaxy.h"
 #include "io/codepage.h"
 #include "io/exportfile.h"
@@ -38,6 +38,7 @@
 #include "io/settingstable.h"
 #include "io/tables.h"
 #include "io/textfile.h"
+#include "nearown.h"
 #include "reporttable.h"
 
 #ifdef VORNEX_BENCH_MAP
@@ -617,9 +618,11 @@ int main(int argc, char** argv)
     reg("report_rows", BM_report_rows);
     reg("panel_all", BM_panel_all);
     reg("export_text", BM_export_text);
+    registerNearestOwn(g_fix->planets);
     std::vector<Target> targets = {
         {"load_cold", "load_cold", "load_plain_cold", 0.6},
         {"report_rows", "report_rows", "hab_all", 3},
+        {"nearest_own", "nearest_own", "nearest_own_plain", 0.05},
         {"record_turn", "record_turn", "record_all", 0.3},
     };
     std::vector<const char*> floors = {"load_baseline"};

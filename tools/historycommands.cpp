@@ -1,5 +1,6 @@
 #include "historycommands.h"
 
+#include "analysis/tabletext.h"
 #include "base/numeric.h"
 #include "history/gamehistory.h"
 
@@ -99,18 +100,18 @@ RunResult runHistory(const Options& options, const Map& planets, RunResult resul
         });
         if (!ok) return fail(h.error());
         if (last == 0) result.err += "no turn of this game is recorded yet (see --record)\n";
-        result.out += formatCells({"ID", "Name", "Change", "From", "To", "Text"},
-                                  {true, false, false, false, false, false}, changeRows(changes), options.format);
+        result.out += writeTable({"ID", "Name", "Change", "From", "To", "Text"},
+                                 {true, false, false, false, false, false}, changeRows(changes), options.format);
     }
     if (planet) {
         std::vector<HistoryEntry> entries;
         if (!h.guarded([&](HistoryStore& s) { entries = s.planetHistory(planet->ID); })) return fail(h.error());
         result.out +=
-            formatCells({"Turn", "ReportAge", "Owner", "Population", "Value", "Defences", "Starbase", "Mines",
-                         "Factories", "Ironium", "Boranium", "Germanium", "Grav", "Temp", "Rad", "Source", "Changed"},
-                        {true, true, false, true, true, true, false, true, true, true, true, true, false, false, false,
-                         false, false},
-                        historyRows(entries), options.format);
+            writeTable({"Turn", "ReportAge", "Owner", "Population", "Value", "Defences", "Starbase", "Mines",
+                        "Factories", "Ironium", "Boranium", "Germanium", "Grav", "Temp", "Rad", "Source", "Changed"},
+                       {true, true, false, true, true, true, false, true, true, true, true, true, false, false, false,
+                        false, false},
+                       historyRows(entries), options.format);
     }
     return result;
 }

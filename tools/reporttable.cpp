@@ -6,6 +6,7 @@
 #include <map>
 
 #include "analysis/panel.h"
+#include "analysis/planettable.h"
 #include "analysis/view.h"
 #include "base/numeric.h"
 #include "io/memorysettings.h"
@@ -31,6 +32,7 @@ std::optional<SortKey> sortFrom(const std::string& s)
     static const std::map<std::string, SortKey> keys = {
         {"hab", SortKey::Hab},           {"habterra", SortKey::HabTerra}, {"value", SortKey::Value},
         {"distance", SortKey::Distance}, {"name", SortKey::Name},         {"id", SortKey::Id},
+        {"nearown", SortKey::NearOwn},
     };
     auto it = keys.find(s);
     if (it == keys.end()) return std::nullopt;
@@ -43,89 +45,6 @@ std::optional<int16_t> wholeInt16(const std::string& text)
     auto v = num::parseStrict(text);
     if (!v || *v != num::roundHalfEven(*v)) return std::nullopt;
     return num::tryInt16(*v);
-}
-
-std::string cell(const std::optional<int>& v)
-{
-    return v ? num::intText(*v) : std::string();
-}
-
-struct Column {
-    const char* name;
-    bool numeric;
-};
-
-std::vector<Column> columns(bool withDistance)
-{
-    std::vector<Column> cols = {{"ID", true},     {"Name", false},     {"X", true},          {"Y", true},
-                                {"Owner", false}, {"ReportAge", true}, {"Population", true}, {"Value", true},
-                                {"Hab", true},    {"HabTerra", true}};
-    if (withDistance) cols.push_back({"Distance", true});
-    return cols;
-}
-
-std::vector<std::string> cells(const Row& r, bool withDistance)
-{
-    using num::intText;
-    std::vector<std::string> c = {
-        intText(r.id),         r.name,           intText(r.x), intText(r.y),    r.owner, intText(r.reportAge),
-        intText(r.population), intText(r.value), cell(r.hab),  cell(r.habTerra)};
-    if (withDistance) c.push_back(cell(r.distance));
-    return c;
-}
-
-std::string tsvCell(std::string s)
-{
-    std::replace_if(
-        s.begin(), s.end(), [](char ch) { return ch == '\t' || ch == '\r' || ch == '\n'; }, ' ');
-    return s;
-}
-
-std::string csvCell(const std::string& s)
-{
-    bool quote =
-        s.find_first_of(",\"\r\n") != std::string::npos || (!s.empty() && (s.front() == ' ' || s.back() == ' '));
-    if (!quote) return s;
-    std::string out = "\"";
-    for (char ch : s) {
-        if (ch == '"') out += '"';
-        out += ch;
-    }
-    return out + "\"";
-}
-
-std::string jsonString(const std::string& s)
-{
-    static const char* hex = "0123456789abcdef";
-    std::string out = "\"";
-    for (unsigned char ch : s) {
-        switch (ch) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (ch < 0x20) {
-                out += "\\u00";
-                out += hex[ch >> 4];
-                out += hex[ch & 15];
-            } else {
-                out += static_cast<char>(ch);
-            }
-        }
-    }
-    return out + "\"";
 }
 
 } // namespace
@@ -151,13 +70,23 @@ std::string usageText()
            "  --player N         your player number (required); the planets report read is\n"
            "                     NAME.pN with N as given (04 reads NAME.p04)\n"
            "  --game NAME        base name of the game files (default: game)\n"
-           "  --sort KEY         hab, habterra, value (highest first), distance (nearest\n"
-           "                     first; needs --from), name or id; default: map order\n"
+           "  --sort KEY         hab, habterra, value (highest first; equal ratings put the\n"
+           "                     planet nearer your worlds first), distance (nearest\n"
+           "                     first; needs --from), nearown (nearest to your worlds\n"
+           "                     first), name or id; default: map order\n"
            "  --owner RACE       only planets owned by RACE (exact race name)\n"
            "  --reported         leave out planets never reported\n"
            "  --from PLANET      add a Distance column: straight-line distance from PLANET\n"
            "                     (a planet name, or a planet number)\n"
-           "  --format FORMAT    tsv (default), csv or json\n"
+           "  --near-own         add the columns NearOwn and NearOwnName: the distance to\n"
+           "                     the nearest of your worlds (the planets whose owner is\n"
+           "                     player N's race) and that world's name\n"
+           "  --within D         only planets at most D from one of your worlds\n"
+           "  --format FORMAT    tsv (default), csv or json; tsv and json write every cell\n"
+           "                     exactly; csv is for spreadsheets: it starts with a UTF-8\n"
+           "                     byte order mark, and a text cell beginning with = + - @\n"
+           "                     is quoted with an apostrophe in front, so that no\n"
+           "                     spreadsheet runs it as a formula\n"
            "\n"
            "The game's history (one store per game and player in the user's data folder,\n"
            "VornexTools/history; the window records every turn it loads):\n"
@@ -201,13 +130,16 @@ std::optional<Options> parseArguments(const std::vector<std::string>& args, std:
             o.help = true;
             continue;
         }
-        if (name == "--reported" || name == "--record" || name == "--changes") {
+        if (name == "--reported" || name == "--near-own" || name == "--record" || name == "--changes") {
             if (value) return fail(name + " takes no value");
-            (name == "--reported" ? o.reportedOnly : name == "--record" ? o.record : o.changes) = true;
+            (name == "--reported"   ? o.reportedOnly
+             : name == "--near-own" ? o.nearOwn
+             : name == "--record"   ? o.record
+                                    : o.changes) = true;
             continue;
         }
-        static const char* withValue[] = {"--folder", "--player", "--game",  "--sort",    "--owner",
-                                          "--from",   "--format", "--since", "--history", "--history-folder"};
+        static const char* withValue[] = {"--folder", "--player", "--game",  "--sort",    "--owner",         "--from",
+                                          "--format", "--within", "--since", "--history", "--history-folder"};
         if (std::find_if(std::begin(withValue), std::end(withValue), [&](const char* n) { return name == n; }) ==
             std::end(withValue))
             return fail("unknown option: " + args[i]);
@@ -232,12 +164,17 @@ std::optional<Options> parseArguments(const std::vector<std::string>& args, std:
             o.game = *value;
         } else if (name == "--sort") {
             auto k = sortFrom(*value);
-            if (!k) return fail("--sort takes hab, habterra, value, distance, name or id, not '" + *value + "'");
+            if (!k)
+                return fail("--sort takes hab, habterra, value, distance, nearown, name or id, not '" + *value + "'");
             o.sort = *k;
         } else if (name == "--owner") {
             o.owner = *value;
         } else if (name == "--from") {
             o.from = *value;
+        } else if (name == "--within") {
+            auto d = wholeInt16(*value);
+            if (!d || *d < 0) return fail("--within needs a distance from 0 to 32767, not '" + *value + "'");
+            o.within = *d;
         } else if (name == "--since") {
             auto n = wholeInt16(*value);
             if (!n) return fail("--since needs a turn number, not '" + *value + "'");
@@ -263,122 +200,31 @@ std::optional<Options> parseArguments(const std::vector<std::string>& args, std:
 
 std::vector<Row> buildRows(const Map& planets, const Player* race, const Gravities& gravities, const Planet* from)
 {
-    std::vector<Row> rows;
-    rows.reserve(static_cast<size_t>(planets.Count()));
-    const HabRace prepared = prepareHabRace(race, gravities);
-    for (const auto& p : planets)
-        rows.push_back(planetRow(*p, prepared, gravities, from));
-    return rows;
+    return planetRows(planets, race, gravities, from);
 }
 
 void filterAndSort(std::vector<Row>& rows, const Options& options)
 {
-    std::erase_if(rows, [&](const Row& r) {
-        return (options.owner && r.owner != *options.owner) || (options.reportedOnly && r.reportAge == -1);
-    });
-    switch (options.sort) {
-    case SortKey::Collection:
-        break;
-    case SortKey::Hab:
-        std::stable_sort(rows.begin(), rows.end(),
-                         [](const Row& a, const Row& b) { return higherFirst(a.hab, b.hab); });
-        break;
-    case SortKey::HabTerra:
-        std::stable_sort(rows.begin(), rows.end(),
-                         [](const Row& a, const Row& b) { return higherFirst(a.habTerra, b.habTerra); });
-        break;
-    case SortKey::Value:
-        std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.value > b.value; });
-        break;
-    case SortKey::Distance:
-        std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
-            if (a.distance && b.distance) return *a.distance < *b.distance;
-            return a.distance.has_value() && !b.distance.has_value();
-        });
-        break;
-    case SortKey::Name:
-        std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
-            std::string fa = foldKey(a.name), fb = foldKey(b.name);
-            return fa != fb ? fa < fb : a.name < b.name;
-        });
-        break;
-    case SortKey::Id:
-        std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.id < b.id; });
-        break;
-    }
+    PlanetFilter filter;
+    filter.owner = options.owner;
+    filter.reportedOnly = options.reportedOnly;
+    filter.within = options.within;
+    std::erase_if(rows, [&](const Row& r) { return !acceptsRow(filter, r); });
+    static const std::map<SortKey, PlanetColumnId> columnOf = {
+        {SortKey::Hab, PlanetColumnId::Hab},         {SortKey::HabTerra, PlanetColumnId::HabTerra},
+        {SortKey::Value, PlanetColumnId::Value},     {SortKey::Distance, PlanetColumnId::Distance},
+        {SortKey::Name, PlanetColumnId::Name},       {SortKey::Id, PlanetColumnId::Id},
+        {SortKey::NearOwn, PlanetColumnId::NearOwn},
+    };
+    auto it = columnOf.find(options.sort);
+    if (it == columnOf.end()) return;
+    const PlanetColumn& column = planetColumn(it->second);
+    sortPlanetRows(rows, column, column.highestFirst);
 }
 
-std::string formatTable(const std::vector<Row>& rows, Format format, bool withDistance)
+std::string formatTable(const std::vector<Row>& rows, Format format, bool withDistance, bool withNearOwn)
 {
-    const auto cols = columns(withDistance);
-    std::string out;
-    if (format == Format::Json) {
-        out += "[";
-        for (size_t i = 0; i < rows.size(); ++i) {
-            auto c = cells(rows[i], withDistance);
-            out += i == 0 ? "\n  {" : ",\n  {";
-            for (size_t k = 0; k < cols.size(); ++k) {
-                if (k) out += ", ";
-                out += jsonString(cols[k].name) + ": ";
-                if (!cols[k].numeric)
-                    out += jsonString(c[k]);
-                else
-                    out += c[k].empty() ? "null" : c[k];
-            }
-            out += "}";
-        }
-        out += rows.empty() ? "]\n" : "\n]\n";
-        return out;
-    }
-    const char sep = format == Format::Csv ? ',' : '\t';
-    // CSV ends lines with CR LF as spreadsheets expect; TSV is for pipes and uses LF.
-    const char* eol = format == Format::Csv ? "\r\n" : "\n";
-    auto line = [&](const std::vector<std::string>& c) {
-        for (size_t k = 0; k < c.size(); ++k) {
-            if (k) out += sep;
-            out += format == Format::Csv ? csvCell(c[k]) : tsvCell(c[k]);
-        }
-        out += eol;
-    };
-    std::vector<std::string> header;
-    for (const auto& col : cols)
-        header.emplace_back(col.name);
-    line(header);
-    for (const auto& r : rows)
-        line(cells(r, withDistance));
-    return out;
-}
-
-std::string formatCells(const std::vector<std::string>& header, const std::vector<bool>& numeric,
-                        const std::vector<std::vector<std::string>>& rows, Format format)
-{
-    std::string out;
-    if (format == Format::Json) {
-        out += "[";
-        for (size_t i = 0; i < rows.size(); ++i) {
-            out += i == 0 ? "\n  {" : ",\n  {";
-            for (size_t k = 0; k < header.size(); ++k) {
-                if (k) out += ", ";
-                out += jsonString(header[k]) + ": ";
-                out += !numeric[k] ? jsonString(rows[i][k]) : rows[i][k].empty() ? "null" : rows[i][k];
-            }
-            out += "}";
-        }
-        return out + (rows.empty() ? "]\n" : "\n]\n");
-    }
-    const char sep = format == Format::Csv ? ',' : '\t';
-    const char* eol = format == Format::Csv ? "\r\n" : "\n";
-    auto put = [&](const std::vector<std::string>& c) {
-        for (size_t k = 0; k < c.size(); ++k) {
-            if (k) out += sep;
-            out += format == Format::Csv ? csvCell(c[k]) : tsvCell(c[k]);
-        }
-        out += eol;
-    };
-    put(header);
-    for (const auto& r : rows)
-        put(r);
-    return out;
+    return writePlanetTable(rows, fileColumns(withDistance, withNearOwn), format);
 }
 
 PlanetPtr findReference(const Map& planets, const std::string& text)
@@ -444,7 +290,7 @@ RunResult run(const std::vector<std::string>& args)
         result.err += "warning: player " + options->playerText + " has no race in player.inf; every rating is 0\n";
     auto rows = buildRows(planets, race.get(), gravities, from.get());
     filterAndSort(rows, *options);
-    result.out = formatTable(rows, options->format, from != nullptr);
+    result.out = formatTable(rows, options->format, from != nullptr, options->nearOwn);
     return result;
 }
 

@@ -1,7 +1,9 @@
 #include "analysis/planetrows.h"
 
+#include "analysis/nearestown.h"
 #include "analysis/panel.h"
 #include "analysis/view.h"
+#include "model/keyfold.h"
 
 namespace vornex {
 
@@ -28,7 +30,44 @@ PlanetRow planetRow(const Planet& p, const HabRace& race, const Gravities& gravi
     if (from) {
         if (auto d = planetDistance(*from, p)) r.distance = *d;
     }
+    r.nameKey = foldKey(r.name);
+    r.ownerKey = foldKey(r.owner);
+    r.source = p.SourceText();
+    if (!p.Note.empty()) {
+        r.note = p.Note;
+        r.noteKey = foldKey(r.note);
+    }
     return r;
+}
+
+std::vector<PlanetRow> planetRows(const Map& planets, const Player* race, const Gravities& gravities,
+                                  const Planet* from)
+{
+    std::vector<PlanetRow> rows;
+    rows.reserve(size_t(planets.Count()));
+    const HabRace prepared = prepareHabRace(race, gravities);
+    for (const auto& p : planets)
+        rows.push_back(planetRow(*p, prepared, gravities, from));
+    const auto nearest = nearestOwnWorlds(planets, race ? race->RaceName : std::string());
+    for (size_t i = 0; i < rows.size() && i < nearest.size(); ++i) {
+        if (!nearest[i].world) continue;
+        rows[i].nearOwnName = nearest[i].world->PlanetName;
+        if (nearest[i].distance) rows[i].nearOwn = *nearest[i].distance;
+    }
+    return rows;
+}
+
+void setDistances(std::vector<PlanetRow>& rows, const Planet* from)
+{
+    for (auto& r : rows) {
+        r.distance.reset();
+        if (!from) continue;
+        // The figures the row came from are the planet's: only the reference changed.
+        Planet p;
+        p.Xcord = r.x;
+        p.Ycord = r.y;
+        if (auto d = planetDistance(*from, p)) r.distance = *d;
+    }
 }
 
 bool higherFirst(const std::optional<int>& a, const std::optional<int>& b)

@@ -1,6 +1,7 @@
 #include "history/gamehistory.h"
 
 #include <cstdio>
+#include <unordered_map>
 
 #include "base/numeric.h"
 #include "io/platform.h"
@@ -74,6 +75,12 @@ std::string damagedName(const std::string& path)
 }
 
 GameHistory::GameHistory(const std::string& folder, const Map& planets, int16_t player, const std::string& gameName)
+    : GameHistory(folder, gameIdentity(planets, player), player, gameName)
+{
+}
+
+GameHistory::GameHistory(const std::string& folder, const std::string& identity, int16_t player,
+                         const std::string& gameName)
     : m_gameName(gameName), m_player(player)
 {
     if (folder.empty()) {
@@ -85,7 +92,7 @@ GameHistory::GameHistory(const std::string& folder, const Map& planets, int16_t 
         m_error = "cannot make the history folder " + folder + ": " + err.text;
         return;
     }
-    m_path = storePath(folder, gameIdentity(planets, player));
+    m_path = storePath(folder, identity);
     open();
 }
 
@@ -138,12 +145,21 @@ void GameHistory::failed(const StoreError& e)
 
 std::optional<RecordResult> GameHistory::record(const Map& planets)
 {
+    return record(observe(planets));
+}
+
+std::optional<RecordResult> GameHistory::record(const std::vector<Observation>& now)
+{
     std::optional<RecordResult> result;
     m_error.clear();
-    const auto now = observe(planets);
-    auto nameOf = [&planets](int16_t id) {
-        auto p = planets.ByID(id);
-        return p ? p->PlanetName : "planet " + num::intText(id);
+    std::unordered_map<int16_t, const std::string*> names;
+    auto nameOf = [&](int16_t id) {
+        // Only the planets that made the list of changes are named: the index is made on the first.
+        if (names.empty())
+            for (const auto& o : now)
+                names.emplace(o.state.planet, &o.name);
+        auto it = names.find(id);
+        return it != names.end() ? *it->second : "planet " + num::intText(id);
     };
     auto call = [&](HistoryStore& s) { result = s.record(now, nameOf); };
     // A store found damaged on the way has been started anew: the turn goes into the new one.

@@ -31,6 +31,8 @@ public:
     // The store of the game whose planets are loaded, in folder (made when missing). Never throws:
     // a store that cannot be used leaves store() empty and error() saying why.
     GameHistory(const std::string& folder, const Map& planets, int16_t player, const std::string& gameName);
+    // The same for a game whose identity is known (gameIdentity).
+    GameHistory(const std::string& folder, const std::string& identity, int16_t player, const std::string& gameName);
 
     const std::string& path() const { return m_path; }
     // Null when the store could not be opened (see error()).
@@ -43,6 +45,8 @@ public:
     // Records the planets as shown now. nullopt (and error()) when the turn could not be written:
     // the store is as it was before.
     std::optional<RecordResult> record(const Map& planets);
+    // The same for planets observed before (observe), perhaps in another thread.
+    std::optional<RecordResult> record(const std::vector<Observation>& now);
 
     // Runs a call of the store; a damaged store found on the way is moved aside and started anew
     // (the call is not repeated), any failure becomes error(). False when it failed.

@@ -27,6 +27,7 @@ std::vector<Observation> observe(const Map& planets)
         Observation o;
         PlanetState& s = o.state;
         s.planet = p->ID;
+        o.name = p->PlanetName;
         o.age = p->ReportAge < 0 ? int16_t(-1) : p->ReportAge;
         s.reported = o.age >= 0;
         s.source = p->SourceText();

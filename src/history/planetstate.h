@@ -36,6 +36,7 @@ bool sameFigures(const PlanetState& a, const PlanetState& b);
 struct Observation {
     PlanetState state; // reportedTurn not set yet
     int16_t age = -1;
+    std::string name;
 };
 
 // The planets of a loaded galaxy in table order.

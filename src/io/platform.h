@@ -60,6 +60,7 @@ struct PathInfo {
     bool isLink = false;
     bool resolves = false; // following links ends at an existing file or folder
     FileKind kind = FileKind::Other;
+    bool readOnly = false; // what the path leads to is marked read-only (no write permission at all)
 };
 PathInfo inspect(const std::string& path);
 

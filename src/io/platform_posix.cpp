@@ -151,6 +151,7 @@ PathInfo inspect(const std::string& path)
     if (info.isLink && ::stat(path.c_str(), &st) != 0) return info;
     info.resolves = true;
     info.kind = S_ISDIR(st.st_mode) ? FileKind::Folder : S_ISREG(st.st_mode) ? FileKind::Regular : FileKind::Other;
+    info.readOnly = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
     return info;
 }
 

@@ -240,6 +240,7 @@ PathInfo inspect(const std::string& path)
     if (!info.isLink) {
         info.resolves = true;
         info.kind = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? FileKind::Folder : FileKind::Regular;
+        info.readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
         return info;
     }
     // Opening follows the link; what is opened is what the link leads to.
@@ -250,6 +251,7 @@ PathInfo inspect(const std::string& path)
     if (::GetFileInformationByHandle(h, &byHandle)) {
         info.resolves = true;
         info.kind = (byHandle.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? FileKind::Folder : FileKind::Regular;
+        info.readOnly = (byHandle.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
     }
     ::CloseHandle(h);
     return info;

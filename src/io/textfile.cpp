@@ -228,6 +228,17 @@ WriteResult writeFileAtomically(const std::string& path, std::string_view bytes,
     return result;
 }
 
+WriteResult writeChosenFile(const std::string& path, std::string_view bytes)
+{
+    const platform::PathInfo info = platform::inspect(path);
+    if (info.resolves && info.kind == platform::FileKind::Regular && info.readOnly) {
+        WriteResult result;
+        result.error = path + " is read-only; it is left as it is";
+        return result;
+    }
+    return writeFileAtomically(path, bytes);
+}
+
 std::vector<std::string_view> splitLines(std::string_view text)
 {
     std::vector<std::string_view> lines;

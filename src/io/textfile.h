@@ -34,6 +34,11 @@ struct WriteResult {
 // that leads nowhere, or a loop of links, is refused and left as it is.
 WriteResult writeFileAtomically(const std::string& path, std::string_view bytes, bool keepBackup = false);
 
+// A file the user chose to save to (a table, a picture): as writeFileAtomically, which keeps the
+// permissions of the file it replaces and refuses a link that leads nowhere, and a file marked
+// read-only is refused with that reason rather than replaced.
+WriteResult writeChosenFile(const std::string& path, std::string_view bytes);
+
 // Splits text into lines at CR LF, LF or a lone CR; no line keeps its line end. A final line end
 // does not start another (empty) line.
 std::vector<std::string_view> splitLines(std::string_view text);

@@ -53,6 +53,8 @@ struct Planet {
     enum class From : uint8_t { Map, Report, Export };
     From Source = From::Map;
     uint8_t SourceExport = 0;
+    // The player's note on the planet, kept in the game's history; never written to export files.
+    std::string Note;
     // "map", "report" or "export.pN": the words of the planet table's Source column.
     std::string SourceText() const;
 

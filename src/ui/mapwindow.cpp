@@ -82,6 +82,7 @@ MapWindow::MapWindow(ProgramState& state, SettingsStore& settings, Prompter& pro
     d->viewMenu->addSeparator();
     for (MapLayer* layer : d->map->renderer().layers())
         if (!layer->title().isEmpty()) addLayerAction(layer);
+    buildHistory();
     d->fileMenu->addSeparator();
     d->fileMenu->addAction(findChild<QAction*>("Exit"));
 
@@ -97,6 +98,7 @@ MapWindow::MapWindow(ProgramState& state, SettingsStore& settings, Prompter& pro
     restoreGeometry(storedWindowGeometry(settings));
     restoreState(storedWindowLayout(settings));
     d->map->setFocus();
+    d->history->turnLoaded();
 }
 
 MapWindow::~MapWindow() = default;
@@ -292,6 +294,7 @@ void MapWindow::selectNearestPlanet(int16_t x, int16_t y)
     if (auto best = nearestPlanet(s.AllPlanets, x, y)) s.PlanetSelected = *best;
     if (d->planets) d->planets->showSelected(s.PlanetSelected);
     PlanetPtr planet = s.selectedPlanet();
+    if (d->history) d->history->planetSelected(planet ? planet->ID : int16_t(0));
     if (!planet) {
         d->panel->showNoPlanet();
         redrawMap();

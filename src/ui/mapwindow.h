@@ -24,6 +24,7 @@ namespace vornex::ui {
 
 class MapLayer;
 class PlanetsDock;
+class TurnHistory;
 
 class MapWindow : public QMainWindow, public MapSurfaceHost, public RaceEditorHost {
     Q_OBJECT
@@ -75,6 +76,8 @@ public:
 
     PlanetsDock* planetsDock() const;
     GameWatcher* gameWatcher() const;
+    // The game's history: the Changes dock, the changes layer and the panel's History view.
+    TurnHistory* turnHistory() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -98,6 +101,7 @@ private:
     void buildFollowing();
     void fillRecentGames();
     void watchGame();
+    void buildHistory();
 };
 
 } // namespace vornex::ui

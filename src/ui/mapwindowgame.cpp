@@ -17,13 +17,16 @@
 #include "base/numeric.h"
 #include "io/fileexists.h"
 #include "io/memorysettings.h"
+#include "ui/changesdock.h"
 #include "ui/dialogs.h"
+#include "ui/historyview.h"
 #include "ui/maprenderer.h"
 #include "ui/mapwindow.h"
 #include "ui/mapwindowimpl.h"
 #include "ui/opengamedialog.h"
 #include "ui/planetsdock.h"
 #include "ui/raceeditor.h"
+#include "ui/turnhistory.h"
 
 namespace vornex::ui {
 
@@ -120,6 +123,20 @@ GameWatcher* MapWindow::gameWatcher() const
     return d->watcher;
 }
 
+TurnHistory* MapWindow::turnHistory() const
+{
+    return d->history;
+}
+
+void MapWindow::buildHistory()
+{
+    d->history = new TurnHistory(*this, d->state);
+    // The History view belongs to the panel: right below it in the side column.
+    d->sideLayout->insertWidget(1, d->history->historyView());
+    d->history->historyView()->setFixedWidth(d->panel->width());
+    d->viewMenu->addAction(d->history->changesDock()->toggleViewAction());
+}
+
 void MapWindow::reloadTurnFiles()
 {
     if (d->unloaded) return;
@@ -131,6 +148,10 @@ void MapWindow::reloadTurnFiles()
         showStatus(tr("Turn files not reloaded: %1").arg(QString::fromStdString(r.error)));
         return;
     }
+    const QString reloaded = r.changed == 1 ? tr("Turn files reloaded: 1 planet changed")
+                                            : tr("Turn files reloaded: %1 planets changed").arg(r.changed);
+    // Recorded in the history's worker; the status bar then names the turn's biggest changes.
+    d->history->turnLoaded(reloaded);
     d->planets->refresh();
     // The selected planet stays selected by its number; the panel shows its new figures.
     if (PlanetPtr p = s.selectedPlanet()) {
@@ -139,8 +160,7 @@ void MapWindow::reloadTurnFiles()
         redrawMap();
     }
     showDiagnosticsNote();
-    showStatus(r.changed == 1 ? tr("Turn files reloaded: 1 planet changed")
-                              : tr("Turn files reloaded: %1 planets changed").arg(r.changed));
+    showStatus(reloaded);
     std::printf("reloaded %d planets from %s\n", r.planets, s.FileLocation.c_str());
     std::fflush(stdout);
 }
@@ -175,6 +195,7 @@ bool MapWindow::openGame(const GameChoice& game)
         return false;
     }
     s = std::move(next);
+    d->history->turnLoaded();
     rememberGame(d->settings, game);
     fillRecentGames();
 

@@ -21,6 +21,7 @@ class LoadNotesButton;
 class PlanetPanel;
 class PlanetsDock;
 class RaceEditor;
+class TurnHistory;
 
 struct MapWindow::Impl {
     ProgramState& state;
@@ -48,6 +49,7 @@ struct MapWindow::Impl {
     PlanetsDock* planets = nullptr;
     GameWatcher* watcher = nullptr;
     QMenu* recentGames = nullptr;
+    TurnHistory* history = nullptr;
 
     Impl(ProgramState& s, SettingsStore& st, Prompter& p) : state(s), settings(st), prompter(p) {}
 };

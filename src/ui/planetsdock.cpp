@@ -8,13 +8,13 @@
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <set>
 
+#include "analysis/tabletext.h"
 #include "app/programstate.h"
-#include "reporttable.h"
+#include "io/textfile.h"
 #include "ui/dialogs.h"
 #include "ui/planetsfilter.h"
 #include "ui/planetstablemodel.h"
@@ -148,16 +148,17 @@ QString PlanetsDock::saveCsv(const QString& path) const
 {
     std::vector<PlanetRow> rows;
     rows.reserve(size_t(m_filter->rowCount()));
-    for (int i = 0; i < m_filter->rowCount(); ++i)
+    bool nearOwn = false;
+    for (int i = 0; i < m_filter->rowCount(); ++i) {
         rows.push_back(m_model->planetRow(m_filter->mapToSource(m_filter->index(i, 0)).row()));
-    // The Distance column comes with a reference planet, as with the report tool's --from.
+        nearOwn = nearOwn || !rows.back().nearOwnName.empty();
+    }
+    // The report tool's columns: Distance with a reference planet (--from), the nearest own world
+    // when you own one (--near-own).
     const bool withDistance = m_state.selectedPlanet() != nullptr;
-    const std::string text = report::formatTable(rows, report::Format::Csv, withDistance);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    if (file.write(text.data(), qint64(text.size())) != qint64(text.size()) || !file.commit())
-        return file.errorString();
-    return {};
+    const std::string text = writePlanetTable(rows, fileColumns(withDistance, nearOwn), TableFormat::Csv);
+    const WriteResult written = writeChosenFile(path.toStdString(), text);
+    return written.ok ? QString() : QString::fromStdString(written.error);
 }
 
 void PlanetsDock::chooseCsvFile()
