@@ -367,8 +367,11 @@ void plainScene(bool names)
 {
     const ProgramState& s = g_map->state;
     QImage& image = g_map->target;
-    const double sx = image.width() / double(s.Zoom);
-    const double sy = image.height() / double(s.Zoom);
+    // One map unit as many pixels across as down, the square of Zoom units centred on the image.
+    const double side = std::min(image.width(), image.height());
+    const double sx = side / double(s.Zoom);
+    const double sy = sx;
+    const double left = (image.width() - side) / 2, top = (image.height() - side) / 2;
     std::unordered_map<std::string, QColor> colours;
     for (const PlayerPtr& p : s.AllPlayers)
         colours[p->RaceName] = QColor(p->Colour & 0xFF, (p->Colour >> 8) & 0xFF, (p->Colour >> 16) & 0xFF);
@@ -377,20 +380,20 @@ void plainScene(bool names)
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, true);
     for (const PlanetPtr& planet : s.AllPlanets) {
-        const QPointF at((planet->Xcord - s.XStart) * sx, (planet->Ycord - s.YStart) * sy);
+        const QPointF at(left + (planet->Xcord - s.XStart) * sx, top + (planet->Ycord - s.YStart) * sy);
         if (at.x() < -8 || at.y() < -8 || at.x() > image.width() + 8 || at.y() > image.height() + 8) continue;
         auto c = colours.find(planet->Owner);
         const bool known = c != colours.end();
         p.setPen(QPen(known ? c->second : planet->ReportAge == -1 ? grey : red, 1.0));
         p.setBrush(known ? c->second : grey);
-        const double r = (known ? 4 : 2) * sx;
+        const double r = known ? std::min(4 * sx, 6.0) : std::min(2 * sx, 3.0);
         p.drawEllipse(at, r, r);
     }
     if (names) {
         p.setPen(Qt::white);
         const double ascent = QFontMetricsF(p.font()).ascent();
         for (const PlanetPtr& planet : s.AllPlanets) {
-            const QPointF at((planet->Xcord - s.XStart) * sx, (planet->Ycord - s.YStart) * sy + ascent);
+            const QPointF at(left + (planet->Xcord - s.XStart) * sx, top + (planet->Ycord - s.YStart) * sy + ascent);
             if (at.x() > image.width() || at.y() < 0 || at.y() > image.height() + ascent) continue;
             p.drawText(at, QString::fromStdString(planet->PlanetName));
         }

@@ -25,12 +25,10 @@ int16_t remainingAfter(int16_t distance, int16_t terra)
     return num::toInt16(left);
 }
 
-// Left edge of a terraform marker: the 17-pixel marker centred on the terraformed planet's click on a
-// bar whose click 0 is at x = 175, two pixels a click.
-double markerLeft(int16_t centre, int16_t remaining, bool below)
+// The terraformed planet's click: `remaining` clicks from the range's centre, on the planet's side.
+double markerClicks(int16_t centre, int16_t remaining, bool below)
 {
-    double position = below ? static_cast<double>(centre) - remaining : static_cast<double>(centre) + remaining;
-    return 167.0 + 2.0 * position;
+    return below ? static_cast<double>(centre) - remaining : static_cast<double>(centre) + remaining;
 }
 
 struct MissingGravityRow {};
@@ -151,20 +149,20 @@ HabResult HabValue(float gravity, int16_t temperature, int16_t radiation, int16_
             int16_t p = clicksOrThrow(gravity, gravities);
             int16_t diff = num::sub16(p, centre);
             dims[0].remaining = remainingAfter(num::abs16(diff), tGrav);
-            result.markerLeft[0] = markerLeft(centre, dims[0].remaining, diff < 0);
+            result.markerClicks[0] = markerClicks(centre, dims[0].remaining, diff < 0);
         }
         {
             const int16_t centre = range(1).centre;
             double diff = temperature / 4.0 - centre;
             int16_t distance = num::toInt16(std::fabs(diff));
             dims[1].remaining = remainingAfter(distance, tTemp);
-            result.markerLeft[1] = markerLeft(centre, dims[1].remaining, diff < 0);
+            result.markerClicks[1] = markerClicks(centre, dims[1].remaining, diff < 0);
         }
         {
             const int16_t centre = range(2).centre;
             int16_t diff = num::sub16(num::sub16(radiation, 50), centre);
             dims[2].remaining = remainingAfter(num::abs16(diff), tRad);
-            result.markerLeft[2] = markerLeft(centre, dims[2].remaining, diff < 0);
+            result.markerClicks[2] = markerClicks(centre, dims[2].remaining, diff < 0);
         }
 
         bool outside = false;

@@ -11,9 +11,10 @@ namespace vornex {
 struct HabResult {
     // 0..100 inside the race's tolerance, -45..-1 outside; 0 on any failure.
     int rating = 0;
-    // Left edge (window pixels) of the gravity, temperature and radiation terraform markers, for
-    // each dimension that was finished before a failure; nullopt for the others.
-    std::array<std::optional<double>, 3> markerLeft;
+    // Where the terraformed planet lies on the gravity, temperature and radiation scales, in clicks
+    // (-50 to 50 across the scale), for each dimension that was finished before a failure; nullopt
+    // for the others.
+    std::array<std::optional<double>, 3> markerClicks;
     bool failed = false;
 };
 
@@ -37,8 +38,8 @@ HabRace prepareHabRace(const Player* race, const Gravities& gravities);
 
 // Habitability of (gravity, temperature in degrees, radiation in units) for race, after
 // terraforming by tGrav, tTemp, tRad clicks. race may be null (no such player): rating 0, no marker.
-// Markers are placed at 167 + 2 * (centre -/+ remaining): where the terraformed planet lies on its
-// bar, also for races whose range is not centred.
+// Markers are placed at centre -/+ remaining clicks: where the terraformed planet lies on its scale,
+// also for races whose range is not centred.
 HabResult HabValue(float gravity, int16_t temperature, int16_t radiation, int16_t tGrav, int16_t tTemp, int16_t tRad,
                    const Player* race, const Gravities& gravities);
 // The same with the race prepared: the result is identical.

@@ -1,5 +1,8 @@
 #include "analysis/panel.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "analysis/numbertext.h"
 #include "base/numeric.h"
 
@@ -14,23 +17,13 @@ MineralRow mineralRow(const char* word, int32_t surface, int16_t concentration, 
     MineralRow row;
     row.tooltip = std::string(word) + " - Surface: " + intText(surface) +
                   " - Concentration: " + intText(concentration) + " - Mining Rate: " + intText(rate);
-    // Each figure is worked out on its own: one that overflows leaves only its own control alone.
+    // Each figure is worked out on its own: one that overflows leaves only its own figure empty.
+    row.surface = std::min(surface / 5000.0, 1.0);
     try {
-        float twice = static_cast<float>(num::mul16(2, concentration));
-        row.concLeft = static_cast<double>(MinSingle(twice, 202.0f)) + 66.0;
+        row.mining = std::min(num::add32(surface, rate) / 5000.0, 1.0);
     } catch (const OverflowError&) {
     }
-    // A full bar of 202 pixels stands for 5000 units.
-    try {
-        float width = num::toSingle(num::mul32(surface, 202) / 5000.0);
-        row.surfaceWidth = MinSingle(width, 202.0f);
-    } catch (const OverflowError&) {
-    }
-    try {
-        float width = num::toSingle(num::mul32(num::add32(surface, rate), 202) / 5000.0);
-        row.miningWidth = MinSingle(width, 202.0f);
-    } catch (const OverflowError&) {
-    }
+    row.concentration = std::min(concentration / 100.0, 1.0);
     return row;
 }
 
@@ -88,15 +81,10 @@ PanelValues computePanel(const Planet& planet, const Player* race, const Graviti
                            "C";
     v.rad = planet.Rad + "mR";
 
-    // Value markers: the 7-pixel "+" centred at 75 + p, p running 0..200 across the scale.
-    if (auto row = gravities.Item(FixNumberText(planet.Grav))) {
-        try {
-            v.gravLeft = num::add16(num::mul16(num::add16(row->Clicks, 50), 2), 72);
-        } catch (const OverflowError&) {
-        }
-    }
-    if (auto t = num::parseStrict(planet.Temp)) v.tempLeft = (*t + 200.0) / 2.0 + 72.0;
-    if (auto r = num::parseStrict(planet.Rad)) v.radLeft = 2.0 * *r + 72.0;
+    // Where the environment lies on the scale of clicks.
+    if (auto row = gravities.Item(FixNumberText(planet.Grav))) v.gravClicks = row->Clicks;
+    if (auto t = num::parseStrict(planet.Temp)) v.tempClicks = *t / 4.0;
+    if (auto r = num::parseStrict(planet.Rad)) v.radClicks = *r - 50.0;
 
     PanelRatings ratings = computeRatings(planet, race, gravities);
     v.hab = ratings.hab;
@@ -106,34 +94,22 @@ PanelValues computePanel(const Planet& planet, const Player* race, const Graviti
     return v;
 }
 
-RaceBars computeRaceBars(const Player* race, const Gravities& gravities)
+RaceRanges computeRaceRanges(const Player* race, const Gravities& gravities)
 {
-    RaceBars bars;
-    if (!race) return bars;
-    // Bars show the limits as stored. A limit that has no table row, a width that would be negative
-    // (maximum below minimum) or a figure that leaves 16 bits leaves that bar as it was.
-    try {
-        auto mn = gravityClicks(race->GravMin, gravities);
-        auto mx = gravityClicks(race->GravMax, gravities);
-        if (mn && mx) {
-            int16_t left = num::add16(num::mul16(2, num::add16(*mn, 50)), 75);
-            int16_t width = num::mul16(2, num::sub16(*mx, *mn));
-            if (width >= 0) bars.grav = std::make_pair(double(left), double(width));
-        }
-    } catch (const OverflowError&) {
-    }
-    {
-        double left = (race->TempMin + 200.0) / 2.0 + 75.0;
-        double width = (static_cast<double>(race->TempMax) - race->TempMin) / 2.0;
-        if (width >= 0) bars.temp = std::make_pair(left, width);
-    }
-    try {
-        int16_t left = num::add16(num::mul16(2, race->RadMin), 75);
-        int16_t width = num::mul16(2, num::sub16(race->RadMax, race->RadMin));
-        if (width >= 0) bars.rad = std::make_pair(double(left), double(width));
-    } catch (const OverflowError&) {
-    }
-    return bars;
+    RaceRanges ranges;
+    if (!race) return ranges;
+    // (low, high) when the span high - low is a 16-bit number of clicks that is not negative.
+    auto range = [](double low, double high) -> std::optional<std::pair<double, double>> {
+        const double span = high - low;
+        if (span < 0 || span > INT16_MAX) return std::nullopt;
+        return std::make_pair(low, high);
+    };
+    auto mn = gravityClicks(race->GravMin, gravities);
+    auto mx = gravityClicks(race->GravMax, gravities);
+    if (mn && mx) ranges.grav = range(*mn, *mx);
+    ranges.temp = range(race->TempMin / 4.0, race->TempMax / 4.0);
+    ranges.rad = range(race->RadMin - 50.0, race->RadMax - 50.0);
+    return ranges;
 }
 
 } // namespace vornex

@@ -1,7 +1,8 @@
 #pragma once
-// Everything the planet panel shows for a planet, computed without widgets. Each value that a
-// step of the panel cannot compute (a missing table row, a text that is no number, an overflow, no
-// player) is nullopt: the panel then leaves that control as it was.
+// Everything the planet panel shows for a planet, computed without widgets: texts, clicks on the
+// environment scale (-50 to 50) and fractions of the mineral chart. Each value that cannot be
+// computed (a missing table row, a text that is no number, an overflow, no player) is nullopt: the
+// panel then shows that figure empty, never another planet's.
 
 #include <array>
 #include <optional>
@@ -12,11 +13,12 @@
 
 namespace vornex {
 
+// One mineral's row of the chart, in fractions of its full width (0 to 1).
 struct MineralRow {
-    std::string tooltip;                // "Boranium - Surface: 1200 - Concentration: 45 - Mining Rate: 30"
-    std::optional<double> concLeft;     // MinSingle(2 * C, 202) + 66
-    std::optional<double> surfaceWidth; // MinSingle(S * 202 / 5000, 202)
-    std::optional<double> miningWidth;  // MinSingle((S + R) * 202 / 5000, 202)
+    std::string tooltip;                 // "Boranium - Surface: 1200 - Concentration: 45 - Mining Rate: 30"
+    std::optional<double> surface;       // S / 5000: a full bar stands for 5000 units
+    std::optional<double> mining;        // (S + R) / 5000: surface plus a year's mining
+    std::optional<double> concentration; // C / 100
 };
 
 struct PanelValues {
@@ -29,8 +31,9 @@ struct PanelValues {
     std::string grav, temp, rad; // "1.5g", "-120°C", "45mR"
     // Minerals in the order Boranium, Germanium, Ironium.
     std::array<MineralRow, 3> minerals;
-    // Value markers (left edges) of the gravity, temperature and radiation rows.
-    std::optional<double> gravLeft, tempLeft, radLeft;
+    // Where the environment lies on the click scale: the gravity's clicks, the temperature / 4,
+    // the radiation - 50.
+    std::optional<double> gravClicks, tempClicks, radClicks;
     // Ratings without and with the race's terraforming, and the texts they give.
     std::optional<HabResult> hab;            // HabValue(g, t, r, 0, 0, 0)
     std::optional<HabResult> habTerra;       // HabValue(g, t, r, GravTerra, TempTerra, RadTerra)
@@ -49,10 +52,12 @@ PanelRatings computeRatings(const Planet& planet, const HabRace& race, const Gra
 // race is player YourNumber, or null when there is none.
 PanelValues computePanel(const Planet& planet, const Player* race, const Gravities& gravities);
 
-// The race's range bars on the environment strips (left edge, width) in window pixels.
-struct RaceBars {
+// The race's habitable ranges on the click scale, (lowest, highest) as stored: a limit beyond the
+// scale is kept. nullopt for a range that cannot be measured (a limit without a gravity row, a
+// maximum below the minimum, a span beyond 16 bits) or without a race.
+struct RaceRanges {
     std::optional<std::pair<double, double>> grav, temp, rad;
 };
-RaceBars computeRaceBars(const Player* race, const Gravities& gravities);
+RaceRanges computeRaceRanges(const Player* race, const Gravities& gravities);
 
 } // namespace vornex

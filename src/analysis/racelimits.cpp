@@ -58,7 +58,7 @@ LimitCheck checkGravity(const Player& race, RaceLimit l, std::string_view text, 
         const auto theirs = gravityClicks(other, gravities);
         if (theirs && (isMinimum(l) ? *mine > *theirs : *mine < *theirs))
             why = orderProblem(l, num::singleText(other));
-        else if (theirs && !computeRaceBars(&out.race, gravities).grav)
+        else if (theirs && !computeRaceRanges(&out.race, gravities).grav)
             why = kNoBar;
     }
     if (!why.empty()) return {refusal(limitCaption(l), why, num::singleText(old)), race, {}};
@@ -88,8 +88,8 @@ LimitCheck checkWhole(const Player& race, RaceLimit l, std::string_view text, co
         if (isMinimum(l) ? *v > other : *v < other) {
             why = orderProblem(l, num::intText(other));
         } else {
-            const RaceBars bars = computeRaceBars(&out.race, gravities);
-            if (!(temp ? bars.temp : bars.rad)) why = kNoBar;
+            const RaceRanges ranges = computeRaceRanges(&out.race, gravities);
+            if (!(temp ? ranges.temp : ranges.rad)) why = kNoBar;
         }
     }
     if (!why.empty()) return {refusal(limitCaption(l), why, num::intText(old)), race, {}};

@@ -107,16 +107,39 @@ std::optional<int16_t> nearestPlanet(const Map& planets, int16_t x, int16_t y, i
     return best;
 }
 
+namespace {
+
+// The visible square's side in logical pixels, and its offset from the surface's corner in device
+// pixels (whole pixels, so that it never changes with the view).
+double squareSide(const Surface& surface)
+{
+    return std::min(surface.width, surface.height);
+}
+
+long long squareOffset(double length, const Surface& surface)
+{
+    return static_cast<long long>(std::floor((length - squareSide(surface)) * surface.pixelRatio / 2));
+}
+
+} // namespace
+
 std::optional<MapGrid> mapGrid(const View& view, const Surface& surface)
 {
     if (view.Zoom < 1 || !(surface.pixelRatio > 0) || !(surface.width > 0) || !(surface.height > 0))
         return std::nullopt;
     MapGrid grid;
-    grid.sx = surface.width * surface.pixelRatio / view.Zoom;
-    grid.sy = surface.height * surface.pixelRatio / view.Zoom;
-    grid.originX = gridPixel(view.XStart, grid.sx);
-    grid.originY = gridPixel(view.YStart, grid.sy);
+    grid.sx = grid.sy = squareSide(surface) * surface.pixelRatio / view.Zoom;
+    grid.offsetX = squareOffset(surface.width, surface);
+    grid.offsetY = squareOffset(surface.height, surface);
+    grid.originX = gridPixel(view.XStart, grid.sx) - grid.offsetX;
+    grid.originY = gridPixel(view.YStart, grid.sy) - grid.offsetY;
     return grid;
+}
+
+double pixelsPerUnit(const View& view, const Surface& surface)
+{
+    if (view.Zoom < 1 || !(surface.width > 0) || !(surface.height > 0)) return 0;
+    return squareSide(surface) / view.Zoom;
 }
 
 std::optional<Point2> mapToSurface(const View& view, const Surface& surface, int16_t x, int16_t y)
@@ -137,17 +160,24 @@ std::optional<Point2> surfaceToMap(const View& view, const Surface& surface, Poi
 
 Point2 viewPosition(const View& view, const Surface& surface, Point2 at)
 {
-    // Single precision, Zoom units across and down; a surface narrower than a pixel counts as one.
+    // Single precision, Zoom units across the square; a square smaller than a pixel counts as one.
     const float zoom = view.Zoom;
-    const float x = float(at.x) * zoom / float(std::max(1.0, std::floor(surface.width)));
-    const float y = float(at.y) * zoom / float(std::max(1.0, std::floor(surface.height)));
+    const float side = float(std::max(1.0, std::floor(squareSide(surface))));
+    const double ratio = surface.pixelRatio > 0 ? surface.pixelRatio : 1.0;
+    const float left = float(double(squareOffset(surface.width, surface)) / ratio);
+    const float top = float(double(squareOffset(surface.height, surface)) / ratio);
+    const float x = (float(at.x) - left) * zoom / side;
+    const float y = (float(at.y) - top) * zoom / side;
     return Point2{x, y};
 }
 
 Point2 viewToSurface(const View& view, const Surface& surface, Point2 position)
 {
     if (view.Zoom < 1) return Point2{};
-    return Point2{position.x * surface.width / view.Zoom, position.y * surface.height / view.Zoom};
+    const double ratio = surface.pixelRatio > 0 ? surface.pixelRatio : 1.0;
+    const double side = std::max(1.0, std::floor(squareSide(surface)));
+    return Point2{position.x * side / view.Zoom + double(squareOffset(surface.width, surface)) / ratio,
+                  position.y * side / view.Zoom + double(squareOffset(surface.height, surface)) / ratio};
 }
 
 Point2 pointerMapPoint(const View& view, const Surface& surface, Point2 at)
@@ -158,8 +188,8 @@ Point2 pointerMapPoint(const View& view, const Surface& surface, Point2 at)
 
 int pixelLimit(const View& view, const Surface& surface, double pixels)
 {
-    if (view.Zoom < 1 || !(surface.width > 0)) return 0;
-    const double units = std::ceil(pixels * view.Zoom / surface.width);
+    if (!(pixelsPerUnit(view, surface) > 0)) return 0;
+    const double units = std::ceil(pixels * view.Zoom / squareSide(surface));
     return units >= INT16_MAX ? INT16_MAX : units < 0 ? 0 : static_cast<int>(units);
 }
 

@@ -34,15 +34,19 @@ struct Point2 {
     bool operator==(const Point2&) const = default;
 };
 
-// The drawing's grid for a view on a surface: device pixels per map unit along each axis, and
-// the device pixel where map coordinate 0 lies relative to the view's top-left corner. The corner
-// sits on a whole device pixel (at most half a pixel from the exact view), so a drag moves the
-// whole picture by whole pixels and kept pictures can be shifted instead of redrawn.
+// The drawing's grid for a view on a surface. One map unit is the same number of pixels across and
+// down: the visible square of Zoom units spans the surface's shorter side and sits in the middle of
+// the longer one, which shows more of the galaxy on both sides. sx and sy (equal) are device pixels
+// per map unit; the surface's top-left device pixel is grid pixel (originX, originY). The square's
+// corner sits on a whole device pixel (at most half a pixel from the exact view), so a drag moves
+// the whole picture by whole pixels and kept pictures can be shifted instead of redrawn.
 struct MapGrid {
     double sx = 0;
     double sy = 0;
-    long long originX = 0; // gridPixel(XStart, sx)
+    long long originX = 0; // gridPixel(XStart, sx) - offsetX
     long long originY = 0;
+    long long offsetX = 0; // device pixels from the surface's left edge to the square's
+    long long offsetY = 0;
 };
 
 // Device pixel of map coordinate v on a grid of this scale: v * scale rounded half up.
@@ -71,6 +75,9 @@ Point2 viewToSurface(const View& view, const Surface& surface, Point2 position);
 // The map point a click at this surface point means and the status bar shows: the floor of the
 // view position plus the view's corner (may lie outside 16 bits; the callers check).
 Point2 pointerMapPoint(const View& view, const Surface& surface, Point2 at);
+
+// The logical pixels per map unit on this surface (0 without a view).
+double pixelsPerUnit(const View& view, const Surface& surface);
 
 // The nearest-planet limit (in map units, for nearestPlanet) that stands for a distance in
 // logical pixels on this surface: the smallest whole number of map units not below it, so that a

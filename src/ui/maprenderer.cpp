@@ -140,7 +140,7 @@ MapRenderer::MapRenderer() : d(std::make_unique<Impl>())
     d->distance = distance.get();
     add(std::move(planets));
     add(std::move(names));
-    add(std::make_unique<SelectionLayer>());
+    add(std::make_unique<SelectionLayer>(*d->names));
     add(std::move(distance));
 }
 

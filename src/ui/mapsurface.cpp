@@ -370,7 +370,7 @@ bool MapSurface::event(QEvent* event)
     // The planet drawn under the pointer, or the nearest one within a few pixels.
     const View view = d->view();
     const Surface surface = surfaceOf(*this, devicePixelRatioF());
-    const double unit = view.Zoom > 0 ? width() / double(view.Zoom) : 0;
+    const double unit = pixelsPerUnit(view, surface);
     PlanetPtr hit;
     const auto at = surfaceToMap(view, surface, Point2{double(help->pos().x()), double(help->pos().y())});
     const auto x = at ? num::tryInt16(at->x) : std::nullopt;

@@ -308,7 +308,7 @@ void MapWindow::selectNearestPlanet(int16_t x, int16_t y)
 void MapWindow::showRaceRanges()
 {
     PlayerPtr you = d->state.yourPlayer();
-    d->panel->showRaceBars(computeRaceBars(you.get(), d->state.AllGravities));
+    d->panel->showRaceRanges(computeRaceRanges(you.get(), d->state.AllGravities));
     // The table's ratings are your race's too.
     if (d->planets) d->planets->refresh();
 }

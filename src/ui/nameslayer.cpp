@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QPainter>
 #include <QRegion>
+#include <algorithm>
 #include <cmath>
 
 #include "app/programstate.h"
@@ -16,7 +17,7 @@ namespace {
 constexpr std::size_t kNameBudget = 40000;
 
 // The application's font, as a painter on the image would take it, at device pixels.
-QFont deviceFont(double dpr)
+QFont fontAtRatio(double dpr)
 {
     QFont font;
     if (dpr != 1.0) {
@@ -28,6 +29,21 @@ QFont deviceFont(double dpr)
     return font;
 }
 } // namespace
+
+void drawOutlinedTexts(QPainter& painter, const std::vector<std::pair<QPointF, const QStaticText*>>& texts,
+                       double outline)
+{
+    // The outline first for every text, then the white over it: names never overlap, so no
+    // outline falls on another name's white.
+    painter.setPen(QColor(0, 0, 0, 200));
+    const QPointF offsets[] = {{-outline, 0}, {outline, 0}, {0, -outline}, {0, outline}, {outline, outline}};
+    for (const auto& [at, text] : texts)
+        for (const QPointF& o : offsets)
+            painter.drawStaticText(at + o, *text);
+    painter.setPen(mapstyle::white());
+    for (const auto& [at, text] : texts)
+        painter.drawStaticText(at, *text);
+}
 
 NamesLayer::NamesLayer()
     : MapLayer(QStringLiteral("Names"), QObject::tr("Names"), Kind::Kept, QIcon(QStringLiteral(":/icons/names.png")),
@@ -57,16 +73,20 @@ const QStaticText& NamesLayer::textOf(const std::string& name)
 
 uint64_t NamesLayer::signature(const MapScene& scene)
 {
-    const QFont font = deviceFont(scene.dpr());
+    const QFont font = fontAtRatio(scene.dpr());
     if (font != m_font || m_texts.size() > kNameBudget) {
         clear();
         m_font = font;
     }
     SignatureHash h;
     h.add(m_generation);
+    PlayerPtr you = scene.state.yourPlayer();
+    h.add(you ? std::string_view(you->RaceName) : std::string_view("\x01"));
     for (const auto& planet : scene.state.AllPlanets) {
-        h.add((uint64_t(uint16_t(planet->Xcord)) << 16) | uint16_t(planet->Ycord));
+        h.add((uint64_t(uint16_t(planet->Xcord)) << 32) | (uint64_t(uint16_t(planet->Ycord)) << 16) |
+              uint16_t(planet->ReportAge));
         h.add(planet->PlanetName);
+        h.add(planet->Owner);
     }
     m_signature = h.value();
     return m_signature;
@@ -74,12 +94,52 @@ uint64_t NamesLayer::signature(const MapScene& scene)
 
 void NamesLayer::build(const MapScene& scene)
 {
+    const ProgramState& state = scene.state;
+    const std::size_t n = std::size_t(state.AllPlanets.Count());
+    // Preference: your planets, then reported ones, then the rest; collection order within each.
+    PlayerPtr you = state.yourPlayer();
+    std::vector<std::pair<int, const Planet*>> order;
+    order.reserve(n);
+    for (const auto& planet : state.AllPlanets) {
+        const int rank = you && planet->Owner == you->RaceName ? 0 : planet->ReportAge != -1 ? 1 : 2;
+        order.emplace_back(rank, planet.get());
+    }
+    std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+
+    // Each name is placed unless its box (with a pixel to spare around the outline) meets one
+    // placed before it; placed boxes are found through the cells of a coarse grid.
+    const double lineHeight = QFontMetricsF(m_font).height();
+    const double cell = std::max(8.0, lineHeight);
+    std::unordered_map<uint64_t, std::vector<uint32_t>> cells;
+    std::vector<QRectF> boxes;
+    auto cellKey = [](long long cx, long long cy) { return (uint64_t(uint32_t(cx)) << 32) | uint32_t(cy); };
     m_entries.clear();
-    m_entries.reserve(std::size_t(scene.state.AllPlanets.Count()));
-    for (const auto& planet : scene.state.AllPlanets) {
+    for (const auto& [rank, planet] : order) {
         const QStaticText& text = textOf(planet->PlanetName);
-        m_entries.push_back({planet->Xcord, planet->Ycord, gridPixel(planet->Xcord, scene.grid.sx),
-                             gridPixel(planet->Ycord, scene.grid.sy), text.size().width(), &text});
+        const long long gx = gridPixel(planet->Xcord, scene.grid.sx);
+        const long long gy = gridPixel(planet->Ycord, scene.grid.sy);
+        const double width = text.size().width();
+        const QRectF box(double(gx) - 2, double(gy) - 2, width + 4, lineHeight + 4);
+        const long long cx0 = (long long)std::floor(box.left() / cell), cx1 = (long long)std::floor(box.right() / cell);
+        const long long cy0 = (long long)std::floor(box.top() / cell), cy1 = (long long)std::floor(box.bottom() / cell);
+        bool free = true;
+        for (long long cy = cy0; cy <= cy1 && free; ++cy)
+            for (long long cx = cx0; cx <= cx1 && free; ++cx) {
+                auto it = cells.find(cellKey(cx, cy));
+                if (it == cells.end()) continue;
+                for (uint32_t other : it->second)
+                    if (boxes[other].intersects(box)) {
+                        free = false;
+                        break;
+                    }
+            }
+        if (!free) continue;
+        const auto index = uint32_t(boxes.size());
+        boxes.push_back(box);
+        for (long long cy = cy0; cy <= cy1; ++cy)
+            for (long long cx = cx0; cx <= cx1; ++cx)
+                cells[cellKey(cx, cy)].push_back(index);
+        m_entries.push_back({planet->Xcord, planet->Ycord, gx, gy, width, &text});
     }
     m_built = true;
     m_builtSignature = m_signature;
@@ -102,7 +162,6 @@ void NamesLayer::paint(LayerCanvas& canvas, const MapScene& scene)
         QPainter painter(&image);
         painter.setRenderHint(QPainter::TextAntialiasing, true);
         painter.setFont(m_font);
-        painter.setPen(mapstyle::white());
         if (canvas.count > 1 || bounds != image.rect()) {
             QRegion clip;
             for (int i = 0; i < canvas.count; ++i)
@@ -110,9 +169,10 @@ void NamesLayer::paint(LayerCanvas& canvas, const MapScene& scene)
             painter.setClipRegion(clip);
         }
         const double lineHeight = QFontMetricsF(m_font).height();
-        // Glyphs may reach a little beyond the text's box (overhangs, descenders).
-        const double slack = lineHeight / 2 + 2;
+        // Glyphs may reach a little beyond the text's box (overhangs, descenders, the outline).
+        const double slack = lineHeight / 2 + 3;
         const int16_t xs = scene.view.XStart, ys = scene.view.YStart;
+        std::vector<std::pair<QPointF, const QStaticText*>> shown;
         for (const Entry& e : m_entries) {
             const int dx = int(e.x) - xs, dy = int(e.y) - ys;
             if (dx < -32768 || dx > 32767 || dy < -32768 || dy > 32767) continue;
@@ -124,8 +184,9 @@ void NamesLayer::paint(LayerCanvas& canvas, const MapScene& scene)
             if (canvas.count > 1 &&
                 !canvas.touches(QRectF(px - slack, py - slack, e.width + 2 * slack, lineHeight + 2 * slack)))
                 continue;
-            painter.drawStaticText(QPointF(px, py), *e.text);
+            shown.emplace_back(QPointF(px, py), e.text);
         }
+        drawOutlinedTexts(painter, shown, std::max(1.0, std::round(scene.dpr())));
     }
     image.setDevicePixelRatio(dpr);
 }

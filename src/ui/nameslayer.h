@@ -1,27 +1,41 @@
 #pragma once
-// The planet names, each starting at its planet's centre, in the application's font. A kept layer:
-// names are laid out once per text and font and drawn into a picture that drags shift.
+// The planet names, each starting at its planet's centre, white with a dark outline so that they
+// read on any disc, in the application's font. Names that would overlap are left out, in this order
+// of preference: your planets, reported planets, the rest (collection order within each); a name
+// left out appears as the zoom spreads the planets. The selected planet's name is the selection
+// layer's. A kept layer: names are laid out once per text and font, placed once per scale, and
+// drawn into a picture that drags shift.
 
 #include <QFont>
 #include <QStaticText>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "ui/maplayer.h"
 
+class QPainter;
+
 namespace vornex::ui {
+
+// White texts with a dark outline `outline` device pixels wide, at their top-left corners.
+void drawOutlinedTexts(QPainter& painter, const std::vector<std::pair<QPointF, const QStaticText*>>& texts,
+                       double outline);
 
 class NamesLayer : public MapLayer {
 public:
     NamesLayer();
 
-    // The planets' places and names, and the font.
+    // The planets' places, names, owners and report ages, your race's name, and the font.
     uint64_t signature(const MapScene& scene) override;
     void paint(LayerCanvas& canvas, const MapScene& scene) override;
 
     std::size_t nameCount() const { return m_texts.size(); }
+    // How many names the last placement kept (the others would have overlapped).
+    std::size_t placedCount() const { return m_entries.size(); }
+    const QFont& deviceFont() const { return m_font; }
     void clear();
 
 private:

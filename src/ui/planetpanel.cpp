@@ -2,39 +2,26 @@
 #include "ui/theme.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QStackedWidget>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
-#include "base/numeric.h"
 #include "ui/dialogs.h"
-#include "ui/markerlabel.h"
+#include "ui/environmentstrip.h"
+#include "ui/mineralchart.h"
 
 namespace vornex::ui {
 
 namespace {
-
-// The black environment strips under the panel: 202 pixels from x = 75.
-constexpr int kStripLeft = 75;
-constexpr int kStripRight = 75 + 202;
-// How far below the top of the old client area the panel's first control stood.
-constexpr int kTop = 56;
-
-QString bgrCss(int32_t bgr)
-{
-    return colourFromBgr(bgr).name();
-}
-
-// Window pixels of a fractional left edge or width.
-int pixels(double v)
-{
-    return int(num::roundHalfEven(v));
-}
 
 // What a line edit's frame, padding and margins take of its width; boxWidthFor adds the width of a
 // text and the cursor's pixel, so that the text shows whole and never scrolls.
@@ -57,7 +44,7 @@ int boxWidthFor(QLineEdit* e, const QString& text)
 
 QPixmap unknownPicture(qreal dpr)
 {
-    const QSize size(319, 149);
+    const QSize size(311, 149);
     QPixmap pm(size * dpr);
     pm.setDevicePixelRatio(dpr);
     pm.fill(panelColour());
@@ -86,10 +73,33 @@ QPixmap unknownPicture(qreal dpr)
     return pm;
 }
 
+// The cut-corner frame around the planet's details.
+class DetailsFrame : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        const int l = 0, r = width() - 1, t = 0, b = height() - 1, c = 8;
+        const QPoint corners[] = {{l + c, t}, {r - c, t}, {r, t + c}, {r, b - c},
+                                  {r - c, b}, {l + c, b}, {l, b - c}, {l, t + c}};
+        // Light edges top and left, dark ones bottom and right, like the panel's sunken frames.
+        for (int i = 0; i < 8; ++i) {
+            const bool lit = i == 0 || i >= 6;
+            p.setPen(QPen(lit ? frameLight() : frameShade(), 1));
+            p.drawLine(corners[i], corners[(i + 1) % 8]);
+        }
+    }
+};
+
 } // namespace
 
 // The panel's controls by name.
 struct PlanetPanel::Widgets {
+    QStackedWidget* details = nullptr;
+    QWidget* detailsPage = nullptr;
     QLabel* unknownCover = nullptr;
     QLineEdit *txtDistance{}, *txtHabitability{}, *txtYourRace{}, *txtXcord{}, *txtYcord{};
     QLineEdit *txtSurfaceIron{}, *txtSurfaceBora{}, *txtSurfaceGerm{}, *txtMines{}, *txtFactories{};
@@ -97,38 +107,28 @@ struct PlanetPanel::Widgets {
     QLineEdit *txtPlanetName{}, *txtValue{}, *txtSummaryPopulation{}, *txtReportAge{}, *txtOwner{};
     QLineEdit *txtGrav{}, *txtTemp{}, *txtRad{};
     QLabel *lblIron{}, *lblBora{}, *lblGerm{};
-    QLabel *lblRaceGrav{}, *lblRaceTemp{}, *lblRaceRad{};
-    QLabel *lblGrav{}, *lblTemp{}, *lblRad{};
-    QLabel *lblTerraGrav{}, *lblTerraTemp{}, *lblTerraRad{};
-    // Boranium, Germanium, Ironium: the order of the panel's mineral rows in PanelValues.
-    QLabel* lblSurface[3]{};
-    QLabel* lblMining[3]{};
-    QLabel* lblConc[3]{};
+    EnvironmentStrip *gravity{}, *temperature{}, *radiation{};
+    MineralChart* minerals = nullptr;
 };
 
 PlanetPanel::PlanetPanel(QWidget* parent) : QWidget(parent), d(std::make_unique<Widgets>())
 {
     setObjectName("planetPanel");
-    // Every control is placed in the window's coordinates of the design: the panel starts at the
-    // client area's corner.
-    QWidget* c = this;
-    auto label = [](QWidget* parent, const char* name, const QString& text, QRect box) {
+    auto label = [](QWidget* parent, const char* name, const QString& text) {
         auto* l = new QLabel(text, parent);
         l->setObjectName(name);
-        l->setGeometry(box);
         return l;
     };
-    QFont bold = c->font();
+    QFont bold = font();
     bold.setBold(true);
     // Row captions inside the two frames are a size smaller so that "Scanner Range" fits.
-    QFont small = c->font();
+    QFont small = font();
     small.setPixelSize(10);
     QFont smallBold = small;
     smallBold.setBold(true);
-    auto box = [&](QWidget* parent, const char* name, QRect geometry, bool framed = true) {
+    auto box = [&](QWidget* parent, const char* name, bool framed = true) {
         auto* e = new QLineEdit(parent);
         e->setObjectName(name);
-        e->setGeometry(geometry);
         e->setReadOnly(true);
         e->setFont(bold);
         e->setFocusPolicy(Qt::ClickFocus);
@@ -137,77 +137,91 @@ PlanetPanel::PlanetPanel(QWidget* parent) : QWidget(parent), d(std::make_unique<
                                 : "QLineEdit { background: transparent; border: none; padding: 0; }");
         return e;
     };
-    auto bar = [&](const char* name, QRect geometry, int32_t bgr) {
-        auto* l = label(c, name, QString(), geometry);
-        l->setStyleSheet(QString("background-color: %1;").arg(bgrCss(bgr)));
-        return l;
-    };
+    // A box as wide as this text needs in its own font, so that no figure is ever cut short (a cut
+    // figure reads as another, believable one).
+    auto fitTo = [](QLineEdit* e, const QString& widest) { e->setFixedWidth(boxWidthFor(e, widest)); };
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 6, 0, 0);
+    column->setSpacing(6);
 
     // Top: your race and the selected planet's coordinates.
-    label(c, "lblYourRaceCaption", tr("Your race"), QRect(8, 62, 120, 16));
-    label(c, "lblLocationCaption", tr("Location (X, Y)"), QRect(200, 62, 121, 16))->setAlignment(Qt::AlignRight);
-    d->txtYourRace = box(c, "txtYourRace", QRect(8, 80, 89, 19));
-    d->txtXcord = box(c, "txtXcord", QRect(232, 80, 41, 19));
-    d->txtYcord = box(c, "txtYcord", QRect(280, 80, 41, 19));
-    // A coordinate cut short would read as another, believable number: the boxes take six
-    // characters ("-32768") in their own font, and stay right-aligned with the panel's edge.
-    const int coordWidth = std::max(41, boxWidthFor(d->txtXcord, QStringLiteral("-32768")));
-    d->txtYcord->setGeometry(321 - coordWidth, 80, coordWidth, 19);
-    d->txtXcord->setGeometry(d->txtYcord->x() - 7 - coordWidth, 80, coordWidth, 19);
+    auto* top = new QGridLayout;
+    top->setHorizontalSpacing(7);
+    top->addWidget(label(this, "lblYourRaceCaption", tr("Your race")), 0, 0);
+    auto* location = label(this, "lblLocationCaption", tr("Location (X, Y)"));
+    location->setAlignment(Qt::AlignRight);
+    top->addWidget(location, 0, 2, 1, 2);
+    d->txtYourRace = box(this, "txtYourRace");
+    d->txtYourRace->setMinimumWidth(89);
+    top->addWidget(d->txtYourRace, 1, 0);
+    top->setColumnStretch(1, 1);
+    d->txtXcord = box(this, "txtXcord");
+    d->txtYcord = box(this, "txtYcord");
+    for (QLineEdit* e : {d->txtXcord, d->txtYcord})
+        fitTo(e, QStringLiteral("-32768"));
+    top->addWidget(d->txtXcord, 1, 2);
+    top->addWidget(d->txtYcord, 1, 3);
+    column->addLayout(top);
 
-    // Minerals on hand.
-    auto* minerals = new QGroupBox(tr("Minerals On Hand"), c);
-    minerals->setObjectName("frameMinerals");
-    minerals->setGeometry(8, 104, 137, 107);
+    // Minerals on hand and status, side by side.
     struct Row {
         const char* label;
         const char* text;
         const char* box;
         int32_t colour;
     };
+    auto frame = [&](const char* name, const QString& title, const Row(&rows)[5], QLineEdit** const(&boxes)[5],
+                     QLabel** const(&labels)[5], const QString& widest) {
+        auto* group = new QGroupBox(title, this);
+        group->setObjectName(name);
+        auto* grid = new QGridLayout(group);
+        grid->setContentsMargins(5, 4, 5, 5);
+        grid->setVerticalSpacing(1);
+        for (int i = 0; i < 5; ++i) {
+            QLabel* l = label(group, rows[i].label, tr(rows[i].text));
+            l->setFont(small);
+            if (rows[i].colour >= 0) {
+                l->setFont(smallBold);
+                // Only the caption takes the colour: a plain "color" rule would reach its tooltip
+                // too, and Germanium's olive is unreadable on the tooltip's yellow.
+                l->setStyleSheet(QString("QLabel#%1 { color: %2; }").arg(rows[i].label, captionCss(rows[i].colour)));
+            }
+            if (labels[i]) *labels[i] = l;
+            QLineEdit* e = box(group, rows[i].box);
+            fitTo(e, widest);
+            *boxes[i] = e;
+            grid->addWidget(l, i, 0);
+            grid->addWidget(e, i, 1);
+        }
+        return group;
+    };
     const Row mineralRows[] = {{"lblIron", "Ironium", "txtSurfaceIron", 0x00C00000},
                                {"lblBora", "Boranium", "txtSurfaceBora", 0x00008000},
                                {"lblGerm", "Germanium", "txtSurfaceGerm", 0x0000A0A0},
                                {"lblMines", "Mines", "txtMines", -1},
                                {"lblFactories", "Factories", "txtFactories", -1}};
-    QLineEdit** mineralBoxes[] = {&d->txtSurfaceIron, &d->txtSurfaceBora, &d->txtSurfaceGerm, &d->txtMines,
-                                  &d->txtFactories};
-    QLabel** mineralLabels[] = {&d->lblIron, &d->lblBora, &d->lblGerm, nullptr, nullptr};
-    for (int i = 0; i < 5; ++i) {
-        const int y = 18 + i * 17;
-        QLabel* l = label(minerals, mineralRows[i].label, tr(mineralRows[i].text), QRect(5, y, 70, 16));
-        l->setFont(small);
-        if (mineralRows[i].colour >= 0) {
-            l->setFont(smallBold);
-            // Only the caption takes the colour: a plain "color" rule would reach its tooltip too,
-            // and Germanium's olive is unreadable on the tooltip's yellow.
-            l->setStyleSheet(
-                QString("QLabel#%1 { color: %2; }").arg(mineralRows[i].label, captionCss(mineralRows[i].colour)));
-        }
-        if (mineralLabels[i]) *mineralLabels[i] = l;
-        *mineralBoxes[i] = box(minerals, mineralRows[i].box, QRect(76, y, 55, 16));
-    }
-
-    // Status.
-    auto* status = new QGroupBox(tr("Status"), c);
-    status->setObjectName("frameStatus");
-    status->setGeometry(152, 104, 150, 107);
     const Row statusRows[] = {{"lblPopulation", "Population", "txtPopulation", -1},
                               {"lblCapacity", "% Occupation", "txtCapacity", -1},
                               {"lblScanner", "Scanner Range", "txtScanner", -1},
                               {"lblDefences", "Defences", "txtDef", -1},
                               {"lblResources", "Resources", "txtResources", -1}};
-    QLineEdit** statusBoxes[] = {&d->txtPopulation, &d->txtCapacity, &d->txtScanner, &d->txtDef, &d->txtResources};
-    for (int i = 0; i < 5; ++i) {
-        const int y = 18 + i * 17;
-        label(status, statusRows[i].label, tr(statusRows[i].text), QRect(5, y, 76, 16))->setFont(small);
-        *statusBoxes[i] = box(status, statusRows[i].box, QRect(81, y, 63, 16));
-    }
+    auto* frames = new QHBoxLayout;
+    frames->addWidget(
+        frame("frameMinerals", tr("Minerals On Hand"), mineralRows,
+              {&d->txtSurfaceIron, &d->txtSurfaceBora, &d->txtSurfaceGerm, &d->txtMines, &d->txtFactories},
+              {&d->lblIron, &d->lblBora, &d->lblGerm, nullptr, nullptr}, QStringLiteral("999999")));
+    frames->addWidget(frame("frameStatus", tr("Status"), statusRows,
+                            {&d->txtPopulation, &d->txtCapacity, &d->txtScanner, &d->txtDef, &d->txtResources},
+                            {nullptr, nullptr, nullptr, nullptr, nullptr}, QStringLiteral("1000(100)")));
+    frames->addStretch(1);
+    column->addLayout(frames);
 
     // Habitability and distance.
-    label(c, "lblHabitabilityCaption", tr("Habitability"), QRect(8, 216, 108, 33))
-        ->setAlignment(Qt::AlignVCenter | Qt::AlignRight);
-    d->txtHabitability = box(c, "txtHabitability", QRect(120, 216, 81, 33));
+    auto* figures = new QGridLayout;
+    auto* habCaption = label(this, "lblHabitabilityCaption", tr("Habitability"));
+    habCaption->setAlignment(Qt::AlignVCenter | Qt::AlignRight);
+    figures->addWidget(habCaption, 0, 0);
+    d->txtHabitability = box(this, "txtHabitability");
     QFont big = bold;
     big.setPixelSize(18);
     d->txtHabitability->setFont(big);
@@ -216,142 +230,114 @@ PlanetPanel::PlanetPanel(QWidget* parent) : QWidget(parent), d(std::make_unique<
         QString("QLineEdit { background: %1; border: 1px solid #808080; }")
             .arg(darkTheme() ? QApplication::palette().color(QPalette::Base).name() : QStringLiteral("white")));
     d->txtHabitability->setToolTip(tr("Habitability for your race, without terraforming"));
-    label(c, "lblDistanceCaption", tr("Distance"), QRect(8, 272, 76, 25))
-        ->setAlignment(Qt::AlignVCenter | Qt::AlignRight);
-    d->txtDistance = box(c, "txtDistance", QRect(88, 272, 177, 25));
+    d->txtHabitability->setFixedSize(std::max(81, boxWidthFor(d->txtHabitability, QStringLiteral("-100"))), 33);
+    figures->addWidget(d->txtHabitability, 0, 1, Qt::AlignLeft);
+    auto* distanceCaption = label(this, "lblDistanceCaption", tr("Distance"));
+    distanceCaption->setAlignment(Qt::AlignVCenter | Qt::AlignRight);
+    figures->addWidget(distanceCaption, 1, 0);
+    d->txtDistance = box(this, "txtDistance");
     d->txtDistance->setToolTip(tr("Right-click a planet on the map to measure its distance from the selected one"));
+    d->txtDistance->setMinimumWidth(120);
+    figures->addWidget(d->txtDistance, 1, 1);
+    figures->setColumnStretch(2, 1);
+    column->addLayout(figures);
 
-    // Title and summary lines.
-    d->txtPlanetName = box(c, "txtPlanetName", QRect(8, 328, 313, 20), false);
+    // The planet's title, then its details in a frame; a planet never reported shows the cover.
+    d->txtPlanetName = box(this, "txtPlanetName", false);
     QFont title = bold;
     title.setPointSize(12);
     d->txtPlanetName->setFont(title);
-    d->txtValue = box(c, "txtValue", QRect(8, 357, 148, 15), false);
-    d->txtValue->setText("Value");
-    d->txtSummaryPopulation = box(c, "txtSummaryPopulation", QRect(160, 357, 155, 15), false);
-    d->txtSummaryPopulation->setText("Population");
-    d->txtReportAge = box(c, "txtReportAge", QRect(8, 372, 145, 15), false);
-    d->txtReportAge->setText("Report Age");
-    d->txtOwner = box(c, "txtOwner", QRect(155, 372, 160, 15), false);
+    column->addWidget(d->txtPlanetName);
 
-    // Environment rows: black strip, race range bar, value marker, terraform marker, value text.
+    auto* frameBox = new DetailsFrame(this);
+    frameBox->setObjectName("planetDetailsFrame");
+    auto* frameLayout = new QVBoxLayout(frameBox);
+    frameLayout->setContentsMargins(6, 5, 6, 6);
+    d->details = new QStackedWidget(frameBox);
+    frameLayout->addWidget(d->details);
+    column->addWidget(frameBox);
+    column->addStretch(1);
+
+    d->detailsPage = new QWidget;
+    d->detailsPage->setObjectName("planetDetails");
+    auto* grid = new QGridLayout(d->detailsPage);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(4);
+    grid->setVerticalSpacing(1);
+    // Summary lines.
+    d->txtValue = box(d->detailsPage, "txtValue", false);
+    d->txtSummaryPopulation = box(d->detailsPage, "txtSummaryPopulation", false);
+    d->txtReportAge = box(d->detailsPage, "txtReportAge", false);
+    d->txtOwner = box(d->detailsPage, "txtOwner", false);
+    grid->addWidget(d->txtValue, 0, 0, 1, 2);
+    grid->addWidget(d->txtSummaryPopulation, 0, 2, 1, 2);
+    grid->addWidget(d->txtReportAge, 1, 0, 1, 2);
+    grid->addWidget(d->txtOwner, 1, 2, 1, 2);
+
+    // Environment rows: caption, strip, value text.
     struct EnvRow {
-        const char *caption, *captionText, *strip, *range, *marker, *terra, *text;
-        int top;
+        const char *caption, *captionText, *strip, *text;
         int32_t rangeColour, markerColour;
-        int markerHeight;
+        EnvironmentStrip** widget;
+        QLineEdit** value;
     };
     const EnvRow env[] = {
-        {"lblGravityCaption", "Gravity", "gravityStrip", "lblRaceGrav", "lblGrav", "lblTerraGrav", "txtGrav", 388,
-         0x00800000, 0x00FF0000, 13},
-        {"lblTempCaption", "Temp", "tempStrip", "lblRaceTemp", "lblTemp", "lblTerraTemp", "txtTemp", 406, 0x00000080,
-         0x000000FF, 13},
-        {"lblRadiationCaption", "Radiation", "radiationStrip", "lblRaceRad", "lblRad", "lblTerraRad", "txtRad", 424,
-         0x00008000, 0x0000FF00, 10},
+        {"lblGravityCaption", "Gravity", "gravityStrip", "txtGrav", 0x00800000, 0x00FF0000, &d->gravity, &d->txtGrav},
+        {"lblTempCaption", "Temp", "tempStrip", "txtTemp", 0x00000080, 0x000000FF, &d->temperature, &d->txtTemp},
+        {"lblRadiationCaption", "Radiation", "radiationStrip", "txtRad", 0x00008000, 0x0000FF00, &d->radiation,
+         &d->txtRad},
     };
-    QLabel** ranges[] = {&d->lblRaceGrav, &d->lblRaceTemp, &d->lblRaceRad};
-    QLabel** markers[] = {&d->lblGrav, &d->lblTemp, &d->lblRad};
-    QLabel** terras[] = {&d->lblTerraGrav, &d->lblTerraTemp, &d->lblTerraRad};
-    QLineEdit** texts[] = {&d->txtGrav, &d->txtTemp, &d->txtRad};
     for (int i = 0; i < 3; ++i) {
         const EnvRow& r = env[i];
-        label(c, r.caption, tr(r.captionText), QRect(8, r.top + 2, 66, 13))->setFont(smallBold);
-        bar(r.strip, QRect(75, r.top, 202, 17), 0x00000000);
-        // Until the race's range is known the bar has no width.
-        *ranges[i] = bar(r.range, QRect(75, r.top + 2, 0, 13), r.rangeColour);
-        QLabel* m = label(c, r.marker, "+", QRect(72, r.top + 2, 7, r.markerHeight));
-        m->setAlignment(Qt::AlignCenter);
-        QFont mf = bold;
-        mf.setPixelSize(r.markerHeight >= 13 ? 13 : 11);
-        m->setFont(mf);
-        m->setStyleSheet(QString("color: %1; background: transparent;").arg(bgrCss(r.markerColour)));
-        m->hide();
-        *markers[i] = m;
-        auto* t = new MarkerLabel(MarkerLabel::Shape::Terraform, colourFromBgr(r.markerColour), c);
-        t->setObjectName(r.terra);
-        t->setGeometry(72, r.top + 2, 17, 13);
-        t->hide();
-        *terras[i] = t;
-        // The value texts have room up to the map's edge ("-172°C", "100mR").
-        *texts[i] = box(c, r.text, QRect(280, r.top, 327 - 280, 17), false);
+        grid->addWidget(label(d->detailsPage, r.caption, tr(r.captionText)), 2 + i, 0);
+        grid->itemAtPosition(2 + i, 0)->widget()->setFont(smallBold);
+        auto* strip = new EnvironmentStrip(colourFromBgr(r.rangeColour), colourFromBgr(r.markerColour), d->detailsPage);
+        strip->setObjectName(r.strip);
+        *r.widget = strip;
+        grid->addWidget(strip, 2 + i, 1, 1, 2);
+        QLineEdit* value = box(d->detailsPage, r.text, false);
+        value->setFixedWidth(
+            std::max({boxWidthFor(value, QString::fromUtf8("-200\u00b0C")), boxWidthFor(value, QStringLiteral("100mR")),
+                      boxWidthFor(value, QStringLiteral("8.00g"))}));
+        *r.value = value;
+        grid->addWidget(value, 2 + i, 3);
     }
 
-    // Mineral chart: black field, grid lines, mining bars behind surface bars, concentration
-    // markers on top. Rows in the panel's order Boranium, Germanium, Ironium.
-    bar("mineralChart", QRect(75, 448, 202, 53), 0x00000000);
-    const char* const gridNames[] = {"mineralGrid1", "mineralGrid2", "mineralGrid3", "mineralGrid4",
-                                     "mineralGrid5", "mineralGrid6", "mineralGrid7", "mineralGrid8"};
-    const int gridX[] = {75, 104, 133, 162, 190, 219, 248, 277};
-    QLabel* firstGrid = nullptr;
-    for (int i = 0; i < 8; ++i) {
-        QLabel* g = bar(gridNames[i], QRect(gridX[i], 448, 1, 53), 0x00FFFFFF);
-        if (i == 0) firstGrid = g;
-    }
+    // Mineral chart: the captions beside one chart of three rows.
+    auto* mineralCaptions = new QVBoxLayout;
+    mineralCaptions->setSpacing(0);
     struct MinRow {
-        const char *caption, *captionText, *surface, *mining, *conc;
-        int captionTop, barTop, concTop;
-        int32_t captionColour, surfaceColour, miningColour;
+        const char *caption, *text;
+        int32_t colour;
     };
-    const MinRow rows[] = {
-        {"lblBoraniumRow", "Boranium", "lblSurfaceBora", "lblMiningBora", "lblConcBora", 469, 469, 468, 0x00008000,
-         0x0000FF00, 0x00008000},
-        {"lblGermaniumRow", "Germanium", "lblSurfaceGerm", "lblMiningGerm", "lblConcGerm", 486, 487, 486, 0x0000A0A0,
-         0x0000FFFF, 0x00008080},
-        {"lblIroniumRow", "Ironium", "lblSurfaceIron", "lblMiningIron", "lblConcIron", 450, 451, 450, 0x00C00000,
-         0x00FF0000, 0x00800000},
-    };
-    for (int i = 0; i < 3; ++i) {
-        const MinRow& r = rows[i];
-        QLabel* cap = label(c, r.caption, tr(r.captionText), QRect(8, r.captionTop, 66, 13));
+    const MinRow rows[] = {{"lblIroniumRow", "Ironium", 0x00C00000},
+                           {"lblBoraniumRow", "Boranium", 0x00008000},
+                           {"lblGermaniumRow", "Germanium", 0x0000A0A0}};
+    for (const MinRow& r : rows) {
+        QLabel* cap = label(d->detailsPage, r.caption, tr(r.text));
         cap->setFont(smallBold);
-        cap->setStyleSheet(QString("color: %1;").arg(captionCss(r.captionColour)));
-        d->lblMining[i] = bar(r.mining, QRect(75, r.barTop, 0, 11), r.miningColour);
-        d->lblSurface[i] = bar(r.surface, QRect(75, r.barTop, 0, 11), r.surfaceColour);
+        cap->setStyleSheet(QString("color: %1;").arg(captionCss(r.colour)));
+        mineralCaptions->addWidget(cap);
     }
-    firstGrid->raise();
-    for (int i = 0; i < 3; ++i) {
-        auto* m = new MarkerLabel(MarkerLabel::Shape::Concentration, colourFromBgr(rows[i].miningColour), c);
-        m->setObjectName(rows[i].conc);
-        m->setGeometry(66, rows[i].concTop, 17, 13);
-        m->hide();
-        d->lblConc[i] = m;
-    }
+    grid->addLayout(mineralCaptions, 5, 0);
+    d->minerals = new MineralChart(d->detailsPage);
+    d->minerals->setObjectName("mineralChart");
+    grid->addWidget(d->minerals, 5, 1, 1, 2);
+    grid->setColumnStretch(1, 1);
+    grid->setRowMinimumHeight(5, 56);
+    grid->setContentsMargins(0, 0, 0, 2);
 
-    // The cover for planets never reported lies above the whole details area.
-    d->unknownCover = new QLabel(c);
+    d->unknownCover = new QLabel;
     d->unknownCover->setObjectName("unknownPlanetCover");
-    // Wide enough to hide the value texts at the right end of the environment rows as well (their
-    // boxes reach the map's edge; a sliver of the last planet's values would show beside a
-    // 305-wide cover).
-    d->unknownCover->setGeometry(8, 359, 327 - 8, 149);
+    d->unknownCover->setAlignment(Qt::AlignCenter);
     d->unknownCover->setPixmap(unknownPicture(devicePixelRatioF()));
-    d->unknownCover->hide();
-    d->unknownCover->raise();
-
-    // The controls above were placed from the top of the window's old client area; the panel
-    // starts below the toolbar.
-    for (QWidget* w : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-        w->move(w->pos() - QPoint(0, kTop));
-    setFixedSize(327, 512 + 1 - kTop);
+    d->details->addWidget(d->detailsPage);
+    d->details->addWidget(d->unknownCover);
+    d->details->setCurrentWidget(d->detailsPage);
+    showNoPlanet();
 }
 
 PlanetPanel::~PlanetPanel() = default;
-
-void PlanetPanel::paintEvent(QPaintEvent*)
-{
-    // The cut-corner rectangle (Line1 to Line8) around the details area.
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    const int l = 0, r = 320, t = 352 - kTop, b = 512 - kTop, c = 8;
-    const QPoint corners[] = {{l + c, t}, {r - c, t}, {r, t + c}, {r, b - c},
-                              {r - c, b}, {l + c, b}, {l, b - c}, {l, t + c}};
-    // Light edges top and left, dark ones bottom and right, like the panel's sunken frames.
-    for (int i = 0; i < 8; ++i) {
-        const bool lit = i == 0 || i >= 6;
-        p.setPen(QPen(lit ? frameLight() : frameShade(), 1));
-        p.drawLine(corners[i], corners[(i + 1) % 8]);
-    }
-}
 
 void PlanetPanel::setYourRace(const QString& name)
 {
@@ -365,7 +351,27 @@ void PlanetPanel::setDistanceText(const QString& text)
 
 void PlanetPanel::showNoPlanet()
 {
-    d->unknownCover->show();
+    clearFigures();
+    for (QLineEdit* e : {d->txtXcord, d->txtYcord, d->txtPlanetName})
+        e->clear();
+    d->details->setCurrentWidget(d->unknownCover);
+}
+
+void PlanetPanel::clearFigures()
+{
+    for (QLineEdit* e :
+         {d->txtHabitability, d->txtSurfaceIron, d->txtSurfaceBora, d->txtSurfaceGerm, d->txtMines, d->txtFactories,
+          d->txtPopulation, d->txtCapacity, d->txtScanner, d->txtDef, d->txtResources, d->txtValue,
+          d->txtSummaryPopulation, d->txtReportAge, d->txtOwner, d->txtGrav, d->txtTemp, d->txtRad})
+        e->clear();
+    for (QLabel* l : {d->lblIron, d->lblBora, d->lblGerm})
+        l->setToolTip(QString());
+    for (EnvironmentStrip* s : {d->gravity, d->temperature, d->radiation}) {
+        s->setValue(std::nullopt);
+        s->setTerraform(std::nullopt);
+    }
+    for (auto m : {MineralChart::Ironium, MineralChart::Boranium, MineralChart::Germanium})
+        d->minerals->setRow(m, {});
 }
 
 void PlanetPanel::showPlanet(const PanelValues& v)
@@ -374,29 +380,29 @@ void PlanetPanel::showPlanet(const PanelValues& v)
         e->setText(QString::fromStdString(text));
         e->setCursorPosition(0);
     };
+    // Every figure of the planet shown before goes first: what cannot be worked out for this
+    // planet stays empty.
+    clearFigures();
+    set(d->txtXcord, v.xcord);
+    set(d->txtYcord, v.ycord);
+    set(d->txtPlanetName, v.title);
     if (!v.reported) {
-        set(d->txtXcord, v.xcord);
-        set(d->txtYcord, v.ycord);
-        set(d->txtPlanetName, v.title);
-        d->unknownCover->show();
+        d->details->setCurrentWidget(d->unknownCover);
         return;
     }
-
-    d->unknownCover->hide();
+    d->details->setCurrentWidget(d->detailsPage);
+    // PanelValues keeps Boranium, Germanium, Ironium; the chart runs Ironium, Boranium, Germanium.
     QLabel* tips[] = {d->lblBora, d->lblGerm, d->lblIron};
+    const MineralChart::Mineral chartRows[] = {MineralChart::Boranium, MineralChart::Germanium, MineralChart::Ironium};
     for (int i = 0; i < 3; ++i) {
-        const MineralRow& row = v.minerals[i];
+        const MineralRow& row = v.minerals[size_t(i)];
         tips[i]->setToolTip(QString::fromStdString(row.tooltip));
-        if (row.concLeft) {
-            d->lblConc[i]->move(pixels(*row.concLeft), d->lblConc[i]->y());
-            d->lblConc[i]->show();
-        }
+        d->minerals->setRow(chartRows[i], {row.surface, row.mining, row.concentration});
     }
     set(d->txtDef, v.def);
     set(d->txtFactories, v.factories);
     set(d->txtMines, v.mines);
     set(d->txtOwner, v.owner);
-    set(d->txtPlanetName, v.title);
     set(d->txtPopulation, v.population);
     set(d->txtSummaryPopulation, v.population1);
     set(d->txtReportAge, v.reportAge);
@@ -404,53 +410,31 @@ void PlanetPanel::showPlanet(const PanelValues& v)
     set(d->txtSurfaceBora, v.surfaceBora);
     set(d->txtSurfaceGerm, v.surfaceGerm);
     set(d->txtSurfaceIron, v.surfaceIron);
-    for (int i = 0; i < 3; ++i) {
-        const MineralRow& row = v.minerals[i];
-        if (row.surfaceWidth) d->lblSurface[i]->resize(pixels(*row.surfaceWidth), d->lblSurface[i]->height());
-        if (row.miningWidth) d->lblMining[i]->resize(pixels(*row.miningWidth), d->lblMining[i]->height());
-    }
-    set(d->txtXcord, v.xcord);
-    set(d->txtYcord, v.ycord);
     set(d->txtCapacity, v.capacity);
     set(d->txtScanner, v.scanner);
     set(d->txtGrav, v.grav);
     set(d->txtTemp, v.temp);
     set(d->txtRad, v.rad);
-    auto place = [](QLabel* marker, const std::optional<double>& left) {
-        if (!left) return;
-        marker->move(pixels(*left), marker->y());
-        marker->show();
-    };
-    place(d->lblGrav, v.gravLeft);
-    place(d->lblTemp, v.tempLeft);
-    place(d->lblRad, v.radLeft);
-    // Each rating places the terraform markers; the one after terraforming comes last.
-    QLabel* terra[] = {d->lblTerraGrav, d->lblTerraTemp, d->lblTerraRad};
-    for (const auto& hab : {v.hab, v.habTerra}) {
-        if (!hab) continue;
-        for (int i = 0; i < 3; ++i)
-            place(terra[i], hab->markerLeft[i]);
+    d->gravity->setValue(v.gravClicks);
+    d->temperature->setValue(v.tempClicks);
+    d->radiation->setValue(v.radClicks);
+    // The terraform markers show where terraforming brings the planet: the rating after
+    // terraforming places them, or the plain rating when there is none.
+    const std::optional<HabResult>& placed = v.habTerra ? v.habTerra : v.hab;
+    if (placed) {
+        d->gravity->setTerraform(placed->markerClicks[0]);
+        d->temperature->setTerraform(placed->markerClicks[1]);
+        d->radiation->setTerraform(placed->markerClicks[2]);
     }
     if (v.habitability) set(d->txtHabitability, *v.habitability);
     if (v.valueLine) set(d->txtValue, *v.valueLine);
 }
 
-void PlanetPanel::showRaceBars(const RaceBars& bars)
+void PlanetPanel::showRaceRanges(const RaceRanges& ranges)
 {
-    auto place = [](QLabel* bar, const std::optional<std::pair<double, double>>& b) {
-        if (!b) return;
-        // A range whose maximum lies below its minimum has no bar to show. A limit beyond the scale
-        // (Temp Min -500) is taken as typed, but its bar stops at the ends of its strip and never
-        // covers the row's caption or value text.
-        const int left = pixels(b->first);
-        const int right = left + std::max(0, pixels(b->second));
-        const int l = std::clamp(left, kStripLeft, kStripRight);
-        const int r = std::clamp(right, kStripLeft, kStripRight);
-        bar->setGeometry(l, bar->y(), r - l, bar->height());
-    };
-    place(d->lblRaceGrav, bars.grav);
-    place(d->lblRaceTemp, bars.temp);
-    place(d->lblRaceRad, bars.rad);
+    d->gravity->setRange(ranges.grav);
+    d->temperature->setRange(ranges.temp);
+    d->radiation->setRange(ranges.rad);
 }
 
 } // namespace vornex::ui

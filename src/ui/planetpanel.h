@@ -1,11 +1,9 @@
 #pragma once
-// The planet panel on the left of the map window: your race, the selected planet's coordinates,
-// minerals on hand, status figures, habitability, distance, and below them the planet's summary,
-// its environment against your race's ranges and its mineral chart. It only shows what the core's
-// panel result says; its controls carry their names as objectName.
-//
-// The panel lies at the top left of the window's client area and keeps the design's window
-// coordinates for its controls: its top 40 pixels lie under the toolbar.
+// The planet panel above the race editor: your race, the selected planet's coordinates, minerals on
+// hand, status figures, habitability, distance, and below them the planet's summary, its
+// environment against your race's ranges and its mineral chart. It shows what the core's panel
+// result says, turning clicks and fractions into pixels itself; its controls carry their names as
+// objectName.
 
 #include <QWidget>
 
@@ -21,21 +19,20 @@ public:
     explicit PlanetPanel(QWidget* parent = nullptr);
     ~PlanetPanel() override;
 
-    // Fills the panel from a planet's values. A planet never reported changes only its title and
-    // coordinates and shows the cover over the details; a value that could not be computed leaves
-    // its control as it was.
+    // Fills the panel from a planet's values. A planet never reported shows its title and
+    // coordinates and the cover instead of the details; a figure that could not be worked out
+    // shows empty. Nothing of the planet shown before stays.
     void showPlanet(const PanelValues& values);
-    // No planet is selected: the cover lies over the details.
+    // No planet is selected: every figure empty, the cover over the details.
     void showNoPlanet();
-    // Places your race's three range bars on the environment strips.
-    void showRaceBars(const RaceBars& bars);
+    // Places your race's three ranges on the environment strips (a range that is nullopt shows none).
+    void showRaceRanges(const RaceRanges& ranges);
     void setYourRace(const QString& name);
     void setDistanceText(const QString& text);
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
 private:
+    void clearFigures();
+
     struct Widgets;
     std::unique_ptr<Widgets> d;
 };

@@ -86,9 +86,9 @@ TEST(HabValue, WorkedExampleOfTemperatureAndRadiationAndTheirMarkers)
     const Player r = race(-10, 10, -60, 100, 20, 80);
     HabResult res = HabValue(0, 40, 65, 0, 2, 0, &r, table);
     ASSERT_FALSE(res.failed);
-    EXPECT_DOUBLE_EQ(*res.markerLeft[0], 167.0);               // gravity at its centre 0
-    EXPECT_DOUBLE_EQ(*res.markerLeft[1], 167.0 + 2 * (5 + 3)); // centre 5, 3 clicks left above
-    EXPECT_DOUBLE_EQ(*res.markerLeft[2], 167.0 + 2 * 15);
+    EXPECT_DOUBLE_EQ(*res.markerClicks[0], 0.0);   // gravity at its centre 0
+    EXPECT_DOUBLE_EQ(*res.markerClicks[1], 5 + 3); // centre 5, 3 clicks left above
+    EXPECT_DOUBLE_EQ(*res.markerClicks[2], 15);
     // q: gravity 0, temperature 3/20, radiation 15/30 -> 100 * sqrt(0.85^2 + 1 + 0.5^2) / sqrt(3) + 0.5 = 81.59
     EXPECT_EQ(res.rating, 82);
 }
@@ -98,12 +98,12 @@ TEST(HabValue, TemperatureKeepsItsQuarterDegreesUntilRounded)
     const Gravities table = identityTable();
     const Player r = race(-10, 10, -80, 80, 40, 60);
     // -58 degrees is -14.5 clicks: distance nearest(14.5) = 14, below the centre.
-    EXPECT_DOUBLE_EQ(*HabValue(0, -58, 50, 0, 0, 0, &r, table).markerLeft[1], 167.0 - 28);
+    EXPECT_DOUBLE_EQ(*HabValue(0, -58, 50, 0, 0, 0, &r, table).markerClicks[1], -14);
     // -62 degrees is -15.5 clicks: 16.
-    EXPECT_DOUBLE_EQ(*HabValue(0, -62, 50, 0, 0, 0, &r, table).markerLeft[1], 167.0 - 32);
+    EXPECT_DOUBLE_EQ(*HabValue(0, -62, 50, 0, 0, 0, &r, table).markerClicks[1], -16);
     // A race from -63 to 100 degrees: centre nearest((-15.75 + 25) / 2) = nearest(4.625) = 5.
     const Player odd = race(-10, 10, -63, 100, 40, 60);
-    EXPECT_DOUBLE_EQ(*HabValue(0, 20, 50, 0, 0, 0, &odd, table).markerLeft[1], 167.0 + 2 * 5);
+    EXPECT_DOUBLE_EQ(*HabValue(0, 20, 50, 0, 0, 0, &odd, table).markerClicks[1], 5);
 }
 
 TEST(HabValue, TerraformingAmounts)
@@ -113,9 +113,9 @@ TEST(HabValue, TerraformingAmounts)
     // Amounts larger than the distances leave nothing: the planet rates as if at the centre.
     HabResult past = HabValue(6, 24, 44, 20, 20, 20, &r, table);
     EXPECT_EQ(past.rating, 100);
-    EXPECT_DOUBLE_EQ(*past.markerLeft[0], 167.0);
-    EXPECT_DOUBLE_EQ(*past.markerLeft[1], 167.0);
-    EXPECT_DOUBLE_EQ(*past.markerLeft[2], 167.0);
+    EXPECT_DOUBLE_EQ(*past.markerClicks[0], 0.0);
+    EXPECT_DOUBLE_EQ(*past.markerClicks[1], 0.0);
+    EXPECT_DOUBLE_EQ(*past.markerClicks[2], 0.0);
     // A negative amount pushes the planet further out: 8 + 5 = 13 > 10.
     EXPECT_EQ(HabValue(8, 0, 50, -5, 0, 0, &r, table).rating, -3);
     // Terraforming brings a planet from outside to inside.
@@ -131,12 +131,12 @@ TEST(HabValue, MarkersSitWhereTheTerraformedPlanetLiesAlsoForOffCentreRaces)
     const Player r = race(10, 30, -40, 40, 40, 60);
     HabResult above = HabValue(26, 0, 50, 4, 0, 0, &r, table);
     HabResult below = HabValue(14, 0, 50, 4, 0, 0, &r, table);
-    EXPECT_DOUBLE_EQ(*above.markerLeft[0], 167.0 + 2 * 22);
-    EXPECT_DOUBLE_EQ(*below.markerLeft[0], 167.0 + 2 * 18);
-    EXPECT_DOUBLE_EQ(*above.markerLeft[0] + *below.markerLeft[0], 2 * (167.0 + 2 * 20));
+    EXPECT_DOUBLE_EQ(*above.markerClicks[0], 22);
+    EXPECT_DOUBLE_EQ(*below.markerClicks[0], 18);
+    EXPECT_DOUBLE_EQ(*above.markerClicks[0] + *below.markerClicks[0], 2 * 20);
     EXPECT_EQ(above.rating, below.rating);
     // Without terraforming the marker is the planet's own click.
-    EXPECT_DOUBLE_EQ(*HabValue(-7, 0, 50, 0, 0, 0, &r, table).markerLeft[0], 167.0 - 14);
+    EXPECT_DOUBLE_EQ(*HabValue(-7, 0, 50, 0, 0, 0, &r, table).markerClicks[0], -7);
 }
 
 TEST(HabValue, LowGravityRangesLoseTheirLowestClick)
@@ -169,13 +169,13 @@ TEST(HabValue, FailuresRateZeroAndKeepOnlyTheMarkersPlacedBefore)
     HabResult noPlayer = HabValue(0, 0, 50, 0, 0, 0, nullptr, table);
     EXPECT_TRUE(noPlayer.failed);
     EXPECT_EQ(noPlayer.rating, 0);
-    EXPECT_FALSE(noPlayer.markerLeft[0].has_value());
+    EXPECT_FALSE(noPlayer.markerClicks[0].has_value());
 
     // A gravity with no table row: no marker moves.
     HabResult noRow = HabValue(1.5f, 0, 50, 0, 0, 0, &r, table);
     EXPECT_TRUE(noRow.failed);
     EXPECT_EQ(noRow.rating, 0);
-    for (const auto& m : noRow.markerLeft)
+    for (const auto& m : noRow.markerClicks)
         EXPECT_FALSE(m.has_value());
 
     // A race limit with no row fails the same way.
@@ -186,24 +186,24 @@ TEST(HabValue, FailuresRateZeroAndKeepOnlyTheMarkersPlacedBefore)
     HabResult overflow = HabValue(3, 0, 50, 0, INT16_MIN, 0, &r, table);
     EXPECT_TRUE(overflow.failed);
     EXPECT_EQ(overflow.rating, 0);
-    EXPECT_TRUE(overflow.markerLeft[0].has_value());
-    EXPECT_FALSE(overflow.markerLeft[1].has_value());
-    EXPECT_FALSE(overflow.markerLeft[2].has_value());
+    EXPECT_TRUE(overflow.markerClicks[0].has_value());
+    EXPECT_FALSE(overflow.markerClicks[1].has_value());
+    EXPECT_FALSE(overflow.markerClicks[2].has_value());
 
     // A race range that overflows (radiation width): the markers before it are still placed.
     const Player wideRad = race(-10, 10, -40, 40, INT16_MIN, INT16_MAX);
     HabResult wide = HabValue(0, 0, 50, 0, 0, 0, &wideRad, table);
     EXPECT_TRUE(wide.failed);
     EXPECT_EQ(wide.rating, 0);
-    EXPECT_TRUE(wide.markerLeft[0].has_value() && wide.markerLeft[1].has_value());
-    EXPECT_FALSE(wide.markerLeft[2].has_value());
+    EXPECT_TRUE(wide.markerClicks[0].has_value() && wide.markerClicks[1].has_value());
+    EXPECT_FALSE(wide.markerClicks[2].has_value());
 
     // Radiation half-width 0: the planet on it is 0/0 (failure, 0); one unit off is outside (-1).
     const Player zeroWidth = race(-10, 10, -40, 40, 50, 50);
     HabResult zero = HabValue(0, 0, 50, 0, 0, 0, &zeroWidth, table);
     EXPECT_TRUE(zero.failed);
     EXPECT_EQ(zero.rating, 0);
-    EXPECT_TRUE(zero.markerLeft[2].has_value());
+    EXPECT_TRUE(zero.markerClicks[2].has_value());
     HabResult off = HabValue(0, 0, 51, 0, 0, 0, &zeroWidth, table);
     EXPECT_FALSE(off.failed);
     EXPECT_EQ(off.rating, -1);
@@ -220,7 +220,7 @@ TEST(HabValue, FractionalGravityIsLookedUpThroughItsCanonicalKey)
     // 1.5 finds its row at click 5: 5 of 10 in gravity only.
     HabResult res = HabValue(1.5f, 0, 50, 0, 0, 0, &r, table);
     EXPECT_FALSE(res.failed);
-    EXPECT_DOUBLE_EQ(*res.markerLeft[0], 177.0);
+    EXPECT_DOUBLE_EQ(*res.markerClicks[0], 5.0);
     EXPECT_EQ(gravityClicks(0.12f, table), std::optional<int16_t>(-50));
     EXPECT_EQ(gravityClicks(0.13f, table), std::nullopt);
 }

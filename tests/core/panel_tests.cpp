@@ -87,24 +87,27 @@ TEST(Panel, MineralBarsAndMarkers)
 {
     const Gravities g = table();
     PanelValues v = computePanel(reported(), nullptr, g);
-    // Concentration 45 -> 156; 0 -> 66; 101 and up -> 268.
-    EXPECT_DOUBLE_EQ(*v.minerals[0].concLeft, 156.0);
-    EXPECT_DOUBLE_EQ(*v.minerals[2].concLeft, 66.0);
-    EXPECT_DOUBLE_EQ(*v.minerals[1].concLeft, 268.0);
-    // Surface 2500 -> 101 px; 4950 -> 199.98 (as a single), plus mining 100 -> capped at 202.
-    EXPECT_DOUBLE_EQ(*v.minerals[2].surfaceWidth, 101.0);
-    EXPECT_FLOAT_EQ(static_cast<float>(*v.minerals[1].surfaceWidth), 199.98f);
-    EXPECT_DOUBLE_EQ(*v.minerals[1].miningWidth, 202.0);
+    // Concentration 45 stands at 45% of the chart; 0 at its start; 101 and up at its end.
+    EXPECT_DOUBLE_EQ(*v.minerals[0].concentration, 0.45);
+    EXPECT_DOUBLE_EQ(*v.minerals[2].concentration, 0.0);
+    EXPECT_DOUBLE_EQ(*v.minerals[1].concentration, 1.0);
+    // Surface 2500 is half a bar; 4950 is 99%, plus mining 100 reaches the end and stops there.
+    EXPECT_DOUBLE_EQ(*v.minerals[2].surface, 0.5);
+    EXPECT_DOUBLE_EQ(*v.minerals[1].surface, 0.99);
+    EXPECT_DOUBLE_EQ(*v.minerals[1].mining, 1.0);
     Planet p = reported();
     p.SurfaceIron = 0;
     p.SurfaceBora = 1'000'000;
-    p.ConcentrationBora = 20000; // 2 * C leaves 16 bits: that marker alone is dropped
+    p.ConcentrationBora = 20000; // far beyond the chart: at its end
     PanelValues w = computePanel(p, nullptr, g);
-    EXPECT_DOUBLE_EQ(*w.minerals[2].surfaceWidth, 0.0);
-    EXPECT_DOUBLE_EQ(*w.minerals[0].surfaceWidth, 202.0);
-    EXPECT_FALSE(w.minerals[0].concLeft.has_value());
-    p.SurfaceBora = 20'000'000; // S * 202 leaves 32 bits
-    EXPECT_FALSE(computePanel(p, nullptr, g).minerals[0].surfaceWidth.has_value());
+    EXPECT_DOUBLE_EQ(*w.minerals[2].surface, 0.0);
+    EXPECT_DOUBLE_EQ(*w.minerals[0].surface, 1.0);
+    EXPECT_DOUBLE_EQ(*w.minerals[0].concentration, 1.0);
+    p.SurfaceBora = INT32_MAX; // S + R leaves 32 bits: that bar alone is empty
+    p.RateBora = 1;
+    w = computePanel(p, nullptr, g);
+    EXPECT_FALSE(w.minerals[0].mining.has_value());
+    EXPECT_DOUBLE_EQ(*w.minerals[0].surface, 1.0);
 }
 
 TEST(Panel, EnvironmentMarkers)
@@ -115,15 +118,16 @@ TEST(Panel, EnvironmentMarkers)
         const char *grav, *temp, *rad;
         double gl, tl, rl;
     };
-    for (const Case& c : {Case{"-50", "-200", "0", 72, 72, 72}, Case{"0", "0", "50", 172, 172, 172},
-                          Case{"50", "200", "100", 272, 272, 272}, Case{"0", "15", "50", 172, 179.5, 172}}) {
+    // Gravity in its table's clicks, temperature in degrees / 4, radiation - 50.
+    for (const Case& c : {Case{"-50", "-200", "0", -50, -50, -50}, Case{"0", "0", "50", 0, 0, 0},
+                          Case{"50", "200", "100", 50, 50, 50}, Case{"0", "15", "50", 0, 3.75, 0}}) {
         p.Grav = c.grav;
         p.Temp = c.temp;
         p.Rad = c.rad;
         PanelValues v = computePanel(p, nullptr, g);
-        EXPECT_DOUBLE_EQ(*v.gravLeft, c.gl);
-        EXPECT_DOUBLE_EQ(*v.tempLeft, c.tl);
-        EXPECT_DOUBLE_EQ(*v.radLeft, c.rl);
+        EXPECT_DOUBLE_EQ(*v.gravClicks, c.gl);
+        EXPECT_DOUBLE_EQ(*v.tempClicks, c.tl);
+        EXPECT_DOUBLE_EQ(*v.radClicks, c.rl);
     }
 }
 
@@ -155,15 +159,15 @@ TEST(Panel, StepsThatCannotBeComputedAreLeftOut)
     Planet p = reported();
     p.Grav = "1.7";
     PanelValues v = computePanel(p, &r, g);
-    EXPECT_FALSE(v.gravLeft.has_value());
+    EXPECT_FALSE(v.gravClicks.has_value());
     EXPECT_EQ(v.habitability, std::optional<std::string>("0"));
     EXPECT_EQ(v.valueLine, std::optional<std::string>("Value: 45% (0%)"));
     // A temperature that is no number: no temperature marker and no ratings.
     p = reported();
     p.Temp = "hot";
     v = computePanel(p, &r, g);
-    EXPECT_FALSE(v.tempLeft.has_value());
-    EXPECT_TRUE(v.radLeft.has_value());
+    EXPECT_FALSE(v.tempClicks.has_value());
+    EXPECT_TRUE(v.radClicks.has_value());
     EXPECT_FALSE(v.habitability.has_value());
     EXPECT_FALSE(v.valueLine.has_value());
     // No player: the plain rating is HabValue's 0, the value line is left alone.
@@ -183,10 +187,10 @@ TEST(Panel, PlanetWithoutReportShowsOnlyTitleAndCoordinates)
     EXPECT_EQ(v.xcord, "234");
     EXPECT_TRUE(v.owner.empty());
     EXPECT_FALSE(v.hab.has_value());
-    EXPECT_FALSE(v.gravLeft.has_value());
+    EXPECT_FALSE(v.gravClicks.has_value());
 }
 
-TEST(RaceBars, PositionsAndRefusals)
+TEST(RaceRanges, ClicksAndRefusals)
 {
     const Gravities g = table();
     Player r;
@@ -196,22 +200,27 @@ TEST(RaceBars, PositionsAndRefusals)
     r.TempMax = 100;
     r.GravMin = -10;
     r.GravMax = 15;
-    RaceBars b = computeRaceBars(&r, g);
-    EXPECT_EQ(b.rad, std::make_optional(std::make_pair(115.0, 120.0)));
-    EXPECT_EQ(b.temp, std::make_optional(std::make_pair(145.0, 80.0)));
-    EXPECT_EQ(b.grav, std::make_optional(std::make_pair(155.0, 50.0)));
-    // Drawn as stored: -45 is not raised for the bar.
+    RaceRanges b = computeRaceRanges(&r, g);
+    EXPECT_EQ(b.rad, std::make_optional(std::make_pair(-30.0, 30.0)));
+    EXPECT_EQ(b.temp, std::make_optional(std::make_pair(-15.0, 25.0)));
+    EXPECT_EQ(b.grav, std::make_optional(std::make_pair(-10.0, 15.0)));
+    // As stored: -45 is not raised for the bar.
     r.GravMin = -45;
     r.GravMax = -20;
-    EXPECT_EQ(computeRaceBars(&r, g).grav, std::make_optional(std::make_pair(85.0, 50.0)));
+    EXPECT_EQ(computeRaceRanges(&r, g).grav, std::make_optional(std::make_pair(-45.0, -20.0)));
     r.TempMin = -63;
-    EXPECT_DOUBLE_EQ(computeRaceBars(&r, g).temp->first, 143.5);
-    // A limit without a row, or a maximum below the minimum, leaves that bar alone.
+    EXPECT_DOUBLE_EQ(computeRaceRanges(&r, g).temp->first, -15.75);
+    // A limit without a row, a maximum below the minimum or a span beyond 16 bits has no range.
     r.GravMin = 2.5f;
     r.RadMax = 10;
-    RaceBars bad = computeRaceBars(&r, g);
+    r.TempMin = -32768;
+    r.TempMax = 32767;
+    RaceRanges bad = computeRaceRanges(&r, g);
     EXPECT_FALSE(bad.grav.has_value());
     EXPECT_FALSE(bad.rad.has_value());
-    EXPECT_TRUE(bad.temp.has_value());
-    EXPECT_FALSE(computeRaceBars(nullptr, g).temp.has_value());
+    EXPECT_TRUE(bad.temp.has_value()) << "a quarter of the span fits";
+    r.RadMin = -32768;
+    r.RadMax = 32767;
+    EXPECT_FALSE(computeRaceRanges(&r, g).rad.has_value());
+    EXPECT_FALSE(computeRaceRanges(nullptr, g).temp.has_value());
 }

@@ -67,7 +67,8 @@ TEST(RaceLimits, TypedLimitIsTakenAsStoredOrRefusedWithTheWholeReason)
          "Temp Max not taken: 40000 does not fit in 16 bits (-32768 to 32767). The player keeps 80.", false},
         {RaceLimit::TempMin, "81", "Temp Min not taken: the minimum lies above the maximum 80. The player keeps -40.",
          false},
-        {RaceLimit::RadMax, "20000", "Rad Max not taken: the range bar cannot be drawn for it. The player keeps 70.",
+        {RaceLimit::RadMax, "20000", "20000", true}, // beyond the scale: its bar stops at the strip's end
+        {RaceLimit::RadMin, "-32768", "Rad Min not taken: the range bar cannot be drawn for it. The player keeps 30.",
          false},
         // A typed text that looks like a placeholder comes back as typed.
         {RaceLimit::RadMin, "%3", "Rad Min not taken: \"%3\" is not a number. The player keeps 30.", false},

@@ -24,12 +24,14 @@ TEST(MapTransform, RoundTripsAndWholeDevicePixelCorner)
                                         << c.surface.pixelRatio);
         const auto grid = mapGrid(c.view, c.surface);
         ASSERT_TRUE(grid);
-        // The view's corner lands on a whole device pixel, within half a pixel of the exact view.
+        // The view's corner lands within half a device pixel of the visible square's corner, which
+        // lies on a whole device pixel.
         const auto corner = mapToSurface(c.view, c.surface, c.view.XStart, c.view.YStart);
         ASSERT_TRUE(corner);
         const double cx = corner->x * c.surface.pixelRatio, cy = corner->y * c.surface.pixelRatio;
-        EXPECT_LE(std::abs(cx), 0.5 + 1e-9);
-        EXPECT_LE(std::abs(cy), 0.5 + 1e-9);
+        EXPECT_LE(std::abs(cx - double(grid->offsetX)), 0.5 + 1e-9);
+        EXPECT_LE(std::abs(cy - double(grid->offsetY)), 0.5 + 1e-9);
+        EXPECT_TRUE(grid->offsetX == 0 || grid->offsetY == 0) << "the square spans the shorter side";
         for (auto [x, y] : points) {
             const auto at = mapToSurface(c.view, c.surface, x, y);
             // Only a difference beyond 16 bits refuses.
@@ -82,7 +84,8 @@ TEST(MapTransform, PointerReadingAndPixelLimits)
     const Case cases[] = {
         {{400, 0, 0}, {400, 400, 1}, {101, 99}, {101, 99}},
         {{2000, 0, 0}, {400, 400, 1}, {0.5, 399.9}, {2, 1999}},
-        {{1000, -40, 7}, {500, 250, 2}, {3, 3}, {-34, 19}},
+        {{1000, -40, 7}, {500, 250, 2}, {3, 3}, {-528, 19}},              // the square starts 125 pixels in
+        {{1000, -40, 7}, {250, 500, 1}, {3, 128}, {-28, 19}},             // the square starts 125 pixels down
         {{400, 32767, -32768}, {400, 400, 1.5}, {1, 0}, {32768, -32768}}, // outside 16 bits: reported
         {{333, 0, 0}, {0.5, 0.5, 1}, {0.5, 0.5}, {166, 166}},             // narrower than a pixel: one
     };
@@ -99,4 +102,47 @@ TEST(MapTransform, PointerReadingAndPixelLimits)
     EXPECT_EQ(pixelLimit(View{2000, 0, 0}, Surface{400, 400, 1}, 6), 30);
     EXPECT_EQ(pixelLimit(View{1, 0, 0}, Surface{400, 400, 1}, 1602), 5);
     EXPECT_EQ(pixelLimit(View{0, 0, 0}, Surface{400, 400, 1}, 6), 0);
+}
+
+// One map unit is the same number of pixels across and down on any surface; the visible square of
+// Zoom units spans the shorter side, centred on the longer one, so the view's centre is the
+// surface's centre and the stored view keeps its meaning.
+TEST(MapTransform, TrueProportionsOnSurfacesOfAnyShape)
+{
+    const Surface surfaces[] = {{400, 400, 1}, {800, 400, 1}, {400, 700, 1}, {1017, 643, 1.5}, {300, 900, 2}};
+    const View view{1000, 200, -100};
+    for (const Surface& surface : surfaces) {
+        SCOPED_TRACE(testing::Message() << surface.width << "x" << surface.height << " @" << surface.pixelRatio);
+        const auto grid = mapGrid(view, surface);
+        ASSERT_TRUE(grid);
+        EXPECT_EQ(grid->sx, grid->sy);
+        const double side = std::min(surface.width, surface.height);
+        EXPECT_DOUBLE_EQ(pixelsPerUnit(view, surface), side / 1000);
+        // A 100 by 100 square of the map is as many pixels wide as high.
+        const auto a = mapToSurface(view, surface, 300, 0);
+        const auto b = mapToSurface(view, surface, 400, 100);
+        ASSERT_TRUE(a && b);
+        EXPECT_NEAR(b->x - a->x, b->y - a->y, 1e-9);
+        EXPECT_NEAR(b->x - a->x, side / 10, 1e-9);
+        // The visible square's centre is the surface's centre, within a pixel.
+        const auto centre = mapToSurface(view, surface, 700, 400);
+        ASSERT_TRUE(centre);
+        EXPECT_NEAR(centre->x, surface.width / 2, 1.0);
+        EXPECT_NEAR(centre->y, surface.height / 2, 1.0);
+        const Point2 middle = viewPosition(view, surface, Point2{surface.width / 2, surface.height / 2});
+        EXPECT_NEAR(middle.x, 500, 1000 / side + 1e-3);
+        EXPECT_NEAR(middle.y, 500, 1000 / side + 1e-3);
+        // The longer side shows more of the galaxy: its edges lie beyond the square.
+        const Point2 corner = viewPosition(view, surface, Point2{0, 0});
+        EXPECT_NEAR(std::min(corner.x, corner.y), -(std::max(surface.width, surface.height) - side) / 2 * 1000 / side,
+                    1000 / side + 1e-3);
+        // A click reads back the map point under it, wherever it falls.
+        for (const Point2 at : {Point2{5, 7}, Point2{surface.width - 3, surface.height / 3}}) {
+            const Point2 v = viewPosition(view, surface, at);
+            const auto m = surfaceToMap(view, surface, at);
+            ASSERT_TRUE(m);
+            EXPECT_NEAR(v.x + view.XStart, m->x, 0.5 * 1000 / side + 1e-3);
+            EXPECT_NEAR(v.y + view.YStart, m->y, 0.5 * 1000 / side + 1e-3);
+        }
+    }
 }

@@ -13,6 +13,7 @@
 
 #include "support/galaxyfixture.h"
 #include "ui/maprenderer.h"
+#include "ui/nameslayer.h"
 
 using namespace vornex;
 using namespace vornex::testing;
@@ -289,19 +290,94 @@ TEST_F(MapRendererTest, KeptPicturesMovedByADragOrReusedShowWhatAFreshDrawShows)
 
 TEST_F(MapRendererTest, KeptNamesLookLikeTextDrawnStraightOntoTheMap)
 {
-    // The names layer, composed over the planets, against the painter writing the same texts
-    // straight onto the same planets at the same whole pixels.
+    // The names layer, composed over the planets, against the painter writing the same outlined
+    // texts straight onto the same planets at the same whole pixels.
     s.PlanetSelected = 0;
     const QImage withNames = draw(renderer, s, true);
     QImage reference = draw(renderer, s, false);
     {
         QPainter p(&reference);
-        p.setPen(Qt::white);
+        std::vector<QStaticText> texts;
         for (const auto& planet : s.AllPlanets)
-            p.drawStaticText(QPointF(planet->Xcord, planet->Ycord),
-                             QStaticText(QString::fromStdString(planet->PlanetName)));
+            texts.emplace_back(QString::fromStdString(planet->PlanetName));
+        std::vector<std::pair<QPointF, const QStaticText*>> placed;
+        for (int i = 0; i < s.AllPlanets.Count(); ++i)
+            placed.emplace_back(QPointF(s.AllPlanets.At(i + 1)->Xcord, s.AllPlanets.At(i + 1)->Ycord),
+                                &texts[size_t(i)]);
+        ui::drawOutlinedTexts(p, placed, 1);
     }
     int over = 0;
     EXPECT_LE(maxDifference(withNames, reference, &over), 40);
     EXPECT_EQ(over, 0);
+}
+
+namespace {
+
+// The boxes of white text on the image: connected white pixels grouped by rows of names.
+int whitePixels(const QImage& image, const QRect& r)
+{
+    int n = 0;
+    for (int y = std::max(0, r.top()); y <= std::min(image.height() - 1, r.bottom()); ++y)
+        for (int x = std::max(0, r.left()); x <= std::min(image.width() - 1, r.right()); ++x)
+            if (image.pixelColor(x, y).lightness() > 200 && image.pixelColor(x, y).saturation() < 40) ++n;
+    return n;
+}
+
+} // namespace
+
+// A crowd of planets at the full view: names that would overlap are left out, your planets' first,
+// then reported ones; zooming in brings the others back. Every name has a dark outline, so it
+// reads on a pale disc.
+TEST_F(MapRendererTest, NamesReadOnAnyDiscAndThoseThatWouldOverlapAreLeftOut)
+{
+    ProgramState g;
+    PlayerPtr you = addPlayer(g, "Blues", 0x00FF0000);
+    g.YourNumber = 1;
+    // A row of planets 4 units apart: at 1 pixel a unit their names overlap.
+    for (int i = 0; i < 40; ++i) {
+        const char* owner = i % 10 == 7 ? "Blues" : "Uninhabited";
+        addPlanet(g, "Name" + std::to_string(i), int16_t(10 + 4 * i), 200, owner, i % 10 == 3 ? 0 : -1);
+    }
+    g.Zoom = 400;
+    g.PlanetSelected = 0;
+    MapRenderer kept;
+    QImage image = draw(kept, g, true);
+    const std::size_t placed = kept.names().placedCount();
+    EXPECT_GE(placed, 2u);
+    EXPECT_LT(placed, 40u) << "overlapping names are left out";
+    // Your planets (7, 17, 27, 37) come first, then the reported ones (3, 13, ...): the first of
+    // your planets' names shows, the first planet's (never reported, at the row's start) does not.
+    auto nameShown = [&](const QImage& im, int i, int unitsPerPixelDivisor) {
+        const int x = (10 + 4 * i) * unitsPerPixelDivisor;
+        return whitePixels(im, QRect(x + 1, 200 * unitsPerPixelDivisor + 1, 6, 10)) > 3;
+    };
+    EXPECT_TRUE(nameShown(image, 7, 1));
+    EXPECT_TRUE(nameShown(image, 27, 1)) << "the next of your planets that has room";
+    EXPECT_FALSE(nameShown(image, 0, 1) && nameShown(image, 1, 1)) << "two names 4 pixels apart cannot both show";
+    // Zoomed in 16 times (64 pixels between planets), every name in view shows.
+    g.Zoom = 25;
+    g.XStart = 8;
+    g.YStart = 195;
+    image = draw(kept, g, true);
+    EXPECT_EQ(kept.names().placedCount(), 40u);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_GT(whitePixels(image, QRect((10 + 4 * i - 8) * 16 + 1, (200 - 195) * 16 + 1, 30, 12)), 5) << i;
+
+    // A name over a pale disc: white glyph pixels next to dark outline pixels.
+    ProgramState pale;
+    addPlayer(pale, "Pale", 0x00F0F0F0);
+    addPlanet(pale, "WWWW", 100, 100, "Pale");
+    pale.Zoom = 50; // discs at their largest, 12 pixels across
+    pale.XStart = 80;
+    pale.YStart = 80;
+    pale.PlanetSelected = 0;
+    image = fresh(pale, true);
+    int edges = 0;
+    // Only inside the disc (centre (160, 160), radius 6), where the ground itself is pale.
+    for (int y = 158; y < 166; ++y)
+        for (int x = 158; x < 165; ++x)
+            if (image.pixelColor(x, y).lightness() > 230 &&
+                std::min(image.pixelColor(x + 1, y).lightness(), image.pixelColor(x, y + 1).lightness()) < 120)
+                ++edges;
+    EXPECT_GT(edges, 3) << "white text edged in dark on the pale disc";
 }

@@ -31,7 +31,9 @@
 #include "support/fakes.h"
 #include "support/galaxyfixture.h"
 #include "ui/dialogs.h"
+#include "ui/environmentstrip.h"
 #include "ui/mapwindow.h"
+#include "ui/mineralchart.h"
 
 using namespace vornex;
 using namespace vornex::testing;
@@ -170,58 +172,107 @@ TEST_F(MapWindowTest, LoadFillsThePanelForTheSelectedPlanet)
         EXPECT_NE(e->text(), "Text1") << e->objectName().toStdString();
 }
 
-TEST_F(MapWindowTest, BarsAndMarkersStandWhereTheValuesSay)
+namespace {
+
+// The first and last column of a pixel row of a widget's painting that holds this colour.
+std::pair<int, int> columnsOf(QWidget* w, int y, const QColor& colour)
 {
-    open();
-    EXPECT_EQ(box("lblSurfaceBora").width(), 48);  // 1200 * 202 / 5000 = 48.48
-    EXPECT_EQ(box("lblSurfaceGerm").width(), 101); // 2500
-    EXPECT_EQ(box("lblSurfaceIron").width(), 200); // 199.98
-    EXPECT_EQ(box("lblMiningIron").width(), 202);  // (4950 + 100) capped
-    EXPECT_EQ(box("lblSurfaceIron").topLeft(), QPoint(75, 451 - 56));
-    EXPECT_EQ(box("lblConcBora").x(), 156); // 2 * 45 + 66
-    EXPECT_EQ(box("lblConcGerm").x(), 66);
-    EXPECT_EQ(box("lblConcIron").x(), 268); // capped at 202 + 66
-    EXPECT_EQ(box("lblGrav").x(), 172);     // 0 clicks
-    EXPECT_EQ(box("lblTemp").x(), 180);     // 179.5, half to even
-    EXPECT_EQ(box("lblRad").x(), 172);
-    EXPECT_EQ(box("lblGrav").size(), QSize(7, 13));
-    // Your race's ranges: gravity 0..20 clicks, temperature -63..100, radiation 20..80.
-    EXPECT_EQ(box("lblRaceGrav"), QRect(175, 390 - 56, 40, 13));
-    EXPECT_EQ(box("lblRaceTemp"), QRect(144, 408 - 56, 82, 13)); // 143.5 wide 81.5
-    EXPECT_EQ(box("lblRaceRad"), QRect(115, 426 - 56, 120, 13));
-    EXPECT_TRUE(w->findChild<QWidget*>("lblTerraGrav")->isVisible());
+    const QImage image = w->grab().toImage().scaled(w->size());
+    int first = -1, last = -1;
+    for (int x = 0; x < image.width(); ++x) {
+        const QColor c = image.pixelColor(x, y);
+        if (std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
+                std::abs(c.blue() - colour.blue()) <
+            40) {
+            if (first < 0) first = x;
+            last = x;
+        }
+    }
+    return {first, last};
 }
 
-TEST_F(MapWindowTest, MissingGravityRowLeavesTheMarkerAndRatesZero)
+} // namespace
+
+// The core gives clicks and fractions; the panel's strips and chart place them at their own width.
+TEST_F(MapWindowTest, ChartsShowTheFiguresWhereTheirScalesSay)
 {
     open();
+    auto* chart = w->findChild<ui::MineralChart*>("mineralChart");
+    auto* gravity = w->findChild<ui::EnvironmentStrip*>("gravityStrip");
+    auto* temp = w->findChild<ui::EnvironmentStrip*>("tempStrip");
+    auto* rad = w->findChild<ui::EnvironmentStrip*>("radiationStrip");
+    ASSERT_TRUE(chart && gravity && temp && rad);
+    using M = ui::MineralChart;
+    EXPECT_DOUBLE_EQ(*chart->row(M::Boranium).surface, 0.24); // 1200 of 5000
+    EXPECT_DOUBLE_EQ(*chart->row(M::Germanium).surface, 0.5);
+    EXPECT_DOUBLE_EQ(*chart->row(M::Ironium).surface, 0.99);
+    EXPECT_DOUBLE_EQ(*chart->row(M::Ironium).mining, 1.0); // 4950 + 100, at the end
+    EXPECT_DOUBLE_EQ(*chart->row(M::Boranium).concentration, 0.45);
+    EXPECT_DOUBLE_EQ(*chart->row(M::Ironium).concentration, 1.0);
+    EXPECT_EQ(gravity->value(), std::optional<double>(0));
+    EXPECT_EQ(temp->value(), std::optional<double>(3.75)); // 15 degrees
+    EXPECT_EQ(rad->value(), std::optional<double>(0));     // 50 units
+    EXPECT_TRUE(gravity->terraform().has_value());
+    // Your race's ranges in clicks: gravity 0..20, temperature -63..100 degrees, radiation 20..80.
+    EXPECT_EQ(gravity->range(), std::make_optional(std::make_pair(0.0, 20.0)));
+    EXPECT_EQ(temp->range(), std::make_optional(std::make_pair(-15.75, 25.0)));
+    EXPECT_EQ(rad->range(), std::make_optional(std::make_pair(-30.0, 30.0)));
+
+    // As painted: the radiation range from -30 to 30 clicks, at the top row where no marker lies.
+    const auto [left, right] = columnsOf(rad, 2, ui::colourFromBgr(0x00008000));
+    EXPECT_NEAR(left, rad->xOfClicks(-30), 1.5);
+    EXPECT_NEAR(right, rad->xOfClicks(30), 1.5);
+    // Ironium's surface bar ends at 99% of the chart, Boranium's at 24% (low in their rows, where
+    // the concentration wedge is narrowest).
+    const int ironRow = int(chart->rowBand(M::Ironium).bottom()) - 4;
+    EXPECT_NEAR(columnsOf(chart, ironRow, QColor(0, 0, 255)).second, chart->xOf(0.99), 1.5);
+    const int boraRow = int(chart->rowBand(M::Boranium).bottom()) - 4;
+    EXPECT_NEAR(columnsOf(chart, boraRow, QColor(0, 255, 0)).second, chart->xOf(0.24), 1.5);
+}
+
+// What cannot be worked out for the planet shown shows empty, never the figure of the planet shown
+// before: a gravity without a table row has no marker.
+TEST_F(MapWindowTest, MissingGravityRowShowsNoGravityMarkerAndRatesZero)
+{
+    open();
+    auto* gravity = w->findChild<ui::EnvironmentStrip*>("gravityStrip");
+    ASSERT_TRUE(gravity && gravity->value());
     w->selectNearestPlanet(700, 700);
     EXPECT_EQ(s.PlanetSelected, 3);
     EXPECT_EQ(text("txtHabitability"), "0");
     EXPECT_EQ(text("txtValue"), "Value: 10% (0%)");
-    EXPECT_EQ(box("lblGrav").x(), 172) << "stays where Alpha put it";
-    EXPECT_EQ(box("lblTemp").x(), 112); // (-120 + 200) / 2 + 72
+    EXPECT_FALSE(gravity->value().has_value()) << "not Alpha's marker";
+    EXPECT_FALSE(gravity->terraform().has_value());
+    EXPECT_EQ(w->findChild<ui::EnvironmentStrip*>("tempStrip")->value(), std::optional<double>(-30)); // -120 / 4
     EXPECT_EQ(text("txtTemp"), QString::fromUtf8("-120\u00b0C"));
+    // A temperature that is no number: no marker, no ratings, no value line.
+    s.AllPlanets.At(3)->Temp = "hot";
+    w->selectNearestPlanet(700, 700);
+    EXPECT_FALSE(w->findChild<ui::EnvironmentStrip*>("tempStrip")->value().has_value());
+    EXPECT_EQ(text("txtHabitability"), "");
+    EXPECT_EQ(text("txtValue"), "");
 }
 
-TEST_F(MapWindowTest, UnreportedPlanetShowsTheCoverAndChangesOnlyTitleAndCoordinates)
+// A planet never reported shows its title, its coordinates and the cover; nothing of the planet
+// shown before stays behind the cover. A point far from every planet keeps the selection.
+TEST_F(MapWindowTest, UnreportedPlanetShowsTheCoverAndNoFigureOfThePlanetBefore)
 {
     open();
-    const QString tip = w->findChild<QLabel*>("lblBora")->toolTip();
     w->selectNearestPlanet(400 + 50, 300 + 49); // 99 away
     EXPECT_EQ(s.PlanetSelected, 2);
     EXPECT_TRUE(w->findChild<QWidget*>("unknownPlanetCover")->isVisible());
+    EXPECT_FALSE(w->findChild<QWidget*>("planetDetails")->isVisible());
     EXPECT_EQ(text("txtPlanetName"), "Beta Summary");
     EXPECT_EQ(text("txtXcord"), "400");
     EXPECT_EQ(text("txtYcord"), "300");
-    EXPECT_EQ(text("txtPopulation"), "12000");
-    EXPECT_EQ(text("txtOwner"), "Humans");
-    EXPECT_EQ(w->findChild<QLabel*>("lblBora")->toolTip(), tip);
-    // A point 100 away from every planet keeps the selection and shows it again.
+    for (const char* name : {"txtPopulation", "txtOwner", "txtHabitability", "txtSurfaceBora", "txtScanner"})
+        EXPECT_EQ(text(name), "") << name;
+    EXPECT_EQ(w->findChild<QLabel*>("lblBora")->toolTip(), "");
     w->selectNearestPlanet(400 + 50, 300 + 50);
     EXPECT_EQ(s.PlanetSelected, 2);
     w->selectNearestPlanet(100, 100);
     EXPECT_FALSE(w->findChild<QWidget*>("unknownPlanetCover")->isVisible());
+    EXPECT_EQ(text("txtPopulation"), "12000");
 }
 
 TEST_F(MapWindowTest, LeftClickInPlanetsModeSelectsAndRingsThePlanet)
@@ -518,42 +569,53 @@ TEST_F(MapWindowTest, PanelBoxesShowExtremeValuesWhole)
         ASSERT_NE(e, nullptr);
         EXPECT_GE(shownWidth(e, c.text), e->fontMetrics().horizontalAdvance(c.text) - 1);
     }
-    // The boxes stay on the panel, clear of each other and of the map, and the cover still hides
-    // the value texts.
-    EXPECT_LT(box("txtXcord").right(), box("txtYcord").left());
-    EXPECT_GT(box("txtXcord").left(), box("txtYourRace").right());
-    const int mapLeft = w->mapSurface()->geometry().left();
-    for (const char* name : {"txtYcord", "txtGrav", "txtTemp", "txtRad"}) {
-        EXPECT_LT(box(name).right(), mapLeft) << name;
-        if (name[3] != 'Y') {
-            EXPECT_TRUE(box("unknownPlanetCover").contains(box(name))) << name;
-        }
-    }
+    // The boxes stay on the panel, clear of each other and of the map, and the cover hides the
+    // value texts.
+    auto inWindow = [&](const char* name) {
+        auto* e = w->findChild<QWidget*>(name);
+        return QRect(e->mapTo(w.get(), QPoint(0, 0)), e->size());
+    };
+    EXPECT_LT(inWindow("txtXcord").right(), inWindow("txtYcord").left());
+    EXPECT_GT(inWindow("txtXcord").left(), inWindow("txtYourRace").right());
+    const int mapLeft = inWindow("mapSurface").left();
+    for (const char* name : {"txtYcord", "txtGrav", "txtTemp", "txtRad"})
+        EXPECT_LT(inWindow(name).right(), mapLeft) << name;
+    w->selectNearestPlanet(400, 300); // never reported
+    for (const char* name : {"txtGrav", "txtTemp", "txtRad"})
+        EXPECT_FALSE(w->findChild<QWidget*>(name)->isVisible()) << name;
 }
 
 // Limits beyond the scale are kept as typed, but their bars stay inside their strips.
 TEST_F(MapWindowTest, RangeBarsStayInsideTheirStrips)
 {
     open();
+    auto* temp = w->findChild<ui::EnvironmentStrip*>("tempStrip");
+    ASSERT_NE(temp, nullptr);
+    const QColor range = ui::colourFromBgr(0x00000080);
     struct Case {
-        int16_t tempMin, tempMax, radMin, radMax;
-        QRect temp, rad;
+        int16_t tempMin, tempMax;
+        int left, right; // painted columns; -1 for none
     };
+    const int end = temp->width() - 1;
     const Case cases[] = {
-        {-500, 100, -50, 80, QRect(75, 352, 150, 13), QRect(75, 370, 160, 13)},
-        {-60, 900, 20, 300, QRect(145, 352, 132, 13), QRect(115, 370, 162, 13)},
-        {300, 400, 150, 200, QRect(277, 352, 0, 13), QRect(277, 370, 0, 13)},
+        {-500, 100, 0, int(temp->xOfClicks(25))}, // from the strip's start
+        {-60, 900, int(temp->xOfClicks(-15)), end},
+        {300, 400, -1, -1}, // wholly beyond the end: nothing shows but the edge
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.tempMin);
         PlayerPtr you = s.yourPlayer();
         you->TempMin = c.tempMin;
         you->TempMax = c.tempMax;
-        you->RadMin = c.radMin;
-        you->RadMax = c.radMax;
         w->showRaceRanges();
-        EXPECT_EQ(box("lblRaceTemp"), c.temp);
-        EXPECT_EQ(box("lblRaceRad"), c.rad);
+        EXPECT_EQ(temp->range(), std::make_optional(std::make_pair(c.tempMin / 4.0, c.tempMax / 4.0)));
+        const auto [left, right] = columnsOf(temp, 2, range);
+        if (c.left < 0) {
+            EXPECT_LT(left, 0);
+            continue;
+        }
+        EXPECT_NEAR(left, c.left, 1.5);
+        EXPECT_NEAR(right, c.right, 1.5);
     }
 }
 

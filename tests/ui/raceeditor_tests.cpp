@@ -34,13 +34,13 @@ public:
     explicit FakeHost(ProgramState& s) : state(s) {}
     ProgramState& state;
     std::vector<std::string> calls;
-    RaceBars bars;
+    RaceRanges bars;
     QStringList statuses;
 
     void showRaceRanges() override
     {
         calls.push_back("showRaceRanges");
-        bars = computeRaceBars(state.yourPlayer().get(), state.AllGravities);
+        bars = computeRaceRanges(state.yourPlayer().get(), state.AllGravities);
     }
     void redrawMap() override { calls.push_back("redrawMap"); }
     void tablesReloaded() override { calls.push_back("tablesReloaded"); }
@@ -210,9 +210,9 @@ TEST_F(RaceEditorTest, LimitIsStoredOnFocusLossAndRedrawsTheBarsOfYourRace)
     EXPECT_EQ(player(2)->TempMin, -60);
     EXPECT_EQ(player(1)->TempMin, -80);
     EXPECT_EQ(host->count("showRaceRanges"), 1);
-    // The bars redrawn are player 1's, untouched by the edit of player 2: (-80 + 200) / 2 + 75.
+    // The bars redrawn are player 1's, untouched by the edit of player 2: -80 degrees, -20 clicks.
     ASSERT_TRUE(host->bars.temp);
-    EXPECT_DOUBLE_EQ(host->bars.temp->first, 135.0);
+    EXPECT_DOUBLE_EQ(host->bars.temp->first, -20.0);
 
     // Return commits too; a fraction goes to the even neighbour and the box shows what was kept.
     get("txtRadMax")->setText("72.5");
@@ -229,13 +229,13 @@ TEST_F(RaceEditorTest, EditedRangesGiveTheDocumentedBars)
     commit("txtTempMin", "-60");
     commit("txtGravMin", "0.75"); // click -10
     commit("txtGravMax", "1.75"); // click 15
-    EXPECT_EQ(host->bars.rad, std::make_optional(std::make_pair(115.0, 120.0)));
-    EXPECT_EQ(host->bars.temp, std::make_optional(std::make_pair(145.0, 80.0)));
-    EXPECT_EQ(host->bars.grav, std::make_optional(std::make_pair(155.0, 50.0)));
+    EXPECT_EQ(host->bars.rad, std::make_optional(std::make_pair(-30.0, 30.0)));
+    EXPECT_EQ(host->bars.temp, std::make_optional(std::make_pair(-15.0, 25.0)));
+    EXPECT_EQ(host->bars.grav, std::make_optional(std::make_pair(-10.0, 15.0)));
 
     commit("txtGravMin", "0.25"); // click -45 .. -20: drawn as stored
     commit("txtGravMax", "0.5");
-    EXPECT_EQ(host->bars.grav, std::make_optional(std::make_pair(85.0, 50.0)));
+    EXPECT_EQ(host->bars.grav, std::make_optional(std::make_pair(-45.0, -20.0)));
     EXPECT_FLOAT_EQ(player(1)->GravMin, 0.25f);
 }
 
@@ -247,13 +247,16 @@ TEST_F(RaceEditorTest, RefusedLimitsLeavePlayerBarsAndFileAlone)
         const char* why;
     };
     const Case cases[] = {
-        {"txtTempMin", "", "not a number"},        {"txtTempMin", "abc", "not a number"},
-        {"txtTempMax", "40000", "16 bits"},        {"txtRadMin", "-32769", "16 bits"},
-        {"txtGravMin", "0.3", "no row"},           {"txtGravMax", "heavy", "not a number"},
-        {"txtRadMax", "10", "below the minimum"},  // RadMin is 30
-        {"txtTempMin", "90", "above the maximum"}, // TempMax is 80
-        {"txtGravMin", "2", "above the maximum"},  // GravMax 1.5 is click 10
-        {"txtRadMax", "20000", "cannot be drawn"}, // 2 x (20000 - 30) leaves 16 bits
+        {"txtTempMin", "", "not a number"},
+        {"txtTempMin", "abc", "not a number"},
+        {"txtTempMax", "40000", "16 bits"},
+        {"txtRadMin", "-32769", "16 bits"},
+        {"txtGravMin", "0.3", "no row"},
+        {"txtGravMax", "heavy", "not a number"},
+        {"txtRadMax", "10", "below the minimum"},   // RadMin is 30
+        {"txtTempMin", "90", "above the maximum"},  // TempMax is 80
+        {"txtGravMin", "2", "above the maximum"},   // GravMax 1.5 is click 10
+        {"txtRadMin", "-32768", "cannot be drawn"}, // -32818 to 20 clicks leaves 16 bits
     };
     const Player before = *player(1);
     for (const Case& c : cases) {
@@ -500,7 +503,7 @@ TEST_F(RaceEditorTest, RefusedLimitIsTriedAgainWhenItsNeighbourChanges)
     }
     EXPECT_EQ(player(1)->RadMax, 100);
     ASSERT_TRUE(host->bars.rad);
-    EXPECT_DOUBLE_EQ(host->bars.rad->first, 2 * 90 + 75.0);
+    EXPECT_DOUBLE_EQ(host->bars.rad->first, 90 - 50.0);
 }
 
 // "&" in a race name is shown in the frame's caption as typed, not as a shortcut underline.
