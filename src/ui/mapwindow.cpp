@@ -38,6 +38,7 @@
 #include "ui/maplayer.h"
 #include "ui/maprenderer.h"
 #include "ui/planetpanel.h"
+#include "ui/turnhistory.h"
 #include "ui/planetsdock.h"
 #include "ui/theme.h"
 

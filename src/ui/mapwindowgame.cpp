@@ -133,7 +133,6 @@ void MapWindow::buildHistory()
     d->history = new TurnHistory(*this, d->state);
     // The History view belongs to the panel: right below it in the side column.
     d->sideLayout->insertWidget(1, d->history->historyView());
-    d->history->historyView()->setFixedWidth(d->panel->width());
     d->viewMenu->addAction(d->history->changesDock()->toggleViewAction());
 }
 

@@ -24,7 +24,8 @@ PlanetState state(int16_t id, bool reported, int32_t reportedTurn, std::string o
 Observation seen(PlanetState s, int16_t age)
 {
     s.reportedTurn = 0;
-    return {std::move(s), age};
+    std::string name = "P" + std::to_string(s.planet);
+    return {std::move(s), age, std::move(name)};
 }
 
 TEST(TurnCount, FollowsTheReportsAge)

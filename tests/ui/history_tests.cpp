@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "app/gamechoice.h"
 #include "app/programstate.h"
 #include "app/startup.h"
 #include "history/gamehistory.h"
