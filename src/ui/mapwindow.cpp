@@ -38,9 +38,9 @@
 #include "ui/maplayer.h"
 #include "ui/maprenderer.h"
 #include "ui/planetpanel.h"
-#include "ui/turnhistory.h"
 #include "ui/planetsdock.h"
 #include "ui/theme.h"
+#include "ui/turnhistory.h"
 
 // The icons live in the static library's resources, which need pulling in explicitly.
 static void initResources()

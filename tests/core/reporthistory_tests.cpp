@@ -88,10 +88,11 @@ TEST(ReportHistory, RecordsTurnsAndPrintsChangesAndAPlanetsTurns)
 
     auto history = run(g.args({"--history", "Solmor", "--format", "csv"}));
     EXPECT_EQ(history.status, 0) << history.err;
-    EXPECT_EQ(history.out, "\xEF\xBB\xBFTurn,ReportAge,Owner,Population,Value,Defences,Starbase,Mines,Factories,Ironium,Boranium,"
-                           "Germanium,Grav,Temp,Rad,Source,Changed\r\n"
-                           "1,0,Hollow Choir,49600,88,49,,47,69,329,2522,1304,0.47,68,89,report,yes\r\n"
-                           "2,1,Hollow Choir,79600,88,49,,47,69,329,2522,1304,0.47,68,89,report,yes\r\n");
+    EXPECT_EQ(history.out,
+              "\xEF\xBB\xBFTurn,ReportAge,Owner,Population,Value,Defences,Starbase,Mines,Factories,Ironium,Boranium,"
+              "Germanium,Grav,Temp,Rad,Source,Changed\r\n"
+              "1,0,Hollow Choir,49600,88,49,,47,69,329,2522,1304,0.47,68,89,report,yes\r\n"
+              "2,1,Hollow Choir,79600,88,49,,47,69,329,2522,1304,0.47,68,89,report,yes\r\n");
 
     // A backup of turn 1 recorded after turn 2: refused, and said so in the exit status.
     Game backup;
