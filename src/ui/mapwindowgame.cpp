@@ -131,8 +131,9 @@ TurnHistory* MapWindow::turnHistory() const
 void MapWindow::buildHistory()
 {
     d->history = new TurnHistory(*this, d->state);
-    // The History view belongs to the panel: right below it in the side column.
-    d->sideLayout->insertWidget(1, d->history->historyView());
+    // The History view goes under the panel and the race editor in the side column (which scrolls
+    // when the window is short), so the panel and the editor keep their places.
+    d->sideLayout->insertWidget(2, d->history->historyView());
     d->viewMenu->addAction(d->history->changesDock()->toggleViewAction());
 }
 
