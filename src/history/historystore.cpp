@@ -229,7 +229,9 @@ States HistoryStore::statesAt(int32_t turn)
 
 std::vector<Change> HistoryStore::changes(int32_t from, int32_t to, const NameOf& nameOf)
 {
-    return listChanges(from > 0 ? statesAt(from) : States(), statesAt(to), nameOf);
+    // Against no turn at all every planet would be a first report: that is no news.
+    if (from <= 0) return {};
+    return listChanges(statesAt(from), statesAt(to), nameOf);
 }
 
 std::vector<HistoryEntry> HistoryStore::planetHistory(int16_t planet)

@@ -64,7 +64,7 @@ public:
     int32_t lastTurn();
     // Every planet as it stood at the turn (planets first reported later are missing).
     States statesAt(int32_t turn);
-    // What changed from turn `from` to turn `to`.
+    // What changed from turn `from` to turn `to`; nothing when from is no turn (0).
     std::vector<Change> changes(int32_t from, int32_t to, const NameOf& nameOf);
     // The planet at every turn from its first record on.
     std::vector<HistoryEntry> planetHistory(int16_t planet);
