@@ -18,7 +18,7 @@ xvfb-run -a -s "-screen 0 1400x860x24" sh -c '
   pid=$!
   win=""
   for i in $(seq 1 50); do
-    win=$(xdotool search --onlyvisible --name "^Map$" 2>/dev/null | head -1) && [ -n "$win" ] && break
+    win=$(xdotool search --onlyvisible --name "VornexInfo$" 2>/dev/null | head -1) && [ -n "$win" ] && break
     sleep 0.2
   done
   [ -n "$win" ] || { kill $pid; echo "the window did not appear" >&2; exit 1; }
@@ -31,16 +31,16 @@ xvfb-run -a -s "-screen 0 1400x860x24" sh -c '
   xdotool key --window "$win" Down Return
   sleep 0.8
   # Widen the dock so that every column shows: drag the separator beside the map to the left.
-  xdotool mousemove 939 400
+  xdotool mousemove 937 400
   sleep 0.2
   xdotool mousedown 1
-  for x in 920 880 820 760 700 660 640; do xdotool mousemove $x 400; sleep 0.05; done
+  for x in 920 880 820 760 720 700; do xdotool mousemove $x 400; sleep 0.05; done
   xdotool mouseup 1
   sleep 0.5
   # Sort by HabTerra, highest first: two clicks on its header.
-  xdotool mousemove 1280 79 click 1
+  xdotool mousemove 1358 110 click 1
   sleep 0.3
-  xdotool mousemove 1280 79 click 1
+  xdotool mousemove 1358 110 click 1
   xdotool mousemove 700 830
   sleep 0.5
   import -window root "$OUT"

@@ -23,6 +23,7 @@
 #include "ui/dialogs.h"
 #include "ui/distancelayer.h"
 #include "ui/maprenderer.h"
+#include "ui/mapstyle.h"
 
 namespace vornex::ui {
 
@@ -376,7 +377,7 @@ bool MapSurface::event(QEvent* event)
     const auto x = at ? num::tryInt16(at->x) : std::nullopt;
     const auto y = at ? num::tryInt16(at->y) : std::nullopt;
     if (x && y) {
-        const int limit = pixelLimit(view, surface, std::max(6.0, 4 * unit + 2));
+        const int limit = pixelLimit(view, surface, std::max(6.0, mapstyle::discRadius(true, unit) + 2));
         if (auto id = nearestPlanet(d->state.AllPlanets, *x, *y, limit)) hit = d->state.AllPlanets.ByID(*id);
     }
     if (!hit) {

@@ -5,22 +5,14 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDockWidget>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QPushButton>
-#include <QScreen>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
-#include <QToolButton>
 
-#include <algorithm>
-#include <cmath>
 #include <optional>
 
 #include "analysis/numbertext.h"

@@ -69,9 +69,9 @@ public:
     // Writes the map as shown to a PNG at the screen's pixel ratio; an empty text or why not.
     QString saveMapImage(const QString& path) const;
 
-    // Gives the map at least 300 by 200 pixels: docks restored wider than the window allows are
-    // narrowed (or closed), and a window too small for the screen's room grows. Runs after every
-    // restore of the window's layout.
+    // Gives the map at least 300 by 200 pixels: a window larger than its screen is brought onto
+    // it, one smaller than the screen allows grows, and docks restored wider than the window
+    // allows are narrowed (or closed). Runs when the window first shows its restored layout.
     void ensureMapRoom();
 
     PlanetsDock* planetsDock() const;
