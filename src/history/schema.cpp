@@ -32,9 +32,13 @@ static_assert(kStepCount == kSchemaVersion);
 
 int schemaVersion(Database& db)
 {
-    const auto version = db.number("PRAGMA user_version");
-    if (version == 0 && db.number("SELECT count(*) FROM sqlite_schema") != 0)
-        throw StoreError(SQLITE_NOTADB, "a database, but not a history store");
+    // One statement, so both are read from the same state of the file: another program may be
+    // creating the tables right now, and tables without a version would look like a foreign file.
+    Statement s(db.handle(), "SELECT (SELECT user_version FROM pragma_user_version),"
+                             " (SELECT count(*) FROM sqlite_schema)");
+    s.step();
+    const auto version = s.integer(0);
+    if (version == 0 && s.integer(1) != 0) throw StoreError(SQLITE_NOTADB, "a database, but not a history store");
     return static_cast<int>(version);
 }
 
