@@ -7,7 +7,7 @@ CMAKE    ?= cmake
 # Extra configure options for the main build, e.g. CMAKE_FLAGS=-DVORNEX_WERROR=ON (as CI does).
 CMAKE_FLAGS ?=
 DEB_PKGS := cmake g++ make pkg-config libgtest-dev libgmock-dev qt6-base-dev qt6-base-dev-tools libgl-dev \
-            fonts-dejavu-core locales
+            libsqlite3-dev fonts-dejavu-core locales
 BENCH_PKGS := libbenchmark-dev
 FUZZ_PKGS  := clang-14 libclang-rt-14-dev
 RUN_PKGS   := qt6-qpa-plugins

@@ -29,6 +29,7 @@
 #include "analysis/habvalue.h"
 #include "analysis/panel.h"
 #include "base/numeric.h"
+#include "bench_history.h"
 #include "galaxy.h"
 #include "hostile.h"
 #include "io/codepage.h"
@@ -645,6 +646,7 @@ int main(int argc, char** argv)
         {"load_cold", "load_cold", "load_plain_cold", 0.6},
         {"report_rows", "report_rows", "hab_all", 3},
         {"nearest_own", "nearest_own", "nearest_own_plain", 0.05},
+        {"record_turn", "record_turn", "record_all", 0.3},
     };
     std::vector<const char*> floors = {"load_baseline"};
 #ifdef VORNEX_BENCH_MAP
@@ -690,6 +692,7 @@ int main(int argc, char** argv)
     }
     std::fflush(stdout);
     removeFolder(g_fix->folder);
+    removeHistoryFixture();
     // The tables and windows go with the process.
     std::_Exit(missing == 0 ? 0 : 3);
 }

@@ -1,4 +1,5 @@
 #include "reporttable.h"
+#include "historycommands.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -87,12 +88,25 @@ std::string usageText()
            "                     byte order mark, and a text cell beginning with = + - @\n"
            "                     is quoted with an apostrophe in front, so that no\n"
            "                     spreadsheet runs it as a formula\n"
+           "\n"
+           "The game's history (one store per game and player in the user's data folder,\n"
+           "VornexTools/history; the window records every turn it loads):\n"
+           "  --record           record the folder's turn, when it differs from the last\n"
+           "                     one recorded (record past turns oldest first)\n"
+           "  --changes          print what changed in the last turn recorded: planets\n"
+           "                     taken, lost and colonised, first reports, population and\n"
+           "                     defence jumps (columns ID, Name, Change, From, To, Text)\n"
+           "  --since N          with --changes: what changed from turn N to the last\n"
+           "  --history PLANET   one planet's figures turn by turn\n"
+           "  --history-folder DIR  keep the stores in DIR instead\n"
+           "\n"
            "  --help             show this text\n"
            "  --version          print the version and stop\n"
            "\n"
            "Rejected lines of the input files are written to standard error as\n"
            "file:line: reason. Exit status: 0 on success, 2 for a bad option or when\n"
-           "gravity.csv, NAME.map or NAME.pN cannot be read.\n"
+           "gravity.csv, NAME.map or NAME.pN cannot be read, 1 when the history store\n"
+           "cannot be used or a turn older than the last one recorded was not recorded.\n"
            "\n"
            "Example, the ten best planets to settle after terraforming:\n"
            "  vornexinfo-report --folder ~/vornex --player 3 --sort habterra | head -11\n";
@@ -117,13 +131,16 @@ std::optional<Options> parseArguments(const std::vector<std::string>& args, std:
             o.help = true;
             continue;
         }
-        if (name == "--reported" || name == "--near-own") {
+        if (name == "--reported" || name == "--near-own" || name == "--record" || name == "--changes") {
             if (value) return fail(name + " takes no value");
-            (name == "--reported" ? o.reportedOnly : o.nearOwn) = true;
+            (name == "--reported"   ? o.reportedOnly
+             : name == "--near-own" ? o.nearOwn
+             : name == "--record"   ? o.record
+                                    : o.changes) = true;
             continue;
         }
-        static const char* withValue[] = {"--folder", "--player", "--game",   "--sort",
-                                          "--owner",  "--from",   "--format", "--within"};
+        static const char* withValue[] = {"--folder", "--player", "--game",  "--sort",    "--owner",         "--from",
+                                          "--format", "--within", "--since", "--history", "--history-folder"};
         if (std::find_if(std::begin(withValue), std::end(withValue), [&](const char* n) { return name == n; }) ==
             std::end(withValue))
             return fail("unknown option: " + args[i]);
@@ -159,6 +176,15 @@ std::optional<Options> parseArguments(const std::vector<std::string>& args, std:
             auto d = wholeInt16(*value);
             if (!d || *d < 0) return fail("--within needs a distance from 0 to 32767, not '" + *value + "'");
             o.within = *d;
+        } else if (name == "--since") {
+            auto n = wholeInt16(*value);
+            if (!n) return fail("--since needs a turn number, not '" + *value + "'");
+            o.since = *n;
+        } else if (name == "--history") {
+            o.history = *value;
+        } else if (name == "--history-folder") {
+            if (value->empty()) return fail("--history-folder needs a folder");
+            o.historyFolder = *value;
         } else if (name == "--format") {
             auto f = formatFrom(*value);
             if (!f) return fail("--format takes tsv, csv or json, not '" + *value + "'");
@@ -169,6 +195,7 @@ std::optional<Options> parseArguments(const std::vector<std::string>& args, std:
     if (!haveFolder) return fail("--folder is required (see --help)");
     if (!havePlayer) return fail("--player is required (see --help)");
     if (o.sort == SortKey::Distance && !o.from) return fail("--sort distance needs --from PLANET");
+    if (o.since && !o.changes) return fail("--since goes with --changes");
     return o;
 }
 
@@ -251,6 +278,8 @@ RunResult run(const std::vector<std::string>& args)
             return usageError("cannot read " + d.file + ": " + std::string(d.cause()));
     for (const auto& d : diags)
         result.err += d.text() + "\n";
+
+    if (options->record || options->changes || options->history) return runHistory(*options, planets, result);
 
     PlanetPtr from;
     if (options->from) {

@@ -29,6 +29,11 @@ struct Options {
     std::optional<int> within; // only planets at most this far from one of your worlds
     Format format = Format::Tsv;
     bool help = false;
+    // The game's history (see historycommands.h).
+    bool record = false, changes = false;
+    std::optional<int32_t> since;
+    std::optional<std::string> history; // a planet's turns
+    std::string historyFolder;          // empty: the user's data folder
 };
 
 // Options from the command-line arguments (without the program name), or nullopt with a one-line

@@ -35,6 +35,11 @@ PlanetRow planetRow(const Planet& p, const HabRace& race, const Gravities& gravi
     }
     r.nameKey = foldKey(r.name);
     r.ownerKey = foldKey(r.owner);
+    r.source = p.SourceText();
+    if (!p.Note.empty()) {
+        r.note = p.Note;
+        r.noteKey = foldKey(r.note);
+    }
     return r;
 }
 

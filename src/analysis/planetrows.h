@@ -28,6 +28,9 @@ struct PlanetRow {
     std::string nearOwnName;
     // Name and owner as they are compared when sorting (letter case ignored).
     std::string nameKey, ownerKey;
+    // Where the figures come from ("report", "export.p3", "map") and the player's note (noteKey:
+    // letter case ignored, for the filter).
+    std::string source, note, noteKey;
 };
 
 // The row of `planet` rated for race (player YourNumber, null when there is none); the distance

@@ -45,6 +45,10 @@ const std::vector<PlanetColumn> kColumns = {
      [](const PlanetRow& r) { return optional(r.nearOwn); }, nullptr},
     {PlanetColumnId::NearOwnName, "NearOwnName", "Nearest own world", false, false, false, false, "",
      nullptr, [](const PlanetRow& r) { return r.nearOwnName; }},
+    {PlanetColumnId::Source, "Source", "Source", false, false, false, true, "export.p16",
+     nullptr, [](const PlanetRow& r) { return r.source; }},
+    {PlanetColumnId::Notes, "Notes", "Notes", false, false, false, true, "",
+     nullptr, [](const PlanetRow& r) { return r.note; }},
 };
 // clang-format on
 
@@ -77,6 +81,7 @@ std::vector<const PlanetColumn*> fileColumns(bool withDistance, bool withNearOwn
     for (const PlanetColumn& c : kColumns) {
         if (c.id == PlanetColumnId::Distance && !withDistance) continue;
         if ((c.id == PlanetColumnId::NearOwn || c.id == PlanetColumnId::NearOwnName) && !withNearOwn) continue;
+        if (c.id == PlanetColumnId::Source || c.id == PlanetColumnId::Notes) continue;
         columns.push_back(&c);
     }
     return columns;
@@ -168,7 +173,9 @@ bool acceptsRow(const PlanetFilter& filter, const PlanetRow& row)
     if (filter.owner && row.owner != *filter.owner) return false;
     if (filter.targetsOnly && !isColonyTarget(row)) return false;
     if (filter.within && (!row.nearOwn || *row.nearOwn > *filter.within)) return false;
-    return filter.nameContains.empty() || row.nameKey.find(foldKey(filter.nameContains)) != std::string::npos;
+    if (filter.nameContains.empty()) return true;
+    const std::string part = foldKey(filter.nameContains);
+    return row.nameKey.find(part) != std::string::npos || row.noteKey.find(part) != std::string::npos;
 }
 
 } // namespace vornex

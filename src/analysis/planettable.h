@@ -29,7 +29,9 @@ enum class PlanetColumnId {
     HabTerra,
     Distance,
     NearOwn,
-    NearOwnName
+    NearOwnName,
+    Source,
+    Notes
 };
 
 struct PlanetColumn {
@@ -50,7 +52,8 @@ const std::vector<PlanetColumn>& planetColumns();
 const PlanetColumn& planetColumn(PlanetColumnId id);
 
 // The columns of the report tool and of a CSV file: the first ten, then Distance when there is a
-// reference planet, then NearOwn and NearOwnName when asked for.
+// reference planet, then NearOwn and NearOwnName when asked for. Source and Notes are the window's
+// only: the files keep the format scripts and other copies read, and notes stay private.
 std::vector<const PlanetColumn*> fileColumns(bool withDistance, bool withNearOwn);
 
 // Never reported: the report age is -1.
@@ -79,7 +82,7 @@ void sortPlanetRows(std::vector<PlanetRow>& rows, const PlanetColumn& column, bo
 
 // Which rows a table shows. Every condition left at its default lets every row through.
 struct PlanetFilter {
-    std::string nameContains;         // part of the name, letter case ignored
+    std::string nameContains;         // part of the name or of the note, letter case ignored
     std::optional<std::string> owner; // exactly this owner
     bool reportedOnly = false;
     // Colony targets: reported, uninhabited, HabTerra above 0.

@@ -52,23 +52,24 @@ bool startsFormula(const std::string& s)
     return !s.empty() && std::string_view("=+-@\t\r").find(s.front()) != std::string_view::npos;
 }
 
-std::string writeJson(const std::vector<PlanetRow>& rows, const std::vector<const PlanetColumn*>& columns)
+std::string writeJson(const std::vector<std::string>& headings, const std::vector<bool>& numeric,
+                      const std::vector<std::vector<std::string>>& cells)
 {
     std::string out = "[";
-    for (size_t i = 0; i < rows.size(); ++i) {
+    for (size_t i = 0; i < cells.size(); ++i) {
         out += i == 0 ? "\n  {" : ",\n  {";
-        for (size_t k = 0; k < columns.size(); ++k) {
-            const std::string cell = fileText(*columns[k], rows[i]);
+        for (size_t k = 0; k < headings.size(); ++k) {
+            const std::string& cell = cells[i][k];
             if (k) out += ", ";
-            out += jsonString(columns[k]->key) + ": ";
-            if (!columns[k]->numeric)
+            out += jsonString(headings[k]) + ": ";
+            if (!numeric[k])
                 out += jsonString(cell);
             else
                 out += cell.empty() ? "null" : cell;
         }
         out += "}";
     }
-    out += rows.empty() ? "]\n" : "\n]\n";
+    out += cells.empty() ? "]\n" : "\n]\n";
     return out;
 }
 
@@ -88,29 +89,46 @@ std::string csvCell(const std::string& s, bool numeric)
     return out + "\"";
 }
 
-std::string writePlanetTable(const std::vector<PlanetRow>& rows, const std::vector<const PlanetColumn*>& columns,
-                             TableFormat format)
+std::string writeTable(const std::vector<std::string>& headings, const std::vector<bool>& numeric,
+                       const std::vector<std::vector<std::string>>& cells, TableFormat format)
 {
-    if (format == TableFormat::Json) return writeJson(rows, columns);
+    if (format == TableFormat::Json) return writeJson(headings, numeric, cells);
     const bool csv = format == TableFormat::Csv;
     const char sep = csv ? ',' : '\t';
     // CSV ends lines with CR LF as spreadsheets expect; TSV is for pipes and uses LF.
     const char* eol = csv ? "\r\n" : "\n";
     std::string out = csv ? kUtf8ByteOrderMark : "";
-    auto cell = [&](const std::string& text, bool numeric) { out += csv ? csvCell(text, numeric) : tsvCell(text); };
-    for (size_t k = 0; k < columns.size(); ++k) {
-        if (k) out += sep;
-        cell(columns[k]->key, false);
-    }
-    out += eol;
-    for (const PlanetRow& row : rows) {
-        for (size_t k = 0; k < columns.size(); ++k) {
+    auto line = [&](const std::vector<std::string>& row, bool heading) {
+        for (size_t k = 0; k < row.size(); ++k) {
             if (k) out += sep;
-            cell(fileText(*columns[k], row), columns[k]->numeric);
+            out += csv ? csvCell(row[k], !heading && numeric[k]) : tsvCell(row[k]);
         }
         out += eol;
-    }
+    };
+    line(headings, true);
+    for (const auto& row : cells)
+        line(row, false);
     return out;
+}
+
+std::string writePlanetTable(const std::vector<PlanetRow>& rows, const std::vector<const PlanetColumn*>& columns,
+                             TableFormat format)
+{
+    std::vector<std::string> headings;
+    std::vector<bool> numeric;
+    for (const PlanetColumn* c : columns) {
+        headings.emplace_back(c->key);
+        numeric.push_back(c->numeric);
+    }
+    std::vector<std::vector<std::string>> cells;
+    cells.reserve(rows.size());
+    for (const PlanetRow& row : rows) {
+        std::vector<std::string>& line = cells.emplace_back();
+        line.reserve(columns.size());
+        for (const PlanetColumn* c : columns)
+            line.push_back(fileText(*c, row));
+    }
+    return writeTable(headings, numeric, cells, format);
 }
 
 } // namespace vornex

@@ -25,6 +25,11 @@ inline constexpr const char* kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 std::string writePlanetTable(const std::vector<PlanetRow>& rows, const std::vector<const PlanetColumn*>& columns,
                              TableFormat format);
 
+// Any table of text cells in the format, heading first: the same writer for every table of the
+// program. numeric[k] says whether column k holds figures.
+std::string writeTable(const std::vector<std::string>& headings, const std::vector<bool>& numeric,
+                       const std::vector<std::vector<std::string>>& cells, TableFormat format);
+
 // One CSV cell: quoted when it holds a comma, a quote, a line break or a blank at either end; a
 // text cell that a spreadsheet would run as a formula is quoted and begins with an apostrophe.
 std::string csvCell(const std::string& text, bool numeric);

@@ -7,8 +7,17 @@ namespace vornex {
 
 namespace loader {
 
+uint8_t exportNumberOf(std::string_view path)
+{
+    const size_t dot = path.rfind("export.p");
+    if (dot == std::string_view::npos) return 0;
+    auto n = num::parseInt16(path.substr(dot + 8));
+    return n && *n >= 1 && *n <= 16 && path.size() - dot - 8 <= 2 ? static_cast<uint8_t>(*n) : 0;
+}
+
 void ExportMerge::scan(std::string_view text, Enc fileEnc, const std::string& fileName, Diagnostics& diags)
 {
+    const uint8_t exportNumber = exportNumberOf(fileName);
     Enc enc = fileEnc;
     auto shown = [&](std::string_view t) { return quoteText(toUtf8(t, enc)); };
     LineNotes notes(diags, fileName);
@@ -68,6 +77,7 @@ void ExportMerge::scan(std::string_view text, Enc fileEnc, const std::string& fi
         r.value = *value;
         r.def = *def;
         r.population = *population;
+        r.exportNumber = exportNumber;
         // A planet's earlier winner is never written: its place is taken, so that a file of many
         // reports of one planet keeps one record.
         uint32_t& winner = m_winner[static_cast<size_t>(position)];
@@ -92,6 +102,8 @@ void ExportMerge::apply()
         planet->Population = r.population;
         planet->Value = r.value;
         planet->Def = r.def;
+        planet->Source = Planet::From::Export;
+        planet->SourceExport = r.exportNumber;
         assignText(planet->StarbaseType, r.starbase, r.enc);
         envText(planet->Grav, r, 0);
         envText(planet->Temp, r, 1);

@@ -221,6 +221,7 @@ private:
         Enc enc = Enc::Cp1252;
         int16_t age = 0, value = 0, def = 0;
         int32_t population = 0;
+        uint8_t exportNumber = 0; // N of export.pN, 0 for a file of another name
     };
 
     // An unquoted number reads as a number: keep its plain text ("1.50" is 1.5).
@@ -241,5 +242,8 @@ private:
     std::vector<Record> m_records;
     std::vector<ListItemView> m_items;
 };
+
+// N of a file named export.pN (1 to 16) at the end of path, or 0.
+uint8_t exportNumberOf(std::string_view path);
 
 } // namespace vornex::loader

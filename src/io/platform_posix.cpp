@@ -196,6 +196,15 @@ void removeFile(const std::string& path)
     ::unlink(path.c_str());
 }
 
+std::string userDataFolder()
+{
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg && xdg[0] == '/') return xdg;
+    const char* home = std::getenv("HOME");
+    if (home && home[0] != '\0') return std::string(home) + "/.local/share";
+    return {};
+}
+
 } // namespace vornex::platform
 
 #endif

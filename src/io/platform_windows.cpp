@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <cwchar>
 #include <utility>
 
 #ifndef NOMINMAX
@@ -313,6 +314,13 @@ void removeFile(const std::string& path)
     bool ok = false;
     std::wstring wide = widen(path, ok);
     if (ok) ::DeleteFileW(wide.c_str());
+}
+
+std::string userDataFolder()
+{
+    const wchar_t* appData = ::_wgetenv(L"APPDATA");
+    if (!appData || !*appData) return {};
+    return narrow(appData, static_cast<int>(std::wcslen(appData)));
 }
 } // namespace vornex::platform
 

@@ -33,6 +33,7 @@
 #include "ui/planetsdock.h"
 #include "ui/racesdock.h"
 #include "ui/theme.h"
+#include "ui/turnhistory.h"
 
 // The icons live in the static library's resources, which need pulling in explicitly.
 static void initResources()
@@ -76,6 +77,7 @@ MapWindow::MapWindow(ProgramState& state, SettingsStore& settings, Prompter& pro
     for (MapLayer* layer : d->map->renderer().layers())
         if (!layer->title().isEmpty()) addLayerAction(layer);
     buildPlanning();
+    buildHistory();
     d->fileMenu->addSeparator();
     d->fileMenu->addAction(findChild<QAction*>("Exit"));
 
@@ -91,6 +93,7 @@ MapWindow::MapWindow(ProgramState& state, SettingsStore& settings, Prompter& pro
     restoreGeometry(storedWindowGeometry(settings));
     restoreState(storedWindowLayout(settings));
     d->map->setFocus();
+    d->history->turnLoaded();
 }
 
 MapWindow::~MapWindow() = default;
@@ -286,6 +289,7 @@ void MapWindow::selectNearestPlanet(int16_t x, int16_t y)
     if (auto best = nearestPlanet(s.AllPlanets, x, y)) s.PlanetSelected = *best;
     if (d->planets) d->planets->showSelected(s.PlanetSelected);
     PlanetPtr planet = s.selectedPlanet();
+    if (d->history) d->history->planetSelected(planet ? planet->ID : int16_t(0));
     if (!planet) {
         d->panel->showNoPlanet();
         redrawMap();

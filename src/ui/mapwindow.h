@@ -25,6 +25,7 @@ namespace vornex::ui {
 
 class MapLayer;
 class PlanetsDock;
+class TurnHistory;
 
 class MapWindow : public QMainWindow, public MapSurfaceHost, public RaceEditorHost {
     Q_OBJECT
@@ -93,6 +94,8 @@ public:
 
     PlanetsDock* planetsDock() const;
     GameWatcher* gameWatcher() const;
+    // The game's history: the Changes dock, the changes layer and the panel's History view.
+    TurnHistory* turnHistory() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -118,6 +121,7 @@ private:
     void chooseMapImageFile();
     void fillRecentGames();
     void watchGame();
+    void buildHistory();
 };
 
 } // namespace vornex::ui

@@ -16,7 +16,9 @@
 #include "base/numeric.h"
 #include "io/fileexists.h"
 #include "io/memorysettings.h"
+#include "ui/changesdock.h"
 #include "ui/dialogs.h"
+#include "ui/historyview.h"
 #include "ui/maprenderer.h"
 #include "ui/mapwindow.h"
 #include "ui/mapwindowimpl.h"
@@ -24,6 +26,7 @@
 #include "ui/planetsdock.h"
 #include "ui/raceeditor.h"
 #include "ui/racesdock.h"
+#include "ui/turnhistory.h"
 
 namespace vornex::ui {
 
@@ -112,6 +115,20 @@ GameWatcher* MapWindow::gameWatcher() const
     return d->watcher;
 }
 
+TurnHistory* MapWindow::turnHistory() const
+{
+    return d->history;
+}
+
+void MapWindow::buildHistory()
+{
+    d->history = new TurnHistory(*this, d->state);
+    // The History view goes under the panel and the race editor in the side column (which scrolls
+    // when the window is short), so the panel and the editor keep their places.
+    d->sideLayout->insertWidget(2, d->history->historyView());
+    d->viewMenu->addAction(d->history->changesDock()->toggleViewAction());
+}
+
 void MapWindow::reloadTurnFiles()
 {
     if (d->unloaded) return;
@@ -123,6 +140,10 @@ void MapWindow::reloadTurnFiles()
         showStatus(tr("Turn files not reloaded: %1").arg(QString::fromStdString(r.error)));
         return;
     }
+    const QString reloaded = r.changed == 1 ? tr("Turn files reloaded: 1 planet changed")
+                                            : tr("Turn files reloaded: %1 planets changed").arg(r.changed);
+    // Recorded in the history's worker; the status bar then names the turn's biggest changes.
+    d->history->turnLoaded(reloaded);
     d->planets->refresh();
     d->races->refresh();
     // The selected planet stays selected by its number; the panel shows its new figures.
@@ -132,8 +153,7 @@ void MapWindow::reloadTurnFiles()
         redrawMap();
     }
     showDiagnosticsNote();
-    showStatus(r.changed == 1 ? tr("Turn files reloaded: 1 planet changed")
-                              : tr("Turn files reloaded: %1 planets changed").arg(r.changed));
+    showStatus(reloaded);
     std::printf("reloaded %d planets from %s\n", r.planets, s.FileLocation.c_str());
     std::fflush(stdout);
 }
@@ -168,6 +188,7 @@ bool MapWindow::openGame(const GameChoice& game)
         return false;
     }
     s = std::move(next);
+    d->history->turnLoaded();
     rememberGame(d->settings, game);
     fillRecentGames();
 

@@ -23,6 +23,7 @@ class PlanetsDock;
 class RaceEditor;
 class RacesDock;
 class RangeRingLayer;
+class TurnHistory;
 
 struct MapWindow::Impl {
     ProgramState& state;
@@ -55,6 +56,7 @@ struct MapWindow::Impl {
     RacesDock* races = nullptr;
     QAction* imageTitle = nullptr;
     QString findText;
+    TurnHistory* history = nullptr;
 
     Impl(ProgramState& s, SettingsStore& st, Prompter& p) : state(s), settings(st), prompter(p) {}
 };
