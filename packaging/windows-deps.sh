@@ -5,6 +5,7 @@
 # kept under a key made of the source package's version, the build options and the compiler's
 # version, so a change of any of them builds afresh while an unchanged one is reused.
 #   packaging/windows-deps.sh          builds what is missing, prints the two install folders
+#   packaging/windows-deps.sh sqlite   SQLite alone (the core needs no Qt), prints its folder
 # The cache: $VORNEX_WIN_CACHE, else $XDG_CACHE_HOME/vornexinfo-win, else ~/.cache/vornexinfo-win.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
@@ -139,6 +140,10 @@ build_sqlite() {
 }
 
 sqlite=$(build_sqlite)
+if [ "${1:-}" = sqlite ]; then
+  echo "$sqlite"
+  exit 0
+fi
 qt=$(build_qt)
 echo "$qt"
 echo "$sqlite"
