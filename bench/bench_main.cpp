@@ -29,7 +29,9 @@
 #include "analysis/habvalue.h"
 #include "analysis/panel.h"
 #include "base/numeric.h"
+#include "bench_history.h"
 #include "galaxy.h"
+#include "hostile.h"
 #include "io/codepage.h"
 #include "io/exportfile.h"
 #include "io/memorysettings.h"
@@ -37,6 +39,7 @@
 #include "io/settingstable.h"
 #include "io/tables.h"
 #include "io/textfile.h"
+#include "nearown.h"
 #include "reporttable.h"
 
 #ifdef VORNEX_BENCH_MAP
@@ -54,6 +57,7 @@
 #include "ui/mapsurface.h"
 #include "ui/mapwindow.h"
 #include "ui/nameslayer.h"
+#include "ui/rangeslayer.h"
 #endif
 
 extern char** environ;
@@ -343,6 +347,8 @@ void setUpMap()
     g_map->surface = std::make_unique<ui::MapSurface>(s, *g_map->host);
     g_map->host->surface = g_map->surface.get();
     g_map->surface->resize(1000, 700);
+    // Hidden until the ranges drag shows it, so the other targets draw as before.
+    g_map->surface->renderer().add(std::make_unique<ui::RangesLayer>());
     g_map->surface->show();
     QApplication::processEvents();
     g_map->surface->redrawMap();
@@ -493,7 +499,7 @@ void BM_names_redraw(benchmark::State& state)
 
 // One step of a drag with names down: 3 pixels across or 1.4 down per mouse move, going round a
 // square so that the view stays over the galaxy.
-void BM_drag_names(benchmark::State& state)
+void dragSteps(benchmark::State& state)
 {
     resetView(2000, 0, 0, true);
     g_map->surface->redrawMap();
@@ -507,6 +513,21 @@ void BM_drag_names(benchmark::State& state)
                                  static_cast<int16_t>(cy + sys[leg]));
     }
     resetView(2000, 0, 0, false);
+}
+
+void BM_drag_names(benchmark::State& state)
+{
+    dragSteps(state);
+}
+
+// The same drag with your worlds' scanner ranges shown as well (about 600 worlds of player 1's race,
+// scanner ranges up to 300 units, penetrating up to 150).
+void BM_drag_ranges(benchmark::State& state)
+{
+    ui::MapLayer* ranges = g_map->surface->renderer().layer(QStringLiteral("Ranges"));
+    ranges->setShown(true);
+    dragSteps(state);
+    ranges->setShown(false);
 }
 
 // Counts the widgets painted, to show that the window really repaints after each click.
@@ -628,6 +649,7 @@ int main(int argc, char** argv)
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
 
     setUpFixture();
+    printHostilePeaks(g_fix->folder, g_fix->allBytes.size());
     {
         ChildResult check = runColdLoad("compare");
         std::printf("plain parser against the loaders: %s",
@@ -643,9 +665,12 @@ int main(int argc, char** argv)
     reg("report_rows", BM_report_rows);
     reg("panel_all", BM_panel_all);
     reg("export_text", BM_export_text);
+    registerNearestOwn(g_fix->planets, g_fix->players.At(kGalaxyPlayer).get(), g_fix->gravities);
     std::vector<Target> targets = {
         {"load_cold", "load_cold", "load_plain_cold", 0.6},
         {"report_rows", "report_rows", "hab_all", 3},
+        {"nearest_own", "nearest_own", "nearest_own_plain", 0.05},
+        {"record_turn", "record_turn", "record_all", 0.3},
     };
     std::vector<const char*> floors = {"load_baseline"};
 #ifdef VORNEX_BENCH_MAP
@@ -658,6 +683,7 @@ int main(int argc, char** argv)
     reg("names_first", BM_names_first);
     reg("names_redraw", BM_names_redraw);
     reg("drag_names", BM_drag_names);
+    reg("drag_ranges", BM_drag_ranges);
     reg("select_repaint", BM_select_repaint);
     reg("reload_shuffled", BM_reload_shuffled)->Iterations(5);
     targets.push_back({"reload_shuffled", "reload_shuffled", "load_cold", 1.5});
@@ -665,6 +691,7 @@ int main(int argc, char** argv)
     targets.push_back({"names_first", "names_first", "plain_names_scene", 0.5});
     targets.push_back({"names_redraw", "names_redraw", "plain_names_scene", 0.05});
     targets.push_back({"drag_names", "drag_names", "plain_names_scene", 0.05});
+    targets.push_back({"drag_ranges", "drag_ranges", "plain_names_scene", 0.05});
     targets.push_back({"select_repaint", "select_repaint", "draw_all", 3});
     floors.push_back("blit");
 #else
@@ -691,6 +718,7 @@ int main(int argc, char** argv)
     }
     std::fflush(stdout);
     removeFolder(g_fix->folder);
+    removeHistoryFixture();
     // The tables and windows go with the process.
     std::_Exit(missing == 0 ? 0 : 3);
 }

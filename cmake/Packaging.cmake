@@ -2,7 +2,7 @@
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vornexinfo)
 set(CPACK_PACKAGE_VENDOR "VornexInfo developers")
-set(CPACK_PACKAGE_CONTACT "VornexInfo developers <maintainers@vornexinfo.org>")
+set(CPACK_PACKAGE_CONTACT "The VornexInfo developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "galaxy map and planet ratings for a space-strategy game")
 set(CPACK_PACKAGE_DESCRIPTION

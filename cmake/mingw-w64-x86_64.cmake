@@ -8,7 +8,9 @@ set(CMAKE_C_COMPILER ${VORNEX_MINGW_PREFIX}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${VORNEX_MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${VORNEX_MINGW_PREFIX}-windres)
 
-set(CMAKE_FIND_ROOT_PATH /usr/${VORNEX_MINGW_PREFIX})
+# Libraries built for Windows elsewhere (Qt, SQLite: packaging/windows-deps.sh) come in through
+# -DCMAKE_FIND_ROOT_PATH=...; the MinGW runtime's own folder is always searched.
+list(APPEND CMAKE_FIND_ROOT_PATH /usr/${VORNEX_MINGW_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

@@ -20,6 +20,7 @@ for f in /usr/bin/vornexinfo /usr/bin/vornexinfo-report \
          /usr/share/icons/hicolor/48x48/apps/vornexinfo.png \
          /usr/share/icons/hicolor/128x128/apps/vornexinfo.png \
          /usr/share/man/man1/vornexinfo.1.gz /usr/share/man/man1/vornexinfo-report.1.gz \
+         /usr/share/doc/vornexinfo/copyright \
          /usr/share/vornexinfo/demo/game.map /usr/share/vornexinfo/demo/game.p1 \
          /usr/share/vornexinfo/demo/gravity.csv /usr/share/vornexinfo/demo/player.inf; do
   grep -qxF "$f" <<<"$contents" && ok "$f" || fail "missing $f"
@@ -49,6 +50,13 @@ appstreamcli validate --no-net "$root/usr/share/metainfo/org.vornexinfo.VornexIn
   && ok "appstreamcli validate --no-net" || fail "appstreamcli validate --no-net"
 grep -q "<release version=\"$version\"" "$root/usr/share/metainfo/org.vornexinfo.VornexInfo.metainfo.xml" \
   && ok "metainfo has a release entry for $version" || fail "metainfo has no release entry for $version"
+metainfo="$root/usr/share/metainfo/org.vornexinfo.VornexInfo.metainfo.xml"
+grep -q '<project_license>GPL-3.0-or-later</project_license>' "$metainfo" \
+  && ok "metainfo licence GPL-3.0-or-later" || fail "metainfo licence: $(grep project_license "$metainfo")"
+! grep -n '@[A-Z_]*@' "$metainfo" && ok "metainfo has no unfilled fields" || fail "metainfo has unfilled fields"
+copyright="$root/usr/share/doc/vornexinfo/copyright"
+head -1 "$copyright" | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' &&
+  grep -qx 'License: GPL-3+' "$copyright" && ok "machine-readable copyright file (GPL-3+)" || fail "copyright file"
 for page in vornexinfo vornexinfo-report; do
   zcat "$root/usr/share/man/man1/$page.1.gz" | grep -q "^\.TH" && ok "man page $page" || fail "man page $page"
 done

@@ -16,8 +16,10 @@ if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
   export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD}
 fi
+# The history store links SQLite for Windows, built once from Debian's source package.
+sqlite=$(JOBS=$jobs packaging/windows-deps.sh sqlite)
 cmake -S . -B "$win_build" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORNEX_BUILD_UI=OFF "${launcher[@]}" >/dev/null
+  -DCMAKE_FIND_ROOT_PATH="$sqlite" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORNEX_BUILD_UI=OFF "${launcher[@]}" >/dev/null
 cmake --build "$win_build" -j"$jobs" --target core_tests vornexinfo-report
 cmake --build "$linux_build" -j"$jobs" --target vornexinfo-report
 

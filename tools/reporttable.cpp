@@ -1,10 +1,12 @@
 #include "reporttable.h"
+#include "historycommands.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <map>
 
 #include "analysis/panel.h"
+#include "analysis/planettable.h"
 #include "analysis/view.h"
 #include "base/numeric.h"
 #include "io/planetloader.h"
@@ -28,6 +30,7 @@ std::optional<SortKey> sortFrom(const std::string& s)
     static const std::map<std::string, SortKey> keys = {
         {"hab", SortKey::Hab},           {"habterra", SortKey::HabTerra}, {"value", SortKey::Value},
         {"distance", SortKey::Distance}, {"name", SortKey::Name},         {"id", SortKey::Id},
+        {"nearown", SortKey::NearOwn},
     };
     auto it = keys.find(s);
     if (it == keys.end()) return std::nullopt;
@@ -42,89 +45,6 @@ std::optional<int16_t> wholeInt16(const std::string& text)
     return num::tryInt16(*v);
 }
 
-std::string cell(const std::optional<int>& v)
-{
-    return v ? num::intText(*v) : std::string();
-}
-
-struct Column {
-    const char* name;
-    bool numeric;
-};
-
-std::vector<Column> columns(bool withDistance)
-{
-    std::vector<Column> cols = {{"ID", true},     {"Name", false},     {"X", true},          {"Y", true},
-                                {"Owner", false}, {"ReportAge", true}, {"Population", true}, {"Value", true},
-                                {"Hab", true},    {"HabTerra", true}};
-    if (withDistance) cols.push_back({"Distance", true});
-    return cols;
-}
-
-std::vector<std::string> cells(const Row& r, bool withDistance)
-{
-    using num::intText;
-    std::vector<std::string> c = {
-        intText(r.id),         r.name,           intText(r.x), intText(r.y),    r.owner, intText(r.reportAge),
-        intText(r.population), intText(r.value), cell(r.hab),  cell(r.habTerra)};
-    if (withDistance) c.push_back(cell(r.distance));
-    return c;
-}
-
-std::string tsvCell(std::string s)
-{
-    std::replace_if(
-        s.begin(), s.end(), [](char ch) { return ch == '\t' || ch == '\r' || ch == '\n'; }, ' ');
-    return s;
-}
-
-std::string csvCell(const std::string& s)
-{
-    bool quote =
-        s.find_first_of(",\"\r\n") != std::string::npos || (!s.empty() && (s.front() == ' ' || s.back() == ' '));
-    if (!quote) return s;
-    std::string out = "\"";
-    for (char ch : s) {
-        if (ch == '"') out += '"';
-        out += ch;
-    }
-    return out + "\"";
-}
-
-std::string jsonString(const std::string& s)
-{
-    static const char* hex = "0123456789abcdef";
-    std::string out = "\"";
-    for (unsigned char ch : s) {
-        switch (ch) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (ch < 0x20) {
-                out += "\\u00";
-                out += hex[ch >> 4];
-                out += hex[ch & 15];
-            } else {
-                out += static_cast<char>(ch);
-            }
-        }
-    }
-    return out + "\"";
-}
-
 } // namespace
 
 std::string usageText()
@@ -135,7 +55,8 @@ std::string usageText()
            "planet panel of VornexInfo rates it. Reads from DIR: gravity.csv, player.inf,\n"
            "NAME.map, the planets report NAME.pN and the export files export.p1 .. export.p16.\n"
            "\n"
-           "Columns: ID, Name, X, Y, Owner, ReportAge, Population, Value, Hab, HabTerra\n"
+           "Columns: ID, Name, X, Y, Owner, ReportAge, Population, Value, Hab, HabTerra;\n"
+           "Distance with --from, NearOwn and NearOwnName with --near-own\n"
            "  Hab       rating without terraforming (-45..100)\n"
            "  HabTerra  rating after player N's terraforming\n"
            "  Both are empty for a planet never reported (ReportAge -1) or whose environment\n"
@@ -148,19 +69,42 @@ std::string usageText()
            "  --player N         your player number (required); the planets report read is\n"
            "                     NAME.pN with N as given (04 reads NAME.p04)\n"
            "  --game NAME        base name of the game files (default: game)\n"
-           "  --sort KEY         hab, habterra, value (highest first), distance (nearest\n"
-           "                     first; needs --from), name or id; default: map order\n"
+           "  --sort KEY         hab, habterra, value (highest first; equal ratings put the\n"
+           "                     planet nearer your worlds first), distance (nearest\n"
+           "                     first; needs --from), nearown (nearest to your worlds\n"
+           "                     first), name or id; default: map order\n"
            "  --owner RACE       only planets owned by RACE (exact race name)\n"
            "  --reported         leave out planets never reported\n"
            "  --from PLANET      add a Distance column: straight-line distance from PLANET\n"
            "                     (a planet name, or a planet number)\n"
-           "  --format FORMAT    tsv (default), csv or json\n"
+           "  --near-own         add the columns NearOwn and NearOwnName: the distance to\n"
+           "                     the nearest of your worlds (the planets whose owner is\n"
+           "                     player N's race) and that world's name\n"
+           "  --within D         only planets at most D from one of your worlds\n"
+           "  --format FORMAT    tsv (default), csv or json; tsv and json write every cell\n"
+           "                     exactly; csv is for spreadsheets: it starts with a UTF-8\n"
+           "                     byte order mark, and a text cell beginning with = + - @\n"
+           "                     is quoted with an apostrophe in front, so that no\n"
+           "                     spreadsheet runs it as a formula\n"
+           "\n"
+           "The game's history (one store per game and player in the user's data folder,\n"
+           "VornexTools/history; the window records every turn it loads):\n"
+           "  --record           record the folder's turn, when it differs from the last\n"
+           "                     one recorded (record past turns oldest first)\n"
+           "  --changes          print what changed in the last turn recorded: planets\n"
+           "                     taken, lost and colonised, first reports, population and\n"
+           "                     defence jumps (columns ID, Name, Change, From, To, Text)\n"
+           "  --since N          with --changes: what changed from turn N to the last\n"
+           "  --history PLANET   one planet's figures turn by turn\n"
+           "  --history-folder DIR  keep the stores in DIR instead\n"
+           "\n"
            "  --help             show this text\n"
            "  --version          print the version and stop\n"
            "\n"
            "Rejected lines of the input files are written to standard error as\n"
            "file:line: reason. Exit status: 0 on success, 2 for a bad option or when\n"
-           "gravity.csv, NAME.map or NAME.pN cannot be read.\n"
+           "gravity.csv, NAME.map or NAME.pN cannot be read, 1 when the history store\n"
+           "cannot be used or a turn older than the last one recorded was not recorded.\n"
            "\n"
            "Example, the ten best planets to settle after terraforming:\n"
            "  vornexinfo-report --folder ~/vornex --player 3 --sort habterra | head -11\n";
@@ -185,12 +129,16 @@ std::optional<Options> parseArguments(const std::vector<std::string>& args, std:
             o.help = true;
             continue;
         }
-        if (name == "--reported") {
-            if (value) return fail("--reported takes no value");
-            o.reportedOnly = true;
+        if (name == "--reported" || name == "--near-own" || name == "--record" || name == "--changes") {
+            if (value) return fail(name + " takes no value");
+            (name == "--reported"   ? o.reportedOnly
+             : name == "--near-own" ? o.nearOwn
+             : name == "--record"   ? o.record
+                                    : o.changes) = true;
             continue;
         }
-        static const char* withValue[] = {"--folder", "--player", "--game", "--sort", "--owner", "--from", "--format"};
+        static const char* withValue[] = {"--folder", "--player", "--game",  "--sort",    "--owner",         "--from",
+                                          "--format", "--within", "--since", "--history", "--history-folder"};
         if (std::find_if(std::begin(withValue), std::end(withValue), [&](const char* n) { return name == n; }) ==
             std::end(withValue))
             return fail("unknown option: " + args[i]);
@@ -215,12 +163,26 @@ std::optional<Options> parseArguments(const std::vector<std::string>& args, std:
             o.game = *value;
         } else if (name == "--sort") {
             auto k = sortFrom(*value);
-            if (!k) return fail("--sort takes hab, habterra, value, distance, name or id, not '" + *value + "'");
+            if (!k)
+                return fail("--sort takes hab, habterra, value, distance, nearown, name or id, not '" + *value + "'");
             o.sort = *k;
         } else if (name == "--owner") {
             o.owner = *value;
         } else if (name == "--from") {
             o.from = *value;
+        } else if (name == "--within") {
+            auto d = wholeInt16(*value);
+            if (!d || *d < 0) return fail("--within needs a distance from 0 to 32767, not '" + *value + "'");
+            o.within = *d;
+        } else if (name == "--since") {
+            auto n = wholeInt16(*value);
+            if (!n) return fail("--since needs a turn number, not '" + *value + "'");
+            o.since = *n;
+        } else if (name == "--history") {
+            o.history = *value;
+        } else if (name == "--history-folder") {
+            if (value->empty()) return fail("--history-folder needs a folder");
+            o.historyFolder = *value;
         } else if (name == "--format") {
             auto f = formatFrom(*value);
             if (!f) return fail("--format takes tsv, csv or json, not '" + *value + "'");
@@ -231,95 +193,37 @@ std::optional<Options> parseArguments(const std::vector<std::string>& args, std:
     if (!haveFolder) return fail("--folder is required (see --help)");
     if (!havePlayer) return fail("--player is required (see --help)");
     if (o.sort == SortKey::Distance && !o.from) return fail("--sort distance needs --from PLANET");
+    if (o.since && !o.changes) return fail("--since goes with --changes");
     return o;
 }
 
 std::vector<Row> buildRows(const Map& planets, const Player* race, const Gravities& gravities, const Planet* from)
 {
-    std::vector<Row> rows;
-    rows.reserve(static_cast<size_t>(planets.Count()));
-    const HabRace prepared = prepareHabRace(race, gravities);
-    for (const auto& p : planets)
-        rows.push_back(planetRow(*p, prepared, gravities, from));
-    return rows;
+    return planetRows(planets, race, gravities, from);
 }
 
 void filterAndSort(std::vector<Row>& rows, const Options& options)
 {
-    std::erase_if(rows, [&](const Row& r) {
-        return (options.owner && r.owner != *options.owner) || (options.reportedOnly && r.reportAge == -1);
-    });
-    switch (options.sort) {
-    case SortKey::Collection:
-        break;
-    case SortKey::Hab:
-        std::stable_sort(rows.begin(), rows.end(),
-                         [](const Row& a, const Row& b) { return higherFirst(a.hab, b.hab); });
-        break;
-    case SortKey::HabTerra:
-        std::stable_sort(rows.begin(), rows.end(),
-                         [](const Row& a, const Row& b) { return higherFirst(a.habTerra, b.habTerra); });
-        break;
-    case SortKey::Value:
-        std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.value > b.value; });
-        break;
-    case SortKey::Distance:
-        std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
-            if (a.distance && b.distance) return *a.distance < *b.distance;
-            return a.distance.has_value() && !b.distance.has_value();
-        });
-        break;
-    case SortKey::Name:
-        std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
-            std::string fa = foldKey(a.name), fb = foldKey(b.name);
-            return fa != fb ? fa < fb : a.name < b.name;
-        });
-        break;
-    case SortKey::Id:
-        std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.id < b.id; });
-        break;
-    }
+    PlanetFilter filter;
+    filter.owner = options.owner;
+    filter.reportedOnly = options.reportedOnly;
+    filter.within = options.within;
+    std::erase_if(rows, [&](const Row& r) { return !acceptsRow(filter, r); });
+    static const std::map<SortKey, PlanetColumnId> columnOf = {
+        {SortKey::Hab, PlanetColumnId::Hab},         {SortKey::HabTerra, PlanetColumnId::HabTerra},
+        {SortKey::Value, PlanetColumnId::Value},     {SortKey::Distance, PlanetColumnId::Distance},
+        {SortKey::Name, PlanetColumnId::Name},       {SortKey::Id, PlanetColumnId::Id},
+        {SortKey::NearOwn, PlanetColumnId::NearOwn},
+    };
+    auto it = columnOf.find(options.sort);
+    if (it == columnOf.end()) return;
+    const PlanetColumn& column = planetColumn(it->second);
+    sortPlanetRows(rows, column, column.highestFirst);
 }
 
-std::string formatTable(const std::vector<Row>& rows, Format format, bool withDistance)
+std::string formatTable(const std::vector<Row>& rows, Format format, bool withDistance, bool withNearOwn)
 {
-    const auto cols = columns(withDistance);
-    std::string out;
-    if (format == Format::Json) {
-        out += "[";
-        for (size_t i = 0; i < rows.size(); ++i) {
-            auto c = cells(rows[i], withDistance);
-            out += i == 0 ? "\n  {" : ",\n  {";
-            for (size_t k = 0; k < cols.size(); ++k) {
-                if (k) out += ", ";
-                out += jsonString(cols[k].name) + ": ";
-                if (!cols[k].numeric)
-                    out += jsonString(c[k]);
-                else
-                    out += c[k].empty() ? "null" : c[k];
-            }
-            out += "}";
-        }
-        out += rows.empty() ? "]\n" : "\n]\n";
-        return out;
-    }
-    const char sep = format == Format::Csv ? ',' : '\t';
-    // CSV ends lines with CR LF as spreadsheets expect; TSV is for pipes and uses LF.
-    const char* eol = format == Format::Csv ? "\r\n" : "\n";
-    auto line = [&](const std::vector<std::string>& c) {
-        for (size_t k = 0; k < c.size(); ++k) {
-            if (k) out += sep;
-            out += format == Format::Csv ? csvCell(c[k]) : tsvCell(c[k]);
-        }
-        out += eol;
-    };
-    std::vector<std::string> header;
-    for (const auto& col : cols)
-        header.emplace_back(col.name);
-    line(header);
-    for (const auto& r : rows)
-        line(cells(r, withDistance));
-    return out;
+    return writePlanetTable(rows, fileColumns(withDistance, withNearOwn), format);
 }
 
 PlanetPtr findReference(const Map& planets, const std::string& text)
@@ -368,6 +272,8 @@ RunResult run(const std::vector<std::string>& args)
     for (const auto& d : diags)
         result.err += d.text() + "\n";
 
+    if (options->record || options->changes || options->history) return runHistory(*options, planets, result);
+
     PlanetPtr from;
     if (options->from) {
         from = findReference(planets, *options->from);
@@ -378,7 +284,7 @@ RunResult run(const std::vector<std::string>& args)
         result.err += "warning: player " + options->playerText + " has no race in player.inf; every rating is 0\n";
     auto rows = buildRows(planets, race.get(), gravities, from.get());
     filterAndSort(rows, *options);
-    result.out = formatTable(rows, options->format, from != nullptr);
+    result.out = formatTable(rows, options->format, from != nullptr, options->nearOwn);
     return result;
 }
 

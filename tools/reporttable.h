@@ -8,12 +8,13 @@
 #include <vector>
 
 #include "analysis/planetrows.h"
+#include "analysis/tabletext.h"
 #include "model/collections.h"
 
 namespace vornex::report {
 
-enum class Format { Tsv, Csv, Json };
-enum class SortKey { Collection, Hab, HabTerra, Value, Distance, Name, Id };
+using Format = TableFormat;
+enum class SortKey { Collection, Hab, HabTerra, Value, Distance, Name, Id, NearOwn };
 
 struct Options {
     std::string folder;
@@ -24,8 +25,15 @@ struct Options {
     std::optional<std::string> owner;
     bool reportedOnly = false;
     std::optional<std::string> from;
+    bool nearOwn = false;      // the columns NearOwn and NearOwnName
+    std::optional<int> within; // only planets at most this far from one of your worlds
     Format format = Format::Tsv;
     bool help = false;
+    // The game's history (see historycommands.h).
+    bool record = false, changes = false;
+    std::optional<int32_t> since;
+    std::optional<std::string> history; // a planet's turns
+    std::string historyFolder;          // empty: the user's data folder
 };
 
 // Options from the command-line arguments (without the program name), or nullopt with a one-line
@@ -39,15 +47,17 @@ std::string usageText();
 using Row = PlanetRow;
 
 // One row per planet in collection order, rated for race (player N, null if there is none);
-// distances from `from` when it is given.
+// distances from `from` when it is given, and to the nearest world of race.
 std::vector<Row> buildRows(const Map& planets, const Player* race, const Gravities& gravities,
                            const Planet* from = nullptr);
 
-// --owner and --reported, then --sort (stable: ties keep collection order; empty cells last).
+// --owner, --reported and --within, then --sort in the order the window's first click on that
+// column gives (stable; empty cells last; ratings break ties by nearness to your worlds).
 void filterAndSort(std::vector<Row>& rows, const Options& options);
 
-// The table as text, header first. withDistance adds the Distance column.
-std::string formatTable(const std::vector<Row>& rows, Format format, bool withDistance);
+// The table as text, header first. withDistance adds the Distance column, withNearOwn NearOwn and
+// NearOwnName.
+std::string formatTable(const std::vector<Row>& rows, Format format, bool withDistance, bool withNearOwn = false);
 
 // The reference planet of --from: the first planet with exactly that name, otherwise the planet
 // whose ID the text gives; nullptr when there is none.

@@ -1,7 +1,12 @@
 #include "analysis/planetrows.h"
 
+#include <cmath>
+
+#include "analysis/nearestown.h"
 #include "analysis/panel.h"
 #include "analysis/view.h"
+#include "base/numeric.h"
+#include "model/keyfold.h"
 
 namespace vornex {
 
@@ -28,7 +33,66 @@ PlanetRow planetRow(const Planet& p, const HabRace& race, const Gravities& gravi
     if (from) {
         if (auto d = planetDistance(*from, p)) r.distance = *d;
     }
+    r.nameKey = foldKey(r.name);
+    r.ownerKey = foldKey(r.owner);
+    r.source = p.SourceText();
+    if (!p.Note.empty()) {
+        r.note = p.Note;
+        r.noteKey = foldKey(r.note);
+    }
     return r;
+}
+
+std::vector<PlanetRow> planetRows(const Map& planets, const Player* race, const Gravities& gravities,
+                                  const Planet* from)
+{
+    std::vector<PlanetRow> rows;
+    rows.reserve(size_t(planets.Count()));
+    const HabRace prepared = prepareHabRace(race, gravities);
+    for (const auto& p : planets)
+        rows.push_back(planetRow(*p, prepared, gravities, from));
+    setNearestOwn(rows, race ? race->RaceName : std::string());
+    return rows;
+}
+
+void setNearestOwn(std::vector<PlanetRow>& rows, const std::string& ownRace)
+{
+    std::vector<MapPoint> own, all;
+    std::vector<size_t> worlds;
+    all.reserve(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        all.push_back({rows[i].x, rows[i].y});
+        if (!ownRace.empty() && rows[i].owner == ownRace) {
+            worlds.push_back(i);
+            own.push_back(all.back());
+        }
+    }
+    const std::vector<int> nearest = nearestPoints(own, all);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        PlanetRow& r = rows[i];
+        r.nearOwn.reset();
+        if (nearest[i] < 0) {
+            r.nearOwnName.clear();
+            continue;
+        }
+        const PlanetRow& world = rows[worlds[size_t(nearest[i])]];
+        r.nearOwnName = world.name;
+        const double dx = double(world.x) - r.x, dy = double(world.y) - r.y;
+        if (auto d = num::tryInt16(std::sqrt(dx * dx + dy * dy))) r.nearOwn = *d;
+    }
+}
+
+void setDistances(std::vector<PlanetRow>& rows, const Planet* from)
+{
+    for (auto& r : rows) {
+        r.distance.reset();
+        if (!from) continue;
+        // The figures the row came from are the planet's: only the reference changed.
+        Planet p;
+        p.Xcord = r.x;
+        p.Ycord = r.y;
+        if (auto d = planetDistance(*from, p)) r.distance = *d;
+    }
 }
 
 bool higherFirst(const std::optional<int>& a, const std::optional<int>& b)

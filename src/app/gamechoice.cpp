@@ -5,6 +5,7 @@
 
 #include "app/startup.h"
 #include "io/settingstable.h"
+#include "io/textfile.h"
 
 namespace vornex {
 
@@ -12,9 +13,15 @@ namespace {
 
 constexpr int kRecentCount = 5;
 
-bool isFile(const QString& path)
+// Why the file cannot be read, in a sentence: `missing` when it is not there, else its name and
+// the real reason (a folder the user may not enter, a folder or a pipe under the file's name).
+// Empty when it can be read.
+QString fileProblem(const QString& folder, const QString& name, const QString& missing)
 {
-    return QFileInfo(path).isFile();
+    const std::string why = unreadableReason((folder + name).toStdString());
+    if (why.empty()) return {};
+    if (why == "file not found") return missing;
+    return name + ": " + QString::fromStdString(why) + ".";
 }
 
 QString qs(const std::string& s)
@@ -54,8 +61,7 @@ QString folderProblem(const QString& typed)
     const QString dir = qs(normalFolder(typed));
     if (dir.isEmpty()) return QObject::tr("Choose the folder of the game files.");
     if (!QFileInfo(dir).isDir()) return QObject::tr("No such folder.");
-    if (!isFile(dir + "gravity.csv")) return QObject::tr("gravity.csv is not in this folder.");
-    return {};
+    return fileProblem(dir, "gravity.csv", QObject::tr("gravity.csv is not in this folder."));
 }
 
 std::optional<PlayerNumber> typedPlayerNumber(const QString& text)
@@ -78,10 +84,10 @@ GameChoiceCheck checkGameChoice(const QString& folder, const QString& playerText
     }
     if (!check.folder.isEmpty() || !check.player.isEmpty()) return check;
     Game chosen{normalFolder(folder), game, *player};
-    if (!isFile(qs(chosen.reportFile()))) {
-        check.name = QObject::tr("No planets report %1 in this folder.").arg(qs(game + ".p" + player->suffix));
-        return check;
-    }
+    const QString report = qs(game + ".p" + player->suffix);
+    check.name =
+        fileProblem(qs(chosen.folder), report, QObject::tr("No planets report %1 in this folder.").arg(report));
+    if (!check.name.isEmpty()) return check;
     check.game = std::move(chosen);
     return check;
 }

@@ -48,6 +48,14 @@ void GameFollower::ownFileWritten(const QString& path)
     m_watcher.markFileSeen(path);
 }
 
+QString GameFollower::reloadedText(const TurnReload& r)
+{
+    const int n = int(r.changed.size());
+    return n == 0   ? tr("Turn files reloaded: no planet changed")
+           : n == 1 ? tr("Turn files reloaded: 1 planet changed")
+                    : tr("Turn files reloaded: %1 planets changed").arg(n);
+}
+
 void GameFollower::reload(bool byHand)
 {
     if (byHand && !m_watcher.following()) {
@@ -75,10 +83,7 @@ void GameFollower::reload(bool byHand)
         return;
     }
     emit turnReloaded(r);
-    const int n = int(r.changed.size());
-    QString text = n == 0   ? tr("Turn files reloaded: no planet changed")
-                   : n == 1 ? tr("Turn files reloaded: 1 planet changed")
-                            : tr("Turn files reloaded: %1 planets changed").arg(n);
+    QString text = reloadedText(r);
     if (gaveUpWaiting)
         text += ". " + tr("%1 was still being written after %2 s and was read as it was.")
                            .arg(fileName(unfinished[0]))

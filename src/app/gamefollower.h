@@ -34,6 +34,8 @@ public:
     void setReader(std::function<TurnRead(const Game&)> reader) { m_reader = std::move(reader); }
 
     static constexpr int kMaxWaits = 10;
+    // "Turn files reloaded: 3 planets changed".
+    static QString reloadedText(const TurnReload& result);
 
 signals:
     // The planets were replaced; the views show them.

@@ -316,9 +316,15 @@ std::optional<float> parseSingle(std::string_view text)
 {
     auto v = parseStrict(text);
     if (!v) return std::nullopt;
-    float f = static_cast<float>(*v);
-    if (!std::isfinite(f)) return std::nullopt;
-    return f;
+    // Converting a double beyond the single range is undefined: the range is checked first. Up to
+    // half a step beyond the largest single a number still rounds to it; from there on it would be
+    // an infinity.
+    constexpr double kLargest = std::numeric_limits<float>::max();
+    constexpr double kRoundsToLargest = kLargest + 0x1p103;
+    const double magnitude = std::fabs(*v);
+    if (!(magnitude < kRoundsToLargest)) return std::nullopt;
+    if (magnitude > kLargest) return static_cast<float>(std::copysign(kLargest, *v));
+    return static_cast<float>(*v);
 }
 
 } // namespace vornex::num

@@ -4,7 +4,7 @@ namespace vornex {
 
 std::string Diagnostic::text() const
 {
-    if (line <= 0) return file + ": " + reason;
+    if (line <= 0 || moreLines > 0) return file + ": " + reason;
     return file + ":" + std::to_string(line) + ": " + reason;
 }
 
@@ -12,6 +12,33 @@ std::string_view Diagnostic::cause() const
 {
     const std::string_view r = reason;
     return r.substr(0, r.find(" \xE2\x80\x94 "));
+}
+
+void LineNotes::add(int64_t line, std::string reason)
+{
+    if (!full()) {
+        m_diags.push_back({m_file, line, std::move(reason)});
+        ++m_listed;
+        return;
+    }
+    if (m_unlisted++ == 0) m_firstUnlisted = line;
+}
+
+void LineNotes::finish()
+{
+    if (m_unlisted == 0) return;
+    const std::string lines = m_unlisted == 1 ? " more line rejected" : " more lines rejected";
+    m_diags.push_back({m_file, m_firstUnlisted, "and " + groupedNumber(m_unlisted) + lines, m_unlisted});
+    m_unlisted = 0;
+}
+
+std::string groupedNumber(int64_t n)
+{
+    std::string digits = std::to_string(n);
+    const size_t start = n < 0 ? 1 : 0;
+    for (size_t i = digits.size(); i > start + 3; i -= 3)
+        digits.insert(i - 3, 1, ',');
+    return digits;
 }
 
 } // namespace vornex

@@ -7,21 +7,29 @@ namespace vornex {
 
 namespace loader {
 
+uint8_t exportNumberOf(std::string_view path)
+{
+    const size_t dot = path.rfind("export.p");
+    if (dot == std::string_view::npos) return 0;
+    auto n = num::parseInt16(path.substr(dot + 8));
+    return n && *n >= 1 && *n <= 16 && path.size() - dot - 8 <= 2 ? static_cast<uint8_t>(*n) : 0;
+}
+
 void ExportMerge::scan(std::string_view text, Enc fileEnc, const std::string& fileName, Diagnostics& diags)
 {
-    const auto lines = splitLines(text);
-    const size_t n = contentLineCount(lines);
+    const uint8_t exportNumber = exportNumberOf(fileName);
     Enc enc = fileEnc;
     auto shown = [&](std::string_view t) { return quoteText(toUtf8(t, enc)); };
-    for (size_t i = 0; i < n; ++i) {
-        const int64_t lineNo = static_cast<int64_t>(i) + 1;
-        enc = lineEncoding(lines[i], fileEnc);
-        readListLine(lines[i], m_items);
+    LineNotes notes(diags, fileName);
+    LineReader lines(contentText(text));
+    std::string_view line;
+    for (int64_t lineNo = 1; lines.next(line); ++lineNo) {
+        enc = lineEncoding(line, fileEnc);
+        // A line of a million commas is a million items: only those a record needs are kept.
+        const size_t count = readListLine(line, m_items, 10);
         const auto& items = m_items;
-        if (items.size() != 10) {
-            diags.push_back(
-                {fileName, lineNo,
-                 items.empty() ? "empty line" : "expected 10 items, found " + std::to_string(items.size())});
+        if (count != 10) {
+            notes.add(lineNo, count == 0 ? "empty line" : "expected 10 items, found " + std::to_string(count));
             continue;
         }
         auto age = num::parseInt16(items[2].text);
@@ -38,20 +46,19 @@ void ExportMerge::scan(std::string_view text, Enc fileEnc, const std::string& fi
                 bad = "value " + shown(items[4].text) + " is not a 16-bit whole number";
             else
                 bad = "defences " + shown(items[5].text) + " is not a 16-bit whole number";
-            diags.push_back({fileName, lineNo, bad});
+            notes.add(lineNo, std::move(bad));
             continue;
         }
         if (*age < 0) {
             // -1 means never reported; merged as a report age it would count as newer than every
             // real report and wipe it.
-            diags.push_back(
-                {fileName, lineNo,
-                 "report age " + num::intText(*age) + " is negative (no real report); the record is ignored"});
+            notes.add(lineNo,
+                      "report age " + num::intText(*age) + " is negative (no real report); the record is ignored");
             continue;
         }
         const int64_t position = positionOfName(m_planets, items[0].text, enc);
         if (position == 0 || static_cast<size_t>(position) >= m_ages.size()) {
-            diags.push_back({fileName, lineNo, "planet " + shown(items[0].text) + " is not in the map file"});
+            notes.add(lineNo, "planet " + shown(items[0].text) + " is not in the map file");
             continue;
         }
         // A smaller age is a more recent report; on equal ages what was read first stays.
@@ -70,8 +77,16 @@ void ExportMerge::scan(std::string_view text, Enc fileEnc, const std::string& fi
         r.value = *value;
         r.def = *def;
         r.population = *population;
+        r.exportNumber = exportNumber;
+        // A planet's earlier winner is never written: its place is taken, so that a file of many
+        // reports of one planet keeps one record.
+        uint32_t& winner = m_winner[static_cast<size_t>(position)];
+        if (winner != 0) {
+            m_records[winner - 1] = r;
+            continue;
+        }
         m_records.push_back(r);
-        m_winner[static_cast<size_t>(position)] = static_cast<uint32_t>(m_records.size());
+        winner = static_cast<uint32_t>(m_records.size());
     }
 }
 
@@ -87,6 +102,8 @@ void ExportMerge::apply()
         planet->Population = r.population;
         planet->Value = r.value;
         planet->Def = r.def;
+        planet->Source = Planet::From::Export;
+        planet->SourceExport = r.exportNumber;
         assignText(planet->StarbaseType, r.starbase, r.enc);
         envText(planet->Grav, r, 0);
         envText(planet->Temp, r, 1);

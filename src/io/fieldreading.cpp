@@ -157,8 +157,7 @@ bool unitText(std::string_view text, size_t unitLength, Enc enc, std::string_vie
 }
 
 // A file that cannot be read as a whole is one diagnostic (line 0): why, then what follows from it.
-std::optional<FileLines> readLines(const std::string& path, std::string_view consequence, Diagnostics& diags,
-                                   bool split)
+std::optional<FileLines> readLines(const std::string& path, std::string_view consequence, Diagnostics& diags)
 {
     std::string error;
     auto bytes = readFileBuffer(path, &error);
@@ -181,10 +180,7 @@ std::optional<FileLines> readLines(const std::string& path, std::string_view con
     } else {
         f.text = f.raw.view();
     }
-    if (split) {
-        f.lines = splitLines(f.text);
-        f.count = contentLineCount(f.lines);
-    }
+    f.content = contentText(f.text);
     return f;
 }
 

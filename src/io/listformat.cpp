@@ -47,25 +47,32 @@ template <typename Take> inline void forEachItem(std::string_view line, Take&& t
 
 } // namespace
 
-void readListLine(std::string_view line, std::vector<ListItemView>& items)
+size_t readListLine(std::string_view line, std::vector<ListItemView>& items, size_t keep)
 {
     items.clear();
+    size_t count = 0;
     forEachItem(line, [&](std::string_view text, bool quoted, size_t, size_t) {
-        items.push_back(ListItemView{text, quoted});
+        if (count++ < keep) items.push_back(ListItemView{text, quoted});
     });
+    return count;
+}
+
+void readListItems(std::string_view text, const std::function<void(const FileItem&)>& take)
+{
+    LineReader lines(text);
+    std::string_view line;
+    for (int64_t lineNo = 1; lines.next(line); ++lineNo) {
+        const auto lineStart = static_cast<size_t>(line.data() - text.data());
+        forEachItem(line, [&](std::string_view t, bool quoted, size_t b, size_t e) {
+            take(FileItem{t, quoted, lineNo, lineStart + b, lineStart + e});
+        });
+    }
 }
 
 void readListItems(std::string_view text, std::vector<FileItem>& items)
 {
     items.clear();
-    const std::vector<std::string_view> lines = splitLines(text);
-    for (size_t k = 0; k < lines.size(); ++k) {
-        const std::string_view line = lines[k];
-        const auto lineStart = static_cast<size_t>(line.data() - text.data());
-        forEachItem(line, [&](std::string_view t, bool quoted, size_t b, size_t e) {
-            items.push_back(FileItem{t, quoted, static_cast<int64_t>(k) + 1, lineStart + b, lineStart + e});
-        });
-    }
+    readListItems(text, [&](const FileItem& item) { items.push_back(item); });
 }
 
 std::vector<ListItem> readListLine(std::string_view line)

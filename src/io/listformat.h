@@ -2,6 +2,7 @@
 #include "base/listtext.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,8 +32,9 @@ struct ListItemView {
 };
 
 // The items of readListLine(line), without copying their texts: `items` is cleared and refilled,
-// so one vector can serve a whole file.
-void readListLine(std::string_view line, std::vector<ListItemView>& items);
+// so one vector can serve a whole file. Only the first `keep` items are kept; the number of all
+// of them is returned.
+size_t readListLine(std::string_view line, std::vector<ListItemView>& items, size_t keep = SIZE_MAX);
 
 // An item of a whole file read with list input, where items are counted across lines: a line of
 // blanks holds no item, any other line at least one.
@@ -48,5 +50,8 @@ struct FileItem {
 
 // All items of a file's text, in order; `items` is cleared first.
 void readListItems(std::string_view text, std::vector<FileItem>& items);
+
+// The same items handed to `take` one at a time, without a list of them all.
+void readListItems(std::string_view text, const std::function<void(const FileItem&)>& take);
 
 } // namespace vornex

@@ -147,14 +147,27 @@ struct FileLines {
     std::unique_ptr<std::string> decoded;
     std::string_view text;
     Enc enc = Enc::Cp1252;
-    std::vector<std::string_view> lines;
-    size_t count = 0; // lines up to the last that holds anything
+    std::string_view content; // the text up to its last line that holds anything
 };
 
 // A file that cannot be read as a whole is one diagnostic (line 0): why, then what follows from it.
-// Without `split` only the text is read, not its lines.
-std::optional<FileLines> readLines(const std::string& path, std::string_view consequence, Diagnostics& diags,
-                                   bool split = true);
+std::optional<FileLines> readLines(const std::string& path, std::string_view consequence, Diagnostics& diags);
+
+// Hands each line of a game file after its headings to take(line, lineNo), the blanks before it
+// skipped; a line of nothing but blanks is noted as empty.
+template <typename Take> void forEachGameLine(const FileLines& file, LineNotes& notes, Take take)
+{
+    LineReader lines(file.content);
+    std::string_view raw;
+    lines.next(raw); // line 1 holds the column headings
+    for (int64_t lineNo = 2; lines.next(raw); ++lineNo) {
+        const std::string_view line = skipLeadingBlanks(raw);
+        if (line.empty())
+            notes.add(lineNo, "empty line");
+        else
+            take(line, lineNo);
+    }
+}
 
 // Planets report lines have 27 columns, or 36 with the optional group.
 constexpr size_t kShortColumns = 27;
@@ -218,6 +231,7 @@ private:
         Enc enc = Enc::Cp1252;
         int16_t age = 0, value = 0, def = 0;
         int32_t population = 0;
+        uint8_t exportNumber = 0; // N of export.pN, 0 for a file of another name
     };
 
     // An unquoted number reads as a number: keep its plain text ("1.50" is 1.5).
@@ -238,5 +252,8 @@ private:
     std::vector<Record> m_records;
     std::vector<ListItemView> m_items;
 };
+
+// N of a file named export.pN (1 to 16) at the end of path, or 0.
+uint8_t exportNumberOf(std::string_view path);
 
 } // namespace vornex::loader

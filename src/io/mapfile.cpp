@@ -1,5 +1,6 @@
 #include "io/loaderparts.h"
 
+#include <algorithm>
 #include <array>
 
 namespace vornex::loader {
@@ -9,23 +10,18 @@ FileTaken loadMapFile(Map& planets, const std::string& path, Diagnostics& diags)
     auto file = readLines(path, "there are no planets to show", diags);
     if (!file) return {};
     const Enc enc = file->enc;
-    const size_t n = file->count;
-    planets.Reserve(n);
+    // Room for the planets the file may hold: no two share a number, so never more than 65536,
+    // and a map line takes some sixteen bytes. Whatever else the file holds takes no room here.
+    planets.Reserve(std::min({lineCountBound(file->content), file->content.size() / 16, size_t{65536}}));
     std::vector<bool> ids(65536, false);
     auto shown = [&](std::string_view t) { return quoteText(toUtf8(t, enc)); };
     std::string decodedName;
-    // Line 1 holds the column headings.
-    for (size_t i = 1; i < n; ++i) {
-        const int64_t lineNo = static_cast<int64_t>(i) + 1;
-        const std::string_view line = skipLeadingBlanks(file->lines[i]);
-        if (line.empty()) {
-            diags.push_back({path, lineNo, "empty line"});
-            continue;
-        }
+    LineNotes notes(diags, path);
+    forEachGameLine(*file, notes, [&](std::string_view line, int64_t lineNo) {
         std::array<std::string_view, 4> field;
         if (size_t k = splitFields(line, field.data(), field.size()); k < 4) {
-            diags.push_back({path, lineNo, "expected at least 4 tab-separated fields, found " + std::to_string(k)});
-            continue;
+            notes.add(lineNo, "expected at least 4 tab-separated fields, found " + std::to_string(k));
+            return;
         }
         std::string_view name = field[3];
         if (enc == Enc::Cp1252 && hasHighByte(name)) {
@@ -37,8 +33,8 @@ FileTaken loadMapFile(Map& planets, const std::string& path, Diagnostics& diags)
         const std::string_view yText = field[2];
         auto id = num::parseInt16(idText);
         if (!id) {
-            diags.push_back({path, lineNo, "planet number " + shown(idText) + " is not a 16-bit whole number"});
-            continue;
+            notes.add(lineNo, "planet number " + shown(idText) + " is not a 16-bit whole number");
+            return;
         }
         // Coordinates are whole numbers as a rule; anything else takes the full reading.
         auto coordinate = [](std::string_view t) -> std::optional<double> {
@@ -48,14 +44,14 @@ FileTaken loadMapFile(Map& planets, const std::string& path, Diagnostics& diags)
         auto xv = coordinate(xText);
         auto x = xv ? num::tryInt16(*xv - 1000.0) : std::nullopt;
         if (!x) {
-            diags.push_back({path, lineNo, "x " + shown(xText) + " is not a number in 1000 + 16 bits"});
-            continue;
+            notes.add(lineNo, "x " + shown(xText) + " is not a number in 1000 + 16 bits");
+            return;
         }
         auto yv = coordinate(yText);
         auto y = yv ? num::tryInt16(3000.0 - *yv) : std::nullopt;
         if (!y) {
-            diags.push_back({path, lineNo, "y " + shown(yText) + " is not a number in 3000 - 16 bits"});
-            continue;
+            notes.add(lineNo, "y " + shown(yText) + " is not a number in 3000 - 16 bits");
+            return;
         }
         // A repeated name is told before a repeated number.
         const auto idSlot = static_cast<size_t>(static_cast<int32_t>(*id) + 32768);
@@ -63,12 +59,10 @@ FileTaken loadMapFile(Map& planets, const std::string& path, Diagnostics& diags)
         if (!ids[idSlot]) p = planets.TryAdd(name);
         if (!p) {
             if (planets.PositionOf(name) != 0)
-                diags.push_back(
-                    {path, lineNo, "planet name " + quoteText(name) + " is listed twice; the first is kept"});
+                notes.add(lineNo, "planet name " + quoteText(name) + " is listed twice; the first is kept");
             else
-                diags.push_back(
-                    {path, lineNo, "planet number " + num::intText(*id) + " is listed twice; the first is kept"});
-            continue;
+                notes.add(lineNo, "planet number " + num::intText(*id) + " is listed twice; the first is kept");
+            return;
         }
         ids[idSlot] = true;
         p->ID = *id;
@@ -77,7 +71,7 @@ FileTaken loadMapFile(Map& planets, const std::string& path, Diagnostics& diags)
         p->PlanetName = name;
         p->ReportAge = -1;
         p->Owner = "Uninhabited";
-    }
+    });
     return FileTaken{planets.Count(), endsUnfinished(file->text)};
 }
 

@@ -31,8 +31,10 @@ PlanetsRead LoadPlanets(Map& planets, const Game& game, Diagnostics& diags)
     files.reserve(16);
     for (int n = 1; n <= 16; ++n) {
         const std::string path = game.exportFile(n);
-        if (!FileExists(path)) continue;
-        auto file = readLines(path, "its records are not merged", diags, false);
+        // Only an export file that is not there at all goes without a note: a folder or a pipe
+        // under its name is named with the reason.
+        if (!pathIsTaken(path)) continue;
+        auto file = readLines(path, "its records are not merged", diags);
         if (!file) continue;
         if (endsUnfinished(file->text)) read.unfinished.push_back(path);
         files.push_back(std::move(*file));
@@ -45,19 +47,25 @@ PlanetsRead LoadPlanets(Map& planets, const Game& game, Diagnostics& diags)
 
 std::optional<Diagnostic> turnRefusal(const PlanetsRead& read, const Game& game, const Diagnostics& diags)
 {
-    // The file's own note says best why it gave nothing (missing, UTF-16, ...).
-    auto refusal = [&](const std::string& file, const std::string& otherwise) {
+    // A file that could not be read at all is told first, with its own note's reason (missing, a
+    // folder, UTF-16, ...); then a file read that gave nothing.
+    auto unreadable = [&](const std::string& file) -> std::optional<Diagnostic> {
         for (const Diagnostic& d : diags)
             if (d.line == 0 && d.file == file) return Diagnostic{file, 0, std::string(d.cause())};
-        return Diagnostic{file, 0, otherwise};
+        return std::nullopt;
     };
-    if (read.mapPlanets == 0) return refusal(game.mapFile(), "the map file gives no planet");
+    if (read.mapPlanets == 0 || read.reportLines == 0) {
+        if (auto d = unreadable(game.mapFile())) return d;
+        if (auto d = unreadable(game.reportFile())) return d;
+    }
+    if (read.mapPlanets == 0) return Diagnostic{game.mapFile(), 0, "the map file gives no planet"};
     if (read.reportLines == 0) {
         bool anyLine = false;
         for (const Diagnostic& d : diags)
             anyLine = anyLine || (d.file == game.reportFile() && d.line > 0);
-        return refusal(game.reportFile(),
-                       anyLine ? "no line of the planets report could be read" : "the planets report lists no planet");
+        return Diagnostic{game.reportFile(), 0,
+                          anyLine ? "no line of the planets report could be read"
+                                  : "the planets report lists no planet"};
     }
     return std::nullopt;
 }

@@ -8,24 +8,17 @@ FileTaken loadReport(Map& planets, const std::string& path, std::vector<int16_t>
     if (!file) return {};
     FileTaken taken{0, endsUnfinished(file->text)};
     const Enc fileEnc = file->enc;
-    const size_t n = file->count;
     int64_t expected = 1; // reports list the planets in map order as a rule
     ReportRow row;
     const char* const textEnd = file->text.data() + file->text.size();
-    for (size_t i = 1; i < n; ++i) {
-        const int64_t lineNo = static_cast<int64_t>(i) + 1;
-        const std::string_view line = skipLeadingBlanks(file->lines[i]);
-        if (line.empty()) {
-            diags.push_back({path, lineNo, "empty line"});
-            continue;
-        }
+    LineNotes notes(diags, path);
+    forEachGameLine(*file, notes, [&](std::string_view line, int64_t lineNo) {
         // One field more than a full line has tells "36 or more" from a count to report.
         bool high = false;
         const size_t k = splitFields(line, row.field.data(), row.field.size(), &high);
         if (k != kShortColumns && k < 36) {
-            diags.push_back(
-                {path, lineNo, "expected 27 or at least 36 tab-separated fields, found " + std::to_string(k)});
-            continue;
+            notes.add(lineNo, "expected 27 or at least 36 tab-separated fields, found " + std::to_string(k));
+            return;
         }
         row.columns = k >= 36 ? 36 : kShortColumns;
         row.wide = textEnd - (line.data() + line.size()) >= 8;
@@ -33,12 +26,12 @@ FileTaken loadReport(Map& planets, const std::string& path, std::vector<int16_t>
         const std::string_view name = row.field[0];
         const int64_t position = positionOfName(planets, name, enc, expected);
         if (position == 0) {
-            diags.push_back({path, lineNo, "planet " + quoteText(toUtf8(name, enc)) + " is not in the map file"});
-            continue;
+            notes.add(lineNo, "planet " + quoteText(toUtf8(name, enc)) + " is not in the map file");
+            return;
         }
         if (auto why = convertReportRow(row, enc)) {
-            diags.push_back({path, lineNo, *why});
-            continue;
+            notes.add(lineNo, std::move(*why));
+            return;
         }
         Planet& p = *planets.Raw(position);
         applyReportRow(row, p, enc);
@@ -46,7 +39,7 @@ FileTaken loadReport(Map& planets, const std::string& path, std::vector<int16_t>
         ages[static_cast<size_t>(position)] = p.ReportAge;
         expected = position + 1;
         ++taken.records;
-    }
+    });
     return taken;
 }
 

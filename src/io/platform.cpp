@@ -2,6 +2,8 @@
 #include "io/platformfault.h"
 
 #include <atomic>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 // What the POSIX and the Windows branches share; each branch is in its own file
@@ -14,7 +16,39 @@ namespace {
 std::atomic<Step> g_faultStep{Step::None};
 std::atomic<int> g_faultPass{0};
 
+std::filesystem::path pathOf(const std::string& utf8)
+{
+    // Paths are UTF-8 throughout; a plain std::string would be read in the ANSI code page on Windows.
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
 } // namespace
+
+bool makeFolders(const std::string& path, SysError& err)
+{
+    std::error_code ec;
+    std::filesystem::create_directories(pathOf(path), ec);
+    std::error_code probe;
+    if (std::filesystem::is_directory(pathOf(path), probe)) return true;
+    err.text = ec ? ec.message() : "not a folder";
+    err.notFound = false;
+    return false;
+}
+
+bool renameWithoutReplacing(const std::string& from, const std::string& to, SysError& err)
+{
+    std::error_code ec;
+    if (std::filesystem::exists(std::filesystem::symlink_status(pathOf(to), ec))) {
+        err.text = "a file of that name is already there";
+        err.notFound = false;
+        return false;
+    }
+    std::filesystem::rename(pathOf(from), pathOf(to), ec);
+    if (!ec) return true;
+    err.text = ec.message();
+    err.notFound = ec == std::errc::no_such_file_or_directory;
+    return false;
+}
 
 bool faultAt(Step step)
 {

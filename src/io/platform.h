@@ -60,6 +60,7 @@ struct PathInfo {
     bool isLink = false;
     bool resolves = false; // following links ends at an existing file or folder
     FileKind kind = FileKind::Other;
+    bool readOnly = false; // what the path leads to is marked read-only (no write permission at all)
 };
 PathInfo inspect(const std::string& path);
 
@@ -73,6 +74,14 @@ bool replaceFile(const std::string& from, const std::string& to, SysError& err);
 bool linkFile(const std::string& existing, const std::string& newName, SysError& err);
 // Removes a file; failure is ignored (used to tidy up after another failure).
 void removeFile(const std::string& path);
+
+// The folder where programs keep a user's own data: %APPDATA% on Windows; elsewhere $XDG_DATA_HOME
+// when it holds an absolute path, otherwise $HOME/.local/share. Empty when the system names none.
+std::string userDataFolder();
+// Makes the folder and any missing folders on the way to it; true when it is there afterwards.
+bool makeFolders(const std::string& path, SysError& err);
+// Gives a file a new name; fails when something already has that name (nothing is replaced).
+bool renameWithoutReplacing(const std::string& from, const std::string& to, SysError& err);
 
 // For tests: a disk that refuses one step of a save, as a full disk or a read-only folder would,
 // without depending on permissions (tests may run as an administrator, who is never refused).

@@ -151,6 +151,7 @@ PathInfo inspect(const std::string& path)
     if (info.isLink && ::stat(path.c_str(), &st) != 0) return info;
     info.resolves = true;
     info.kind = S_ISDIR(st.st_mode) ? FileKind::Folder : S_ISREG(st.st_mode) ? FileKind::Regular : FileKind::Other;
+    info.readOnly = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
     return info;
 }
 
@@ -193,6 +194,15 @@ bool linkFile(const std::string& existing, const std::string& newName, SysError&
 void removeFile(const std::string& path)
 {
     ::unlink(path.c_str());
+}
+
+std::string userDataFolder()
+{
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg && xdg[0] == '/') return xdg;
+    const char* home = std::getenv("HOME");
+    if (home && home[0] != '\0') return std::string(home) + "/.local/share";
+    return {};
 }
 
 } // namespace vornex::platform

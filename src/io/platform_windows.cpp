@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <cwchar>
 #include <utility>
 
 #ifndef NOMINMAX
@@ -239,6 +240,7 @@ PathInfo inspect(const std::string& path)
     if (!info.isLink) {
         info.resolves = true;
         info.kind = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? FileKind::Folder : FileKind::Regular;
+        info.readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
         return info;
     }
     // Opening follows the link; what is opened is what the link leads to.
@@ -249,6 +251,7 @@ PathInfo inspect(const std::string& path)
     if (::GetFileInformationByHandle(h, &byHandle)) {
         info.resolves = true;
         info.kind = (byHandle.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? FileKind::Folder : FileKind::Regular;
+        info.readOnly = (byHandle.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
     }
     ::CloseHandle(h);
     return info;
@@ -311,6 +314,13 @@ void removeFile(const std::string& path)
     bool ok = false;
     std::wstring wide = widen(path, ok);
     if (ok) ::DeleteFileW(wide.c_str());
+}
+
+std::string userDataFolder()
+{
+    const wchar_t* appData = ::_wgetenv(L"APPDATA");
+    if (!appData || !*appData) return {};
+    return narrow(appData, static_cast<int>(std::wcslen(appData)));
 }
 } // namespace vornex::platform
 

@@ -115,6 +115,7 @@ void applyReportRow(ReportRow& row, Planet& p, Enc enc)
         p.Owner.assign(kUninhabited.data(), kUninhabited.size());
     assignText(p.StarbaseType, f[2], enc, row.wide);
     p.ReportAge = i16(3);
+    p.Source = Planet::From::Report;
     p.Population = row.number[4];
     p.Value = i16(5);
     assignText(p.ProductionQueue, f[6], enc, row.wide);

@@ -22,13 +22,11 @@ int16_t slotNumber(const Players& table)
 
 using loader::quoteText;
 
-// A file's items with their texts as the program holds them (UTF-8).
+// A list file as read, its items still to be taken.
 struct Items {
     FileBuffer raw;        // the file as read
     std::string_view body; // its text, without a byte order mark
     bool utf8 = false;     // the file carries the UTF-8 byte order mark
-    std::vector<FileItem> items;
-    std::vector<std::string> texts; // decoded text of each item
 };
 
 // Reads a list file. nullopt when it cannot be read as a whole (missing, unreadable, UTF-16): *why
@@ -49,12 +47,36 @@ std::optional<Items> readItems(const std::string& path, const std::string& name,
     f.body = f.raw.view();
     f.utf8 = hasUtf8ByteOrderMark(f.body);
     if (f.utf8) f.body.remove_prefix(3);
-    readListItems(f.body, f.items);
-    f.texts.reserve(f.items.size());
-    for (const FileItem& item : f.items)
-        f.texts.push_back(f.utf8 ? decodeFileText("\xEF\xBB\xBF" + std::string(item.text))
-                                 : decodeWindows1252(item.text));
     return f;
+}
+
+// One record's items and their texts as the program holds them (UTF-8).
+struct Record {
+    std::vector<FileItem> items;
+    std::vector<std::string> texts;
+    size_t size() const { return items.size(); }
+};
+
+// Hands the file's items to take(record) `size` at a time, counted across lines; the last record
+// may fall short. Only one record is held at a time, so a file of a million empty items takes no
+// more memory than its bytes. take returns false to stop.
+template <typename Take> void forEachRecord(const Items& f, size_t size, Take take)
+{
+    Record r;
+    r.items.reserve(size);
+    r.texts.reserve(size);
+    bool going = true;
+    readListItems(f.body, [&](const FileItem& item) {
+        if (!going) return;
+        r.items.push_back(item);
+        r.texts.push_back(f.utf8 ? decodeFileText("\xEF\xBB\xBF" + std::string(item.text))
+                                 : decodeWindows1252(item.text));
+        if (r.size() < size) return;
+        going = take(r);
+        r.items.clear();
+        r.texts.clear();
+    });
+    if (going && r.size() > 0) take(r);
 }
 
 // The thirteen items of one player.inf record (texts[0..12]), or the reason why they do not make
@@ -100,14 +122,14 @@ std::optional<Player> parsePlayer(const std::string* texts, size_t count, std::s
     return f;
 }
 
-// The bytes of the file that the items [first, last] take, as read, to be written back on a line
+// The bytes of the file that a record's items take, as read, to be written back on a line
 // of their own. Items may share a line with another record; the comma or line end between them and
 // the next record is then not part of either. A piece of a line that is only blanks would be read
 // back as no item at all, so an empty item there is written as "".
-std::string rawRecord(const Items& f, size_t first, size_t last)
+std::string rawRecord(const Items& f, const Record& r)
 {
-    const FileItem& a = f.items[first];
-    const FileItem& b = f.items[last];
+    const FileItem& a = r.items.front();
+    const FileItem& b = r.items.back();
     std::string out(f.body.substr(a.rawBegin, b.rawEnd - a.rawBegin));
     auto blank = [](std::string_view t) { return t.find_first_not_of(" \t") == std::string_view::npos; };
     const size_t firstBreak = out.find_first_of("\r\n");
@@ -131,26 +153,27 @@ Gravities LoadGravities(const std::string& folder, Diagnostics& diags)
         return table;
     }
     // Records of two items, counted across lines.
-    const size_t n = file->items.size();
-    for (size_t i = 0; i < n; i += 2) {
-        const int64_t lineNo = file->items[i].line;
-        if (i + 1 == n) {
-            diags.push_back({path, lineNo, "expected 2 items, found 1"});
-            break;
+    LineNotes notes(diags, path);
+    forEachRecord(*file, 2, [&](const Record& r) {
+        const int64_t lineNo = r.items[0].line;
+        if (r.size() == 1) {
+            notes.add(lineNo, "expected 2 items, found 1");
+            return false;
         }
-        const std::string& key = file->texts[i];
-        const std::string& clicksText = file->texts[i + 1];
+        const std::string& key = r.texts[0];
+        const std::string& clicksText = r.texts[1];
         auto clicks = num::parseInt16(clicksText);
         if (!clicks) {
-            diags.push_back({path, lineNo, "clicks " + quoteText(clicksText) + " is not a 16-bit whole number"});
-            continue;
+            notes.add(lineNo, "clicks " + quoteText(clicksText) + " is not a 16-bit whole number");
+            return true;
         }
         if (table.Item(key)) {
-            diags.push_back({path, lineNo, "gravity " + quoteText(key) + " is listed twice; the first is kept"});
-            continue;
+            notes.add(lineNo, "gravity " + quoteText(key) + " is listed twice; the first is kept");
+            return true;
         }
         table.Add(key)->Clicks = *clicks;
-    }
+        return true;
+    });
     return table;
 }
 
@@ -177,38 +200,42 @@ Players LoadPlayers(const std::string& folder, Diagnostics& diags)
         keptLosesText = keptLosesText || !lossless;
         return bytes;
     };
-    const size_t n = file ? file->items.size() : 0;
+    size_t records = 0;
+    LineNotes notes(diags, path);
     // Records of thirteen items, counted across lines: the n-th record is player n.
-    for (size_t i = 0; i < n; i += 13) {
-        const size_t count = std::min<size_t>(13, n - i);
-        const int64_t lineNo = file->items[i].line;
-        std::string reason;
-        auto f = parsePlayer(&file->texts[i], count, reason);
-        if (f && !f->RaceName.empty() && table.Find(f->RaceName)) {
-            reason = "race name " + quoteText(f->RaceName) + " is already taken by an earlier player";
-            f.reset();
-        }
-        if (!f && count < 13) {
-            // Only the last record can fall short. Given a slot, its items would join the next
-            // record's when the file is read again; it goes back at the end of the file instead.
-            diags.push_back({path, lineNo, reason + "; kept at the end of the file"});
-            table.KeepUnreadTail(kept(rawRecord(*file, i, n - 1)));
-            break;
-        }
-        if (!f) {
-            // The slot stays, empty, so that the players after it keep their numbers.
-            diags.push_back({path, lineNo, reason + "; player " + std::to_string(table.Count() + 1) + " left empty"});
-            auto p = table.Add("");
+    if (file)
+        forEachRecord(*file, 13, [&](const Record& r) {
+            ++records;
+            const int64_t lineNo = r.items[0].line;
+            std::string reason;
+            auto f = parsePlayer(r.texts.data(), r.size(), reason);
+            if (f && !f->RaceName.empty() && table.Find(f->RaceName)) {
+                reason = "race name " + quoteText(f->RaceName) + " is already taken by an earlier player";
+                f.reset();
+            }
+            if (!f && r.size() < 13) {
+                // Only the last record can fall short. Given a slot, its items would join the next
+                // record's when the file is read again; it goes back at the end of the file instead.
+                notes.add(lineNo, reason + "; kept at the end of the file");
+                table.KeepUnreadTail(kept(rawRecord(*file, r)));
+                return false;
+            }
+            if (!f) {
+                // The slot stays, empty, so that the players after it keep their numbers.
+                notes.add(lineNo, reason + "; player " + std::to_string(table.Count() + 1) + " left empty");
+                auto p = table.Add("");
+                p->Number = slotNumber(table);
+                table.KeepUnreadLine(table.Count(), kept(rawRecord(*file, r)));
+                return true;
+            }
+            auto p = table.Add(f->RaceName);
+            *p = std::move(*f);
             p->Number = slotNumber(table);
-            table.KeepUnreadLine(table.Count(), kept(rawRecord(*file, i, i + 12)));
-            continue;
-        }
-        auto p = table.Add(f->RaceName);
-        *p = std::move(*f);
-        p->Number = slotNumber(table);
-        ++taken;
-    }
-    if (n > 0 && taken == 0) {
+            ++taken;
+            return true;
+        });
+    notes.finish();
+    if (records > 0 && taken == 0) {
         // Saving would put empty slots where all of the user's players are: the file stays.
         table.MarkUnreadable(path + ": no record of it could be read; it is left as it is");
     } else if (keptLosesText) {

@@ -1,5 +1,6 @@
 #include "io/textfile.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -28,32 +29,36 @@ std::string openFailure(const std::string& path, const platform::SysError& err)
 
 // Reads a whole file through `grow`, which is asked for a buffer of at least n bytes (keeping what
 // it holds) and returns its start. Returns the number of bytes read, or nullopt with the reason.
-template <typename Grow> std::optional<size_t> readWhole(const std::string& path, Grow grow, std::string& why)
+// Opens a file to be read as a whole; a closed file and the reason when it cannot be (missing,
+// not to be opened, a folder, a named pipe or device, too large).
+platform::File openWhole(const std::string& path, std::uint64_t& fileSize, std::string& why)
 {
     platform::SysError err;
     platform::File file = platform::File::openForReading(path, err);
     if (!file.isOpen()) {
         why = openFailure(path, err);
-        return std::nullopt;
+        return file;
     }
     platform::FileKind kind = platform::FileKind::Other;
-    std::uint64_t fileSize = 0;
-    if (!file.describe(kind, fileSize, err)) {
+    if (!file.describe(kind, fileSize, err))
         why = "cannot read: " + err.text;
-        return std::nullopt;
-    }
-    if (kind == platform::FileKind::Folder) {
+    else if (kind == platform::FileKind::Folder)
         why = "is a folder, not a file";
-        return std::nullopt;
-    }
-    if (kind != platform::FileKind::Regular) {
+    else if (kind != platform::FileKind::Regular)
         why = "not a regular file";
-        return std::nullopt;
-    }
-    if (fileSize > kMaxFileSize) {
+    else if (fileSize > kMaxFileSize)
         why = "file too large";
-        return std::nullopt;
-    }
+    else
+        return file;
+    return platform::File();
+}
+
+template <typename Grow> std::optional<size_t> readWhole(const std::string& path, Grow grow, std::string& why)
+{
+    platform::SysError err;
+    std::uint64_t fileSize = 0;
+    platform::File file = openWhole(path, fileSize, why);
+    if (!file.isOpen()) return std::nullopt;
     // One byte more than the size asks for the end of the file in the same read; the file may
     // also have grown since its size was taken, and whatever follows is kept.
     size_t capacity = static_cast<size_t>(fileSize) + 1;
@@ -228,32 +233,65 @@ WriteResult writeFileAtomically(const std::string& path, std::string_view bytes,
     return result;
 }
 
+std::string unreadableReason(const std::string& path)
+{
+    std::uint64_t size = 0;
+    std::string why;
+    openWhole(path, size, why);
+    return why;
+}
+
+bool LineReader::next(std::string_view& line)
+{
+    if (m_p >= m_end) return false;
+    // The next LF ends a line; a CR before it belongs to the line end, any other CR ends a line of
+    // its own. The LF is looked for once for all the lines that CRs end before it.
+    if (!m_lf || m_lf < m_p) {
+        const auto* lf = static_cast<const char*>(std::memchr(m_p, '\n', static_cast<size_t>(m_end - m_p)));
+        m_lf = lf ? lf : m_end;
+    }
+    if (const auto* cr = static_cast<const char*>(std::memchr(m_p, '\r', static_cast<size_t>(m_lf - m_p)))) {
+        line = std::string_view(m_p, static_cast<size_t>(cr - m_p));
+        m_p = cr + 1 == m_lf && m_lf < m_end ? m_lf + 1 : cr + 1;
+        return true;
+    }
+    line = std::string_view(m_p, static_cast<size_t>(m_lf - m_p));
+    m_p = m_lf < m_end ? m_lf + 1 : m_end;
+    return true;
+}
+
+WriteResult writeChosenFile(const std::string& path, std::string_view bytes)
+{
+    const platform::PathInfo info = platform::inspect(path);
+    if (info.resolves && info.kind == platform::FileKind::Regular && info.readOnly) {
+        WriteResult result;
+        result.error = path + " is read-only; it is left as it is";
+        return result;
+    }
+    return writeFileAtomically(path, bytes);
+}
+
 std::vector<std::string_view> splitLines(std::string_view text)
 {
     std::vector<std::string_view> lines;
-    const char* const begin = text.data();
-    const char* const end = begin + text.size();
-    const char* p = begin;
-    while (p < end) {
-        // The next LF ends a line; a CR before it belongs to the line end, any other CR ends a line
-        // of its own.
-        const auto* nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
-        const char* lineEnd = nl ? nl : end;
-        const char* stop = lineEnd;
-        if (stop > p && stop[-1] == '\r') --stop;
-        while (const auto* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(stop - p)))) {
-            lines.emplace_back(p, static_cast<size_t>(cr - p));
-            p = cr + 1;
-        }
-        if (nl || stop < end) {
-            lines.emplace_back(p, static_cast<size_t>(stop - p));
-            p = nl ? nl + 1 : end;
-        } else {
-            if (p < end) lines.emplace_back(p, static_cast<size_t>(end - p));
-            p = end;
-        }
-    }
+    LineReader reader(text);
+    for (std::string_view line; reader.next(line);)
+        lines.push_back(line);
     return lines;
+}
+
+std::string_view contentText(std::string_view text)
+{
+    const size_t last = text.find_last_not_of(" \t\r\n");
+    if (last == std::string_view::npos) return text.substr(0, 0);
+    return text.substr(0, std::min(text.size(), text.find_first_of("\r\n", last)));
+}
+
+size_t lineCountBound(std::string_view text)
+{
+    size_t n = static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+    if (n == 0) n = static_cast<size_t>(std::count(text.begin(), text.end(), '\r'));
+    return n + 1;
 }
 
 bool isBlankLine(std::string_view line)

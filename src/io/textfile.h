@@ -12,6 +12,11 @@ namespace vornex {
 // "file not found" means nothing is at path; a symbolic link that leads nowhere is unreadable.
 std::optional<std::string> readFileBytes(const std::string& path, std::string* error = nullptr);
 
+// Why readFileBytes would fail on the file, without reading it: "file not found", "cannot open:
+// Permission denied", "is a folder, not a file", "not a regular file" (a named pipe or a device),
+// "file too large". Empty when the file can be read.
+std::string unreadableReason(const std::string& path);
+
 // A file's bytes in memory that is not cleared before the file is read into it.
 struct FileBuffer {
     std::unique_ptr<char[]> data;
@@ -34,9 +39,34 @@ struct WriteResult {
 // that leads nowhere, or a loop of links, is refused and left as it is.
 WriteResult writeFileAtomically(const std::string& path, std::string_view bytes, bool keepBackup = false);
 
-// Splits text into lines at CR LF, LF or a lone CR; no line keeps its line end. A final line end
-// does not start another (empty) line.
+// The lines of a text one at a time, without a list of them all (a file of nothing but line ends
+// would make that list sixteen times the file's size): lines end at CR LF, LF or a lone CR; no line
+// keeps its line end, and a final line end does not start another (empty) line.
+class LineReader {
+public:
+    explicit LineReader(std::string_view text) : m_p(text.data()), m_end(text.data() + text.size()) {}
+    // The next line; false after the last.
+    bool next(std::string_view& line);
+
+private:
+    const char* m_p;
+    const char* m_end;
+    const char* m_lf = nullptr; // the next LF at or after m_p (m_end for none), once looked for
+};
+
+// A file the user chose to save to (a table, a picture): as writeFileAtomically, which keeps the
+// permissions of the file it replaces and refuses a link that leads nowhere, and a file marked
+// read-only is refused with that reason rather than replaced.
+WriteResult writeChosenFile(const std::string& path, std::string_view bytes);
+
+// All lines of the text, as LineReader gives them.
 std::vector<std::string_view> splitLines(std::string_view text);
+
+// The text up to the end of its last line that holds anything (contentLineCount's lines).
+std::string_view contentText(std::string_view text);
+
+// At most the number of lines of the text (its LFs, or its CRs when it has none, plus one).
+size_t lineCountBound(std::string_view text);
 
 // True for a line of nothing but blanks and tabs.
 bool isBlankLine(std::string_view line);

@@ -5,6 +5,19 @@
 
 namespace vornex {
 
+std::string Planet::SourceText() const
+{
+    switch (Source) {
+    case From::Report:
+        return "report";
+    case From::Export:
+        return "export.p" + num::intText(SourceExport);
+    case From::Map:
+        break;
+    }
+    return "map";
+}
+
 std::string Planet::Export() const
 {
     std::string line;

@@ -48,6 +48,16 @@ struct Planet {
     int16_t GateMass = 0;
     int16_t PacketDamage = 0;
 
+    // Where the figures come from: the map file alone, the planets report, or an export file whose
+    // number N (export.pN) is SourceExport.
+    enum class From : uint8_t { Map, Report, Export };
+    From Source = From::Map;
+    uint8_t SourceExport = 0;
+    // The player's note on the planet, kept in the game's history; never written to export files.
+    std::string Note;
+    // "map", "report" or "export.pN": the words of the planet table's Source column.
+    std::string SourceText() const;
+
     // One export-file record in list format (UTF-8, ended by CR LF): name, owner, age, population,
     // value, defences, starbase, gravity, temperature, radiation. Texts go between double quotes;
     // a double quote inside a text is written as an apostrophe and a line break as a blank, since

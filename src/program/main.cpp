@@ -14,6 +14,7 @@
 #include "app/qsettingsstore.h"
 #include "app/startup.h"
 #include "io/fileexists.h"
+#include "program/console.h"
 #include "ui/dialogs.h"
 #include "ui/folderquestion.h"
 #include "ui/mapwindow.h"
@@ -59,6 +60,7 @@ bool copyDemo(const QString& folder)
 
 int main(int argc, char** argv)
 {
+    vornex::attachParentConsole();
     // Help, version and bad values are answered before the toolkit starts, so that they work
     // without a display, unless the toolkit's own options (-style, -platform) are to be taken out
     // first.

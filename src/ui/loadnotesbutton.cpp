@@ -1,6 +1,7 @@
 #include "ui/loadnotesbutton.h"
 
 #include "app/programstate.h"
+#include "io/diagnostics.h"
 #include "ui/dialogs.h"
 #include "ui/theme.h"
 
@@ -46,30 +47,31 @@ void LoadNotesButton::showList()
     if (!list.isEmpty())
         heading << (list.size() == 1 ? tr("1 file could not be read.")
                                      : tr("%1 files could not be read.").arg(list.size()));
-    qsizetype skipped = 0;
+    // A file's notes beyond the first thousand are one note that counts them.
+    int64_t skipped = 0;
     for (const Diagnostic& diag : m_state.diagnostics)
         if (diag.line > 0) {
             list << QString::fromStdString(diag.text());
-            ++skipped;
+            skipped += diag.rejectedLines();
         }
     if (skipped)
         heading << (skipped == 1 ? tr("1 line could not be read and was skipped.")
-                                 : tr("%1 lines could not be read and were skipped.").arg(skipped));
+                                 : tr("%1 lines could not be read and were skipped.")
+                                       .arg(QString::fromStdString(groupedNumber(skipped))));
     showDetails(window(), tr("Load notes"), heading.join(' '), list);
 }
 
 void LoadNotesButton::refresh()
 {
     QStringList files; // whole files that could not be read, by name
-    QStringList lines;
+    int64_t lines = 0; // counted, not listed: the list is built only when asked for
     for (const Diagnostic& diag : m_state.diagnostics) {
-        if (diag.line <= 0) {
+        if (diag.line <= 0)
             files << fileNote(diag, false);
-        } else {
-            lines << QString::fromStdString(diag.text());
-        }
+        else
+            lines += diag.rejectedLines();
     }
-    if (files.isEmpty() && lines.isEmpty()) {
+    if (files.isEmpty() && lines == 0) {
         hide();
         return;
     }
@@ -78,10 +80,10 @@ void LoadNotesButton::refresh()
         parts << files.front();
     else if (files.size() > 1)
         parts << tr("%1 files could not be read").arg(files.size());
-    if (lines.size() == 1)
+    if (lines == 1)
         parts << tr("1 line skipped while loading");
-    else if (lines.size() > 1)
-        parts << tr("%1 lines skipped while loading").arg(lines.size());
+    else if (lines > 1)
+        parts << tr("%1 lines skipped while loading").arg(QString::fromStdString(groupedNumber(lines)));
     setText(parts.join("; ") + tr(" \u2013 Details\u2026"));
     show();
 }

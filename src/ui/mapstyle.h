@@ -24,7 +24,8 @@ constexpr double kOtherRadius = 2;
 constexpr double kRingRadius = 6;
 constexpr double kKnownCap = 6; // 12 pixels across
 constexpr double kOtherCap = 3;
-constexpr double kRingCap = 8; // the ring stays two pixels outside the largest disc
+constexpr double kRingCap = 8;   // the ring stays two pixels outside the largest disc
+constexpr double kRingLeast = 5; // and never shrinks below 10 pixels across: the selection shows at any zoom
 // Outline width in logical pixels.
 constexpr double kPenWidth = 1.0;
 
@@ -35,7 +36,7 @@ inline double discRadius(bool known, double unit)
 }
 inline double ringRadius(double unit)
 {
-    return std::min(kRingRadius * unit, kRingCap);
+    return std::clamp(kRingRadius * unit, kRingLeast, kRingCap);
 }
 
 // The player whose race name is exactly owner (case counts), walking the table in order; never

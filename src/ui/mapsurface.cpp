@@ -15,7 +15,9 @@
 #include <sstream>
 #include <string>
 
+#ifdef __linux__
 #include <unistd.h>
+#endif
 
 #include "analysis/view.h"
 #include "app/programstate.h"
@@ -23,6 +25,7 @@
 #include "ui/dialogs.h"
 #include "ui/distancelayer.h"
 #include "ui/maprenderer.h"
+#include "ui/mapstyle.h"
 
 namespace vornex::ui {
 
@@ -37,6 +40,7 @@ void traceFirstPaint()
     if (done) return;
     done = true;
     if (qEnvironmentVariableIsEmpty("VORNEX_TRACE_FIRST_PAINT")) return;
+#ifdef __linux__ // the process's start time comes from /proc
     timespec now{}, cpu{};
     clock_gettime(CLOCK_BOOTTIME, &now);
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
@@ -53,6 +57,7 @@ void traceFirstPaint()
     const double elapsed = double(now.tv_sec) + double(now.tv_nsec) * 1e-9 - started;
     std::fprintf(stderr, "vornexinfo: first map paint %.0f ms after start (%.0f ms CPU)\n", elapsed * 1e3,
                  (double(cpu.tv_sec) + double(cpu.tv_nsec) * 1e-9) * 1e3);
+#endif
 }
 } // namespace
 
@@ -377,7 +382,7 @@ bool MapSurface::event(QEvent* event)
     const auto x = at ? num::tryInt16(at->x) : std::nullopt;
     const auto y = at ? num::tryInt16(at->y) : std::nullopt;
     if (x && y) {
-        const int limit = pixelLimit(view, surface, std::max(6.0, 4 * unit + 2));
+        const int limit = pixelLimit(view, surface, std::max(6.0, mapstyle::discRadius(true, unit) + 2));
         if (auto id = nearestPlanet(d->state.AllPlanets, *x, *y, limit)) hit = d->state.AllPlanets.ByID(*id);
     }
     if (!hit) {

@@ -5,22 +5,14 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDockWidget>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QPushButton>
-#include <QScreen>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
-#include <QToolButton>
 
-#include <algorithm>
-#include <cmath>
 #include <optional>
 
 #include "analysis/numbertext.h"
@@ -40,7 +32,9 @@
 #include "ui/maprenderer.h"
 #include "ui/planetpanel.h"
 #include "ui/planetsdock.h"
+#include "ui/racesdock.h"
 #include "ui/theme.h"
+#include "ui/turnhistory.h"
 
 // The icons live in the static library's resources, which need pulling in explicitly.
 static void initResources()
@@ -83,6 +77,8 @@ MapWindow::MapWindow(ProgramState& state, SettingsStore& settings, Prompter& pro
     d->viewMenu->addSeparator();
     for (MapLayer* layer : d->map->renderer().layers())
         if (!layer->title().isEmpty()) addLayerAction(layer);
+    buildPlanning();
+    buildHistory();
     d->fileMenu->addSeparator();
     d->fileMenu->addAction(findChild<QAction*>("Exit"));
 
@@ -98,6 +94,7 @@ MapWindow::MapWindow(ProgramState& state, SettingsStore& settings, Prompter& pro
     restoreGeometry(storedWindowGeometry(settings));
     restoreState(storedWindowLayout(settings));
     d->map->setFocus();
+    d->history->turnLoaded();
 }
 
 MapWindow::~MapWindow() = default;
@@ -301,6 +298,7 @@ void MapWindow::showSelectedPlanet()
 {
     auto& s = d->state;
     PlanetPtr planet = s.selectedPlanet();
+    if (d->history) d->history->planetSelected(planet ? planet->ID : int16_t(0));
     if (!planet) {
         d->panel->showNoPlanet();
         return;
@@ -313,9 +311,11 @@ void MapWindow::showRaceRanges()
 {
     PlayerPtr you = d->state.yourPlayer();
     d->panel->showRaceRanges(computeRaceRanges(you.get(), d->state.AllGravities));
-    // The panel's ratings and the table's are your race's: they follow its ranges at once.
+    // The panel's ratings and the table's are your race's: they follow its ranges at once, and the
+    // races' figures follow their names.
     showSelectedPlanet();
     if (d->planets) d->planets->refresh();
+    if (d->races) d->races->refresh();
 }
 
 void MapWindow::tablesReloaded()
@@ -324,26 +324,6 @@ void MapWindow::tablesReloaded()
     showRaceRanges();
     redrawMap();
     showDiagnosticsNote();
-}
-
-void MapWindow::findPlanet()
-{
-    // Cancel searches for the empty name, like an empty answer.
-    const QString typed = askText(this, "Find Planet", "Planet Name").value_or(QString());
-    const std::string name = typed.toStdString();
-    auto& s = d->state;
-    for (const auto& planet : s.AllPlanets) {
-        if (planet->PlanetName != name) continue;
-        const int16_t x = planet->Xcord, y = planet->Ycord;
-        try {
-            d->map->moveView(ViewStep::Keep, num::sub16(x, s.view.XStart), num::sub16(y, s.view.YStart));
-        } catch (const OverflowError&) {
-            showStatus(tr("The planet lies too far from the view to centre on it."));
-        }
-        selectNearestPlanet(x, y);
-        return;
-    }
-    showMessage(this, "Find Planet", "Not Found");
 }
 
 QString MapWindow::diagnosticsText() const

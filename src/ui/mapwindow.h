@@ -11,6 +11,7 @@
 #include "ui/raceeditor.h"
 
 class QAction;
+class QDockWidget;
 
 namespace vornex {
 struct ProgramState;
@@ -26,6 +27,7 @@ namespace vornex::ui {
 
 class MapLayer;
 class PlanetsDock;
+class TurnHistory;
 
 class MapWindow : public QMainWindow, public MapSurfaceHost, public RaceEditorHost {
     Q_OBJECT
@@ -49,8 +51,16 @@ public:
     // Whether the planet names are shown.
     bool namesShown() const;
 
-    // Edit > Find: asks for a planet name, centres the map on it and selects it.
+    // Edit > Find: asks for a planet name (the box completes names), centres the map on it and
+    // selects it.
     void findPlanet();
+    // The answer of the Find box: picked, the collection position (from 0) of the completion
+    // picked, or -1 for a typed text, which must be a planet's exact name ("Not Found" otherwise).
+    void findPlanetNamed(const QString& text, int picked = -1);
+    // Edit > Find Next / Find Previous (F3, Shift+F3): the next planet after the selected one, in
+    // map order and round, whose name contains the last text looked for (case and accents
+    // ignored); false when none does.
+    bool findAgain(bool forward);
     // Everything the loaders noted, one "file:line: reason" a line.
     QString diagnosticsText() const;
 
@@ -68,17 +78,28 @@ public:
     bool openGame(const Game& game);
     // Selects planet id as a map click on it does, centring the map on it when it is out of view.
     void selectPlanet(int16_t id);
-    // Writes the map as shown to a PNG at the screen's pixel ratio; an empty text or why not.
+    // Writes the map as shown at the screen's pixel ratio, in the format the name's extension asks
+    // for (PNG, JPEG, BMP, ...), with a title strip below it (game, player, report date) while
+    // File > "Title on Map Images" is checked; an empty text or why not. A name without extension
+    // must have been given ".png" already (see imageFileName).
     QString saveMapImage(const QString& path) const;
+    // The line the title strip of a saved map image shows.
+    QString mapImageTitle() const;
+    // Sets the radius of the ring around the selected planet (0: no ring).
+    void setRingRadius(int radius);
+    // The "Races" dock.
+    QDockWidget* racesDock() const;
 
-    // Gives the map at least 300 by 200 pixels: docks restored wider than the window allows are
-    // narrowed (or closed), and a window too small for the screen's room grows. Runs after every
-    // restore of the window's layout.
+    // Gives the map at least 300 by 200 pixels: a window larger than its screen is brought onto
+    // it, one smaller than the screen allows grows, and docks restored wider than the window
+    // allows are narrowed (or closed). Runs when the window first shows its restored layout.
     void ensureMapRoom();
 
     PlanetsDock* planetsDock() const;
     GameWatcher* gameWatcher() const;
     GameFollower* gameFollower() const;
+    // The game's history: the Changes dock, the changes layer and the panel's History view.
+    TurnHistory* turnHistory() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -100,10 +121,13 @@ private:
     void showDiagnosticsNote();
     QAction* addLayerAction(MapLayer* layer);
     void buildFollowing();
+    void buildPlanning();
+    void chooseMapImageFile();
     void fillRecentGames();
     void turnReloaded(const TurnReload& result);
     // Fills the panel from the selected planet, or empties it when there is none.
     void showSelectedPlanet();
+    void buildHistory();
 };
 
 } // namespace vornex::ui

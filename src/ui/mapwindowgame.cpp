@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSaveFile>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
@@ -18,13 +17,17 @@
 #include "base/numeric.h"
 #include "io/fileexists.h"
 #include "io/memorysettings.h"
+#include "ui/changesdock.h"
 #include "ui/dialogs.h"
+#include "ui/historyview.h"
 #include "ui/maprenderer.h"
 #include "ui/mapwindow.h"
 #include "ui/mapwindowimpl.h"
 #include "ui/opengamedialog.h"
 #include "ui/planetsdock.h"
 #include "ui/raceeditor.h"
+#include "ui/racesdock.h"
+#include "ui/turnhistory.h"
 
 namespace vornex::ui {
 
@@ -51,15 +54,7 @@ void MapWindow::buildFollowing()
     });
     QAction* image = file->addAction(tr("Save Map &Image…"));
     image->setObjectName("SaveMapImage");
-    connect(image, &QAction::triggered, this, [this] {
-        const QString path = QFileDialog::getSaveFileName(this, tr("Save Map Image"),
-                                                          QString::fromStdString(d->state.game.folder) + "map.png",
-                                                          tr("PNG images (*.png)"));
-        if (path.isEmpty()) return;
-        const QString error = saveMapImage(path);
-        if (!error.isEmpty())
-            showMessage(this, tr("Save Map Image"), tr("%1 could not be saved:\n%2").arg(path, error));
-    });
+    connect(image, &QAction::triggered, this, &MapWindow::chooseMapImageFile);
     file->addSeparator();
     d->recentGames = file->addMenu(tr("&Recent Games"));
     d->recentGames->setObjectName("RecentGames");
@@ -132,16 +127,33 @@ GameFollower* MapWindow::gameFollower() const
     return d->follower;
 }
 
+TurnHistory* MapWindow::turnHistory() const
+{
+    return d->history;
+}
+
+void MapWindow::buildHistory()
+{
+    d->history = new TurnHistory(*this, d->state);
+    // The History view goes under the panel and the race editor in the side column (which scrolls
+    // when the window is short), so the panel and the editor keep their places.
+    d->sideLayout->insertWidget(2, d->history->historyView());
+    d->viewMenu->addAction(d->history->changesDock()->toggleViewAction());
+}
+
 void MapWindow::reloadTurnFiles()
 {
     if (d->unloaded) return;
     d->follower->reload(true);
 }
 
-void MapWindow::turnReloaded(const TurnReload&)
+void MapWindow::turnReloaded(const TurnReload& result)
 {
     auto& s = d->state;
+    // Recorded in the history's worker; the status bar then names the turn's biggest changes.
+    d->history->turnLoaded(GameFollower::reloadedText(result));
     d->planets->refresh();
+    d->races->refresh();
     // The selected planet stays selected by its number and the panel shows its new figures; a
     // planet the new turn no longer has leaves the panel empty and the map without a ring.
     if (d->planets) d->planets->showSelected(s.view.PlanetSelected);
@@ -180,6 +192,7 @@ bool MapWindow::openGame(const Game& game)
         return false;
     }
     s = std::move(next);
+    d->history->turnLoaded();
     rememberGame(d->settings, s.game);
     fillRecentGames();
 
@@ -193,6 +206,7 @@ bool MapWindow::openGame(const Game& game)
         a->setChecked(a->objectName().toStdString() == clickModeName(s.view.clickMode));
 
     d->planets->refresh();
+    d->races->refresh();
     showGame();
     showDiagnosticsNote();
     d->follower->follow();
@@ -217,15 +231,6 @@ void MapWindow::selectPlanet(int16_t id)
         }
     }
     selectNearestPlanet(p->Xcord, p->Ycord);
-}
-
-QString MapWindow::saveMapImage(const QString& path) const
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    if (!d->map->image().save(&file, "PNG")) return tr("the image could not be written");
-    if (!file.commit()) return file.errorString();
-    return {};
 }
 
 } // namespace vornex::ui

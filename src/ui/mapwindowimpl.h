@@ -1,6 +1,6 @@
 #pragma once
 // The map window's own data, shared by the files that make up the window (the shell in
-// mapwindow.cpp, following a game in mapwindowgame.cpp).
+// mapwindow.cpp, following a game in mapwindowgame.cpp, planning in mapwindowplanning.cpp).
 
 #include <QLabel>
 #include <QPointer>
@@ -21,6 +21,9 @@ class LoadNotesButton;
 class PlanetPanel;
 class PlanetsDock;
 class RaceEditor;
+class RacesDock;
+class RangeRingLayer;
+class TurnHistory;
 
 struct MapWindow::Impl {
     ProgramState& state;
@@ -48,6 +51,12 @@ struct MapWindow::Impl {
     PlanetsDock* planets = nullptr;
     GameFollower* follower = nullptr;
     QMenu* recentGames = nullptr;
+    // Planning: the ring's layer, the races, the title of saved images, the last text found.
+    RangeRingLayer* ring = nullptr;
+    RacesDock* races = nullptr;
+    QAction* imageTitle = nullptr;
+    QString findText;
+    TurnHistory* history = nullptr;
 
     Impl(ProgramState& s, SettingsStore& st, Prompter& p) : state(s), settings(st), prompter(p) {}
 };

@@ -82,15 +82,22 @@ void MapWindow::ensureMapRoom()
             l->activate();
         }
     };
+    // A window saved on a larger screen is brought onto this one first: what lies beyond the
+    // screen's edge (the map's far side, a dock) could not be reached.
+    const QRect room = screen()->availableGeometry();
+    const QSize frame = frameGeometry().size() - size();
+    const QSize most(room.width() - frame.width(), room.height() - frame.height());
+    if (size().width() > most.width() || size().height() > most.height())
+        resize(size().boundedTo(most).expandedTo(minimumSizeHint()));
+    if (!room.contains(frameGeometry()))
+        move(std::clamp(x(), room.left(), std::max(room.left(), room.right() + 1 - frameGeometry().width())),
+             std::clamp(y(), room.top(), std::max(room.top(), room.bottom() + 1 - frameGeometry().height())));
     relayout();
     auto lacking = [this] {
         return QSize(std::max(0, kLeastMapWidth - d->map->width()), std::max(0, kLeastMapHeight - d->map->height()));
     };
     if (lacking().isNull()) return;
-    // A window smaller than its screen allows grows first.
-    const QRect room = screen()->availableGeometry();
-    const QSize frame = frameGeometry().size() - size();
-    const QSize most(room.width() - frame.width(), room.height() - frame.height());
+    // A window smaller than its screen allows grows next.
     const QSize grown = (size() + lacking()).boundedTo(most).expandedTo(size());
     if (grown != size()) {
         resize(grown);

@@ -2,22 +2,23 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <set>
 
+#include "analysis/tabletext.h"
 #include "app/programstate.h"
-#include "reporttable.h"
 #include "ui/dialogs.h"
 #include "ui/planetsfilter.h"
 #include "ui/planetstablemodel.h"
+#include "ui/savedfiles.h"
 
 namespace vornex::ui {
 
@@ -38,11 +39,16 @@ PlanetsDock::PlanetsDock(const ProgramState& state, QWidget* parent)
     m_owner->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_reported = new QCheckBox(tr("Reported only"), body);
     m_reported->setObjectName("chkReportedOnly");
+    m_targets = new QCheckBox(tr("Targets"), body);
+    m_targets->setObjectName("chkTargets");
+    m_targets->setToolTip(tr("Colony targets: reported, uninhabited planets with HabTerra above 0, "
+                             "best first and, among equals, the nearest to your worlds"));
     auto* save = new QPushButton(tr("Save as CSV…"), body);
     save->setObjectName("cmdSaveCsv");
     filters->addWidget(m_name, 1);
     filters->addWidget(m_owner);
     filters->addWidget(m_reported);
+    filters->addWidget(m_targets);
     filters->addWidget(save);
     layout->addLayout(filters);
 
@@ -81,6 +87,7 @@ PlanetsDock::PlanetsDock(const ProgramState& state, QWidget* parent)
     });
     connect(m_reported, &QCheckBox::toggled, this,
             [this, refilter](bool on) { refilter([&] { m_filter->setReportedOnly(on); }); });
+    connect(m_targets, &QCheckBox::toggled, this, [this, refilter](bool on) { refilter([&] { showTargets(on); }); });
     connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &PlanetsDock::rowPicked);
     connect(save, &QPushButton::clicked, this, &PlanetsDock::chooseCsvFile);
     fillOwners();
@@ -115,6 +122,7 @@ void PlanetsDock::refresh()
         m_table->resizeColumnsToContents();
         m_columnsSized = true;
     }
+    fitColumns();
     showSelected(m_state.view.PlanetSelected);
 }
 
@@ -148,25 +156,54 @@ QString PlanetsDock::saveCsv(const QString& path) const
 {
     std::vector<PlanetRow> rows;
     rows.reserve(size_t(m_filter->rowCount()));
-    for (int i = 0; i < m_filter->rowCount(); ++i)
+    bool nearOwn = false;
+    for (int i = 0; i < m_filter->rowCount(); ++i) {
         rows.push_back(m_model->planetRow(m_filter->mapToSource(m_filter->index(i, 0)).row()));
-    // The Distance column comes with a reference planet, as with the report tool's --from.
+        nearOwn = nearOwn || !rows.back().nearOwnName.empty();
+    }
+    // The report tool's columns: Distance with a reference planet (--from), the nearest own world
+    // when you own one (--near-own).
     const bool withDistance = m_state.selectedPlanet() != nullptr;
-    const std::string text = report::formatTable(rows, report::Format::Csv, withDistance);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    if (file.write(text.data(), qint64(text.size())) != qint64(text.size()) || !file.commit())
-        return file.errorString();
-    return {};
+    const std::string text = writePlanetTable(rows, fileColumns(withDistance, nearOwn), TableFormat::Csv);
+    return writeChosenFile(path, QByteArray::fromStdString(text));
+}
+
+void PlanetsDock::fitColumns()
+{
+    // Never narrower than the widest figure a column can hold ("-32768", five-digit IDs), whatever
+    // the first galaxy held; wider columns the user made stay.
+    const QFontMetrics metrics(m_table->font());
+    for (int c = 0; c < m_model->columnCount(); ++c) {
+        const int needed = metrics.horizontalAdvance(QString::fromLatin1(m_model->column(c).widest)) + 16;
+        if (m_table->columnWidth(c) < needed) m_table->setColumnWidth(c, needed);
+    }
+}
+
+void PlanetsDock::showTargets(bool on)
+{
+    m_filter->setTargetsOnly(on);
+    if (on) m_table->sortByColumn(m_model->positionOf(PlanetColumnId::HabTerra), Qt::DescendingOrder);
+}
+
+void PlanetsDock::saveCsvAs(const QString& chosen)
+{
+    const QString path = withDefaultExtension(chosen, "csv");
+    const QString error = saveCsv(path);
+    if (!error.isEmpty()) {
+        showMessage(this, tr("Save as CSV"), tr("%1 could not be saved:\n%2").arg(path, error));
+        return;
+    }
+    const int rows = m_filter->rowCount();
+    const QString where = QDir::toNativeSeparators(path);
+    emit saved(rows == 1 ? tr("Saved 1 planet as CSV: %1").arg(where)
+                         : tr("Saved %1 planets as CSV: %2").arg(rows).arg(where));
 }
 
 void PlanetsDock::chooseCsvFile()
 {
     const QString path = QFileDialog::getSaveFileName(
         this, tr("Save as CSV"), QString::fromStdString(m_state.game.folder), tr("CSV files (*.csv)"));
-    if (path.isEmpty()) return;
-    const QString error = saveCsv(path);
-    if (!error.isEmpty()) showMessage(this, tr("Save as CSV"), tr("%1 could not be saved:\n%2").arg(path, error));
+    if (!path.isEmpty()) saveCsvAs(path);
 }
 
 } // namespace vornex::ui

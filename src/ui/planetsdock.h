@@ -33,6 +33,11 @@ public:
     // Writes the rows shown, in the order shown, as the report tool's CSV; an empty text on
     // success, otherwise why not.
     QString saveCsv(const QString& path) const;
+    // Save as CSV with a chosen name: ".csv" added when the name has none; says where it went.
+    void saveCsvAs(const QString& chosen);
+    // Shows only colony targets (reported, uninhabited, HabTerra above 0), best HabTerra first and
+    // the nearer to your worlds first among equals; off, the filters and order chosen before.
+    void showTargets(bool on);
 
     QTableView* table() const { return m_table; }
     PlanetsFilter* filter() const { return m_filter; }
@@ -40,11 +45,14 @@ public:
 signals:
     // The user picked the row of this planet.
     void planetActivated(int16_t id);
+    // A text for the status bar: what was saved where.
+    void saved(const QString& text);
 
 private:
     void fillOwners();
     void rowPicked();
     void chooseCsvFile();
+    void fitColumns();
 
     const ProgramState& m_state;
     PlanetsTableModel* m_model = nullptr;
@@ -53,6 +61,7 @@ private:
     QLineEdit* m_name = nullptr;
     QComboBox* m_owner = nullptr;
     QCheckBox* m_reported = nullptr;
+    QCheckBox* m_targets = nullptr;
     bool m_syncing = false;
     bool m_columnsSized = false;
 };

@@ -15,73 +15,55 @@ void PlanetsFilter::setSourceModel(QAbstractItemModel* model)
     QSortFilterProxyModel::setSourceModel(model);
 }
 
+void PlanetsFilter::refilter()
+{
+    invalidateRowsFilter();
+}
+
 void PlanetsFilter::setNameFilter(const QString& text)
 {
-    m_name = text.trimmed();
-    invalidateRowsFilter();
+    m_filter.nameContains = text.trimmed().toStdString();
+    refilter();
 }
 
 void PlanetsFilter::setOwnerFilter(const std::optional<QString>& owner)
 {
-    m_owner = owner ? std::optional(owner->toStdString()) : std::nullopt;
-    invalidateRowsFilter();
+    m_filter.owner = owner ? std::optional(owner->toStdString()) : std::nullopt;
+    refilter();
 }
 
 void PlanetsFilter::setReportedOnly(bool on)
 {
-    m_reportedOnly = on;
-    invalidateRowsFilter();
+    m_filter.reportedOnly = on;
+    refilter();
+}
+
+void PlanetsFilter::setTargetsOnly(bool on)
+{
+    m_filter.targetsOnly = on;
+    refilter();
 }
 
 bool PlanetsFilter::filterAcceptsRow(int sourceRow, const QModelIndex&) const
 {
-    if (!m_planets) return true;
-    const PlanetRow& r = m_planets->planetRow(sourceRow);
-    if (m_reportedOnly && r.reportAge == -1) return false;
-    if (m_owner && r.owner != *m_owner) return false;
-    return m_name.isEmpty() || QString::fromStdString(r.name).contains(m_name, Qt::CaseInsensitive);
+    return !m_planets || acceptsRow(m_filter, m_planets->planetRow(sourceRow));
 }
 
 bool PlanetsFilter::lessThan(const QModelIndex& left, const QModelIndex& right) const
 {
     if (!m_planets) return QSortFilterProxyModel::lessThan(left, right);
+    const PlanetColumn& column = m_planets->column(left.column());
     const PlanetRow& a = m_planets->planetRow(left.row());
     const PlanetRow& b = m_planets->planetRow(right.row());
-    // An empty cell is last whichever way the column is sorted: the view reverses the order for a
-    // descending sort, so the empty cell must then count as the smaller one.
-    auto optionalLess = [&](const std::optional<int>& x, const std::optional<int>& y) {
-        if (x && y) return *x < *y;
-        if (!x && !y) return false;
-        return !x == (sortOrder() == Qt::DescendingOrder);
-    };
-    switch (left.column()) {
-    case PlanetsTableModel::Id:
-        return a.id < b.id;
-    case PlanetsTableModel::Name: {
-        const std::string &ka = m_planets->nameKey(left.row()), &kb = m_planets->nameKey(right.row());
-        return ka != kb ? ka < kb : a.name < b.name;
-    }
-    case PlanetsTableModel::X:
-        return a.x < b.x;
-    case PlanetsTableModel::Y:
-        return a.y < b.y;
-    case PlanetsTableModel::Owner:
-        return a.owner < b.owner;
-    case PlanetsTableModel::ReportAge:
-        return a.reportAge < b.reportAge;
-    case PlanetsTableModel::Population:
-        return a.population < b.population;
-    case PlanetsTableModel::Value:
-        return a.value < b.value;
-    case PlanetsTableModel::Hab:
-        return optionalLess(a.hab, b.hab);
-    case PlanetsTableModel::HabTerra:
-        return optionalLess(a.habTerra, b.habTerra);
-    case PlanetsTableModel::Distance:
-        return optionalLess(a.distance, b.distance);
-    default:
-        return false;
-    }
+    // The view reverses the order for a descending sort; what must stay first or last whichever way
+    // the column is sorted (figures before empty cells, the nearer of equal ratings) is turned
+    // round once more here.
+    const bool descending = sortOrder() == Qt::DescendingOrder;
+    const bool emptyA = emptyCell(column, a), emptyB = emptyCell(column, b);
+    if (emptyA || emptyB) return emptyA != emptyB && emptyB != descending;
+    if (const int c = compareCells(column, a, b)) return c < 0;
+    const int tie = breakTie(column, a, b);
+    return descending ? tie > 0 : tie < 0;
 }
 
 } // namespace vornex::ui

@@ -1,9 +1,12 @@
 #pragma once
-// Sorting and filtering of the planet table: numbers sort as numbers, names case-folded, and
-// planets without a rating (or distance) stay at the end in either direction.
+// Sorting and filtering of the planet table by the rules of the core's planet table: numbers sort as
+// numbers, texts with letter case ignored, empty cells stay at the end in either direction, and
+// equal ratings put the planet nearer your worlds first.
 
 #include <QSortFilterProxyModel>
 #include <optional>
+
+#include "analysis/planettable.h"
 
 namespace vornex::ui {
 
@@ -21,16 +24,18 @@ public:
     void setOwnerFilter(const std::optional<QString>& owner);
     // Leave out planets never reported.
     void setReportedOnly(bool on);
+    // Only colony targets: reported, uninhabited, HabTerra above 0.
+    void setTargetsOnly(bool on);
 
 protected:
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
 
 private:
+    void refilter();
+
     const PlanetsTableModel* m_planets = nullptr;
-    QString m_name;
-    std::optional<std::string> m_owner;
-    bool m_reportedOnly = false;
+    PlanetFilter m_filter;
 };
 
 } // namespace vornex::ui

@@ -1,29 +1,22 @@
 #include "ui/planetstablemodel.h"
 
-#include "analysis/view.h"
-
 #include "app/programstate.h"
-#include "model/keyfold.h"
 
 namespace vornex::ui {
 
 PlanetsTableModel::PlanetsTableModel(const ProgramState& state, QObject* parent)
     : QAbstractTableModel(parent), m_state(state)
 {
+    for (const PlanetColumn& c : planetColumns())
+        if (c.inWindow) m_columns.push_back(&c);
 }
 
 void PlanetsTableModel::refresh()
 {
     beginResetModel();
-    m_rows.clear();
-    m_nameKeys.clear();
-    m_rows.reserve(size_t(m_state.AllPlanets.Count()));
     PlayerPtr race = m_state.yourPlayer();
     PlanetPtr from = m_state.selectedPlanet();
-    for (const auto& p : m_state.AllPlanets) {
-        m_rows.push_back(vornex::planetRow(*p, race.get(), m_state.AllGravities, from.get()));
-        m_nameKeys.push_back(foldKey(p->PlanetName));
-    }
+    m_rows = planetRows(m_state.AllPlanets, race.get(), m_state.AllGravities, from.get());
     endResetModel();
 }
 
@@ -31,16 +24,16 @@ void PlanetsTableModel::updateDistances()
 {
     if (m_rows.empty()) return;
     PlanetPtr from = m_state.selectedPlanet();
-    for (auto& r : m_rows) {
-        r.distance.reset();
-        if (!from) continue;
-        // The figures the row came from are the planet's: only the reference changed.
-        Planet p;
-        p.Xcord = r.x;
-        p.Ycord = r.y;
-        if (auto dist = planetDistance(*from, p)) r.distance = *dist;
-    }
-    emit dataChanged(index(0, Distance), index(rowCount() - 1, Distance), {Qt::DisplayRole});
+    setDistances(m_rows, from.get());
+    const int distance = positionOf(PlanetColumnId::Distance);
+    emit dataChanged(index(0, distance), index(rowCount() - 1, distance), {Qt::DisplayRole});
+}
+
+int PlanetsTableModel::positionOf(PlanetColumnId id) const
+{
+    for (size_t i = 0; i < m_columns.size(); ++i)
+        if (m_columns[i]->id == id) return int(i);
+    return -1;
 }
 
 int PlanetsTableModel::rowOfPlanet(int16_t id) const
@@ -57,42 +50,26 @@ int PlanetsTableModel::rowCount(const QModelIndex& parent) const
 
 int PlanetsTableModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : ColumnCount;
+    return parent.isValid() ? 0 : int(m_columns.size());
 }
 
 QVariant PlanetsTableModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= rowCount()) return {};
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) return {};
     const PlanetRow& r = m_rows[size_t(index.row())];
-    if (role == Qt::TextAlignmentRole) {
-        const bool text = index.column() == Name || index.column() == Owner;
-        return QVariant::fromValue(Qt::AlignVCenter | (text ? Qt::AlignLeft : Qt::AlignRight));
+    const PlanetColumn& c = column(index.column());
+    switch (role) {
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(Qt::AlignVCenter | (c.numeric ? Qt::AlignRight : Qt::AlignLeft));
+    case Qt::DisplayRole: {
+        // The core's text, not a number the view would write in the desktop's locale.
+        const std::string text = shownText(c, r);
+        return text.empty() ? QVariant() : QVariant(QString::fromStdString(text));
     }
-    if (role != Qt::DisplayRole) return {};
-    auto optional = [](const std::optional<int>& v) { return v ? QVariant(*v) : QVariant(); };
-    switch (index.column()) {
-    case Id:
-        return r.id;
-    case Name:
-        return QString::fromStdString(r.name);
-    case X:
-        return r.x;
-    case Y:
-        return r.y;
-    case Owner:
-        return QString::fromStdString(r.owner);
-    case ReportAge:
-        return r.reportAge;
-    case Population:
-        return r.population;
-    case Value:
-        return r.value;
-    case Hab:
-        return optional(r.hab);
-    case HabTerra:
-        return optional(r.habTerra);
-    case Distance:
-        return optional(r.distance);
+    case Qt::ToolTipRole: {
+        const std::string tip = cellTip(c, r);
+        return tip.empty() ? QVariant() : QVariant(QString::fromStdString(tip));
+    }
     default:
         return {};
     }
@@ -100,11 +77,13 @@ QVariant PlanetsTableModel::data(const QModelIndex& index, int role) const
 
 QVariant PlanetsTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
         return QAbstractTableModel::headerData(section, orientation, role);
-    static const char* const names[ColumnCount] = {"ID",         "Name",  "X",   "Y",        "Owner",   "Report age",
-                                                   "Population", "Value", "Hab", "HabTerra", "Distance"};
-    return section >= 0 && section < ColumnCount ? tr(names[section]) : QVariant();
+    const PlanetColumn& c = column(section);
+    if (role == Qt::DisplayRole) return tr(c.title);
+    // The header's first click on a rating, population or value sorts the best first.
+    if (role == Qt::InitialSortOrderRole) return int(c.highestFirst ? Qt::DescendingOrder : Qt::AscendingOrder);
+    return QAbstractTableModel::headerData(section, orientation, role);
 }
 
 } // namespace vornex::ui

@@ -6,10 +6,18 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <functional>
 #include <map>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "app/commandline.h"
 #include "app/gamechoice.h"
+#include "app/programstate.h"
+#include "app/turnreload.h"
 #include "support/fakes.h"
 
 using namespace vornex;
@@ -87,6 +95,71 @@ TEST_F(GameFolder, CommandLineOpensAGameOrNamesTheBadValue)
                     .text.contains(QRegularExpression("^vornexinfo \\d+\\.\\d+\\.\\d+$")));
     EXPECT_TRUE(hasToolkitOptions({"vornexinfo", "-style", "Fusion"}));
     EXPECT_FALSE(hasToolkitOptions({"vornexinfo", "--stylish"}));
+}
+
+// A file that is there but cannot be read is named with the real reason, never called missing:
+// in the checks of the command line and the dialog, and when the turn files are read again.
+TEST_F(GameFolder, FilesThatCannotBeReadAreNamedWithTheRealReason)
+{
+    const QString base = QString::fromStdString(normalFolder(folder));
+    auto replaceByFolder = [&](const char* name) {
+        QFile::remove(base + name);
+        ASSERT_TRUE(QDir(folder).mkdir(name));
+    };
+    struct Case {
+        std::function<void()> spoil; // of gravity.csv and alpha.p3, both there at first
+        QString folderPart, gamePart, reloadPart;
+    };
+    const Case cases[] = {
+        {[] {}, {}, {}, {}},
+        {[&] { QFile::remove(base + "gravity.csv"); }, "gravity.csv is not in this folder.", {}, {}},
+        {[&] { replaceByFolder("gravity.csv"); }, "gravity.csv: is a folder, not a file.", {}, {}},
+        {[&] { replaceByFolder("alpha.p3"); }, {}, "alpha.p3: is a folder, not a file.", "alpha.p3: is a folder"},
+#ifndef _WIN32
+        {[&] {
+             QFile::remove(base + "alpha.p3");
+             ASSERT_EQ(::mkfifo((base + "alpha.p3").toLocal8Bit().constData(), 0600), 0);
+         },
+         {},
+         "alpha.p3: not a regular file.",
+         "alpha.p3: not a regular file"},
+#endif
+        {[&] { QFile::remove(base + "alpha.p3"); },
+         {},
+         "No planets report alpha.p3 in this folder.",
+         "alpha.p3: file not found"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folderPart.toStdString() + c.gamePart.toStdString());
+        for (const char* name : {"gravity.csv", "alpha.p3"}) {
+            QFile::remove(base + name);
+            QDir(folder).rmdir(name);
+            QFile f(base + name);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        }
+        c.spoil();
+        const GameChoiceCheck check = checkGameChoice(folder, "3", "alpha");
+        EXPECT_EQ(check.folder, c.folderPart);
+        EXPECT_EQ(check.name, c.gamePart);
+        if (c.reloadPart.isEmpty()) continue;
+        ProgramState state;
+        state.game.folder = base.toStdString();
+        state.game.name = "alpha";
+        state.game.player = playerNumberOf(3);
+        const TurnReload reload = reloadTurnFiles(state);
+        EXPECT_FALSE(reload.ok);
+        EXPECT_NE(reload.error.find(c.reloadPart.toStdString()), std::string::npos) << reload.error;
+    }
+#ifndef _WIN32
+    // A folder the user may not enter: only a user other than the administrator is refused.
+    if (::geteuid() == 0) return;
+    ASSERT_TRUE(QDir(folder).mkdir("locked"));
+    QFile(base + "locked/gravity.csv").open(QIODevice::WriteOnly);
+    ASSERT_TRUE(QFile::setPermissions(base + "locked", QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    const GameChoiceCheck locked = checkGameChoice(base + "locked", "3", "alpha");
+    QFile::setPermissions(base + "locked", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(locked.folder, "gravity.csv: cannot open: Permission denied.");
+#endif
 }
 
 TEST_F(GameFolder, GameNamesAreTheMapFilesOfTheFolder)

@@ -751,6 +751,34 @@ TEST(FastPaths, UnitAndWholeNumberFieldsReadAsUnitValueAndLeadingValueReadThem)
                                               "C"
                                             : "");
         f[22] = randomNumber() + "mR";
+        // The edges of the plain form: an exponent below 1E-4, and at most fifteen digits.
+        static const char* const edges[] = {"0.0001",
+                                            "0.00001",
+                                            "0.00009",
+                                            "0.00010",
+                                            "-0.0001",
+                                            "-0.00001",
+                                            "0.000123",
+                                            "0.001",
+                                            "1E-04",
+                                            "1E-05",
+                                            "0.0000",
+                                            "-0",
+                                            "100000000000000",
+                                            "1000000000000000",
+                                            "123456789012345",
+                                            "1234567890123456",
+                                            "0.12345678901234",
+                                            "0.123456789012345",
+                                            "9.99999999999999",
+                                            "0.00099999"};
+        if (size_t e = size_t(i) - 1; e < std::size(edges)) {
+            f[3] = f[4] = "1";
+            f[20] = std::string(edges[e]) + "g";
+            f[21] = std::string(edges[e]) + "\xB0"
+                                            "C";
+            f[22] = std::string(edges[e]) + "mR";
+        }
         std::string line = f[0];
         for (int k = 1; k < 36; ++k)
             line += "\t" + f[static_cast<size_t>(k)];
@@ -781,9 +809,12 @@ TEST(FastPaths, UnitAndWholeNumberFieldsReadAsUnitValueAndLeadingValueReadThem)
         EXPECT_EQ(p.Temp, num::doubleText(*temp)) << f[21];
         EXPECT_EQ(p.Rad, num::doubleText(*rad)) << f[22];
     }
-    EXPECT_EQ(d.size(), rows.size() - accepted);
+    int64_t rejected = 0;
+    for (const Diagnostic& note : d)
+        rejected += note.rejectedLines();
+    EXPECT_EQ(rejected, int64_t(rows.size() - accepted));
     EXPECT_GT(accepted, rows.size() / 10);
-    EXPECT_GT(d.size(), rows.size() / 10);
+    EXPECT_GT(rejected, int64_t(rows.size() / 10));
 }
 
 TEST(FastPaths, KeyFoldingMatchesTheLetterByLetterRule)

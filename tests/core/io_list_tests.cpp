@@ -91,6 +91,19 @@ TEST(CodePage, Utf8WithByteOrderMark)
     EXPECT_EQ(decodeFileText("\xEF\xBB\xBF"
                              "\xED\xA0\x80"),
               "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"); // surrogate
+    // Over-long forms are no characters: read as "/", a tab or a comma they would split items.
+    const std::string_view replaced = "\xEF\xBF\xBD";
+    const struct {
+        std::string_view bytes;
+        int replacements;
+    } overlong[] = {{"\xE0\x80\xAF", 3}, {"\xC0\xAF", 2},         {"\xE0\x80\x89", 3},
+                    {"\xC1\x8C", 2},     {"\xF0\x80\x80\xAC", 4}, {"\xE0\x9F\xBF", 3}};
+    for (const auto& c : overlong) {
+        std::string expected;
+        for (int k = 0; k < c.replacements; ++k)
+            expected += replaced;
+        EXPECT_EQ(decodeFileText("\xEF\xBB\xBF" + std::string(c.bytes)), expected) << testing::PrintToString(c.bytes);
+    }
     // Files are written in Windows-1252 or not at all: a text it cannot carry is refused, by name.
     std::string why;
     EXPECT_EQ(encodeForFile("\"Café\",\"x\"\r\n\"Ωmega\",\"é\"\r\n", &why), std::nullopt);

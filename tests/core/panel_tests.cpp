@@ -3,6 +3,7 @@
 
 #include "analysis/numbertext.h"
 #include "analysis/panel.h"
+#include "analysis/planetrows.h"
 
 using namespace vornex;
 
@@ -188,6 +189,14 @@ TEST(Panel, PlanetWithoutReportShowsOnlyTitleAndCoordinates)
     EXPECT_TRUE(v.owner.empty());
     EXPECT_FALSE(v.hab.has_value());
     EXPECT_FALSE(v.gravClicks.has_value());
+    // Its environment values (an export or an older report may leave them) rate nothing in the
+    // planet table and the report tool either: one rule for all three.
+    const Gravities g = table();
+    ASSERT_TRUE(computeRatings(reported(), &r, g).hab.has_value());
+    const PanelRatings ratings = computeRatings(p, &r, g);
+    EXPECT_FALSE(ratings.hab || ratings.habTerra);
+    const PlanetRow row = planetRow(p, &r, g);
+    EXPECT_FALSE(row.hab || row.habTerra);
 }
 
 TEST(RaceRanges, ClicksAndRefusals)

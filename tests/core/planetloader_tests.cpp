@@ -2,6 +2,11 @@
 
 #include <cmath>
 #include <map>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "io/planetloader.h"
 #include "io/tables.h"
@@ -44,6 +49,10 @@ std::string reportLine(const std::string& name, const std::string& age = "1", co
     return s + "\r\n";
 }
 const std::string kReportHead = "heading\r\n";
+std::string emptyOwner(std::string line)
+{
+    return line.replace(line.find("\tOwner\t"), 7, "\t\t");
+}
 } // namespace
 
 TEST(PlanetFields, LeadingValue)
@@ -225,7 +234,7 @@ TEST(LoadPlanets, MalformedReportLinesAreRejectedWhole)
                              reportLine("Nowhere") +                           // 4 not on the map
                              "Gamma\tshort\r\n" +                              // 5 2 fields
                              reportLine("Delta", "2", optional9 + "\textra") + // 6 fine, 37 fields
-                             reportLine("delta", "0") +                        // 7 again: this line stands
+                             emptyOwner(reportLine("delta", "0")) +            // 7 again: this line stands
                              "\r\n" +                                          // 8 empty
                              reportLine("Eps", "1", optional9).replace(reportLine("Eps").find("1g"), 2, "1kg") + "");
     Map planets;
@@ -248,7 +257,8 @@ TEST(LoadPlanets, MalformedReportLinesAreRejectedWhole)
         EXPECT_EQ(p->Mines, 0) << name;
     }
     auto delta = planets.Item("Delta");
-    EXPECT_EQ(delta->ReportAge, 0); // the later line; its 27 fields leave the optional group
+    EXPECT_EQ(delta->ReportAge, 0);         // the later line; its 27 fields leave the optional group
+    EXPECT_EQ(delta->Owner, "Uninhabited"); // its empty owner too: the earlier "Owner" is gone
     EXPECT_EQ(delta->Capacity, 1);
     EXPECT_EQ(delta->Route, "Route");
     EXPECT_EQ(delta->PacketDamage, 9);
@@ -362,11 +372,19 @@ TEST(LoadPlanets, ExportFilesInNumberOrderLowerWinsOnEqualAge)
     dir.write("game.p1", kReportHead);
     dir.write("export.p12", "\"Alpha\",\"Twelve\",2,1,1,1,\"\",\"1\",\"1\",\"1\"\r\n");
     dir.write("export.p3", "\"Alpha\",\"Three\",2,1,1,1,\"\",\"1\",\"1\",\"1\"\r\n");
-    std::filesystem::create_directory(dir.path("export.p4")); // a folder is no export file
+    // A folder or a pipe is no export file: it is named with the reason, and the rest merges.
+    std::filesystem::create_directory(dir.path("export.p4"));
+    std::vector<std::string> expected = {dir.path("export.p4") + ": is a folder, not a file"};
+#ifndef _WIN32
+    ASSERT_EQ(::mkfifo(dir.path("export.p5").c_str(), 0600), 0);
+    expected.push_back(dir.path("export.p5") + ": not a regular file");
+#endif
     Map planets;
     Diagnostics diags;
     LoadPlanets(planets, Game{dir.folder(), "game", playerNumberOf(1)}, diags);
-    EXPECT_TRUE(diags.empty()) << allText(diags);
+    ASSERT_EQ(diags.size(), expected.size()) << allText(diags);
+    for (size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(diags[i].text(), expected[i] + " \xE2\x80\x94 its records are not merged");
     EXPECT_EQ(planets.Item(1)->Owner, "Three");
 }
 

@@ -267,6 +267,12 @@ TEST(ReportOptions, ParsingAndUsageErrors)
     EXPECT_EQ(o->format, Format::Json);
     EXPECT_TRUE(o->reportedOnly);
     EXPECT_EQ(o->owner, std::optional<std::string>("Humanoid"));
+    EXPECT_FALSE(o->nearOwn);
+    o = parseArguments({"--folder", "d", "--player", "1", "--near-own", "--within=0", "--sort", "nearown"}, &error);
+    ASSERT_TRUE(o) << error;
+    EXPECT_TRUE(o->nearOwn);
+    EXPECT_EQ(o->within, std::optional<int>(0));
+    EXPECT_EQ(o->sort, SortKey::NearOwn);
 
     const std::vector<std::vector<std::string>> bad = {
         {"--player", "1"},                                        // no folder
@@ -287,6 +293,9 @@ TEST(ReportOptions, ParsingAndUsageErrors)
         {"--folder", "d", "--player", "1", "--game", "sub\\game"},
         {"--folder", "d", "--player", "1", "--game", ".."},
         {"--folder", "d", "--player", "1", "--game", ""},
+        {"--folder", "d", "--player", "1", "--within", "-1"},  // no distance
+        {"--folder", "d", "--player", "1", "--within", "2.5"}, // not whole
+        {"--folder", "d", "--player", "1", "--near-own=yes"},  // a switch with a value
     };
     for (const auto& args : bad) {
         error.clear();
@@ -308,10 +317,11 @@ TEST(ReportTable, SortingKeepsCollectionOrderOnTiesAndEmptyCellsLast)
     r = rows;
     filterAndSort(r, o);
     EXPECT_EQ((std::vector<int>{r[0].id, r[1].id, r[2].id, r[3].id}), (std::vector<int>{4, 2, 3, 1}));
+    // A planet never reported has no known value: it goes last, as in the window.
     o.sort = SortKey::Value;
     r = rows;
     filterAndSort(r, o);
-    EXPECT_EQ((std::vector<int>{r[0].id, r[1].id, r[2].id, r[3].id}), (std::vector<int>{2, 3, 1, 4}));
+    EXPECT_EQ((std::vector<int>{r[0].id, r[1].id, r[2].id, r[3].id}), (std::vector<int>{2, 3, 4, 1}));
     o.sort = SortKey::Name; // letter case ignored
     r = rows;
     filterAndSort(r, o);
@@ -331,7 +341,7 @@ TEST(ReportTable, FormatsQuoteAndEscapeTexts)
     EXPECT_EQ(tsv, "ID\tName\tX\tY\tOwner\tReportAge\tPopulation\tValue\tHab\tHabTerra\n"
                    "1\tTab here, \"quoted\" line\t0\t0\tUninhabited\t0\t0\t0\t\t-3\n");
     std::string csv = formatTable(rows, Format::Csv, true);
-    EXPECT_EQ(csv, "ID,Name,X,Y,Owner,ReportAge,Population,Value,Hab,HabTerra,Distance\r\n"
+    EXPECT_EQ(csv, "\xEF\xBB\xBFID,Name,X,Y,Owner,ReportAge,Population,Value,Hab,HabTerra,Distance\r\n"
                    "1,\"Tab\there, \"\"quoted\"\"\nline\",0,0,Uninhabited,0,0,0,,-3,\r\n");
     std::string json = formatTable(rows, Format::Json, false);
     EXPECT_EQ(json, "[\n  {\"ID\": 1, \"Name\": \"Tab\\there, \\\"quoted\\\"\\nline\", \"X\": 0, \"Y\": 0, "
@@ -383,7 +393,7 @@ TEST(ReportProgram, FiltersSortsAndMeasures)
     RunResult r = runExe({"--folder", kFixture + "/", "--player", "1", "--from", "Alpha", "--sort", "distance",
                           "--reported", "--format", "csv"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "ID,Name,X,Y,Owner,ReportAge,Population,Value,Hab,HabTerra,Distance\r\n"
+    EXPECT_EQ(r.out, "\xEF\xBB\xBFID,Name,X,Y,Owner,ReportAge,Population,Value,Hab,HabTerra,Distance\r\n"
                      "1,Alpha,100,100,Humanoid,0,25000,80,91,100,0\r\n"
                      "3,Gamma,100,200,Insectoid,1,5000,50,0,0,100\r\n"
                      "5,Fa\xC3\xA7"
@@ -398,6 +408,29 @@ TEST(ReportProgram, FiltersSortsAndMeasures)
     EXPECT_EQ(p2.status, 0);
     EXPECT_EQ(p2.out, "[\n  {\"ID\": 2, \"Name\": \"Beta\", \"X\": 400, \"Y\": 500, \"Owner\": \"Insectoid\", "
                       "\"ReportAge\": 0, \"Population\": 9000, \"Value\": 70, \"Hab\": 24, \"HabTerra\": 24}\n]\n");
+}
+
+TEST(ReportProgram, ListsTheNearestOwnWorldAndKeepsThoseWithinReach)
+{
+    // Player 1's race is Humanoid: Alpha (100, 100), Fa\xC3\xA7ade (200, 100) and Epsilon (0, 0) are its
+    // worlds. Beta (400, 500) is sqrt(200^2 + 400^2) = 447.2 from Fa\xC3\xA7ade, 500 from Alpha; Delta
+    // (500, 1000) is 948.7 from Fa\xC3\xA7ade, beyond 500.
+    RunResult r = runExe({"--folder", kFixture, "--player", "1", "--near-own", "--within", "500", "--sort", "nearown"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "ID\tName\tX\tY\tOwner\tReportAge\tPopulation\tValue\tHab\tHabTerra\tNearOwn\tNearOwnName\n"
+                     "1\tAlpha\t100\t100\tHumanoid\t0\t25000\t80\t91\t100\t0\tAlpha\n"
+                     "5\tFa\xC3\xA7"
+                     "ade\t200\t100\tHumanoid\t4\t800\t60\t41\t91\t0\tFa\xC3\xA7"
+                     "ade\n"
+                     "6\tEpsilon\t0\t0\tHumanoid\t3\t700\t20\t\t\t0\tEpsilon\n"
+                     "3\tGamma\t100\t200\tInsectoid\t1\t5000\t50\t0\t0\t100\tAlpha\n"
+                     "2\tBeta\t400\t500\tUninhabited\t2\t0\t30\t-20\t-10\t447\tFa\xC3\xA7"
+                     "ade\n");
+    // --within alone filters without adding the columns.
+    RunResult within = run({"--folder", kFixture, "--player", "1", "--within", "100", "--format", "csv"});
+    EXPECT_EQ(within.status, 0);
+    EXPECT_EQ(within.out.find("NearOwn"), std::string::npos);
+    EXPECT_EQ(std::count(within.out.begin(), within.out.end(), '\n'), 5) << within.out;
 }
 
 TEST(ReportProgram, UsageErrorsExitTwoWithNothingOnStandardOutput)

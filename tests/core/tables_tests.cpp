@@ -284,6 +284,22 @@ TEST(Players, SavingNeverLosesARecordTheLoaderCouldNotTake)
     Players reloaded = LoadPlayers(dir.folder(), again);
     EXPECT_TRUE(mentions(again, 2, "colour"));
     EXPECT_EQ(reloaded.Item(3)->PlayerName, "Dee");
+
+    // A trailing comma starts the next record with an empty item on the line before it; the kept
+    // record must carry that item back, or every player after it would shift by one item.
+    dir.write("player.inf", "\"A\",\"Alpha\",\"H\",255,1,2,0,0,0,0,0,0,0,\r\n"
+                            "\"Bob\",\"Beta\",\"H\",red,1,2,0,0,0,0,0,0\r\n"
+                            "\"Carol\",\"Gamma\",\"H\",255,1,2,0,0,0,0,0,0,0\r\n");
+    Diagnostics first;
+    const Players loaded = LoadPlayers(dir.folder(), first);
+    ASSERT_TRUE(mentions(first, 1, "colour"));
+    ASSERT_EQ(loaded.Item(3)->PlayerName, "Carol");
+    ASSERT_TRUE(SavePlayers(dir.folder(), loaded).ok);
+    Diagnostics second;
+    const Players back = LoadPlayers(dir.folder(), second);
+    for (int64_t n = 1; n <= 3; ++n)
+        EXPECT_EQ(back.Item(n)->Export(), loaded.Item(n)->Export()) << "player " << n;
+    EXPECT_EQ(second.size(), first.size());
 }
 
 TEST(Players, AnUnreadableFileIsNeverSavedOver)

@@ -432,6 +432,16 @@ TEST_F(Following, TableAndMapSelectTheSamePlanetBothWays)
     PlanetPtr p = s.AllPlanets.ByID(5);
     w->selectNearestPlanet(p->Xcord, p->Ycord);
     EXPECT_EQ(currentRowId(), 5);
+
+    // A distance beyond 16 bits leaves its cell empty, never with the figure from the planet
+    // selected before.
+    const QModelIndex helen = model()->index(model()->rowOfPlanet(23), PlanetsTableModel::Distance);
+    w->selectPlanet(23);
+    ASSERT_EQ(helen.data(), QVariant(0));
+    p->Xcord = -32768;
+    p->Ycord = -32768;
+    w->selectPlanet(5);
+    EXPECT_FALSE(helen.data().isValid()) << helen.data().toString().toStdString();
 }
 
 TEST_F(Following, TheDockKeepsItsVisibilityAndPlace)
@@ -454,11 +464,14 @@ TEST_F(Following, SavesTheRowsShownAsCsvAndTheMapAsPng)
     ASSERT_EQ(dock()->saveCsv(csv), "");
     const QList<QByteArray> lines = readAll(csv).split('\n');
     ASSERT_EQ(lines.size(), dock()->filter()->rowCount() + 2); // header, rows, the empty rest after the last CR LF
-    EXPECT_EQ(lines[0], "ID,Name,X,Y,Owner,ReportAge,Population,Value,Hab,HabTerra,Distance\r");
+    // The report tool's columns with --from and --near-own, after a byte order mark for spreadsheets.
+    EXPECT_EQ(lines[0],
+              "\xEF\xBB\xBFID,Name,X,Y,Owner,ReportAge,Population,Value,Hab,HabTerra,Distance,NearOwn,NearOwnName\r");
     EXPECT_TRUE(lines[1].startsWith(QByteArray::number(shownIds().front()) + ","));
     EXPECT_NE(dock()->saveCsv(folder + "no/such/folder/planets.csv"), "");
 
     const QString png = folder + "map.png";
+    w->findChild<QAction*>("MapImageTitle")->setChecked(false); // the map alone
     ASSERT_EQ(w->saveMapImage(png), "");
     QImage image(png);
     EXPECT_EQ(image.size(), w->mapSurface()->size() * w->mapSurface()->devicePixelRatioF());

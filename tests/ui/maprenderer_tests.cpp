@@ -187,7 +187,7 @@ TEST_F(MapRendererTest, NamesOfPlanetsLeftOfOrAboveTheSurfaceStillReachIntoIt)
 }
 
 // Close up, discs stop growing at 12 pixels across and the ring at 16, so that neighbours stay
-// apart; they keep their colours.
+// apart; they keep their colours. Far out the ring stays 10 pixels across.
 TEST_F(MapRendererTest, DiscsAndTheRingStopGrowingCloseUp)
 {
     // 10 pixels per map unit: a known race's disc would be 80 pixels across without the cap.
@@ -210,6 +210,21 @@ TEST_F(MapRendererTest, DiscsAndTheRingStopGrowingCloseUp)
         }
     EXPECT_GT(peach, 20) << "peach ring of radius 8";
     EXPECT_TRUE(near(image.pixelColor(200, 211), 0, 0, 0));
+
+    // Far out (a fifth of a pixel per map unit) the ring keeps 10 pixels across, so the selection
+    // shows at any zoom: Crimson at (300, 300) is at pixel (60, 60).
+    s.view.Zoom = 2000;
+    s.view.XStart = 0;
+    s.view.YStart = 0;
+    const QImage far = draw(renderer, s, false);
+    peach = 0;
+    for (int y = 50; y < 70; ++y)
+        for (int x = 50; x < 70; ++x)
+            if (near(far.pixelColor(x, y), 255, 0xE0, 0xC0, 60)) {
+                EXPECT_NEAR(std::hypot(x + 0.5 - 60, y + 0.5 - 60), 5, 1.5);
+                ++peach;
+            }
+    EXPECT_GT(peach, 12) << "peach ring of radius 5";
 }
 
 // The ring around an uninhabited planet is white with the grey fill of such planets, whatever

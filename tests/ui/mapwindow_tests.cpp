@@ -373,6 +373,8 @@ TEST_F(MapWindowTest, UnreadFilesAreNamedAndTheDetailsFitTheScreen)
     s.diagnostics.push_back({report, 0, "file not found"});
     for (int line = 1; line <= 60; ++line)
         s.diagnostics.push_back({s.game.folder + "game.map", line, "the x coordinate is not a number"});
+    // The lines of a file beyond those listed are one note that counts them.
+    s.diagnostics.push_back({s.game.folder + "game.map", 61, "and 1,998,000 more lines rejected", 1998000});
     QString heading;
     QStringList lines;
     ui::dialogHooks().details = [&](const QString&, const QString& h, const QStringList& l) {
@@ -386,11 +388,12 @@ TEST_F(MapWindowTest, UnreadFilesAreNamedAndTheDetailsFitTheScreen)
     const QString named =
         QString::fromUtf8("game.p05: file not found \u2014 the map shows the map file and the export files only");
     EXPECT_TRUE(note->text().startsWith(named)) << note->text().toStdString();
-    EXPECT_TRUE(note->text().contains("60 lines skipped")) << note->text().toStdString();
+    EXPECT_TRUE(note->text().contains("1,998,060 lines skipped")) << note->text().toStdString();
     note->click();
     EXPECT_TRUE(heading.contains("1 file could not be read")) << heading.toStdString();
-    EXPECT_TRUE(heading.contains("60 lines could not be read")) << heading.toStdString();
-    ASSERT_EQ(lines.size(), 61);
+    EXPECT_TRUE(heading.contains("1,998,060 lines could not be read")) << heading.toStdString();
+    ASSERT_EQ(lines.size(), 62);
+    EXPECT_EQ(lines[61], QString::fromStdString(s.game.folder + "game.map: and 1,998,000 more lines rejected"));
     EXPECT_TRUE(lines[0].startsWith(QString::fromStdString(report) + ": file not found \u2014"))
         << lines[0].toStdString();
     EXPECT_EQ(lines[1], QString::fromStdString(s.game.folder + "game.map:1: the x coordinate is not a number"));

@@ -432,7 +432,7 @@ TEST_F(RaceEditorTest, FailedSaveKeepsTheEditsAndThePendingChange)
 // reload all put record and box back to the last accepted name.
 TEST_F(RaceEditorTest, RefusedPlayerNameGoesBackToTheLastAcceptedOne)
 {
-    enum class Moment { Leave, Close, Reload };
+    enum class Moment { Leave, Close, FailedSave, Reload };
     struct Case {
         Moment moment;
         const char* typed; // typed after "Player 1", keystroke by keystroke
@@ -440,6 +440,7 @@ TEST_F(RaceEditorTest, RefusedPlayerNameGoesBackToTheLastAcceptedOne)
     const Case cases[] = {
         {Moment::Leave, " \"AV\""},
         {Moment::Close, " \"AV\""},
+        {Moment::FailedSave, " \"AV\""},
         {Moment::Reload, " \"AV\""},
         {Moment::Leave, " \xE2\x82\xAC\xE2\x84\xA2\xC4\x8C"}, // the euro and trade mark signs fit, the C caron does not
     };
@@ -460,6 +461,14 @@ TEST_F(RaceEditorTest, RefusedPlayerNameGoesBackToTheLastAcceptedOne)
             break;
         case Moment::Close:
             editor->commitPending();
+            break;
+        case Moment::FailedSave:
+            s.game.folder = dir.path("missing") + "/";
+            get("txtRaceName")->setText("Settlers");
+            leave("txtRaceName");
+            s.game.folder = dir.folder();
+            ASSERT_EQ(messages.size(), 1);
+            EXPECT_TRUE(messages[0].contains("could not be saved")) << messages[0].toStdString();
             break;
         case Moment::Reload:
             get("txtRaceName")->setText("Newcomers");

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QDockWidget>
+#include <QFile>
+#include <QMenu>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -211,4 +213,42 @@ TEST_F(WindowLayoutTest, SideColumnScrollsAt800x600)
     // Nothing of the column is cut at its side: no horizontal scrolling, the panel whole.
     EXPECT_FALSE(column->horizontalScrollBar()->isVisible());
     EXPECT_GE(column->viewport()->width(), w->findChild<QWidget*>("planetPanel")->width());
+}
+
+// The title names the game and your player; File > Exit takes the platform's Quit shortcut and
+// closes as the toolbar's Exit does (saving the players table first).
+TEST_F(WindowLayoutTest, TitleNamesTheGameAndExitCloses)
+{
+    open();
+    EXPECT_EQ(w->windowTitle(), QString::fromUtf8("game \u2014 player 1 \u2014 VornexInfo"));
+    auto* file = w->findChild<QMenu*>("File");
+    ASSERT_NE(file, nullptr);
+    QAction* exit = file->actions().isEmpty() ? nullptr : file->actions().last();
+    ASSERT_NE(exit, nullptr);
+    EXPECT_EQ(exit->objectName(), "Exit");
+    EXPECT_EQ(exit->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    exit->trigger();
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_TRUE(QFile::exists(dir.filePath("player.inf")));
+}
+
+// A layout saved on a larger screen (the window wider and taller than this screen, the dock open)
+// comes back onto the screen with the map usable, and every part of the window within reach.
+TEST_F(WindowLayoutTest, LayoutFromALargerScreenComesBackOntoThisOne)
+{
+    open({1200, 700});
+    showDock(true);
+    w->close();
+    w.reset();
+    open();
+    w->resize(2400, 1400); // as a geometry saved on a screen of 2560 by 1440 comes back
+    w->ensureMapRoom();
+    QApplication::processEvents();
+    const QRect room = w->screen()->availableGeometry();
+    EXPECT_TRUE(room.contains(w->frameGeometry())) << "the window fits its screen";
+    EXPECT_GE(map()->width(), 300);
+    EXPECT_GE(map()->height(), 200);
+    if (dock()->isVisible()) {
+        EXPECT_TRUE(room.contains(QRect(dock()->mapToGlobal(QPoint(0, 0)), dock()->size())));
+    }
 }
