@@ -57,28 +57,27 @@ std::vector<PlanetRow> planetRows(const Map& planets, const Player* race, const 
 
 void setNearestOwn(std::vector<PlanetRow>& rows, const std::string& ownRace)
 {
-    std::vector<MapPoint> own, all;
+    std::vector<MapPoint> own, all(rows.size());
     std::vector<size_t> worlds;
-    all.reserve(rows.size());
     for (size_t i = 0; i < rows.size(); ++i) {
-        all.push_back({rows[i].x, rows[i].y});
+        all[i] = {rows[i].x, rows[i].y};
         if (!ownRace.empty() && rows[i].owner == ownRace) {
             worlds.push_back(i);
-            own.push_back(all.back());
+            own.push_back(all[i]);
         }
     }
     const std::vector<int> nearest = nearestPoints(own, all);
     for (size_t i = 0; i < rows.size(); ++i) {
         PlanetRow& r = rows[i];
-        r.nearOwn.reset();
         if (nearest[i] < 0) {
+            r.nearOwn.reset();
             r.nearOwnName.clear();
             continue;
         }
         const PlanetRow& world = rows[worlds[size_t(nearest[i])]];
         r.nearOwnName = world.name;
-        const double dx = double(world.x) - r.x, dy = double(world.y) - r.y;
-        if (auto d = num::tryInt16(std::sqrt(dx * dx + dy * dy))) r.nearOwn = *d;
+        const int64_t dx = int64_t(world.x) - r.x, dy = int64_t(world.y) - r.y;
+        r.nearOwn = roundedDistance(dx * dx + dy * dy);
     }
 }
 

@@ -12,20 +12,22 @@
 
 namespace vornex {
 
-struct PlanetRow {
-    int16_t id = 0;
-    std::string name;
+// The first cache line holds what the distance to your worlds reads and writes for every row (the
+// position, the owner's start, the result), so that pass over a large galaxy touches one line a row.
+struct alignas(64) PlanetRow {
     int16_t x = 0, y = 0;
-    std::string owner;
-    int16_t reportAge = 0;
-    int32_t population = 0;
-    int16_t value = 0;
-    // Empty where the planet panel computes no rating (never reported, environment not a number).
-    std::optional<int> hab, habTerra;
-    std::optional<int> distance; // only with a reference planet
+    int16_t id = 0;
     // Distance to the nearest world of your race and that world's name; empty without one.
     std::optional<int> nearOwn;
     std::string nearOwnName;
+    std::string owner;
+    std::string name;
+    int16_t reportAge = 0;
+    int16_t value = 0;
+    int32_t population = 0;
+    // Empty where the planet panel computes no rating (never reported, environment not a number).
+    std::optional<int> hab, habTerra;
+    std::optional<int> distance; // only with a reference planet
     // Name and owner as they are compared when sorting (letter case ignored).
     std::string nameKey, ownerKey;
     // Where the figures come from ("report", "export.p3", "map") and the player's note (noteKey:

@@ -7,6 +7,7 @@
 #include "analysis/nearestown.h"
 #include "analysis/planettable.h"
 #include "analysis/tabletext.h"
+#include "analysis/view.h"
 
 using namespace vornex;
 
@@ -106,6 +107,25 @@ TEST(FastPaths, NearestOwnGridMatchesThePlainLoop)
             EXPECT_EQ(nearestPoints(lattice, everyPoint), nearestPointsPlain(lattice, everyPoint))
                 << side << " by " << side << " worlds " << spacing << " apart";
         }
+}
+
+// The nearest world's distance is rounded from its square in whole numbers: it must agree with the
+// distance tool for every gap across the map, the halves and the 16-bit edge included.
+TEST(NearestOwn, RoundsAsTheDistanceTool)
+{
+    Planet a, b;
+    a.Xcord = a.Ycord = -32768;
+    int differ = 0;
+    for (int dy : {0, 1, 2, 3, 7, 100, 12345, 23169, 32767, 65535})
+        for (int dx = 0; dx <= 65535; ++dx) {
+            b.Xcord = int16_t(dx - 32768);
+            b.Ycord = int16_t(dy - 32768);
+            const std::optional<int16_t> tool = planetDistance(a, b);
+            const std::optional<int> nearest = roundedDistance(int64_t(dx) * dx + int64_t(dy) * dy);
+            if (nearest != (tool ? std::optional<int>(*tool) : std::nullopt) && ++differ <= 5)
+                ADD_FAILURE() << dx << ", " << dy << ": " << nearest.value_or(-1) << " against " << tool.value_or(-1);
+        }
+    EXPECT_EQ(differ, 0);
 }
 
 TEST(NearestOwn, YourWorldsAndTheDistanceToolsRule)
