@@ -1,5 +1,6 @@
 #include "history/historystore.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <limits>
@@ -84,7 +85,8 @@ void HistoryStore::refreshCache()
     const int64_t version = m_db.number("PRAGMA data_version");
     if (version == m_cacheVersion) return;
     m_latest.clear();
-    Statement s(m_db.handle(), kSelectStates + " ORDER BY planet, turn");
+    // In the table's order: a planet's later rows come after its earlier ones.
+    Statement s(m_db.handle(), kSelectStates + " ORDER BY turn, planet");
     int32_t turn = 0;
     while (s.step()) {
         PlanetState p = readState(s, turn);
@@ -145,10 +147,12 @@ RecordResult HistoryStore::record(const std::vector<Observation>& now, const Nam
         }
         States changed;
         for (const auto& o : now) {
-            PlanetState s = o.state;
-            s.reportedTurn = s.reported ? r.turn - o.age : 0;
-            auto it = m_latest.find(s.planet);
-            if (it == m_latest.end() || !(it->second == s)) changed.emplace(s.planet, std::move(s));
+            const int32_t reportedTurn = o.state.reported ? r.turn - o.age : 0;
+            auto it = m_latest.find(o.state.planet);
+            if (it != m_latest.end() && it->second.reportedTurn == reportedTurn && sameFigures(it->second, o.state))
+                continue;
+            PlanetState& s = changed.emplace(o.state.planet, o.state).first->second;
+            s.reportedTurn = reportedTurn;
         }
         const bool same = r.count.kind == TurnCount::Kind::Same;
         if (same && changed.empty()) {
@@ -161,8 +165,14 @@ RecordResult HistoryStore::record(const std::vector<Observation>& now, const Nam
             values += ",?";
         Statement insert(m_db.handle(), std::string("INSERT OR REPLACE INTO planet_states(planet, turn, ") +
                                             kStateColumns + ") VALUES(" + values + ")");
+        // In key order: the turn's rows go to the end of the table one after the other.
+        std::vector<const PlanetState*> ordered;
+        ordered.reserve(changed.size());
         for (const auto& [id, s] : changed)
-            writeState(insert, r.turn, s);
+            ordered.push_back(&s);
+        std::sort(ordered.begin(), ordered.end(), [](auto* a, auto* b) { return a->planet < b->planet; });
+        for (const PlanetState* s : ordered)
+            writeState(insert, r.turn, *s);
         Statement turn(m_db.handle(), "INSERT INTO turns(turn, recorded_at, how) VALUES(?, ?, ?)"
                                       " ON CONFLICT(turn) DO UPDATE SET recorded_at = excluded.recorded_at");
         turn.bind(1, r.turn).bind(2, nowText()).bind(3, r.count.how).step();
@@ -217,7 +227,7 @@ std::vector<TurnInfo> HistoryStore::turns()
 States HistoryStore::statesAt(int32_t turn)
 {
     States out;
-    Statement s(m_db.handle(), kSelectStates + " WHERE turn <= ? ORDER BY planet, turn");
+    Statement s(m_db.handle(), kSelectStates + " WHERE turn <= ? ORDER BY turn, planet");
     s.bind(1, turn);
     int32_t at = 0;
     while (s.step()) {
@@ -237,7 +247,9 @@ std::vector<Change> HistoryStore::changes(int32_t from, int32_t to, const NameOf
 std::vector<HistoryEntry> HistoryStore::planetHistory(int16_t planet)
 {
     std::vector<HistoryEntry> out;
-    Statement rows(m_db.handle(), kSelectStates + " WHERE planet = ? ORDER BY turn");
+    // One look-up a turn in the table kept by turn and planet.
+    Statement rows(m_db.handle(),
+                   kSelectStates + " WHERE turn IN (SELECT turn FROM turns) AND planet = ? ORDER BY turn");
     rows.bind(1, planet);
     std::vector<std::pair<int32_t, PlanetState>> changed;
     int32_t turn = 0;

@@ -5,12 +5,13 @@
 // Version 1: meta (game identity), turns, planet_states (a planet's figures from the turn they
 //            changed on).
 // Version 2: where the figures came from (planet_states.source) and the notes per planet.
+// Version 3: planet_states keyed by turn, then planet.
 
 #include "history/database.h"
 
 namespace vornex::history {
 
-inline constexpr int kSchemaVersion = 2;
+inline constexpr int kSchemaVersion = 3;
 
 // The store's version: 0 for a new, empty file. Throws StoreError when the file is not a database,
 // or is a database of something else (reported as not a database).

@@ -129,29 +129,51 @@ TEST(HistoryStore, CountsSkippedTurnsSameTurnUpdatesAndRefusesOlderTurns)
     EXPECT_EQ(store.lastTurn(), 4);
 }
 
-TEST(HistoryStore, BringsAStoreOfTheFirstVersionUpToDate)
+TEST(HistoryStore, BringsAStoreOfAnEarlierVersionUpToDate)
 {
-    ScratchFolder dir;
-    const std::string path = dir.path("old.sqlite");
-    {
-        Database db(path);
-        upgradeSchema(db, 1);
-        db.exec("INSERT INTO turns VALUES(1, '2026-01-01 10:00:00', 'the first turn recorded');"
-                "INSERT INTO planet_states VALUES(4, 1, 1, 0, 'Oran', 'Space Dock', 31000, 62, 34, 197, 13,"
-                " 3129, 2396, 2197, 18, 57, 59, 10, 29, 52, '3.07', '120', '31');");
-        EXPECT_EQ(db.number("PRAGMA user_version"), 1);
+    // Planet 4 recorded in turns 1 and 3, planet 7 in turn 1 only, as each earlier version wrote them.
+    const std::string figures = " 1, 0, 'Oran', 'Space Dock', 31000, 62, 34, 197, 13, 3129, 2396, 2197, 18, 57, 59,"
+                                " 10, 29, 52, '3.07', '120', '31'";
+    for (int from : {1, 2}) {
+        SCOPED_TRACE("version " + std::to_string(from));
+        ScratchFolder dir;
+        const std::string path = dir.path("old.sqlite");
+        {
+            Database db(path);
+            upgradeSchema(db, from);
+            const std::string source = from == 1 ? "" : ", 'report'";
+            db.exec("INSERT INTO turns VALUES(1, '2026-01-01 10:00:00', 'the first turn recorded');"
+                    "INSERT INTO turns VALUES(2, '2026-01-02 10:00:00', 'next');"
+                    "INSERT INTO turns VALUES(3, '2026-01-03 10:00:00', 'next');"
+                    "INSERT INTO planet_states VALUES(4, 1," +
+                    figures + source + ");INSERT INTO planet_states VALUES(7, 1," + figures + source +
+                    ");INSERT INTO planet_states VALUES(4, 3, 1, 3, 'Kethari', '', 500, 12, 0, 0, 0, 0, 0, 0, 0,"
+                    " 0, 0, 0, 0, 0, '1', '2', '3'" +
+                    source + ");");
+            EXPECT_EQ(db.number("PRAGMA user_version"), from);
+        }
+        HistoryStore store(path);
+        EXPECT_EQ(store.database().number("PRAGMA user_version"), kSchemaVersion);
+        const PlanetState s = store.statesAt(1).at(4);
+        EXPECT_EQ(s.owner, "Oran");
+        EXPECT_EQ(s.starbase, "Space Dock");
+        EXPECT_EQ(s.population, 31000);
+        EXPECT_EQ(s.concentration[2], 52);
+        EXPECT_EQ(s.rad, "31");
+        EXPECT_EQ(s.source, from == 1 ? "" : "report"); // the first version knew no sources
+        EXPECT_EQ(store.statesAt(3).at(4).owner, "Kethari");
+        EXPECT_EQ(store.statesAt(3).at(7).owner, "Oran");
+        const auto four = store.planetHistory(4), seven = store.planetHistory(7);
+        ASSERT_EQ(four.size(), 3u);
+        EXPECT_TRUE(four[0].changed && !four[1].changed && four[2].changed);
+        EXPECT_EQ(four[1].state.owner, "Oran");
+        EXPECT_EQ(four[2].state.population, 500);
+        ASSERT_EQ(seven.size(), 3u);
+        EXPECT_EQ(seven[2].state.owner, "Oran");
+        EXPECT_EQ(store.turns().back().planets, 1);
+        store.setNote(4, "home of the Oran"); // the notes table came with version 2
+        EXPECT_EQ(store.notes().at(4), "home of the Oran");
     }
-    HistoryStore store(path);
-    EXPECT_EQ(store.database().number("PRAGMA user_version"), kSchemaVersion);
-    const PlanetState s = store.statesAt(1).at(4);
-    EXPECT_EQ(s.owner, "Oran");
-    EXPECT_EQ(s.starbase, "Space Dock");
-    EXPECT_EQ(s.population, 31000);
-    EXPECT_EQ(s.concentration[2], 52);
-    EXPECT_EQ(s.rad, "31");
-    EXPECT_EQ(s.source, "");              // the first version knew no sources
-    store.setNote(4, "home of the Oran"); // the notes table came with version 2
-    EXPECT_EQ(store.notes().at(4), "home of the Oran");
 }
 
 TEST(GameHistory, FindsTheStoreByTheGameNotTheFolder)
