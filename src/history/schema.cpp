@@ -9,36 +9,34 @@ namespace vornex::history {
 
 namespace {
 
-const char* const kSteps[] = {
-    // to version 1
-    "CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT NOT NULL);"
-    "CREATE TABLE turns(turn INTEGER PRIMARY KEY, recorded_at TEXT NOT NULL, how TEXT NOT NULL);"
-    "CREATE TABLE planet_states(planet INTEGER NOT NULL, turn INTEGER NOT NULL,"
+// The planet figures' columns as the first version made them; the second added source.
+const std::string kFigureColumns =
+    "planet INTEGER NOT NULL, turn INTEGER NOT NULL,"
     " reported INTEGER NOT NULL, reported_turn INTEGER NOT NULL, owner TEXT NOT NULL, starbase TEXT NOT NULL,"
     " population INTEGER NOT NULL, value INTEGER NOT NULL, defences INTEGER NOT NULL, mines INTEGER NOT NULL,"
     " factories INTEGER NOT NULL, surface_iron INTEGER NOT NULL, surface_bora INTEGER NOT NULL,"
     " surface_germ INTEGER NOT NULL, rate_iron INTEGER NOT NULL, rate_bora INTEGER NOT NULL,"
     " rate_germ INTEGER NOT NULL, conc_iron INTEGER NOT NULL, conc_bora INTEGER NOT NULL,"
-    " conc_germ INTEGER NOT NULL, grav TEXT NOT NULL, temp TEXT NOT NULL, rad TEXT NOT NULL,"
-    " PRIMARY KEY(planet, turn)) WITHOUT ROWID;",
+    " conc_germ INTEGER NOT NULL, grav TEXT NOT NULL, temp TEXT NOT NULL, rad TEXT NOT NULL";
+
+const std::string kSteps[] = {
+    // to version 1
+    "CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT NOT NULL);"
+    "CREATE TABLE turns(turn INTEGER PRIMARY KEY, recorded_at TEXT NOT NULL, how TEXT NOT NULL);"
+    "CREATE TABLE planet_states(" +
+        kFigureColumns + ", PRIMARY KEY(planet, turn)) WITHOUT ROWID;",
     // to version 2: figures recorded before knew no source; they show an empty one.
     "ALTER TABLE planet_states ADD COLUMN source TEXT NOT NULL DEFAULT '';"
     "CREATE TABLE notes(planet INTEGER PRIMARY KEY, text TEXT NOT NULL, changed_at TEXT NOT NULL);",
     // to version 3: the figures kept by turn, then planet, so a turn's rows are written together at
     // the end of the table instead of one into every part of it.
-    "CREATE TABLE planet_states_by_turn(planet INTEGER NOT NULL, turn INTEGER NOT NULL,"
-    " reported INTEGER NOT NULL, reported_turn INTEGER NOT NULL, owner TEXT NOT NULL, starbase TEXT NOT NULL,"
-    " population INTEGER NOT NULL, value INTEGER NOT NULL, defences INTEGER NOT NULL, mines INTEGER NOT NULL,"
-    " factories INTEGER NOT NULL, surface_iron INTEGER NOT NULL, surface_bora INTEGER NOT NULL,"
-    " surface_germ INTEGER NOT NULL, rate_iron INTEGER NOT NULL, rate_bora INTEGER NOT NULL,"
-    " rate_germ INTEGER NOT NULL, conc_iron INTEGER NOT NULL, conc_bora INTEGER NOT NULL,"
-    " conc_germ INTEGER NOT NULL, grav TEXT NOT NULL, temp TEXT NOT NULL, rad TEXT NOT NULL,"
-    " source TEXT NOT NULL DEFAULT '', PRIMARY KEY(turn, planet)) WITHOUT ROWID;"
-    "INSERT INTO planet_states_by_turn SELECT planet, turn, reported, reported_turn, owner, starbase, population,"
-    " value, defences, mines, factories, surface_iron, surface_bora, surface_germ, rate_iron, rate_bora, rate_germ,"
-    " conc_iron, conc_bora, conc_germ, grav, temp, rad, source FROM planet_states ORDER BY turn, planet;"
-    "DROP TABLE planet_states;"
-    "ALTER TABLE planet_states_by_turn RENAME TO planet_states;",
+    "CREATE TABLE planet_states_by_turn(" + kFigureColumns +
+        ", source TEXT NOT NULL DEFAULT '', PRIMARY KEY(turn, planet)) WITHOUT ROWID;"
+        "INSERT INTO planet_states_by_turn SELECT planet, turn, " +
+        kStateColumns +
+        " FROM planet_states ORDER BY turn, planet;"
+        "DROP TABLE planet_states;"
+        "ALTER TABLE planet_states_by_turn RENAME TO planet_states;",
 };
 constexpr int kStepCount = static_cast<int>(sizeof kSteps / sizeof kSteps[0]);
 static_assert(kStepCount == kSchemaVersion);
