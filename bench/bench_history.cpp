@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <random>
 #include <sqlite3.h>
+#include <string_view>
+#include <type_traits>
 
 #include "bench_history.h"
 #include "galaxy.h"
@@ -140,31 +142,14 @@ void BM_record_all(benchmark::State& state)
         for (const auto& o : now) {
             const PlanetState& s = o.state;
             int c = 1;
-            auto num = [&](int64_t v) { sqlite3_bind_int64(insert, c++, v); };
-            auto text = [&](const std::string& v) {
-                sqlite3_bind_text(insert, c++, v.data(), static_cast<int>(v.size()), SQLITE_STATIC);
-            };
-            num(s.planet);
-            num(turn);
-            num(s.reported);
-            num(turn - o.age);
-            text(s.owner);
-            text(s.starbase);
-            num(s.population);
-            num(s.value);
-            num(s.defences);
-            num(s.mines);
-            num(s.factories);
-            for (auto v : s.surface)
-                num(v);
-            for (auto v : s.miningRate)
-                num(v);
-            for (auto v : s.concentration)
-                num(v);
-            text(s.grav);
-            text(s.temp);
-            text(s.rad);
-            text(s.source);
+            sqlite3_bind_int64(insert, c++, s.planet);
+            sqlite3_bind_int64(insert, c++, turn);
+            putStateColumns(s, turn - o.age, [&](auto v) {
+                if constexpr (std::is_same_v<decltype(v), std::string_view>)
+                    sqlite3_bind_text(insert, c++, v.data(), static_cast<int>(v.size()), SQLITE_STATIC);
+                else
+                    sqlite3_bind_int64(insert, c++, v);
+            });
             sqlite3_step(insert);
             sqlite3_reset(insert);
         }

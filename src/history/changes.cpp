@@ -52,29 +52,25 @@ void ownerChange(const PlanetState& a, const PlanetState& b, Change c, std::vect
     out.push_back(std::move(c));
 }
 
+void addJump(const Change& base, ChangeKind kind, int64_t from, int64_t to, std::vector<Change>& out)
+{
+    Change c = base;
+    c.kind = kind;
+    c.from = num::intText(from);
+    c.to = num::intText(to);
+    c.size = std::llabs(to - from);
+    c.delta = to - from;
+    out.push_back(std::move(c));
+}
+
 void jumps(const PlanetState& a, const PlanetState& b, const Change& base, std::vector<Change>& out)
 {
     const int64_t pop = int64_t(b.population) - a.population;
     const int64_t larger = std::max(a.population, b.population);
-    if (std::llabs(pop) >= kPopulationJump && std::llabs(pop) * 4 >= larger) {
-        Change c = base;
-        c.kind = ChangeKind::Population;
-        c.from = num::intText(a.population);
-        c.to = num::intText(b.population);
-        c.size = std::llabs(pop);
-        c.delta = pop;
-        out.push_back(std::move(c));
-    }
-    const int def = b.defences - a.defences;
-    if (std::abs(def) >= kDefenceJump) {
-        Change c = base;
-        c.kind = ChangeKind::Defences;
-        c.from = num::intText(a.defences);
-        c.to = num::intText(b.defences);
-        c.size = std::abs(def);
-        c.delta = def;
-        out.push_back(std::move(c));
-    }
+    if (std::llabs(pop) >= kPopulationJump && std::llabs(pop) * 4 >= larger)
+        addJump(base, ChangeKind::Population, a.population, b.population, out);
+    if (std::abs(b.defences - a.defences) >= kDefenceJump)
+        addJump(base, ChangeKind::Defences, a.defences, b.defences, out);
 }
 
 std::string describe(const Change& c)

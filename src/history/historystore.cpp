@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <limits>
 #include <sqlite3.h>
-#include <type_traits>
 
 #include "base/numeric.h"
 #include "history/schema.h"
@@ -98,34 +97,9 @@ void HistoryStore::refreshCache()
 
 void HistoryStore::writeState(Statement& insert, int32_t turn, const PlanetState& s)
 {
-    int c = 1;
-    auto put = [&](const auto& v) {
-        if constexpr (std::is_convertible_v<decltype(v), std::string_view>)
-            insert.bind(c++, std::string_view(v));
-        else
-            insert.bind(c++, static_cast<int64_t>(v));
-    };
-    put(s.planet);
-    put(turn);
-    put(s.reported ? 1 : 0);
-    put(s.reportedTurn);
-    put(s.owner);
-    put(s.starbase);
-    put(s.population);
-    put(s.value);
-    put(s.defences);
-    put(s.mines);
-    put(s.factories);
-    for (auto v : s.surface)
-        put(v);
-    for (auto v : s.miningRate)
-        put(v);
-    for (auto v : s.concentration)
-        put(v);
-    put(s.grav);
-    put(s.temp);
-    put(s.rad);
-    put(s.source);
+    insert.bind(1, s.planet).bind(2, turn);
+    int c = 3;
+    putStateColumns(s, s.reportedTurn, [&](auto v) { insert.bind(c++, v); });
     insert.step();
     insert.reset();
 }

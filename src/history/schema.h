@@ -7,7 +7,11 @@
 // Version 2: where the figures came from (planet_states.source) and the notes per planet.
 // Version 3: planet_states keyed by turn, then planet.
 
+#include <cstdint>
+#include <string_view>
+
 #include "history/database.h"
+#include "history/planetstate.h"
 
 namespace vornex::history {
 
@@ -27,5 +31,26 @@ inline constexpr const char* kStateColumns =
     "surface_iron, surface_bora, surface_germ, rate_iron, rate_bora, rate_germ, conc_iron, conc_bora, conc_germ, "
     "grav, temp, rad, source";
 inline constexpr int kStateColumnCount = 22;
+
+// Hands put() the figures of s in the order of kStateColumns, whole numbers as int64_t and texts as
+// std::string_view; reportedTurn goes into reported_turn.
+template <typename Put> void putStateColumns(const PlanetState& s, int64_t reportedTurn, Put&& put)
+{
+    put(int64_t(s.reported ? 1 : 0));
+    put(reportedTurn);
+    put(std::string_view(s.owner));
+    put(std::string_view(s.starbase));
+    for (int64_t v :
+         {int64_t(s.population), int64_t(s.value), int64_t(s.defences), int64_t(s.mines), int64_t(s.factories)})
+        put(v);
+    for (auto v : s.surface)
+        put(int64_t(v));
+    for (auto v : s.miningRate)
+        put(int64_t(v));
+    for (auto v : s.concentration)
+        put(int64_t(v));
+    for (const std::string* text : {&s.grav, &s.temp, &s.rad, &s.source})
+        put(std::string_view(*text));
+}
 
 } // namespace vornex::history

@@ -11,19 +11,8 @@ constexpr double kInset = 5;
 } // namespace
 
 EnvironmentStrip::EnvironmentStrip(const QColor& rangeColour, const QColor& markerColour, QWidget* parent)
-    : QWidget(parent), m_rangeColour(rangeColour), m_markerColour(markerColour)
+    : PanelFigure(17, parent), m_rangeColour(rangeColour), m_markerColour(markerColour)
 {
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-}
-
-QSize EnvironmentStrip::sizeHint() const
-{
-    return QSize(210, 17);
-}
-
-QSize EnvironmentStrip::minimumSizeHint() const
-{
-    return QSize(110, 17);
 }
 
 void EnvironmentStrip::setRange(std::optional<std::pair<double, double>> clicks)

@@ -5,13 +5,14 @@
 // into pixels at whatever width the layout gives it.
 
 #include <QColor>
-#include <QWidget>
 #include <optional>
 #include <utility>
 
+#include "ui/panelfigure.h"
+
 namespace vornex::ui {
 
-class EnvironmentStrip : public QWidget {
+class EnvironmentStrip : public PanelFigure {
     Q_OBJECT
 public:
     EnvironmentStrip(const QColor& rangeColour, const QColor& markerColour, QWidget* parent = nullptr);
@@ -27,9 +28,6 @@ public:
     // The x (logical pixels in the strip) of a click; the scale's ends lie a marker's half width in
     // from the strip's ends, and a click beyond them stops at the strip's edge.
     double xOfClicks(double clicks) const;
-
-    QSize sizeHint() const override;
-    QSize minimumSizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

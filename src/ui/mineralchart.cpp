@@ -14,20 +14,7 @@ const int32_t kMining[] = {0x00800000, 0x00008000, 0x00008080};
 constexpr double kInset = 5;
 } // namespace
 
-MineralChart::MineralChart(QWidget* parent) : QWidget(parent)
-{
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-}
-
-QSize MineralChart::sizeHint() const
-{
-    return QSize(210, 53);
-}
-
-QSize MineralChart::minimumSizeHint() const
-{
-    return QSize(110, 53);
-}
+MineralChart::MineralChart(QWidget* parent) : PanelFigure(53, parent) {}
 
 void MineralChart::setRow(Mineral mineral, const Row& row)
 {

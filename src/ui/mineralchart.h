@@ -5,13 +5,14 @@
 // of the chart's width.
 
 #include <QColor>
-#include <QWidget>
 #include <array>
 #include <optional>
 
+#include "ui/panelfigure.h"
+
 namespace vornex::ui {
 
-class MineralChart : public QWidget {
+class MineralChart : public PanelFigure {
     Q_OBJECT
 public:
     struct Row {
@@ -27,9 +28,6 @@ public:
     double xOf(double fraction) const;
     // The band (logical pixels) of a row.
     QRectF rowBand(Mineral mineral) const;
-
-    QSize sizeHint() const override;
-    QSize minimumSizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

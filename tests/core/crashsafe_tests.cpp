@@ -25,6 +25,7 @@
 #include "io/platform.h"
 #include "io/tables.h"
 #include "io/textfile.h"
+#include "support/planetfixture.h"
 #include "support/scratchfolder.h"
 
 namespace vornex {
@@ -45,13 +46,7 @@ Players bigTable(char tag)
         p->RaceName = "Race " + std::string(1, tag) + std::to_string(n);
         p->HomeWorld = "Home \xC3\xA9 " + std::string(500, tag);
         p->Colour = tag * 1000 + n;
-        p->GravMin = 0.5f;
-        p->GravMax = 2.5f;
-        p->TempMin = -120;
-        p->TempMax = 40;
-        p->RadMin = 10;
-        p->RadMax = 60;
-        p->GravTerra = p->TempTerra = p->RadTerra = static_cast<int16_t>(n % 16);
+        vornex::testing::setHabRanges(*p, {0.5f, 2.5f}, {-120, 40}, {10, 60}, static_cast<int16_t>(n % 16));
     }
     return players;
 }

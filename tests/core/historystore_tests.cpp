@@ -28,6 +28,14 @@ RecordResult record(HistoryStore& store, const Map& m)
     return store.record(observe(m), nameOf);
 }
 
+// Planet 2 as export.p3 shows it: taken by the Draconae.
+void exportShowsDraconaeOnP2(Map& m)
+{
+    m.ByID(2)->Owner = "Draconae";
+    m.ByID(2)->Source = Planet::From::Export;
+    m.ByID(2)->SourceExport = 3;
+}
+
 int64_t rows(HistoryStore& store, const std::string& where = "1")
 {
     return store.database().number("SELECT count(*) FROM planet_states WHERE " + where);
@@ -103,9 +111,7 @@ TEST(HistoryStore, CountsSkippedTurnsSameTurnUpdatesAndRefusesOlderTurns)
     record(store, m);
 
     // An export file that came after the first load: more of the same turn.
-    m.ByID(2)->Owner = "Draconae";
-    m.ByID(2)->Source = Planet::From::Export;
-    m.ByID(2)->SourceExport = 3;
+    exportShowsDraconaeOnP2(m);
     const auto update = record(store, m);
     EXPECT_EQ(update.outcome, RecordResult::Outcome::Updated);
     EXPECT_EQ(update.turn, 1);
@@ -113,9 +119,7 @@ TEST(HistoryStore, CountsSkippedTurnsSameTurnUpdatesAndRefusesOlderTurns)
 
     // Three years later (two turns the player did not load).
     Map later = historyGalaxy(12, 8);
-    later.ByID(2)->Owner = "Draconae";
-    later.ByID(2)->Source = Planet::From::Export;
-    later.ByID(2)->SourceExport = 3;
+    exportShowsDraconaeOnP2(later);
     const auto skipped = record(store, later);
     EXPECT_EQ(skipped.outcome, RecordResult::Outcome::Recorded);
     EXPECT_EQ(skipped.turn, 4);

@@ -8,22 +8,12 @@
 #include "analysis/planettable.h"
 #include "analysis/tabletext.h"
 #include "analysis/view.h"
+#include "support/planetfixture.h"
 
 using namespace vornex;
+using vornex::testing::addPlanet;
 
 namespace {
-
-PlanetPtr addPlanet(Map& map, const std::string& name, int16_t x, int16_t y, const std::string& owner, int16_t age = 0)
-{
-    PlanetPtr p = map.Add(name);
-    p->ID = int16_t(map.Count());
-    p->PlanetName = name;
-    p->Xcord = x;
-    p->Ycord = y;
-    p->Owner = owner;
-    p->ReportAge = age;
-    return p;
-}
 
 PlanetRow row(int16_t id, const std::string& name, const std::string& owner, int16_t age,
               std::optional<int> habTerra = std::nullopt, std::optional<int> nearOwn = std::nullopt)

@@ -7,6 +7,7 @@
 
 #include "analysis/view.h"
 #include "app/programstate.h"
+#include "support/planetfixture.h"
 
 namespace vornex {
 inline void PrintTo(const View& v, std::ostream* os)
@@ -20,14 +21,7 @@ namespace vornex::testing {
 inline PlanetPtr addPlanet(ProgramState& s, const std::string& name, int16_t x, int16_t y, const std::string& owner,
                            int16_t reportAge = 0)
 {
-    PlanetPtr p = s.AllPlanets.Add(name);
-    p->ID = static_cast<int16_t>(s.AllPlanets.Count());
-    p->PlanetName = name;
-    p->Xcord = x;
-    p->Ycord = y;
-    p->Owner = owner;
-    p->ReportAge = reportAge;
-    return p;
+    return addPlanet(s.AllPlanets, name, x, y, owner, reportAge);
 }
 
 inline PlayerPtr addPlayer(ProgramState& s, const std::string& race, int32_t colourBgr)

@@ -26,6 +26,7 @@
 #include "io/memorysettings.h"
 #include "io/platform.h"
 #include "model/keyfold.h"
+#include "support/demowindow.h"
 #include "ui/dialogs.h"
 #include "ui/folderquestion.h"
 #include "ui/mapwindow.h"
@@ -36,25 +37,10 @@
 
 using namespace vornex;
 using namespace vornex::ui;
+using vornex::testing::copyDemo;
+using vornex::testing::readAll;
 
 namespace {
-
-bool copyDemo(const QString& to, const QString& game = "game")
-{
-    QDir source(VORNEX_DEMO_DIR);
-    for (const QFileInfo& f : source.entryInfoList(QDir::Files)) {
-        QString name = f.fileName();
-        if (name.startsWith("game.")) name = game + name.mid(4);
-        if (!QFile::copy(f.absoluteFilePath(), QDir(to).filePath(name))) return false;
-    }
-    return true;
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 void writeAll(const QString& path, const QByteArray& bytes, QIODevice::OpenMode mode = QIODevice::WriteOnly)
 {
@@ -63,42 +49,20 @@ void writeAll(const QString& path, const QByteArray& bytes, QIODevice::OpenMode 
     ASSERT_EQ(f.write(bytes), bytes.size());
 }
 
-class Following : public ::testing::Test {
+class Following : public vornex::testing::DemoWindow {
 protected:
-    QTemporaryDir dir;
-    QString folder;
-    ProgramState s;
-    MemorySettings store;
-    FixedAnswer prompter;
-    std::unique_ptr<MapWindow> w;
-    QStringList messages;
     SaveFailureAnswer saveFailureAnswer = SaveFailureAnswer::QuitWithoutSaving;
 
     void SetUp() override
     {
-        dialogHooks().message = [this](const QString&, const QString& text) { messages << text; };
         dialogHooks().saveFailure = [this](const QString&, const QString& text) {
             messages << text;
             return saveFailureAnswer;
         };
-        ASSERT_TRUE(dir.isValid());
-        ASSERT_TRUE(copyDemo(dir.path()));
-        folder = dir.path() + "/";
-        storeGameChoice(store, Game{folder.toStdString(), "game", playerNumberOf(1)});
-        ASSERT_EQ(startGame(s, store, prompter, FileExists), StartupResult::Ready);
-        s.view.PlanetSelected = 10;
-        w = std::make_unique<MapWindow>(s, store, prompter);
-        w->resize(1400, 800);
-        w->show();
+        openDemo();
+        if (HasFatalFailure()) return;
         w->gameWatcher()->setQuietInterval(50);
     }
-    void TearDown() override
-    {
-        if (w) w->close();
-        dialogHooks() = DialogHooks();
-    }
-    PlanetsDock* dock() const { return w->planetsDock(); }
-    PlanetsTableModel* model() const { return static_cast<PlanetsTableModel*>(dock()->filter()->sourceModel()); }
     // The planet numbers of the rows shown, top to bottom.
     std::vector<int16_t> shownIds() const
     {
@@ -345,7 +309,7 @@ TEST_F(Following, ColumnsSortAsNumbersWithEmptyRatingsLast)
                           {PlanetsTableModel::Distance, true},   {PlanetsTableModel::Name, false}};
     for (const Case& c : cases) {
         for (Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
-            SCOPED_TRACE(testing::Message() << "column " << c.column << " order " << order);
+            SCOPED_TRACE(::testing::Message() << "column " << c.column << " order " << order);
             table->sortByColumn(c.column, order);
             const int rows = dock()->filter()->rowCount();
             ASSERT_EQ(rows, 150);

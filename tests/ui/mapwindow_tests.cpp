@@ -66,15 +66,7 @@ protected:
         s.AllGravities.Add("1")->Clicks = 0;
         s.AllGravities.Add("2")->Clicks = 20;
         PlayerPtr you = addPlayer(s, "Humans", 0x00FF0000);
-        you->GravMin = 1;
-        you->GravMax = 2;
-        you->TempMin = -63;
-        you->TempMax = 100;
-        you->RadMin = 20;
-        you->RadMax = 80;
-        you->GravTerra = 3;
-        you->TempTerra = 3;
-        you->RadTerra = 3;
+        setHabRanges(*you, {1, 2}, {-63, 100}, {20, 80}, 3);
         addPlayer(s, "Others", 0x000000FF);
 
         PlanetPtr a = addPlanet(s, "Alpha", 100, 100, "Humans");
@@ -88,16 +80,12 @@ protected:
         a->RateIron = 100;
         a->ConcentrationIron = 101;
         a->SurfaceGerm = 2500;
-        a->Grav = "1";
-        a->Temp = "15";
-        a->Rad = "50";
+        setEnvironment(*a, "1", "15", "50");
         addPlanet(s, "Beta", 400, 300, "Uninhabited", -1);
         PlanetPtr g = addPlanet(s, "Gamma", 700, 700, "Uninhabited", 3);
         g->Value = 10;
         g->Population = 77;
-        g->Grav = "7.77"; // no row in the gravity table
-        g->Temp = "-120";
-        g->Rad = "45";
+        setEnvironment(*g, "7.77", "-120", "45"); // 7.77: no row in the gravity table
 
         s.game.player = playerNumberOf(1);
         s.view.Zoom = 2000;
@@ -544,9 +532,7 @@ int shownWidth(QLineEdit* e, const QString& text)
 TEST_F(MapWindowTest, PanelBoxesShowExtremeValuesWhole)
 {
     PlanetPtr far = addPlanet(s, "Far", 15568, -13628, "Humans");
-    far->Grav = "1";
-    far->Temp = "-172";
-    far->Rad = "100";
+    setEnvironment(*far, "1", "-172", "100");
     open();
     w->selectNearestPlanet(15568, -13628);
     EXPECT_EQ(text("txtXcord"), "15568");

@@ -23,6 +23,7 @@
 #include "app/startup.h"
 #include "io/fileexists.h"
 #include "io/memorysettings.h"
+#include "support/demowindow.h"
 #include "support/galaxyfixture.h"
 #include "ui/dialogs.h"
 #include "ui/findplanetdialog.h"
@@ -38,6 +39,7 @@
 
 using namespace vornex;
 using namespace vornex::ui;
+using vornex::testing::readAll;
 
 namespace {
 
@@ -60,44 +62,10 @@ int maxDifference(const QImage& a, const QImage& b)
     return worst;
 }
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // The window on a copy of the demo galaxy, player 1 (Vornexi).
-class Planning : public ::testing::Test {
+class Planning : public vornex::testing::DemoWindow {
 protected:
-    QTemporaryDir dir;
-    QString folder;
-    ProgramState s;
-    MemorySettings store;
-    FixedAnswer prompter;
-    std::unique_ptr<MapWindow> w;
-    QStringList messages;
-
-    void SetUp() override
-    {
-        dialogHooks().message = [this](const QString&, const QString& text) { messages << text; };
-        ASSERT_TRUE(dir.isValid());
-        for (const QFileInfo& f : QDir(VORNEX_DEMO_DIR).entryInfoList(QDir::Files))
-            ASSERT_TRUE(QFile::copy(f.absoluteFilePath(), dir.filePath(f.fileName())));
-        folder = dir.path() + "/";
-        storeGameChoice(store, Game{folder.toStdString(), "game", playerNumberOf(1)});
-        ASSERT_EQ(startGame(s, store, prompter, FileExists), StartupResult::Ready);
-        s.view.PlanetSelected = 10;
-        w = std::make_unique<MapWindow>(s, store, prompter);
-        w->resize(1400, 800);
-        w->show();
-    }
-    void TearDown() override
-    {
-        if (w) w->close();
-        dialogHooks() = DialogHooks();
-    }
-    PlanetsDock* dock() const { return w->planetsDock(); }
-    PlanetsTableModel* model() const { return static_cast<PlanetsTableModel*>(dock()->filter()->sourceModel()); }
+    void SetUp() override { openDemo(); }
     const PlanetRow& shownRow(int i) const
     {
         return model()->planetRow(dock()->filter()->mapToSource(dock()->filter()->index(i, 0)).row());
