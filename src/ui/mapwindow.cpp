@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QScrollArea>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 
 #include <optional>
@@ -45,6 +46,12 @@ static void initResources()
 namespace vornex::ui {
 
 MapWindow::MapWindow(ProgramState& state, SettingsStore& settings, Prompter& prompter, QWidget* parent)
+    : MapWindow(state, settings, prompter, std::function<void()>(), parent)
+{
+}
+
+MapWindow::MapWindow(ProgramState& state, SettingsStore& settings, Prompter& prompter,
+                     const std::function<void()>& tablesRead, QWidget* parent)
     : QMainWindow(parent), d(std::make_unique<Impl>(state, settings, prompter))
 {
     initResources();
@@ -79,6 +86,7 @@ MapWindow::MapWindow(ProgramState& state, SettingsStore& settings, Prompter& pro
         if (!layer->title().isEmpty()) addLayerAction(layer);
     buildPlanning();
     buildHistory();
+    restoreMapLayers();
     d->fileMenu->addSeparator();
     d->fileMenu->addAction(findChild<QAction*>("Exit"));
 
@@ -89,12 +97,14 @@ MapWindow::MapWindow(ProgramState& state, SettingsStore& settings, Prompter& pro
     statusBar()->setSizeGripEnabled(true);
 
     placeOnScreen();
+    // The parts above read no table; the race editor and the rest do.
+    if (tablesRead) tablesRead();
+    addRaceEditor();
     showGame();
     showDiagnosticsNote();
     restoreGeometry(storedWindowGeometry(settings));
     restoreState(storedWindowLayout(settings));
     d->map->setFocus();
-    d->history->turnLoaded();
 }
 
 MapWindow::~MapWindow() = default;
@@ -191,6 +201,7 @@ QAction* MapWindow::addLayerAction(MapLayer* layer)
     a->setCheckable(true);
     a->setChecked(layer->isShown());
     d->toolbar->insertAction(d->layersEnd, a);
+    d->layerActions.emplace_back(layer, a);
     if (QWidget* w = d->toolbar->widgetForAction(a)) w->setObjectName(layer->id());
     d->viewMenu->addAction(a);
     connect(a, &QAction::toggled, this, [this, layer](bool on) {
@@ -277,6 +288,11 @@ bool MapWindow::eventFilter(QObject* watched, QEvent* event)
             if (d->pointerAt) {
                 showPointer(d->map->pointerText(*d->pointerAt));
             }
+            // The rest of the start-up comes once the map is on the screen.
+            if (!d->startAsked) {
+                d->startAsked = true;
+                QTimer::singleShot(0, this, &MapWindow::finishStartup);
+            }
             break;
         default:
             break;
@@ -315,7 +331,7 @@ void MapWindow::showRaceRanges()
     // races' figures follow their names.
     showSelectedPlanet();
     if (d->planets) d->planets->refresh();
-    if (d->races) d->races->refresh();
+    if (d->races && d->started) d->races->refresh();
 }
 
 void MapWindow::tablesReloaded()
@@ -388,6 +404,7 @@ void MapWindow::closeEvent(QCloseEvent* event)
     s.AllPlayers = Players();
     SaveSettings(s, d->settings);
     rememberGame(d->settings, s.game);
+    storeMapLayers(d->settings, shownMapLayers());
     storeWindowLayout(d->settings, saveState());
     storeWindowGeometry(d->settings, saveGeometry());
     event->accept();
