@@ -2,12 +2,15 @@
 
 #include <utility>
 
+#include "app/starttrace.h"
+
 namespace vornex {
 
 BackgroundRead::BackgroundRead(Game game)
     : m_thread([this, game = std::move(game)] {
           try {
               m_tables = readGameTables(game);
+              traceStartStep("files read");
           } catch (...) {
               m_error = std::current_exception();
           }

@@ -14,6 +14,7 @@
 #include "app/datapaths.h"
 #include "app/programstate.h"
 #include "app/qsettingsstore.h"
+#include "app/starttrace.h"
 #include "app/startup.h"
 #include "io/fileexists.h"
 #include "io/memorysettings.h"
@@ -122,6 +123,7 @@ int main(int argc, char** argv)
 
     if (!app) app = std::make_unique<QApplication>(argc, argv);
     QApplication::setApplicationName("VornexInfo");
+    vornex::traceStartStep("toolkit started");
     // The demo galaxy runs on a temporary copy with settings of its own: the user's stay as they are.
     auto prepareDemo = [&] {
         demoDir = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/vornexinfo-demo-XXXXXX");

@@ -22,6 +22,7 @@
 #include "app/gamechoice.h"
 #include "app/gamefollower.h"
 #include "app/programstate.h"
+#include "app/starttrace.h"
 #include "app/startup.h"
 #include "base/numeric.h"
 #include "io/memorysettings.h"
@@ -98,13 +99,23 @@ MapWindow::MapWindow(ProgramState& state, SettingsStore& settings, Prompter& pro
 
     placeOnScreen();
     // The parts above read no table; the race editor and the rest do.
-    if (tablesRead) tablesRead();
+    traceStartStep("window built");
+    if (tablesRead) {
+        // While the files are still being read: the style of the widgets built so far, their
+        // fonts, and the window's native side, which showing the game would otherwise wait for.
+        for (QWidget* w : findChildren<QWidget*>())
+            w->ensurePolished();
+        winId();
+        traceStartStep("window prepared");
+        tablesRead();
+    }
     addRaceEditor();
     showGame();
     showDiagnosticsNote();
     restoreGeometry(storedWindowGeometry(settings));
     restoreState(storedWindowLayout(settings));
     d->map->setFocus();
+    traceStartStep("game shown");
 }
 
 MapWindow::~MapWindow() = default;
