@@ -11,8 +11,9 @@ win_build=${1:-build-win-qt}
 jobs=${JOBS:-$(nproc)}
 
 deps=$(packaging/windows-deps.sh)
-sqlite=$(sed -n 1p <<<"$deps")
-qt=$(sed -n 2p <<<"$deps")
+# Two folders, Qt's and SQLite's; each is known by its name.
+qt=$(grep '/qt-[^/]*$' <<<"$deps")
+sqlite=$(grep '/sqlite-[^/]*$' <<<"$deps")
 qt_source=$(sed 's/,.*//' "$qt/.complete")
 qt_source=$(dirname "$qt")/src/qt6-base-$qt_source
 sqlite_source=$(dirname "$sqlite")/src/sqlite3-$(cat "$sqlite/.complete")
