@@ -204,7 +204,7 @@ void writeFullSettings(const std::string& scratch)
         ui::MapWindow window(state, settings, prompter);
         window.show();
         QApplication::processEvents();
-        window.findChild<QAction*>("ShowPlanets")->setChecked(true);
+        window.findChild<QAction*>("ShowPlanets")->trigger(); // the dock's toggle acts on trigger
         for (ui::MapLayer* layer : window.mapSurface()->renderer().layers())
             if (!layer->title().isEmpty())
                 if (auto* a = window.findChild<QAction*>(layer->id()); a && a->isCheckable()) a->setChecked(true);
