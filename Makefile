@@ -8,7 +8,7 @@ CMAKE    ?= cmake
 CMAKE_FLAGS ?=
 DEB_PKGS := cmake g++ make pkg-config libgtest-dev libgmock-dev qt6-base-dev qt6-base-dev-tools libgl-dev \
             libsqlite3-dev fonts-dejavu-core locales
-BENCH_PKGS := libbenchmark-dev
+BENCH_PKGS := libbenchmark-dev time
 FUZZ_PKGS  := clang-14 libclang-rt-14-dev
 RUN_PKGS   := qt6-qpa-plugins
 PKG_PKGS   := dpkg-dev desktop-file-utils appstream

@@ -10,6 +10,9 @@
 //   vornex_bench --write-galaxy FOLDER     only write the generated galaxy (for memory figures)
 //   vornex_bench --window FOLDER           open the map window on that galaxy, press Names, drag a
 //                                          few steps and quit (peak memory with /usr/bin/time -v)
+//
+// first_paint starts the real program (and the toolkit's empty window) in fresh processes and
+// prints their start-up figures and the peak memory of the window and the report command.
 
 #include <benchmark/benchmark.h>
 
@@ -30,6 +33,9 @@
 #include "analysis/panel.h"
 #include "base/numeric.h"
 #include "bench_history.h"
+#ifdef VORNEX_BENCH_STARTUP
+#include "bench_startup.h"
+#endif
 #include "galaxy.h"
 #include "hostile.h"
 #include "io/codepage.h"
@@ -637,6 +643,9 @@ int main(int argc, char** argv)
                     f.folder.c_str(), kGalaxyGame, kGalaxyPlayer);
         return 0;
     }
+    // The windows record the turns they show: into a folder of this run, never the user's own.
+    const std::string historyData = makeTempFolder("vornex-bench-data-");
+    setenv("XDG_DATA_HOME", historyData.c_str(), 1);
 #ifdef VORNEX_BENCH_MAP
     if (argc == 3 && std::strcmp(argv[1], "--window") == 0) {
         QApplication app(argc, argv);
@@ -699,6 +708,10 @@ int main(int argc, char** argv)
     std::printf("map rendering not built (vornex_ui unavailable): the drawing targets are skipped\n");
 #endif
 
+#ifdef VORNEX_BENCH_STARTUP
+    registerStartup(g_fix->folder);
+#endif
+
     CollectingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
@@ -713,12 +726,17 @@ int main(int argc, char** argv)
         std::printf("ratio %s %.3f (target %g) %s\n", t.name, ratio, t.limit, ok ? "ok" : "MISS");
         std::printf("  %s %.3f ms, %s %.3f ms\n", t.bench, a->second * 1e3, t.baseline, b->second * 1e3);
     }
+#ifdef VORNEX_BENCH_STARTUP
+    missing += reportStartup();
+    removeStartupFolders();
+#endif
     for (const char* f : floors) {
         auto a = reporter.times.find(f);
         if (a != reporter.times.end()) std::printf("floor %s %.3f ms\n", f, a->second * 1e3);
     }
     std::fflush(stdout);
     removeFolder(g_fix->folder);
+    removeFolder(historyData);
     removeHistoryFixture();
     // The tables and windows go with the process.
     std::_Exit(missing == 0 ? 0 : 3);

@@ -161,4 +161,18 @@ void storeWindowGeometry(SettingsStore& settings, const QByteArray& geometry)
     writeSetting(settings, setting::WindowGeometry, geometry.toBase64().toStdString());
 }
 
+std::optional<QStringList> storedMapLayers(const SettingsStore& settings)
+{
+    // No list is a line break: nothing stored yet.
+    const std::string nothing = "\n";
+    const std::string text = readSetting(settings, setting::MapLayers, nothing);
+    if (text == nothing) return std::nullopt;
+    return QString::fromStdString(text).split(',', Qt::SkipEmptyParts);
+}
+
+void storeMapLayers(SettingsStore& settings, const QStringList& layers)
+{
+    writeSetting(settings, setting::MapLayers, layers.join(',').toStdString());
+}
+
 } // namespace vornex

@@ -59,5 +59,8 @@ void storeWindowLayout(SettingsStore& settings, const QByteArray& layout);
 // Its place and size (QWidget::saveGeometry) as text.
 QByteArray storedWindowGeometry(const SettingsStore& settings);
 void storeWindowGeometry(SettingsStore& settings, const QByteArray& geometry);
+// The names of the map layers shown; nullopt when none were ever stored.
+std::optional<QStringList> storedMapLayers(const SettingsStore& settings);
+void storeMapLayers(SettingsStore& settings, const QStringList& layers);
 
 } // namespace vornex

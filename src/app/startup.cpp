@@ -35,12 +35,11 @@ std::string folderPrompt()
 #endif
 }
 
-StartupResult startGame(ProgramState& state, SettingsStore& settings, Prompter& prompter,
-                        const std::function<bool(const std::string&)>& fileExists)
+StartupResult findGame(Game& game, SettingsStore& settings, Prompter& prompter,
+                       const std::function<bool(const std::string&)>& fileExists)
 {
     // The folder: asked until gravity.csv is found there. A folder typed without its final
     // separator, relative or starting with "~" is made whole first.
-    Game game;
     game.folder = readSetting(settings, FileLocations, defaultFileLocation());
     std::string why;
     while (!fileExists(game.gravityFile())) {
@@ -68,24 +67,50 @@ StartupResult startGame(ProgramState& state, SettingsStore& settings, Prompter& 
         if (!answer) return StartupResult::Cancelled;
         game.name = *answer;
     }
-    state.game = game;
+    return StartupResult::Ready;
+}
 
-    state.view.Zoom = readInt16Setting(settings, Zoom);
+MapView storedView(const SettingsStore& settings)
+{
+    MapView view;
+    view.Zoom = readInt16Setting(settings, Zoom);
     // The view divides by the zoom: a stored zoom below 1 would leave no map to show.
-    if (state.view.Zoom < 1) state.view.Zoom = *num::parseInt16(Zoom.defaultValue);
-    state.view.XStart = readInt16Setting(settings, XStart);
-    state.view.YStart = readInt16Setting(settings, YStart);
-
-    Diagnostics diags;
-    state.AllGravities = LoadGravities(game.folder, diags);
-    state.AllPlayers = LoadPlayers(game.folder, diags);
-    LoadPlanets(state.AllPlanets, game, diags);
-    state.diagnostics = std::move(diags);
-
+    if (view.Zoom < 1) view.Zoom = *num::parseInt16(Zoom.defaultValue);
+    view.XStart = readInt16Setting(settings, XStart);
+    view.YStart = readInt16Setting(settings, YStart);
     // A click mode that is not one of the four is the first.
-    state.view.clickMode = clickModeNamed(readSetting(settings, ClickOption)).value_or(ClickMode::Planets);
-    state.view.dragging = false;
-    state.view.PlanetSelected = readInt16Setting(settings, PlanetSelected);
+    view.clickMode = clickModeNamed(readSetting(settings, ClickOption)).value_or(ClickMode::Planets);
+    view.dragging = false;
+    view.PlanetSelected = readInt16Setting(settings, PlanetSelected);
+    return view;
+}
+
+GameTables readGameTables(const Game& game)
+{
+    GameTables t;
+    t.gravities = LoadGravities(game.folder, t.diagnostics);
+    t.players = LoadPlayers(game.folder, t.diagnostics);
+    LoadPlanets(t.planets, game, t.diagnostics);
+    return t;
+}
+
+void takeTables(ProgramState& state, GameTables tables)
+{
+    state.AllGravities = std::move(tables.gravities);
+    state.AllPlayers = std::move(tables.players);
+    state.AllPlanets = std::move(tables.planets);
+    state.diagnostics = std::move(tables.diagnostics);
+}
+
+StartupResult startGame(ProgramState& state, SettingsStore& settings, Prompter& prompter,
+                        const std::function<bool(const std::string&)>& fileExists)
+{
+    Game game;
+    const StartupResult found = findGame(game, settings, prompter, fileExists);
+    if (found != StartupResult::Ready) return found;
+    state.game = game;
+    state.view = storedView(settings);
+    takeTables(state, readGameTables(game));
     return StartupResult::Ready;
 }
 

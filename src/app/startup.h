@@ -26,6 +26,25 @@ enum class StartupResult { Ready, Cancelled, Demo };
 StartupResult startGame(ProgramState& state, SettingsStore& settings, Prompter& prompter,
                         const std::function<bool(const std::string&)>& fileExists);
 
+// The steps of startGame, for a start that reads the files while the window is being built.
+// findGame: the questions, until `game` names files that are there (nothing else is read).
+StartupResult findGame(Game& game, SettingsStore& settings, Prompter& prompter,
+                       const std::function<bool(const std::string&)>& fileExists);
+// The view as stored: zoom, origin, click mode and selected planet.
+MapView storedView(const SettingsStore& settings);
+
+// A game's tables as read from its files, with what the loaders noted.
+struct GameTables {
+    Gravities gravities;
+    Players players;
+    Map planets;
+    Diagnostics diagnostics;
+};
+// Reads gravity table, players table and planets, as startGame does.
+GameTables readGameTables(const Game& game);
+// Makes them the state's (the notes of earlier loads go).
+void takeTables(ProgramState& state, GameTables tables);
+
 // Writes the game folder, player number and game name that startGame reads, so that it finds the game
 // without asking.
 void writeGameSettings(SettingsStore& settings, const Game& game);

@@ -34,6 +34,8 @@ inline constexpr SettingDef GameName{"Settings", "GameName", "game", SettingType
 inline constexpr SettingDef WindowLayout{"Display", "WindowLayout", "", SettingType::Text};
 // The main window's place and size, base64 of its saved geometry.
 inline constexpr SettingDef WindowGeometry{"Display", "WindowGeometry", "", SettingType::Text};
+// The map layers shown when the window closed, by name, separated by commas ("Names,Ranges").
+inline constexpr SettingDef MapLayers{"Display", "MapLayers", "", SettingType::Text};
 // The recently opened games, numbered from 1.
 inline constexpr SettingDef RecentFolder{"RecentGames", "Folder", "", SettingType::Text};
 inline constexpr SettingDef RecentPlayer{"RecentGames", "Player", "", SettingType::Int16};

@@ -8,19 +8,11 @@
 #include <QToolTip>
 #include <QWheelEvent>
 #include <cmath>
-#include <cstdio>
-#include <ctime>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <string>
-
-#ifdef __linux__
-#include <unistd.h>
-#endif
 
 #include "analysis/view.h"
 #include "app/programstate.h"
+#include "app/starttrace.h"
 #include "base/numeric.h"
 #include "ui/dialogs.h"
 #include "ui/distancelayer.h"
@@ -31,34 +23,6 @@ namespace vornex::ui {
 
 namespace {
 const char* const kOutsideRange = "That point lies outside the map's coordinate range.";
-
-// With VORNEX_TRACE_FIRST_PAINT set, the map's first paint says how long after the process
-// started it came: the start-up figure of the README is measured with it.
-void traceFirstPaint()
-{
-    static bool done = false;
-    if (done) return;
-    done = true;
-    if (qEnvironmentVariableIsEmpty("VORNEX_TRACE_FIRST_PAINT")) return;
-#ifdef __linux__ // the process's start time comes from /proc
-    timespec now{}, cpu{};
-    clock_gettime(CLOCK_BOOTTIME, &now);
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
-    // Field 22 of /proc/self/stat: the process's start in clock ticks since boot.
-    std::ifstream stat("/proc/self/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    const auto close = text.rfind(')');
-    if (close == std::string::npos) return;
-    std::istringstream fields(text.substr(close + 2));
-    std::string field;
-    for (int i = 3; i <= 22 && fields >> field; ++i) {
-    }
-    const double started = std::stod(field) / double(sysconf(_SC_CLK_TCK));
-    const double elapsed = double(now.tv_sec) + double(now.tv_nsec) * 1e-9 - started;
-    std::fprintf(stderr, "vornexinfo: first map paint %.0f ms after start (%.0f ms CPU)\n", elapsed * 1e3,
-                 (double(cpu.tv_sec) + double(cpu.tv_nsec) * 1e-9) * 1e3);
-#endif
-}
 } // namespace
 
 struct MapSurface::Impl {
@@ -70,6 +34,9 @@ struct MapSurface::Impl {
     QTimer hoverTimer;
     QPoint hoverPos;
     int wheelRemainder = 0;
+    // A redraw asked for while the map is hidden waits for the next paint or look at the image:
+    // the window redraws several times while it is built, before it has its size.
+    bool stale = true;
 
     Impl(ProgramState& s, MapSurfaceHost& h) : state(s), host(h) {}
 
@@ -106,17 +73,28 @@ MapSurface::~MapSurface() = default;
 
 const QImage& MapSurface::image() const
 {
+    if (d->stale) const_cast<MapSurface*>(this)->draw();
     return d->image;
 }
 
 void MapSurface::redrawMap()
 {
+    if (!isVisible()) {
+        d->stale = true;
+        return;
+    }
+    draw();
+    update();
+}
+
+void MapSurface::draw()
+{
+    d->stale = false;
     const qreal dpr = devicePixelRatioF();
     const QSize pixels(std::max(1, qRound(width() * dpr)), std::max(1, qRound(height() * dpr)));
     if (d->image.size() != pixels) d->image = QImage(pixels, QImage::Format_RGB32);
     d->image.setDevicePixelRatio(dpr);
     d->renderer.render(d->image, QSizeF(size()), d->state);
-    update();
 }
 
 MapRenderer& MapSurface::renderer() const
@@ -192,10 +170,13 @@ QString MapSurface::pointerText(const QPointF& widgetPoint) const
 void MapSurface::paintEvent(QPaintEvent*)
 {
     const qreal dpr = devicePixelRatioF();
-    if (d->image.isNull() || d->image.size() != QSize(qRound(width() * dpr), qRound(height() * dpr))) redrawMap();
+    if (d->stale || d->image.size() != QSize(qRound(width() * dpr), qRound(height() * dpr))) draw();
     QPainter painter(this);
     painter.drawImage(QPointF(0, 0), d->image);
-    traceFirstPaint();
+    if (startTraceOn()) {
+        const QSize frame = window()->size();
+        traceStartStep("first map paint", QString("window %1x%2").arg(frame.width()).arg(frame.height()).toStdString());
+    }
 }
 
 void MapSurface::resizeEvent(QResizeEvent* event)

@@ -39,7 +39,8 @@ public:
     MapSurface(ProgramState& state, MapSurfaceHost& host, QWidget* parent = nullptr);
     ~MapSurface() override;
 
-    // Paints the backing image with every layer shown; then schedules a repaint.
+    // Paints the backing image with every layer shown; then schedules a repaint. While the map is
+    // hidden the painting waits until it shows or its image is asked for.
     void redrawMap();
     // The stack of map layers.
     MapRenderer& renderer() const;
@@ -55,7 +56,7 @@ public:
     // The toolbar's "Reset": Zoom 2000, origin (0, 0), then redrawMap.
     void resetView();
 
-    // The backing image (device pixels; devicePixelRatio set).
+    // The backing image (device pixels; devicePixelRatio set), as the map shows now.
     const QImage& image() const;
 
     // View position (scale units: Zoom across the width and down the height) of a widget point,
@@ -79,6 +80,8 @@ protected:
 private:
     struct Impl;
     std::unique_ptr<Impl> d;
+
+    void draw();
 };
 
 } // namespace vornex::ui

@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QScrollArea>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 
 #include <optional>
@@ -21,6 +22,7 @@
 #include "app/gamechoice.h"
 #include "app/gamefollower.h"
 #include "app/programstate.h"
+#include "app/starttrace.h"
 #include "app/startup.h"
 #include "base/numeric.h"
 #include "io/memorysettings.h"
@@ -45,6 +47,12 @@ static void initResources()
 namespace vornex::ui {
 
 MapWindow::MapWindow(ProgramState& state, SettingsStore& settings, Prompter& prompter, QWidget* parent)
+    : MapWindow(state, settings, prompter, std::function<void()>(), parent)
+{
+}
+
+MapWindow::MapWindow(ProgramState& state, SettingsStore& settings, Prompter& prompter,
+                     const std::function<void()>& tablesRead, QWidget* parent)
     : QMainWindow(parent), d(std::make_unique<Impl>(state, settings, prompter))
 {
     initResources();
@@ -79,6 +87,7 @@ MapWindow::MapWindow(ProgramState& state, SettingsStore& settings, Prompter& pro
         if (!layer->title().isEmpty()) addLayerAction(layer);
     buildPlanning();
     buildHistory();
+    restoreMapLayers();
     d->fileMenu->addSeparator();
     d->fileMenu->addAction(findChild<QAction*>("Exit"));
 
@@ -89,12 +98,24 @@ MapWindow::MapWindow(ProgramState& state, SettingsStore& settings, Prompter& pro
     statusBar()->setSizeGripEnabled(true);
 
     placeOnScreen();
+    // The parts above read no table; the race editor and the rest do.
+    traceStartStep("window built");
+    if (tablesRead) {
+        // While the files are still being read: the style of the widgets built so far, their
+        // fonts, and the window's native side, which showing the game would otherwise wait for.
+        for (QWidget* w : findChildren<QWidget*>())
+            w->ensurePolished();
+        winId();
+        traceStartStep("window prepared");
+        tablesRead();
+    }
+    addRaceEditor();
     showGame();
     showDiagnosticsNote();
     restoreGeometry(storedWindowGeometry(settings));
     restoreState(storedWindowLayout(settings));
     d->map->setFocus();
-    d->history->turnLoaded();
+    traceStartStep("game shown");
 }
 
 MapWindow::~MapWindow() = default;
@@ -191,6 +212,7 @@ QAction* MapWindow::addLayerAction(MapLayer* layer)
     a->setCheckable(true);
     a->setChecked(layer->isShown());
     d->toolbar->insertAction(d->layersEnd, a);
+    d->layerActions.emplace_back(layer, a);
     if (QWidget* w = d->toolbar->widgetForAction(a)) w->setObjectName(layer->id());
     d->viewMenu->addAction(a);
     connect(a, &QAction::toggled, this, [this, layer](bool on) {
@@ -277,6 +299,11 @@ bool MapWindow::eventFilter(QObject* watched, QEvent* event)
             if (d->pointerAt) {
                 showPointer(d->map->pointerText(*d->pointerAt));
             }
+            // The rest of the start-up comes once the map is on the screen.
+            if (!d->startAsked) {
+                d->startAsked = true;
+                QTimer::singleShot(0, this, &MapWindow::finishStartup);
+            }
             break;
         default:
             break;
@@ -315,7 +342,7 @@ void MapWindow::showRaceRanges()
     // races' figures follow their names.
     showSelectedPlanet();
     if (d->planets) d->planets->refresh();
-    if (d->races) d->races->refresh();
+    if (d->races && d->started) d->races->refresh();
 }
 
 void MapWindow::tablesReloaded()
@@ -388,6 +415,7 @@ void MapWindow::closeEvent(QCloseEvent* event)
     s.AllPlayers = Players();
     SaveSettings(s, d->settings);
     rememberGame(d->settings, s.game);
+    storeMapLayers(d->settings, shownMapLayers());
     storeWindowLayout(d->settings, saveState());
     storeWindowGeometry(d->settings, saveGeometry());
     event->accept();

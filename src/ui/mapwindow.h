@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "ui/mapsurface.h"
@@ -36,6 +37,11 @@ public:
     // panel for the selected planet, the map, your race's ranges. Size and docks are those saved
     // last, or fit the screen at the first start.
     MapWindow(ProgramState& state, SettingsStore& settings, Prompter& prompter, QWidget* parent = nullptr);
+    // The same, built while the game's tables are still being read: everything that needs no table
+    // is built first, then tablesRead() is called, which must leave the tables in state, and the
+    // game is shown. Nothing is on the screen before then.
+    MapWindow(ProgramState& state, SettingsStore& settings, Prompter& prompter, const std::function<void()>& tablesRead,
+              QWidget* parent = nullptr);
     ~MapWindow() override;
 
     // Paints the map again with every layer shown.
@@ -87,19 +93,26 @@ public:
     QString mapImageTitle() const;
     // Sets the radius of the ring around the selected planet (0: no ring).
     void setRingRadius(int radius);
-    // The "Races" dock.
-    QDockWidget* racesDock() const;
+    // The "Races" dock, with the start-up finished.
+    QDockWidget* racesDock();
 
     // Gives the map at least 300 by 200 pixels: a window larger than its screen is brought onto
     // it, one smaller than the screen allows grows, and docks restored wider than the window
     // allows are narrowed (or closed). Runs when the window first shows its restored layout.
     void ensureMapRoom();
 
-    PlanetsDock* planetsDock() const;
-    GameWatcher* gameWatcher() const;
-    GameFollower* gameFollower() const;
+    // The start-up work that need not hold up the first look at the map: the Races dock's first
+    // count, recording the turn in the game's history (and so the planets' notes), and following
+    // the game's folder. It runs once the map has painted for the first time, or sooner when one
+    // of the parts below is asked for or the game is reloaded or changed; once only.
+    void finishStartup();
+
+    // These parts come with the start-up finished.
+    PlanetsDock* planetsDock();
+    GameWatcher* gameWatcher();
+    GameFollower* gameFollower();
     // The game's history: the Changes dock, the changes layer and the panel's History view.
-    TurnHistory* turnHistory() const;
+    TurnHistory* turnHistory();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -114,6 +127,10 @@ private:
 
     void buildToolbar();
     void buildSideColumn();
+    void addRaceEditor();
+    // The layers shown when the window closed last are shown again.
+    void restoreMapLayers();
+    QStringList shownMapLayers() const;
     void buildMenus();
     void showGame();
     void showTitle();

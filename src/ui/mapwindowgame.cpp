@@ -12,6 +12,7 @@
 #include "app/gamechoice.h"
 #include "app/gamefollower.h"
 #include "app/programstate.h"
+#include "app/starttrace.h"
 #include "app/startup.h"
 #include "app/turnreload.h"
 #include "base/numeric.h"
@@ -84,7 +85,6 @@ void MapWindow::buildFollowing()
         stopped->show();
     });
     connect(d->follower->watcher(), &GameWatcher::followingResumed, stopped, &QLabel::hide);
-    d->follower->follow();
 }
 
 void MapWindow::fillRecentGames()
@@ -112,38 +112,51 @@ void MapWindow::fillRecentGames()
     d->recentGames->setEnabled(n > 0);
 }
 
-PlanetsDock* MapWindow::planetsDock() const
+void MapWindow::finishStartup()
 {
+    if (d->started) return;
+    d->started = true;
+    d->races->refresh();
+    d->history->turnLoaded();
+    d->follower->follow();
+    traceStartStep("start-up finished");
+}
+
+PlanetsDock* MapWindow::planetsDock()
+{
+    finishStartup();
     return d->planets;
 }
 
-GameWatcher* MapWindow::gameWatcher() const
+GameWatcher* MapWindow::gameWatcher()
 {
+    finishStartup();
     return d->follower->watcher();
 }
 
-GameFollower* MapWindow::gameFollower() const
+GameFollower* MapWindow::gameFollower()
 {
+    finishStartup();
     return d->follower;
 }
 
-TurnHistory* MapWindow::turnHistory() const
+TurnHistory* MapWindow::turnHistory()
 {
+    finishStartup();
     return d->history;
 }
 
 void MapWindow::buildHistory()
 {
+    // Its History view joins the side column with the race editor (addRaceEditor).
     d->history = new TurnHistory(*this, d->state);
-    // The History view goes under the panel and the race editor in the side column (which scrolls
-    // when the window is short), so the panel and the editor keep their places.
-    d->sideLayout->insertWidget(2, d->history->historyView());
     d->viewMenu->addAction(d->history->changesDock()->toggleViewAction());
 }
 
 void MapWindow::reloadTurnFiles()
 {
     if (d->unloaded) return;
+    finishStartup();
     d->follower->reload(true);
 }
 
@@ -164,6 +177,7 @@ void MapWindow::turnReloaded(const TurnReload& result)
 
 bool MapWindow::openGame(const Game& game)
 {
+    finishStartup();
     auto& s = d->state;
     const GameChoiceCheck check = checkGameChoice(game);
     if (!check.ok()) {

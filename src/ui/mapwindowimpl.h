@@ -7,6 +7,8 @@
 #include <QToolBar>
 #include <QWidget>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "ui/mapwindow.h"
 
@@ -48,6 +50,9 @@ struct MapWindow::Impl {
     std::optional<QPointF> pointerAt;
     bool unloaded = false;
     bool shownOnce = false;
+    // finishStartup() has run; it is asked for once the map has painted.
+    bool started = false;
+    bool startAsked = false;
     PlanetsDock* planets = nullptr;
     GameFollower* follower = nullptr;
     QMenu* recentGames = nullptr;
@@ -57,6 +62,8 @@ struct MapWindow::Impl {
     QAction* imageTitle = nullptr;
     QString findText;
     TurnHistory* history = nullptr;
+    // The map layers that can be shown and hidden, with their toolbar actions.
+    std::vector<std::pair<MapLayer*, QAction*>> layerActions;
 
     Impl(ProgramState& s, SettingsStore& st, Prompter& p) : state(s), settings(st), prompter(p) {}
 };

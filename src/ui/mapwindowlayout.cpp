@@ -1,5 +1,7 @@
 // The map window's layout: the side column beside the map, the window's place on the screen at
-// the first start, the room the map keeps after a saved layout is restored, and the title.
+// the first start, the room the map keeps after a saved layout is restored, the map layers shown
+// last, and the title.
+#include <QAction>
 #include <QDockWidget>
 #include <QLayout>
 #include <QScreen>
@@ -9,11 +11,15 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/gamechoice.h"
 #include "app/programstate.h"
+#include "ui/historyview.h"
+#include "ui/maplayer.h"
 #include "ui/mapwindow.h"
 #include "ui/mapwindowimpl.h"
 #include "ui/planetpanel.h"
 #include "ui/raceeditor.h"
+#include "ui/turnhistory.h"
 
 namespace vornex::ui {
 
@@ -39,8 +45,6 @@ void MapWindow::buildSideColumn()
     d->sideLayout->setSpacing(8);
     d->panel = new PlanetPanel(body);
     d->sideLayout->addWidget(d->panel, 0, Qt::AlignLeft);
-    d->raceEditor = new RaceEditor(d->state, d->settings, d->prompter, *this, body);
-    d->sideLayout->addWidget(d->raceEditor, 0, Qt::AlignLeft);
     d->sideLayout->addStretch(1);
     body->setContentsMargins(8, 0, 0, 0);
 
@@ -51,8 +55,19 @@ void MapWindow::buildSideColumn()
     d->sideColumn->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     d->sideColumn->setWidgetResizable(true);
     d->sideColumn->setWidget(body);
-    d->sideColumn->setFixedWidth(body->sizeHint().width() + d->sideColumn->verticalScrollBar()->sizeHint().width());
     d->sideColumn->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+}
+
+void MapWindow::addRaceEditor()
+{
+    // Below the panel, above the History view; it reads the players table as it is built.
+    QWidget* body = d->sideColumn->widget();
+    d->raceEditor = new RaceEditor(d->state, d->settings, d->prompter, *this, body);
+    d->sideLayout->insertWidget(d->sideLayout->indexOf(d->panel) + 1, d->raceEditor, 0, Qt::AlignLeft);
+    d->sideColumn->setFixedWidth(body->sizeHint().width() + d->sideColumn->verticalScrollBar()->sizeHint().width());
+    // The History view goes under the panel and the race editor (the column scrolls when the
+    // window is short), so the panel and the editor keep their places.
+    d->sideLayout->insertWidget(d->sideLayout->indexOf(d->raceEditor) + 1, d->history->historyView());
 }
 
 void MapWindow::placeOnScreen()
@@ -126,6 +141,23 @@ void MapWindow::ensureMapRoom()
             relayout();
         }
     }
+}
+
+void MapWindow::restoreMapLayers()
+{
+    // Until a list is stored each layer keeps its own default.
+    const std::optional<QStringList> shown = storedMapLayers(d->settings);
+    if (!shown) return;
+    for (const auto& [layer, action] : d->layerActions)
+        action->setChecked(shown->contains(layer->id()));
+}
+
+QStringList MapWindow::shownMapLayers() const
+{
+    QStringList shown;
+    for (const auto& [layer, action] : d->layerActions)
+        if (layer->isShown()) shown << layer->id();
+    return shown;
 }
 
 void MapWindow::showTitle()

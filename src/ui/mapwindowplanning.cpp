@@ -82,8 +82,9 @@ void MapWindow::buildPlanning()
     if (QAction* image = findChild<QAction*>("SaveMapImage")) d->fileMenu->insertAction(image, d->imageTitle);
 }
 
-QDockWidget* MapWindow::racesDock() const
+QDockWidget* MapWindow::racesDock()
 {
+    finishStartup();
     return d->races;
 }
 

@@ -90,7 +90,29 @@ PlanetsDock::PlanetsDock(const ProgramState& state, QWidget* parent)
     connect(m_targets, &QCheckBox::toggled, this, [this, refilter](bool on) { refilter([&] { showTargets(on); }); });
     connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &PlanetsDock::rowPicked);
     connect(save, &QPushButton::clicked, this, &PlanetsDock::chooseCsvFile);
-    fillOwners();
+}
+
+QTableView* PlanetsDock::table()
+{
+    ensureFilled();
+    return m_table;
+}
+
+PlanetsFilter* PlanetsDock::filter()
+{
+    ensureFilled();
+    return m_filter;
+}
+
+void PlanetsDock::showEvent(QShowEvent* event)
+{
+    ensureFilled();
+    QDockWidget::showEvent(event);
+}
+
+void PlanetsDock::ensureFilled()
+{
+    if (m_stale) fill();
 }
 
 void PlanetsDock::fillOwners()
@@ -113,6 +135,13 @@ void PlanetsDock::fillOwners()
 
 void PlanetsDock::refresh()
 {
+    m_stale = true;
+    if (isVisible()) fill();
+}
+
+void PlanetsDock::fill()
+{
+    m_stale = false;
     m_syncing = true;
     m_model->refresh();
     fillOwners();
@@ -128,6 +157,7 @@ void PlanetsDock::refresh()
 
 void PlanetsDock::showSelected(int16_t id)
 {
+    if (m_stale) return; // the rebuild selects it
     m_model->updateDistances();
     const QModelIndex source = m_model->index(m_model->rowOfPlanet(id), 0);
     const QModelIndex shown = m_filter->mapFromSource(source);
@@ -152,8 +182,9 @@ void PlanetsDock::rowPicked()
     if (id != m_state.view.PlanetSelected) emit planetActivated(id);
 }
 
-QString PlanetsDock::saveCsv(const QString& path) const
+QString PlanetsDock::saveCsv(const QString& path)
 {
+    ensureFilled();
     std::vector<PlanetRow> rows;
     rows.reserve(size_t(m_filter->rowCount()));
     bool nearOwn = false;
@@ -181,6 +212,7 @@ void PlanetsDock::fitColumns()
 
 void PlanetsDock::showTargets(bool on)
 {
+    ensureFilled();
     m_filter->setTargetsOnly(on);
     if (on) m_table->sortByColumn(m_model->positionOf(PlanetColumnId::HabTerra), Qt::DescendingOrder);
 }

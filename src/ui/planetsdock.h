@@ -22,9 +22,11 @@ class PlanetsFilter;
 class PlanetsDock : public QDockWidget {
     Q_OBJECT
 public:
+    // Empty until the first refresh().
     explicit PlanetsDock(const ProgramState& state, QWidget* parent = nullptr);
 
-    // The planets were loaded again: rebuild the rows and the owner choice.
+    // The planets were loaded again: rebuild the rows and the owner choice. A hidden dock only
+    // notes it and rebuilds when it shows or its table is asked for: a galaxy's rows take a while.
     void refresh();
     // The map selected planet id: select its row (when it is shown) and update the distances,
     // without reporting the selection back.
@@ -32,15 +34,16 @@ public:
 
     // Writes the rows shown, in the order shown, as the report tool's CSV; an empty text on
     // success, otherwise why not.
-    QString saveCsv(const QString& path) const;
+    QString saveCsv(const QString& path);
     // Save as CSV with a chosen name: ".csv" added when the name has none; says where it went.
     void saveCsvAs(const QString& chosen);
     // Shows only colony targets (reported, uninhabited, HabTerra above 0), best HabTerra first and
     // the nearer to your worlds first among equals; off, the filters and order chosen before.
     void showTargets(bool on);
 
-    QTableView* table() const { return m_table; }
-    PlanetsFilter* filter() const { return m_filter; }
+    // The table and its filter, with the rows of the planets loaded last.
+    QTableView* table();
+    PlanetsFilter* filter();
 
 signals:
     // The user picked the row of this planet.
@@ -48,7 +51,13 @@ signals:
     // A text for the status bar: what was saved where.
     void saved(const QString& text);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    // Rebuilds the rows when a refresh is owed.
+    void ensureFilled();
+    void fill();
     void fillOwners();
     void rowPicked();
     void chooseCsvFile();
@@ -64,6 +73,7 @@ private:
     QCheckBox* m_targets = nullptr;
     bool m_syncing = false;
     bool m_columnsSized = false;
+    bool m_stale = true;
 };
 
 } // namespace vornex::ui

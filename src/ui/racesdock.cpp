@@ -27,7 +27,6 @@ RacesDock::RacesDock(const ProgramState& state, QWidget* parent) : QDockWidget(t
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->horizontalHeader()->setStretchLastSection(true);
     setWidget(m_table);
-    refresh();
 }
 
 void RacesDock::refresh()

@@ -15,6 +15,7 @@ namespace vornex::ui {
 class RacesDock : public QDockWidget {
     Q_OBJECT
 public:
+    // Empty until the first refresh().
     explicit RacesDock(const ProgramState& state, QWidget* parent = nullptr);
     // The planets or players changed: count again.
     void refresh();

@@ -3,6 +3,7 @@
 #include <QAction>
 
 #include "app/programstate.h"
+#include "app/starttrace.h"
 #include "ui/changesdock.h"
 #include "ui/changeslayer.h"
 #include "ui/historyview.h"
@@ -86,6 +87,7 @@ void TurnHistory::status(const QString& text)
 
 void TurnHistory::recorded(const HistoryUpdate& u)
 {
+    traceStartStep("history answered");
     if (!u.notice.isEmpty()) status(u.notice);
     if (!u.recorded) {
         const QString why = u.error.isEmpty() ? tr("the history store cannot be used") : u.error;
