@@ -95,11 +95,11 @@ void HistoryStore::refreshCache()
     m_cacheVersion = version;
 }
 
-void HistoryStore::writeState(Statement& insert, int32_t turn, const PlanetState& s)
+void HistoryStore::writeState(Statement& insert, int32_t turn, const PlanetState& s, int32_t reportedTurn)
 {
     insert.bind(1, s.planet).bind(2, turn);
     int c = 3;
-    putStateColumns(s, s.reportedTurn, [&](auto v) { insert.bind(c++, v); });
+    putStateColumns(s, reportedTurn, [&](auto v) { insert.bind(c++, v); });
     insert.step();
     insert.reset();
 }
@@ -119,14 +119,15 @@ RecordResult HistoryStore::record(const std::vector<Observation>& now, const Nam
             r.outcome = RecordResult::Outcome::Older;
             return r;
         }
-        States changed;
+        // The planets whose figures or report changed, with the turn of their report: pointers into
+        // `now`, so that a first turn of a large galaxy is not held twice.
+        std::vector<std::pair<const PlanetState*, int32_t>> changed;
         for (const auto& o : now) {
             const int32_t reportedTurn = o.state.reported ? r.turn - o.age : 0;
             auto it = m_latest.find(o.state.planet);
             if (it != m_latest.end() && it->second.reportedTurn == reportedTurn && sameFigures(it->second, o.state))
                 continue;
-            PlanetState& s = changed.emplace(o.state.planet, o.state).first->second;
-            s.reportedTurn = reportedTurn;
+            changed.emplace_back(&o.state, reportedTurn);
         }
         const bool same = r.count.kind == TurnCount::Kind::Same;
         if (same && changed.empty()) {
@@ -134,40 +135,49 @@ RecordResult HistoryStore::record(const std::vector<Observation>& now, const Nam
             r.outcome = RecordResult::Outcome::Unchanged;
             return r;
         }
+        // In key order: the turn's rows go to the end of the table one after the other. A planet
+        // seen twice keeps its first figures.
+        std::stable_sort(changed.begin(), changed.end(),
+                         [](const auto& a, const auto& b) { return a.first->planet < b.first->planet; });
+        changed.erase(std::unique(changed.begin(), changed.end(),
+                                  [](const auto& a, const auto& b) { return a.first->planet == b.first->planet; }),
+                      changed.end());
         std::string values = "?";
         for (int i = 0; i <= kStateColumnCount; ++i)
             values += ",?";
         Statement insert(m_db.handle(), std::string("INSERT OR REPLACE INTO planet_states(planet, turn, ") +
                                             kStateColumns + ") VALUES(" + values + ")");
-        // In key order: the turn's rows go to the end of the table one after the other.
-        std::vector<const PlanetState*> ordered;
-        ordered.reserve(changed.size());
-        for (const auto& [id, s] : changed)
-            ordered.push_back(&s);
-        std::sort(ordered.begin(), ordered.end(), [](auto* a, auto* b) { return a->planet < b->planet; });
-        for (const PlanetState* s : ordered)
-            writeState(insert, r.turn, *s);
+        for (const auto& [state, reportedTurn] : changed)
+            writeState(insert, r.turn, *state, reportedTurn);
         Statement turn(m_db.handle(), "INSERT INTO turns(turn, recorded_at, how) VALUES(?, ?, ?)"
                                       " ON CONFLICT(turn) DO UPDATE SET recorded_at = excluded.recorded_at");
         turn.bind(1, r.turn).bind(2, nowText()).bind(3, r.count.how).step();
         m_db.exec("COMMIT");
         r.changedPlanets = static_cast<int>(changed.size());
-        if (same) {
-            // More of the same turn: what changed is measured against the turn before it.
-            r.outcome = RecordResult::Outcome::Updated;
-            for (auto& [id, s] : changed)
-                m_latest[id] = std::move(s);
-            m_cacheVersion = m_db.number("PRAGMA data_version");
-            r.changes = changes(previousTurn(r.turn), r.turn, nameOf);
+        if (r.count.kind == TurnCount::Kind::First) {
+            // Against nothing every planet would be a first report: the first turn lists no changes.
+            // The planets are read back from the file when the next turn comes, rather than kept
+            // here beside the caller's copy of them.
+            r.outcome = RecordResult::Outcome::Recorded;
+            m_cacheVersion = -1;
             return r;
         }
-        r.outcome = RecordResult::Outcome::Recorded;
-        // Against nothing every planet would be a first report: the first turn lists no changes.
-        if (r.count.kind != TurnCount::Kind::First) r.changes = listChanges(m_latest, changed, nameOf);
-        for (auto& [id, s] : changed)
+        States after;
+        for (const auto& [state, reportedTurn] : changed) {
+            PlanetState& s = after.emplace(state->planet, *state).first->second;
+            s.reportedTurn = reportedTurn;
+        }
+        r.outcome = same ? RecordResult::Outcome::Updated : RecordResult::Outcome::Recorded;
+        // More of the same turn: what changed is measured against the turn before it.
+        if (!same) r.changes = listChanges(m_latest, after, nameOf);
+        for (auto& [id, s] : after)
             m_latest[id] = std::move(s);
-        m_latestTurn = r.turn;
         m_cacheVersion = m_db.number("PRAGMA data_version");
+        if (same) {
+            r.changes = changes(previousTurn(r.turn), r.turn, nameOf);
+        } else {
+            m_latestTurn = r.turn;
+        }
     } catch (...) {
         sqlite3_exec(m_db.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
         m_cacheVersion = -1; // read again: what is in the file is what counts

@@ -81,7 +81,7 @@ public:
 private:
     void refreshCache();
     int32_t previousTurn(int32_t turn);
-    void writeState(Statement& insert, int32_t turn, const PlanetState& s);
+    void writeState(Statement& insert, int32_t turn, const PlanetState& s, int32_t reportedTurn);
 
     Database m_db;
     States m_latest; // the last recorded state of every planet
