@@ -60,15 +60,27 @@ void NamesLayer::clear()
     ++m_generation;
 }
 
-const QStaticText& NamesLayer::textOf(const std::string& name)
+namespace {
+
+QStaticText layout(const std::string& name, const QFont& font)
 {
-    auto it = m_texts.find(name);
-    if (it != m_texts.end()) return it->second;
     QStaticText text(QString::fromStdString(name));
     text.setTextFormat(Qt::PlainText); // a name is never markup
     text.setPerformanceHint(QStaticText::ModerateCaching);
-    text.prepare(QTransform(), m_font);
-    return m_texts.emplace(name, std::move(text)).first->second;
+    text.prepare(QTransform(), font);
+    return text;
+}
+
+} // namespace
+
+NamesLayer::Laid& NamesLayer::laidOf(const std::string& name)
+{
+    auto it = m_texts.find(name);
+    if (it != m_texts.end()) return it->second;
+    Laid laid;
+    laid.text = layout(name, m_font);
+    laid.width = laid.text->size().width();
+    return m_texts.emplace(name, std::move(laid)).first->second;
 }
 
 uint64_t NamesLayer::signature(const MapScene& scene)
@@ -114,11 +126,12 @@ void NamesLayer::build(const MapScene& scene)
     std::vector<QRectF> boxes;
     auto cellKey = [](long long cx, long long cy) { return (uint64_t(uint32_t(cx)) << 32) | uint32_t(cy); };
     m_entries.clear();
+    ++m_placement;
     for (const auto& [rank, planet] : order) {
-        const QStaticText& text = textOf(planet->PlanetName);
+        Laid& laid = laidOf(planet->PlanetName);
         const long long gx = gridPixel(planet->Xcord, scene.grid.sx);
         const long long gy = gridPixel(planet->Ycord, scene.grid.sy);
-        const double width = text.size().width();
+        const double width = laid.width;
         const QRectF box(double(gx) - 2, double(gy) - 2, width + 4, lineHeight + 4);
         const long long cx0 = (long long)std::floor(box.left() / cell), cx1 = (long long)std::floor(box.right() / cell);
         const long long cy0 = (long long)std::floor(box.top() / cell), cy1 = (long long)std::floor(box.bottom() / cell);
@@ -133,13 +146,18 @@ void NamesLayer::build(const MapScene& scene)
                         break;
                     }
             }
-        if (!free) continue;
+        if (!free) {
+            if (laid.placedIn != m_placement) laid.text.reset();
+            continue;
+        }
+        if (!laid.text) laid.text = layout(planet->PlanetName, m_font);
+        laid.placedIn = m_placement;
         const auto index = uint32_t(boxes.size());
         boxes.push_back(box);
         for (long long cy = cy0; cy <= cy1; ++cy)
             for (long long cx = cx0; cx <= cx1; ++cx)
                 cells[cellKey(cx, cy)].push_back(index);
-        m_entries.push_back({planet->Xcord, planet->Ycord, gx, gy, width, &text});
+        m_entries.push_back({planet->Xcord, planet->Ycord, gx, gy, width, &*laid.text});
     }
     m_built = true;
     m_builtSignature = m_signature;

@@ -8,6 +8,7 @@
 
 #include <QFont>
 #include <QStaticText>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -49,10 +50,18 @@ private:
         double width;     // device pixels
         const QStaticText* text;
     };
-    const QStaticText& textOf(const std::string& name);
+    // A name's width, measured once per font, and its layout while a placement shows it: the
+    // layouts of the names left out are not kept (a large galaxy leaves out most).
+    struct Laid {
+        double width = 0;
+        std::optional<QStaticText> text;
+        uint64_t placedIn = 0; // the placement that last showed it
+    };
+    Laid& laidOf(const std::string& name);
     void build(const MapScene& scene);
 
-    std::unordered_map<std::string, QStaticText, StringHash, std::equal_to<>> m_texts;
+    std::unordered_map<std::string, Laid, StringHash, std::equal_to<>> m_texts;
+    uint64_t m_placement = 0;
     QFont m_font;
     std::vector<Entry> m_entries;
     uint64_t m_signature = 0;
