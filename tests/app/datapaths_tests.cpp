@@ -10,8 +10,10 @@ TEST(DemoFolder, InstalledBesideTheProgramElseSourceTreeElseNamesTheInstalledPla
 {
     QTemporaryDir root;
     ASSERT_TRUE(root.isValid());
+    // The installed demo lies where the install layout puts it beside the program: bin/../share/...
+    // on Linux, share/... beside the programs in the Windows package.
     const QString bin = root.filePath("prefix/bin");
-    const QString installed = root.filePath("prefix/share/vornexinfo/demo");
+    const QString installed = QDir::cleanPath(bin + "/" VORNEX_DEMO_RELATIVE_DIR);
     const QString source = root.filePath("src/data/demo");
     ASSERT_TRUE(QDir().mkpath(bin));
     ASSERT_TRUE(QDir().mkpath(source));
@@ -28,5 +30,5 @@ TEST(DemoFolder, InstalledBesideTheProgramElseSourceTreeElseNamesTheInstalledPla
     EXPECT_EQ(vornex::demoFolder(bin, source), QDir::cleanPath(installed));
     ASSERT_TRUE(QDir().rename(root.filePath("prefix"), root.filePath("moved")));
     EXPECT_EQ(vornex::demoFolder(root.filePath("moved/bin") + "/", source),
-              QDir::cleanPath(root.filePath("moved/share/vornexinfo/demo")));
+              QDir::cleanPath(root.filePath("moved/bin/" VORNEX_DEMO_RELATIVE_DIR)));
 }

@@ -19,6 +19,7 @@
 #include "io/fileexists.h"
 #include "reporttable.h"
 #include "support/fakes.h"
+#include "support/folders.h"
 
 using namespace vornex;
 
@@ -86,7 +87,8 @@ TEST(Startup, EmptyStoreAsksTheNumberOnce)
 
 TEST(Startup, AnswersAreMadeWholeTestedAndAskedAgainWithTheReason)
 {
-    FakeFiles files{{"/g/gravity.csv", "/g/alpha.p3", "/g/../g/alpha.p3"}};
+    const std::string g = test::keptFolder("/g");
+    FakeFiles files{{g + "gravity.csv", g + "alpha.p3", g + "../g/alpha.p3"}};
     MemoryStore store;
     store.values["Settings/YourNumber"] = "junk"; // not a number: as if absent
     ScriptedPrompter ask;
@@ -101,13 +103,13 @@ TEST(Startup, AnswersAreMadeWholeTestedAndAskedAgainWithTheReason)
     ASSERT_EQ(ask.whys.size(), 2u);
     EXPECT_EQ(ask.whys[0], "");
     EXPECT_EQ(ask.whys[1], "No such folder.");
-    EXPECT_EQ(state.game.folder, "/g/");
+    EXPECT_EQ(state.game.folder, g);
     EXPECT_EQ(state.game.player, (PlayerNumber{"3", 3}));
     EXPECT_EQ(state.game.name, "alpha");
 
     // A relative folder and one under "~" are made absolute, so that they hold from any folder.
-    EXPECT_EQ(normalFolder("og2"), QDir::current().absoluteFilePath("og2").toStdString() + "/");
-    EXPECT_EQ(normalFolder("~/vornex"), QDir::homePath().toStdString() + "/vornex/");
+    EXPECT_EQ(normalFolder("og2"), test::keptFolder(QDir::current().absoluteFilePath("og2")));
+    EXPECT_EQ(normalFolder("~/vornex"), test::keptFolder(QDir::homePath() + "/vornex"));
     EXPECT_EQ(normalFolder("  "), "");
 }
 

@@ -17,6 +17,7 @@
 #include "app/startup.h"
 #include "io/fileexists.h"
 #include "io/memorysettings.h"
+#include "support/folders.h"
 #include "ui/loadnotesbutton.h"
 #include "ui/mapwindow.h"
 #include "ui/planetstablemodel.h"
@@ -40,7 +41,7 @@ public:
 
 class FirstPaint : public ::testing::Test {
 protected:
-    QTemporaryDir dir;
+    QTemporaryDir dir, data;
     QString folder;
     MemorySettings store;
     FixedAnswer prompter;
@@ -48,7 +49,8 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(dir.isValid() && data.isValid());
+        test::useDataFolder(data.path()); // a history of this test's own
         for (const QFileInfo& f : QDir(VORNEX_DEMO_DIR).entryInfoList(QDir::Files))
             ASSERT_TRUE(QFile::copy(f.absoluteFilePath(), dir.filePath(f.fileName())));
         folder = dir.path() + "/";

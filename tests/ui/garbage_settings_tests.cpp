@@ -14,6 +14,7 @@
 #include "app/startup.h"
 #include "io/fileexists.h"
 #include "support/fakes.h"
+#include "support/folders.h"
 #include "ui/dialogs.h"
 #include "ui/mapsurface.h"
 #include "ui/mapwindow.h"
@@ -120,7 +121,7 @@ TEST_F(GarbageSettingsTest, FolderThatWentAwayAndUnknownPlayerAskAgain)
     prompter.answers = {game.toStdString(), "1", "1"};
     ProgramState state;
     ASSERT_EQ(startGame(state, settings, prompter, FileExists), StartupResult::Ready);
-    EXPECT_EQ(state.game.folder, game.toStdString());
+    EXPECT_EQ(state.game.folder, test::keptFolder(game));
     EXPECT_EQ(state.yourNumber(), 1);
     ASSERT_GE(prompter.titles.size(), 2u);
     EXPECT_EQ(prompter.titles[0], "Missing files!");

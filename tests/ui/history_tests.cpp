@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStatusBar>
@@ -18,6 +19,7 @@
 #include "history/gamehistory.h"
 #include "io/fileexists.h"
 #include "io/memorysettings.h"
+#include "support/folders.h"
 #include "ui/changesdock.h"
 #include "ui/changeslayer.h"
 #include "ui/historyplot.h"
@@ -45,7 +47,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(game.isValid() && data.isValid());
-        qputenv("XDG_DATA_HOME", data.path().toUtf8());
+        test::useDataFolder(data.path());
         for (const QFileInfo& f : QDir(VORNEX_DEMO_DIR).entryInfoList(QDir::Files))
             ASSERT_TRUE(QFile::copy(f.absoluteFilePath(), QDir(game.path()).filePath(f.fileName())));
         folder = game.path() + "/";
@@ -73,8 +75,12 @@ protected:
     }
     std::string storePath() const
     {
-        return history::storePath(data.path().toStdString() + "/VornexTools/history",
-                                  history::gameIdentity(s.AllPlanets, 1));
+        return history::storePath(historyFolder(), history::gameIdentity(s.AllPlanets, 1));
+    }
+    // Where the histories are kept: VornexTools/history in the user's data folder.
+    std::string historyFolder() const
+    {
+        return QDir::toNativeSeparators(data.path() + "/VornexTools/history").toStdString();
     }
     // A year later: every report one year older, Solmor 30000 colonists larger.
     void nextYear()
@@ -205,9 +211,8 @@ TEST_F(History, ADamagedStoreIsMovedAsideAndTheStatusBarSaysSo)
     // The store's name comes from the game: load the planets once to know it.
     ProgramState probe;
     ASSERT_EQ(startGame(probe, store, prompter, FileExists), StartupResult::Ready);
-    const std::string path = history::storePath(data.path().toStdString() + "/VornexTools/history",
-                                                history::gameIdentity(probe.AllPlanets, 1));
-    QDir().mkpath(QString::fromStdString(path).section('/', 0, -2));
+    const std::string path = history::storePath(historyFolder(), history::gameIdentity(probe.AllPlanets, 1));
+    QDir().mkpath(QFileInfo(QString::fromStdString(path)).absolutePath());
     QFile bad(QString::fromStdString(path));
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
     bad.write("this is no database\r\n");

@@ -5,12 +5,14 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "support/folders.h"
+
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", VORNEX_TEST_SCREEN);
     // The windows record every turn they load: into a folder of this run, never the user's own.
     QTemporaryDir data;
-    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+    vornex::test::useDataFolder(data.path());
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

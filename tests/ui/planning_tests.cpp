@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QImage>
+#include <QImageWriter>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QStatusBar>
@@ -296,8 +297,15 @@ TEST_F(Planning, FilesAreSavedAsAsked)
     EXPECT_TRUE(w->statusBar()->currentMessage().contains(QDir::toNativeSeparators(folder + "targets.csv")));
 
     w->findChild<QAction*>("MapImageTitle")->setChecked(false);
-    ASSERT_EQ(w->saveMapImage(folder + "map.jpg"), "");
-    EXPECT_TRUE(readAll(folder + "map.jpg").startsWith("\xFF\xD8")) << "JPEG data for a .jpg name";
+    // JPEG data for a .jpg name, or, where the toolkit was built without JPEG (the Windows
+    // package), a refusal that names what can be written.
+    if (QImageWriter::supportedImageFormats().contains("jpg")) {
+        ASSERT_EQ(w->saveMapImage(folder + "map.jpg"), "");
+        EXPECT_TRUE(readAll(folder + "map.jpg").startsWith("\xFF\xD8")) << "JPEG data for a .jpg name";
+    } else {
+        EXPECT_TRUE(w->saveMapImage(folder + "map.jpg").contains(".png"));
+        EXPECT_FALSE(QFile::exists(folder + "map.jpg"));
+    }
     ASSERT_EQ(w->saveMapImage(folder + "map.png"), "");
     EXPECT_TRUE(readAll(folder + "map.png").startsWith("\x89PNG"));
     const QString refused = w->saveMapImage(folder + "map.xyz");
