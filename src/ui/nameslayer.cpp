@@ -83,6 +83,14 @@ NamesLayer::Laid& NamesLayer::laidOf(const std::string& name)
     return m_texts.emplace(name, std::move(laid)).first->second;
 }
 
+std::size_t NamesLayer::layoutCount() const
+{
+    std::size_t n = 0;
+    for (const auto& [name, laid] : m_texts)
+        n += laid.text.has_value();
+    return n;
+}
+
 uint64_t NamesLayer::signature(const MapScene& scene)
 {
     const QFont font = fontAtRatio(scene.dpr());

@@ -36,6 +36,8 @@ public:
     std::size_t nameCount() const { return m_texts.size(); }
     // How many names the last placement kept (the others would have overlapped).
     std::size_t placedCount() const { return m_entries.size(); }
+    // How many names hold a layout.
+    std::size_t layoutCount() const;
     const QFont& deviceFont() const { return m_font; }
     void clear();
 

@@ -340,9 +340,9 @@ int whitePixels(const QImage& image, const QRect& r)
 
 } // namespace
 
-// A crowd of planets at the full view: names that would overlap are left out, your planets' first,
-// then reported ones; zooming in brings the others back. Every name has a dark outline, so it
-// reads on a pale disc.
+// A crowd of planets at the full view: names that would overlap are left out (and keep no layout),
+// your planets' first, then reported ones; zooming in brings the others back. Every name has a dark
+// outline, so it reads on a pale disc.
 TEST_F(MapRendererTest, NamesReadOnAnyDiscAndThoseThatWouldOverlapAreLeftOut)
 {
     ProgramState g;
@@ -360,6 +360,7 @@ TEST_F(MapRendererTest, NamesReadOnAnyDiscAndThoseThatWouldOverlapAreLeftOut)
     const std::size_t placed = kept.names().placedCount();
     EXPECT_GE(placed, 2u);
     EXPECT_LT(placed, 40u) << "overlapping names are left out";
+    EXPECT_EQ(kept.names().layoutCount(), placed) << "the names left out keep no layout";
     // Your planets (7, 17, 27, 37) come first, then the reported ones (3, 13, ...): the first of
     // your planets' names shows, the first planet's (never reported, at the row's start) does not.
     auto nameShown = [&](const QImage& im, int i, int unitsPerPixelDivisor) {
@@ -375,6 +376,7 @@ TEST_F(MapRendererTest, NamesReadOnAnyDiscAndThoseThatWouldOverlapAreLeftOut)
     g.view.YStart = 195;
     image = draw(kept, g, true);
     EXPECT_EQ(kept.names().placedCount(), 40u);
+    EXPECT_EQ(image, fresh(g, true)) << "names left out before are laid out again";
     for (int i = 0; i < 6; ++i)
         EXPECT_GT(whitePixels(image, QRect((10 + 4 * i - 8) * 16 + 1, (200 - 195) * 16 + 1, 30, 12)), 5) << i;
 
