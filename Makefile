@@ -77,8 +77,7 @@ windows-check: deps
 	$(CMAKE) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	JOBS=$(JOBS) packaging/windows-check.sh $(BUILD) build-win
 
-# The Windows package unpacked and tried under Wine (the window under Xvfb included). Not yet part
-# of CI: it waits for a first complete run from a clean clone.
+# The Windows package unpacked and tried under Wine (the window under Xvfb included), as CI does.
 windows-package-check: windows-package build
 	$(CMAKE) --build $(BUILD) -j$(JOBS) --target vornexinfo vornexinfo-report
 	packaging/windows-package-check.sh $$(ls -t build-win-qt/VornexInfo-*-windows-x64.zip | head -1) build-win-qt $(BUILD)

@@ -14,15 +14,26 @@ QString q(const std::string& s)
 
 } // namespace
 
-// The user's store is the organisation "VornexTools" of the platform's native settings (on Linux
-// ~/.config/VornexTools.conf). An INI-file store keeps each application under its own top group,
+// The user's store is the platform's native settings of "VornexTools": on Windows the registry key
+// HKEY_CURRENT_USER\Software\VornexTools with a key per section (an organisation without an
+// application name would put them one level down, under "OrganizationDefaults"), on Linux
+// ~/.config/VornexTools.conf. An INI-file store keeps each application under its own top group,
 // so that the file says whose values it holds. One QSettings object serves every call: opening one
 // per value re-reads the file each time.
-QSettingsStore::QSettingsStore()
-    : m_settings(
-          std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(kApplication)))
+namespace {
+std::unique_ptr<QSettings> userSettings()
 {
+#ifdef _WIN32
+    return std::make_unique<QSettings>(
+        QStringLiteral("HKEY_CURRENT_USER\\Software\\") + QString::fromLatin1(kApplication), QSettings::NativeFormat);
+#else
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                       QString::fromLatin1(kApplication));
+#endif
 }
+} // namespace
+
+QSettingsStore::QSettingsStore() : m_settings(userSettings()) {}
 
 QSettingsStore::QSettingsStore(const std::string& iniPath)
     : m_iniPath(iniPath), m_settings(std::make_unique<QSettings>(q(iniPath), QSettings::IniFormat))
