@@ -16,6 +16,7 @@
 #include "io/memorysettings.h"
 #include "io/planetloader.h"
 #include "reporttable.h"
+#include "support/reportcommand.h"
 #include "support/scratchfolder.h"
 
 using namespace vornex;
@@ -37,21 +38,10 @@ std::string slurp(const std::filesystem::path& p)
 // quotes for the Windows command interpreter, which also wants the whole line quoted once more).
 RunResult runExe(const std::vector<std::string>& args)
 {
-#ifdef _WIN32
-    const std::string q = "\"";
-#else
-    const std::string q = "'";
-#endif
+    const std::string q = test::shellQuote();
     auto dir = std::filesystem::temp_directory_path() / ("vornex-report-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
-    std::string cmd = q + VORNEX_REPORT_EXE + q;
-    for (std::string a : args) {
-#ifdef _WIN32
-        // A backslash before the closing quote would escape it: double it.
-        if (!a.empty() && a.back() == '\\') a += '\\';
-#endif
-        cmd += " " + q + a + q;
-    }
+    std::string cmd = test::reportCommand(args);
     cmd += " >" + q + (dir / "out").string() + q + " 2>" + q + (dir / "err").string() + q;
 #ifdef _WIN32
     cmd = "\"" + cmd + "\"";

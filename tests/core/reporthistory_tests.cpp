@@ -7,6 +7,7 @@
 
 #include "history/gamehistory.h"
 #include "reporttable.h"
+#include "support/reportcommand.h"
 #include "support/scratchfolder.h"
 
 namespace vornex::report {
@@ -122,18 +123,8 @@ TEST(ReportHistory, RecordsTurnsAndPrintsChangesAndAPlanetsTurns)
 // Runs the real program; arguments in single quotes (double quotes for the Windows shell).
 int runProgram(const std::vector<std::string>& args, const std::string& out)
 {
-#ifdef _WIN32
-    const std::string q = "\"";
-#else
-    const std::string q = "'";
-#endif
-    std::string cmd = q + VORNEX_REPORT_EXE + q;
-    for (std::string a : args) {
-#ifdef _WIN32
-        if (!a.empty() && a.back() == '\\') a += '\\';
-#endif
-        cmd += " " + q + a + q;
-    }
+    const std::string q = test::shellQuote();
+    std::string cmd = test::reportCommand(args);
     cmd += " >" + q + out + q + " 2>&1";
 #ifdef _WIN32
     cmd = "\"" + cmd + "\"";
