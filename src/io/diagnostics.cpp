@@ -24,6 +24,21 @@ void LineNotes::add(int64_t line, std::string reason)
     if (m_unlisted++ == 0) m_firstUnlisted = line;
 }
 
+void LineNotes::addGathered(Diagnostics gathered, int64_t lineOffset)
+{
+    for (Diagnostic& d : gathered) {
+        d.line += lineOffset;
+        if (d.moreLines == 0) {
+            add(d.line, std::move(d.reason));
+            continue;
+        }
+        // Lines only counted there come after as many listed ones as this list takes: they are
+        // only counted here too.
+        if (m_unlisted == 0) m_firstUnlisted = d.line;
+        m_unlisted += d.moreLines;
+    }
+}
+
 void LineNotes::finish()
 {
     if (m_unlisted == 0) return;

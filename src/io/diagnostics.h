@@ -45,6 +45,9 @@ public:
     // True when a further note would only be counted: its reason need not be worded.
     bool full() const { return m_listed >= kListed; }
     void add(int64_t line, std::string reason);
+    // Takes over the notes another LineNotes gathered of this file's later lines (finished), as
+    // if each had been added here; its line numbers count from lineOffset + 1.
+    void addGathered(Diagnostics gathered, int64_t lineOffset);
     void finish();
 
 private:

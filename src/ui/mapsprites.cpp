@@ -86,9 +86,14 @@ const Sprite& SpriteCache::get(const SpriteKey& key)
 {
     auto it = m_sprites.find(key);
     if (it != m_sprites.end()) return it->second;
-    Sprite s = makeSprite(key);
-    m_pixels += s.pixels.size() + 16;
-    return m_sprites.emplace(key, std::move(s)).first->second;
+    return put(key, makeSprite(key));
+}
+
+const Sprite& SpriteCache::put(const SpriteKey& key, Sprite sprite)
+{
+    auto [it, added] = m_sprites.try_emplace(key, std::move(sprite));
+    if (added) m_pixels += it->second.pixels.size() + 16;
+    return it->second;
 }
 
 bool SpriteCache::overBudget() const

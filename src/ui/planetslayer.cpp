@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string_view>
+#include <thread>
 #include <unordered_map>
 
 #include "app/programstate.h"
@@ -99,17 +100,31 @@ void PlanetsLayer::build(const MapScene& scene)
     m_builtDpr = scene.dpr();
 }
 
-void PlanetsLayer::paint(LayerCanvas& canvas, const MapScene& scene)
+namespace {
+
+// Where a disc centred at (px, py) lands: the pixel (fx, fy) and the sub-pixel phase (qx, qy).
+void placeDisc(double px, double py, double& fx, double& fy, int& qx, int& qy)
 {
-    if (!m_built || m_builtSignature != m_signature || m_builtSx != scene.grid.sx || m_builtSy != scene.grid.sy ||
-        m_builtDpr != scene.dpr())
-        build(scene);
-    const double dpr = scene.dpr();
-    const double unit = scene.unit();
-    const double pen = kPenWidth * dpr;
-    const double margin = kKnownCap * dpr + pen + 4;
-    auto* bits = reinterpret_cast<uint32_t*>(canvas.image.bits());
-    const int stride = canvas.image.bytesPerLine() / 4;
+    fx = std::floor(px);
+    fy = std::floor(py);
+    qx = int((px - fx) * kSpritePhases + 0.5); // both fractions are at least 0
+    qy = int((py - fy) * kSpritePhases + 0.5);
+    if (qx == kSpritePhases) {
+        qx = 0;
+        fx += 1;
+    }
+    if (qy == kSpritePhases) {
+        qy = 0;
+        fy += 1;
+    }
+}
+
+} // namespace
+
+void PlanetsLayer::forEachPlaced(const LayerCanvas& canvas, const MapScene& scene,
+                                 const std::function<void(const QRect&, const Entry&, double, double)>& take) const
+{
+    const double margin = kKnownCap * scene.dpr() + kPenWidth * scene.dpr() + 4;
     const int16_t xs = scene.view.XStart, ys = scene.view.YStart;
     for (int i = 0; i < canvas.count; ++i) {
         const QRect& a = canvas.areas[i];
@@ -122,26 +137,68 @@ void PlanetsLayer::paint(LayerCanvas& canvas, const MapScene& scene)
             const double px = e.gx - double(scene.grid.originX);
             const double py = e.gy - double(scene.grid.originY);
             if (px < left || py < top || px > right || py > bottom) continue;
-            double fx = std::floor(px);
-            double fy = std::floor(py);
-            int qx = int((px - fx) * kSpritePhases + 0.5); // both fractions are at least 0
-            int qy = int((py - fy) * kSpritePhases + 0.5);
-            if (qx == kSpritePhases) {
-                qx = 0;
-                fx += 1;
-            }
-            if (qy == kSpritePhases) {
-                qy = 0;
-                fy += 1;
-            }
-            Style& style = m_styles[e.style];
-            const Sprite*& slot = style.sprites[std::size_t(qx * kSpritePhases + qy)];
-            if (!slot)
-                slot = &m_sprites.get(
-                    SpriteKey{style.outline.rgb(), style.fill.rgb(), discRadius(style.known, unit) * dpr, pen, qx, qy});
-            blend(bits, stride, a, *slot, int(fx) + slot->left, int(fy) + slot->top);
+            take(a, e, px, py);
         }
     }
+}
+
+void PlanetsLayer::makeMissingSprites(const LayerCanvas& canvas, const MapScene& scene)
+{
+    // The sprites the areas need and the cache lacks, made beforehand: at the first draw of a
+    // galaxy that is every style at nearly every sub-pixel place, about a thousand antialiased
+    // circles, and the painter draws them on two cores as well as on one.
+    const double unit = scene.unit();
+    const double pen = kPenWidth * scene.dpr();
+    std::vector<std::pair<std::size_t, int>> missing; // style, phase
+    std::vector<std::array<bool, kSpritePhases * kSpritePhases>> wanted(m_styles.size());
+    forEachPlaced(canvas, scene, [&](const QRect&, const Entry& e, double px, double py) {
+        double fx, fy;
+        int qx, qy;
+        placeDisc(px, py, fx, fy, qx, qy);
+        const int phase = qx * kSpritePhases + qy;
+        bool& w = wanted[e.style][std::size_t(phase)];
+        if (!w && !m_styles[e.style].sprites[std::size_t(phase)]) missing.emplace_back(e.style, phase);
+        w = true;
+    });
+    auto keyOf = [&](const std::pair<std::size_t, int>& m) {
+        const Style& style = m_styles[m.first];
+        return SpriteKey{
+            style.outline.rgb(),      style.fill.rgb(),        discRadius(style.known, unit) * scene.dpr(), pen,
+            m.second / kSpritePhases, m.second % kSpritePhases};
+    };
+    std::vector<Sprite> made(missing.size());
+    auto make = [&](std::size_t from, std::size_t to) {
+        for (std::size_t k = from; k < to; ++k)
+            made[k] = makeSprite(keyOf(missing[k]));
+    };
+    // A few are not worth a thread.
+    if (missing.size() >= 64 && std::thread::hardware_concurrency() > 1) {
+        std::thread other(make, missing.size() / 2, missing.size());
+        make(0, missing.size() / 2);
+        other.join();
+    } else {
+        make(0, missing.size());
+    }
+    for (std::size_t k = 0; k < missing.size(); ++k)
+        m_styles[missing[k].first].sprites[std::size_t(missing[k].second)] =
+            &m_sprites.put(keyOf(missing[k]), std::move(made[k]));
+}
+
+void PlanetsLayer::paint(LayerCanvas& canvas, const MapScene& scene)
+{
+    if (!m_built || m_builtSignature != m_signature || m_builtSx != scene.grid.sx || m_builtSy != scene.grid.sy ||
+        m_builtDpr != scene.dpr())
+        build(scene);
+    makeMissingSprites(canvas, scene);
+    auto* bits = reinterpret_cast<uint32_t*>(canvas.image.bits());
+    const int stride = canvas.image.bytesPerLine() / 4;
+    forEachPlaced(canvas, scene, [&](const QRect& a, const Entry& e, double px, double py) {
+        double fx, fy;
+        int qx, qy;
+        placeDisc(px, py, fx, fy, qx, qy);
+        const Sprite& sprite = *m_styles[e.style].sprites[std::size_t(qx * kSpritePhases + qy)];
+        blend(bits, stride, a, sprite, int(fx) + sprite.left, int(fy) + sprite.top);
+    });
 }
 
 } // namespace vornex::ui

@@ -4,6 +4,7 @@
 // straight into the kept picture, fast enough for the largest galaxy on every drag step.
 
 #include <array>
+#include <functional>
 #include <vector>
 
 #include "ui/maplayer.h"
@@ -45,6 +46,10 @@ private:
         std::array<const Sprite*, kSpritePhases * kSpritePhases> sprites{};
     };
     void build(const MapScene& scene);
+    // Hands each planet that reaches one of the canvas's areas over with its place in pixels.
+    void forEachPlaced(const LayerCanvas& canvas, const MapScene& scene,
+                       const std::function<void(const QRect&, const Entry&, double, double)>& take) const;
+    void makeMissingSprites(const LayerCanvas& canvas, const MapScene& scene);
 
     SpriteCache m_sprites;
     std::vector<Walked> m_walk;

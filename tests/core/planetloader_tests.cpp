@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <map>
+#include <tuple>
 #include <vector>
 
 #ifndef _WIN32
@@ -499,4 +500,99 @@ TEST(DemoGalaxy, LoadsCleanly)
         if (!p->RaceName.empty()) {
             EXPECT_TRUE(planets.Find(p->HomeWorld)) << p->HomeWorld;
         }
+}
+
+// A large report is read in two halves at once. Whichever half reaches a planet first, the planet
+// ends as if the lines had been written one after the other (a short line keeps the optional
+// group of an earlier full one), and the notes name the lines of both halves in order.
+TEST(LoadPlanets, ALargeReportReadsAsOneLineAfterTheOther)
+{
+    const int kPlanets = 6000; // over half a megabyte of report
+    auto line = [](const std::string& name, int population, int capacity, size_t pad = 0) {
+        // Built by appending: g++ 12 warns wrongly about chains of `+` here at -O3.
+        std::string s = name;
+        s.append("\tOwner\tBase\t1\t").append(std::to_string(population)).append("\t50\tQ").append(pad, 'q');
+        for (int f = 8; f <= 20; ++f)
+            s.append("\t").append(std::to_string(f));
+        s.append("\t1g\t20\xB0"
+                 "C\t30mR\t1g\t20\xB0"
+                 "C\t30mR\t5");
+        if (capacity >= 0) s.append("\t").append(std::to_string(capacity)).append("\t1\t2\t3\t4\tR\t5\t6\t7");
+        return s.append("\r\n");
+    };
+    auto planet = [](int i) {
+        std::string n = "P";
+        return n.append(std::to_string(i));
+    };
+    std::string map = kMapHead;
+    for (int i = 1; i <= kPlanets; ++i)
+        map.append(std::to_string(i))
+            .append("\t")
+            .append(std::to_string(1000 + i % 500))
+            .append("\t")
+            .append(std::to_string(2000 + i / 500))
+            .append("\t")
+            .append(planet(i))
+            .append("\r\n");
+    map += "9001\t1000\t2000\tEarly\r\n9002\t1001\t2000\tLate\r\n9003\t1002\t2000\tTwice\r\n";
+    // The two halves, the first two bytes longer than the second, so that the report is cut
+    // right between them.
+    const int half = kPlanets / 2;
+    std::vector<std::string> first, second;
+    first.push_back(line("Early", 100, 11));
+    for (int i = 1; i <= half; ++i) {
+        first.push_back(line(planet(i), i, 1));
+        if (i == half / 2) first.push_back(line("Twice", 700, 44));
+        if (i == 100) first.push_back("\r\n"); // line 103
+    }
+    first.push_back(line("Nowhere", 1, 1));
+    first.push_back(line("Late", 300, 22));  // the last line of the first half ...
+    second.push_back(line("Late", 400, -1)); // ... and the first of the second
+    second.push_back(line("Twice", 500, 33));
+    for (int i = half + 1; i <= kPlanets; ++i) {
+        second.push_back(line(planet(i), i, 1));
+        if (i == half + 100) second.push_back("P1\tshort\r\n");
+    }
+    second.push_back(line("Twice", 600, -1));
+    second.push_back(line("Early", 200, -1));
+    auto bytes = [](const std::vector<std::string>& v) {
+        size_t n = 0;
+        for (const std::string& l : v)
+            n += l.size();
+        return n;
+    };
+    if (bytes(first) < bytes(second) + 2)
+        first[1] = line("P1", 1, 1, bytes(second) + 2 - bytes(first));
+    else
+        second[2] = line(planet(half + 1), half + 1, 1, bytes(first) - 2 - bytes(second));
+    ASSERT_EQ(bytes(first), bytes(second) + 2);
+    test::ScratchFolder dir;
+    dir.write("game.map", map);
+    std::string report = kReportHead;
+    for (const auto* part : {&first, &second})
+        for (const std::string& l : *part)
+            report += l;
+    ASSERT_GT(report.size(), size_t(600000));
+    dir.write("game.p1", report);
+    const int64_t secondStart = 2 + int64_t(first.size());
+
+    Map planets;
+    Diagnostics diags;
+    const PlanetsRead read = LoadPlanets(planets, Game{dir.folder(), "game", playerNumberOf(1)}, diags);
+    EXPECT_EQ(read.reportLines, int64_t(kPlanets + 7));
+    for (const auto& [name, population, capacity] :
+         {std::tuple{"Early", 200, 11}, {"Late", 400, 22}, {"Twice", 600, 33}, {"P1", 1, 1}, {"P6000", 6000, 1}}) {
+        const PlanetPtr p = planets.Find(name);
+        ASSERT_TRUE(p) << name;
+        EXPECT_EQ(p->Population, population) << name;
+        EXPECT_EQ(p->Capacity, capacity) << name;
+    }
+    int wrong = 0;
+    for (int i = 1; i <= kPlanets; ++i)
+        wrong += planets.Find(planet(i))->Population != i;
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(diags.size(), size_t(3)) << allText(diags);
+    EXPECT_TRUE(mentions(diags, 103, "empty line")) << allText(diags);
+    EXPECT_TRUE(mentions(diags, secondStart - 2, "\"Nowhere\" is not in the map file")) << allText(diags);
+    EXPECT_TRUE(mentions(diags, secondStart + 102, "found 2")) << allText(diags);
 }
