@@ -8,6 +8,7 @@ namespace vornex {
 
 BackgroundRead::BackgroundRead(Game game)
     : m_thread([this, game = std::move(game)] {
+          traceStartStep("reading started");
           try {
               m_tables = readGameTables(game);
               traceStartStep("files read");

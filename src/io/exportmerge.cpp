@@ -92,9 +92,16 @@ void ExportMerge::scan(std::string_view text, Enc fileEnc, const std::string& fi
 
 void ExportMerge::apply()
 {
+    applyOver({});
+}
+
+void ExportMerge::applyOver(const std::vector<int16_t>& reportAges)
+{
     for (size_t pos = 1; pos < m_winner.size(); ++pos) {
         if (m_winner[pos] == 0) continue;
         const Record& r = m_records[m_winner[pos] - 1];
+        // On equal ages the report, read first, stays.
+        if (pos < reportAges.size() && reportAges[pos] != -1 && !(r.age < reportAges[pos])) continue;
         Planet* planet = m_planets.Raw(static_cast<int64_t>(pos));
         if (!planet) continue;
         assignText(planet->Owner, r.owner, r.enc);

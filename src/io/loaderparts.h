@@ -223,6 +223,12 @@ public:
     // Writes each planet's winning record, then forgets the records.
     void apply();
 
+    // As apply(), for a merge whose ages started unreported (-1): a winning record is written
+    // only where it is more recent than the report's age (or the report has none), which is
+    // what a merge started from those ages would have kept. So the export files can be looked
+    // at while the report is still being read.
+    void applyOver(const std::vector<int16_t>& reportAges);
+
 private:
     struct Record {
         std::string_view owner, starbase;

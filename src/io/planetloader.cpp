@@ -3,6 +3,8 @@
 #include "io/fileexists.h"
 #include "io/loaderparts.h"
 
+#include <future>
+
 namespace vornex {
 
 using namespace loader;
@@ -20,27 +22,46 @@ PlanetsRead LoadPlanets(Map& planets, const Game& game, Diagnostics& diags)
     read.mapPlanets = static_cast<int32_t>(map.records);
     if (map.unfinished) read.unfinished.push_back(game.mapFile());
 
+    // The export files are looked at on a thread of their own while the report is read: each
+    // planet's most recent export record is found apart from the report and wins where it is
+    // more recent than the report's line.
+    struct Exports {
+        std::vector<FileLines> files; // their texts stay while the merge refers to them
+        std::vector<std::string> unfinished;
+        Diagnostics diags;
+    };
+    Exports exports;
+    ExportMerge merge(table, std::vector<int16_t>(static_cast<size_t>(table.Count()) + 1, -1));
+    auto scanning = std::async(std::launch::async, [&] {
+        exports.files.reserve(16);
+        for (int n = 1; n <= 16; ++n) {
+            const std::string path = game.exportFile(n);
+            // Only an export file that is not there at all goes without a note: a folder or a pipe
+            // under its name is named with the reason.
+            if (!pathIsTaken(path)) continue;
+            auto file = readLines(path, "its records are not merged", exports.diags);
+            if (!file) continue;
+            if (endsUnfinished(file->text)) exports.unfinished.push_back(path);
+            exports.files.push_back(std::move(*file));
+            merge.scan(exports.files.back().text, exports.files.back().enc, path, exports.diags);
+        }
+    });
+
     // Every planet of the map starts unreported.
     std::vector<int16_t> ages(static_cast<size_t>(table.Count()) + 1, -1);
-    const FileTaken report = loadReport(table, game.reportFile(), ages, diags);
+    FileTaken report;
+    try {
+        report = loadReport(table, game.reportFile(), ages, diags);
+    } catch (...) {
+        scanning.wait();
+        throw;
+    }
+    scanning.get();
     read.reportLines = report.records;
     if (report.unfinished) read.unfinished.push_back(game.reportFile());
-
-    ExportMerge merge(table, std::move(ages));
-    std::vector<FileLines> files; // their texts stay while the merge refers to them
-    files.reserve(16);
-    for (int n = 1; n <= 16; ++n) {
-        const std::string path = game.exportFile(n);
-        // Only an export file that is not there at all goes without a note: a folder or a pipe
-        // under its name is named with the reason.
-        if (!pathIsTaken(path)) continue;
-        auto file = readLines(path, "its records are not merged", diags);
-        if (!file) continue;
-        if (endsUnfinished(file->text)) read.unfinished.push_back(path);
-        files.push_back(std::move(*file));
-        merge.scan(files.back().text, files.back().enc, path, diags);
-    }
-    merge.apply();
+    diags.insert(diags.end(), exports.diags.begin(), exports.diags.end());
+    read.unfinished.insert(read.unfinished.end(), exports.unfinished.begin(), exports.unfinished.end());
+    merge.applyOver(ages);
     planets = std::move(table);
     return read;
 }
