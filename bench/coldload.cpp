@@ -16,6 +16,7 @@
 #include "galaxy.h"
 #include "io/memorysettings.h"
 #include "io/planetloader.h"
+#include "io/platform.h"
 #include "io/settingstable.h"
 #include "io/tables.h"
 #include "plainloader.h"
@@ -66,6 +67,8 @@ bool same(const Planet& a, const Planet& b)
 
 int main(int argc, char** argv)
 {
+    // The heap as the programs set it up, for both parsers alike: what is compared is the parsing.
+    platform::prepareHeapForLoading();
     if (argc != 3) {
         std::fprintf(stderr, "usage: vornex_coldload real|plain|compare FOLDER\n");
         return 2;

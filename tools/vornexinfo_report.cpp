@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "io/platform.h"
 #include "reporttable.h"
 
 #ifdef _WIN32
@@ -14,6 +15,7 @@
 
 int main(int argc, char** argv)
 {
+    vornex::platform::prepareHeapForLoading();
 #ifdef _WIN32
     // The table is the same bytes on every system: no CR added before each LF.
     _setmode(_fileno(stdout), _O_BINARY);

@@ -83,6 +83,15 @@ bool makeFolders(const std::string& path, SysError& err);
 // Gives a file a new name; fails when something already has that name (nothing is replaced).
 bool renameWithoutReplacing(const std::string& from, const std::string& to, SysError& err);
 
+// Sets the process's heap up for loading a large galaxy, first thing in main (GNU C library; a
+// no-op elsewhere). One heap for every thread: the files are read on threads of their own, and
+// what they free again (the files' texts) is reused by the rest rather than kept aside in heaps of
+// theirs. That heap grown at once by as much as a large galaxy's tables take, the room marked for
+// huge pages: the tables are tens of thousands of small records, and touching their memory a small
+// page at a time costs more than reading the files (a page fault per 4 KB, where the kernel gives
+// 2 MB at a time if it can). Where huge pages are off, this only reserves address space.
+void prepareHeapForLoading();
+
 // For tests: a disk that refuses one step of a save, as a full disk or a read-only folder would,
 // without depending on permissions (tests may run as an administrator, who is never refused).
 // The step fails after `pass` calls of it have succeeded; Step::None turns the fault off.

@@ -5,11 +5,17 @@
 #include "io/platformfault.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include <fcntl.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#include <sys/mman.h>
+#endif
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -203,6 +209,28 @@ std::string userDataFolder()
     const char* home = std::getenv("HOME");
     if (home && home[0] != '\0') return std::string(home) + "/.local/share";
     return {};
+}
+
+void prepareHeapForLoading()
+{
+#ifdef __GLIBC__
+    mallopt(M_ARENA_MAX, 1);
+    constexpr size_t kRoom = size_t(64) << 20;
+    constexpr uintptr_t kHuge = uintptr_t(2) << 20;
+    mallopt(M_TOP_PAD, int(kRoom));
+    // Blocks beyond what the heap has left make it grow by the pad; freed again, the room stays
+    // (trimming keeps the pad).
+    char* const before = static_cast<char*>(sbrk(0));
+    std::vector<void*> blocks;
+    while (blocks.size() < 64 && static_cast<char*>(sbrk(0)) == before)
+        blocks.push_back(std::malloc(64 * 1024));
+    char* const after = static_cast<char*>(sbrk(0));
+    const uintptr_t from = (reinterpret_cast<uintptr_t>(before) + kHuge - 1) & ~(kHuge - 1);
+    const uintptr_t to = reinterpret_cast<uintptr_t>(after) & ~(kHuge - 1);
+    if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+    for (void* b : blocks)
+        std::free(b);
+#endif
 }
 
 } // namespace vornex::platform

@@ -3,19 +3,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#ifdef __GLIBC__
-#include <malloc.h>
-#include <sys/mman.h>
-#include <unistd.h>
-#endif
-#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <set>
 #include <string>
-#include <vector>
 
 #include "app/backgroundread.h"
 #include "app/commandline.h"
@@ -26,37 +18,13 @@
 #include "app/startup.h"
 #include "io/fileexists.h"
 #include "io/memorysettings.h"
+#include "io/platform.h"
 #include "program/console.h"
 #include "ui/dialogs.h"
 #include "ui/folderquestion.h"
 #include "ui/mapwindow.h"
 
 namespace {
-
-#ifdef __GLIBC__
-// The heap grown at once by as much as a large galaxy's tables take, that room marked for huge
-// pages: the tables are made of tens of thousands of small records, and touching their memory a
-// small page at a time costs more than reading the files (a page fault per 4 KB; the kernel gives
-// 2 MB at a time where it can). Where huge pages are off, this only reserves address space.
-void prepareHeap()
-{
-    constexpr size_t kRoom = size_t(64) << 20;
-    constexpr uintptr_t kHuge = uintptr_t(2) << 20;
-    mallopt(M_TOP_PAD, int(kRoom));
-    // Blocks beyond what the heap has left make it grow by the pad; freed again, the room stays
-    // (trimming keeps the pad).
-    char* const before = static_cast<char*>(sbrk(0));
-    std::vector<void*> blocks;
-    while (blocks.size() < 64 && static_cast<char*>(sbrk(0)) == before)
-        blocks.push_back(std::malloc(64 * 1024));
-    char* const after = static_cast<char*>(sbrk(0));
-    const uintptr_t from = (reinterpret_cast<uintptr_t>(before) + kHuge - 1) & ~(kHuge - 1);
-    const uintptr_t to = reinterpret_cast<uintptr_t>(after) & ~(kHuge - 1);
-    if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
-    for (void* b : blocks)
-        std::free(b);
-}
-#endif
 
 // Start-up questions in the toolkit's input box; Cancel ends the questions.
 class DialogPrompter : public vornex::Prompter {
@@ -112,13 +80,7 @@ void printDemoSummary(const vornex::ProgramState& state)
 int main(int argc, char** argv)
 {
     vornex::traceStartStep("main started");
-#ifdef __GLIBC__
-    // One heap for every thread: the game's files are read on a thread of their own, and what that
-    // thread frees again (the files' texts) is then reused by the window rather than kept aside in
-    // a heap of the reading thread's (a few MB less at the peak).
-    mallopt(M_ARENA_MAX, 1);
-    prepareHeap();
-#endif
+    vornex::platform::prepareHeapForLoading();
     vornex::attachParentConsole();
     // Help, version and bad values are answered before the toolkit starts, so that they work
     // without a display, unless the toolkit's own options (-style, -platform) are to be taken out

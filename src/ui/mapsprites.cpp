@@ -89,6 +89,12 @@ const Sprite& SpriteCache::get(const SpriteKey& key)
     return put(key, makeSprite(key));
 }
 
+const Sprite* SpriteCache::find(const SpriteKey& key) const
+{
+    auto it = m_sprites.find(key);
+    return it == m_sprites.end() ? nullptr : &it->second;
+}
+
 const Sprite& SpriteCache::put(const SpriteKey& key, Sprite sprite)
 {
     auto [it, added] = m_sprites.try_emplace(key, std::move(sprite));

@@ -61,6 +61,8 @@ void blend(uint32_t* bits, int stride, const QRect& area, const Sprite& s, int x
 class SpriteCache {
 public:
     const Sprite& get(const SpriteKey& key);
+    // The sprite kept under the key, or null.
+    const Sprite* find(const SpriteKey& key) const;
     // Keeps a sprite made elsewhere (on another thread) under its key.
     const Sprite& put(const SpriteKey& key, Sprite sprite);
     std::size_t size() const { return m_sprites.size(); }

@@ -121,11 +121,20 @@ void placeDisc(double px, double py, double& fx, double& fy, int& qx, int& qy)
 
 } // namespace
 
-void PlanetsLayer::forEachPlaced(const LayerCanvas& canvas, const MapScene& scene,
-                                 const std::function<void(const QRect&, const Entry&, double, double)>& take) const
+void PlanetsLayer::paint(LayerCanvas& canvas, const MapScene& scene)
 {
-    const double margin = kKnownCap * scene.dpr() + kPenWidth * scene.dpr() + 4;
+    if (!m_built || m_builtSignature != m_signature || m_builtSx != scene.grid.sx || m_builtSy != scene.grid.sy ||
+        m_builtDpr != scene.dpr())
+        build(scene);
+    const double dpr = scene.dpr();
+    const double unit = scene.unit();
+    const double pen = kPenWidth * dpr;
+    const double margin = kKnownCap * dpr + pen + 4;
     const int16_t xs = scene.view.XStart, ys = scene.view.YStart;
+    // Where each disc lands first, and which sprites the cache lacks for them.
+    m_placed.clear();
+    std::vector<std::pair<std::size_t, int>> missing; // style, phase
+    std::vector<std::array<bool, kSpritePhases * kSpritePhases>> wanted(m_styles.size());
     for (int i = 0; i < canvas.count; ++i) {
         const QRect& a = canvas.areas[i];
         const double left = a.left() - margin, right = a.right() + 1 + margin;
@@ -137,39 +146,41 @@ void PlanetsLayer::forEachPlaced(const LayerCanvas& canvas, const MapScene& scen
             const double px = e.gx - double(scene.grid.originX);
             const double py = e.gy - double(scene.grid.originY);
             if (px < left || py < top || px > right || py > bottom) continue;
-            take(a, e, px, py);
+            double fx, fy;
+            int qx, qy;
+            placeDisc(px, py, fx, fy, qx, qy);
+            const int phase = qx * kSpritePhases + qy;
+            bool& w = wanted[e.style][std::size_t(phase)];
+            if (!w && !m_styles[e.style].sprites[std::size_t(phase)]) missing.emplace_back(e.style, phase);
+            w = true;
+            m_placed.push_back({int(fx), int(fy), e.style, uint8_t(phase), uint8_t(i)});
         }
+    }
+    makeSprites(missing, unit, dpr);
+    auto* bits = reinterpret_cast<uint32_t*>(canvas.image.bits());
+    const int stride = canvas.image.bytesPerLine() / 4;
+    for (const Placed& p : m_placed) {
+        const Sprite& sprite = *m_styles[p.style].sprites[p.phase];
+        blend(bits, stride, canvas.areas[p.area], sprite, p.x + sprite.left, p.y + sprite.top);
     }
 }
 
-void PlanetsLayer::makeMissingSprites(const LayerCanvas& canvas, const MapScene& scene)
+void PlanetsLayer::makeSprites(const std::vector<std::pair<std::size_t, int>>& missing, double unit, double dpr)
 {
-    // The sprites the areas need and the cache lacks, made beforehand: at the first draw of a
-    // galaxy that is every style at nearly every sub-pixel place, about a thousand antialiased
-    // circles, and the painter draws them on two cores as well as on one.
-    const double unit = scene.unit();
-    const double pen = kPenWidth * scene.dpr();
-    std::vector<std::pair<std::size_t, int>> missing; // style, phase
-    std::vector<std::array<bool, kSpritePhases * kSpritePhases>> wanted(m_styles.size());
-    forEachPlaced(canvas, scene, [&](const QRect&, const Entry& e, double px, double py) {
-        double fx, fy;
-        int qx, qy;
-        placeDisc(px, py, fx, fy, qx, qy);
-        const int phase = qx * kSpritePhases + qy;
-        bool& w = wanted[e.style][std::size_t(phase)];
-        if (!w && !m_styles[e.style].sprites[std::size_t(phase)]) missing.emplace_back(e.style, phase);
-        w = true;
-    });
+    // At the first draw of a galaxy that is every style at nearly every sub-pixel place, about a
+    // thousand antialiased circles: the painter draws them on two cores as well as on one.
+    const double pen = kPenWidth * dpr;
     auto keyOf = [&](const std::pair<std::size_t, int>& m) {
         const Style& style = m_styles[m.first];
-        return SpriteKey{
-            style.outline.rgb(),      style.fill.rgb(),        discRadius(style.known, unit) * scene.dpr(), pen,
-            m.second / kSpritePhases, m.second % kSpritePhases};
+        return SpriteKey{style.outline.rgb(),      style.fill.rgb(),        discRadius(style.known, unit) * dpr, pen,
+                         m.second / kSpritePhases, m.second % kSpritePhases};
     };
     std::vector<Sprite> made(missing.size());
     auto make = [&](std::size_t from, std::size_t to) {
-        for (std::size_t k = from; k < to; ++k)
-            made[k] = makeSprite(keyOf(missing[k]));
+        for (std::size_t k = from; k < to; ++k) {
+            // One already in the cache (under another style of the same colours) is not made again.
+            if (!m_sprites.find(keyOf(missing[k]))) made[k] = makeSprite(keyOf(missing[k]));
+        }
     };
     // A few are not worth a thread.
     if (missing.size() >= 64 && std::thread::hardware_concurrency() > 1) {
@@ -182,23 +193,6 @@ void PlanetsLayer::makeMissingSprites(const LayerCanvas& canvas, const MapScene&
     for (std::size_t k = 0; k < missing.size(); ++k)
         m_styles[missing[k].first].sprites[std::size_t(missing[k].second)] =
             &m_sprites.put(keyOf(missing[k]), std::move(made[k]));
-}
-
-void PlanetsLayer::paint(LayerCanvas& canvas, const MapScene& scene)
-{
-    if (!m_built || m_builtSignature != m_signature || m_builtSx != scene.grid.sx || m_builtSy != scene.grid.sy ||
-        m_builtDpr != scene.dpr())
-        build(scene);
-    makeMissingSprites(canvas, scene);
-    auto* bits = reinterpret_cast<uint32_t*>(canvas.image.bits());
-    const int stride = canvas.image.bytesPerLine() / 4;
-    forEachPlaced(canvas, scene, [&](const QRect& a, const Entry& e, double px, double py) {
-        double fx, fy;
-        int qx, qy;
-        placeDisc(px, py, fx, fy, qx, qy);
-        const Sprite& sprite = *m_styles[e.style].sprites[std::size_t(qx * kSpritePhases + qy)];
-        blend(bits, stride, a, sprite, int(fx) + sprite.left, int(fy) + sprite.top);
-    });
 }
 
 } // namespace vornex::ui

@@ -4,7 +4,7 @@
 // straight into the kept picture, fast enough for the largest galaxy on every drag step.
 
 #include <array>
-#include <functional>
+#include <utility>
 #include <vector>
 
 #include "ui/maplayer.h"
@@ -46,14 +46,19 @@ private:
         std::array<const Sprite*, kSpritePhases * kSpritePhases> sprites{};
     };
     void build(const MapScene& scene);
-    // Hands each planet that reaches one of the canvas's areas over with its place in pixels.
-    void forEachPlaced(const LayerCanvas& canvas, const MapScene& scene,
-                       const std::function<void(const QRect&, const Entry&, double, double)>& take) const;
-    void makeMissingSprites(const LayerCanvas& canvas, const MapScene& scene);
+    // Makes the sprites of (style, phase) pairs the cache lacks and gives them to their styles.
+    void makeSprites(const std::vector<std::pair<std::size_t, int>>& missing, double unit, double dpr);
 
     SpriteCache m_sprites;
     std::vector<Walked> m_walk;
     std::vector<Entry> m_entries;
+    // A disc placed in the last paint: its pixel, style, sub-pixel phase and canvas area.
+    struct Placed {
+        int x, y;
+        uint16_t style;
+        uint8_t phase, area;
+    };
+    std::vector<Placed> m_placed;
     std::vector<Style> m_styles;
     uint64_t m_signature = 0;
     uint64_t m_generation = 0;
