@@ -89,7 +89,8 @@ bool renameWithoutReplacing(const std::string& from, const std::string& to, SysE
 // theirs. That heap grown at once by as much as a large galaxy's tables take, the room marked for
 // huge pages: the tables are tens of thousands of small records, and touching their memory a small
 // page at a time costs more than reading the files (a page fault per 4 KB, where the kernel gives
-// 2 MB at a time if it can). Where huge pages are off, this only reserves address space.
+// 2 MB at a time if it can). Where huge pages are off, this only reserves address space. The heap
+// then keeps up to that much freed room at its top rather than handing it back.
 void prepareHeapForLoading();
 
 // For tests: a disk that refuses one step of a save, as a full disk or a read-only folder would,
