@@ -47,15 +47,10 @@ PlanetsRead LoadPlanets(Map& planets, const Game& game, Diagnostics& diags)
         }
     });
 
-    // Every planet of the map starts unreported.
+    // Every planet of the map starts unreported. Should the report throw, the future waits for the
+    // scan before what it uses goes.
     std::vector<int16_t> ages(static_cast<size_t>(table.Count()) + 1, -1);
-    FileTaken report;
-    try {
-        report = loadReport(table, game.reportFile(), ages, diags);
-    } catch (...) {
-        scanning.wait();
-        throw;
-    }
+    const FileTaken report = loadReport(table, game.reportFile(), ages, diags);
     scanning.get();
     read.reportLines = report.records;
     if (report.unfinished) read.unfinished.push_back(game.reportFile());

@@ -118,25 +118,16 @@ private:
 
 } // namespace
 
-// The text after its first line, as LineReader ends lines.
-static std::string_view afterFirstLine(std::string_view text)
-{
-    LineReader lines(text);
-    std::string_view first;
-    if (!lines.next(first)) return {};
-    const char* p = first.data() + first.size();
-    const char* const end = text.data() + text.size();
-    if (p < end) p += *p == '\r' && p + 1 < end && p[1] == '\n' ? 2 : 1;
-    return std::string_view(p, size_t(end - p));
-}
-
 FileTaken loadReport(Map& planets, const std::string& path, std::vector<int16_t>& ages, Diagnostics& diags)
 {
     auto file = readLines(path, "the map shows the map file and the export files only", diags);
     if (!file) return {};
     FileTaken taken{0, endsUnfinished(file->text)};
     LineNotes notes(diags, path);
-    const std::string_view body = afterFirstLine(file->content); // line 1 holds the column headings
+    LineReader headings(file->content);
+    std::string_view skipped;
+    headings.next(skipped); // line 1 holds the column headings
+    const std::string_view body = headings.rest();
     ReportPart first(planets, *file, ages);
     // A large report is cut at a line feed (which always ends a line) into two halves, read at
     // once: each planet is written by the part that reaches it first, and the lines of the other
@@ -152,16 +143,12 @@ FileTaken loadReport(Map& planets, const std::string& path, std::vector<int16_t>
     const auto claims = std::make_unique<std::atomic<uint8_t>[]>(size_t(planets.Count()) + 1);
     ReportPart second(planets, *file, ages);
     Diagnostics secondNotes;
+    // Should the first part throw, the future waits for the second before what it uses goes.
     auto reading = std::async(std::launch::async, [&] {
         LineNotes gathered(secondNotes, path);
         second.read(secondText, 1, gathered, claims.get(), kSecondPart);
     });
-    try {
-        first.read(firstText, 2, notes, claims.get(), kFirstPart);
-    } catch (...) {
-        reading.wait();
-        throw;
-    }
+    first.read(firstText, 2, notes, claims.get(), kFirstPart);
     reading.get();
     notes.addGathered(std::move(secondNotes), first.lineNo() - 1);
     // Planets the first part wrote first: the second part's lines of them follow.

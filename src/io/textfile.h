@@ -47,6 +47,8 @@ public:
     explicit LineReader(std::string_view text) : m_p(text.data()), m_end(text.data() + text.size()) {}
     // The next line; false after the last.
     bool next(std::string_view& line);
+    // The text after the lines taken so far.
+    std::string_view rest() const { return {m_p, static_cast<size_t>(m_end - m_p)}; }
 
 private:
     const char* m_p;

@@ -82,13 +82,6 @@ void blend(uint32_t* bits, int stride, const QRect& area, const Sprite& s, int x
     }
 }
 
-const Sprite& SpriteCache::get(const SpriteKey& key)
-{
-    auto it = m_sprites.find(key);
-    if (it != m_sprites.end()) return it->second;
-    return put(key, makeSprite(key));
-}
-
 const Sprite* SpriteCache::find(const SpriteKey& key) const
 {
     auto it = m_sprites.find(key);

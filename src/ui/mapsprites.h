@@ -60,10 +60,9 @@ void blend(uint32_t* bits, int stride, const QRect& area, const Sprite& s, int x
 // The sprites made so far, up to a budget of pixels.
 class SpriteCache {
 public:
-    const Sprite& get(const SpriteKey& key);
     // The sprite kept under the key, or null.
     const Sprite* find(const SpriteKey& key) const;
-    // Keeps a sprite made elsewhere (on another thread) under its key.
+    // Keeps a sprite under its key (one already kept stays).
     const Sprite& put(const SpriteKey& key, Sprite sprite);
     std::size_t size() const { return m_sprites.size(); }
     bool overBudget() const;

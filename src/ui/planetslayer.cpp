@@ -178,8 +178,10 @@ void PlanetsLayer::makeSprites(const std::vector<std::pair<std::size_t, int>>& m
     std::vector<Sprite> made(missing.size());
     auto make = [&](std::size_t from, std::size_t to) {
         for (std::size_t k = from; k < to; ++k) {
-            // One already in the cache (under another style of the same colours) is not made again.
-            if (!m_sprites.find(keyOf(missing[k]))) made[k] = makeSprite(keyOf(missing[k]));
+            // The cache outlives the styles (a new signature builds them afresh): what it holds is
+            // not made again.
+            const SpriteKey key = keyOf(missing[k]);
+            if (!m_sprites.find(key)) made[k] = makeSprite(key);
         }
     };
     // A few are not worth a thread.
