@@ -230,6 +230,20 @@ void prepareHeapForLoading()
     if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
     for (void* b : blocks)
         std::free(b);
+    // Below the first 2 MB boundary the heap has no huge pages, and blocks are given out from the
+    // bottom up: the first megabyte or two of the tables would fault 4 KB at a time. That part is
+    // kept taken for good (only each block's header is ever written), so that the tables start at
+    // the boundary.
+    static auto* const below = new std::vector<void*>;
+    constexpr size_t kBlock = 64 * 1024;
+    while (to > from && below->size() < 64) {
+        void* b = std::malloc(kBlock);
+        if (!b || reinterpret_cast<uintptr_t>(b) + kBlock > from) {
+            std::free(b);
+            break;
+        }
+        below->push_back(b);
+    }
 #endif
 }
 
