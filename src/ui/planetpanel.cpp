@@ -73,6 +73,26 @@ QPixmap unknownPicture(qreal dpr)
     return pm;
 }
 
+// The picture of a planet without a report, drawn when it first shows: it needs two fonts of its
+// own, and most starts select a reported planet.
+class UnknownCover : public QLabel {
+public:
+    UnknownCover()
+    {
+        setObjectName("unknownPlanetCover");
+        setAlignment(Qt::AlignCenter);
+    }
+    QSize sizeHint() const override { return QSize(311, 149); }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        if (pixmap().isNull()) setPixmap(unknownPicture(devicePixelRatioF()));
+        QLabel::showEvent(event);
+    }
+};
+
 // The cut-corner frame around the planet's details.
 class DetailsFrame : public QWidget {
 public:
@@ -327,10 +347,7 @@ PlanetPanel::PlanetPanel(QWidget* parent) : QWidget(parent), d(std::make_unique<
     grid->setRowMinimumHeight(5, 56);
     grid->setContentsMargins(0, 0, 0, 2);
 
-    d->unknownCover = new QLabel;
-    d->unknownCover->setObjectName("unknownPlanetCover");
-    d->unknownCover->setAlignment(Qt::AlignCenter);
-    d->unknownCover->setPixmap(unknownPicture(devicePixelRatioF()));
+    d->unknownCover = new UnknownCover;
     d->details->addWidget(d->detailsPage);
     d->details->addWidget(d->unknownCover);
     d->details->setCurrentWidget(d->detailsPage);

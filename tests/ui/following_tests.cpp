@@ -245,7 +245,9 @@ TEST_F(Following, ReloadKeepsSelectionViewModeAndUnsavedEditsAndSaysWhatChanged)
     EXPECT_EQ(s.selectedPlanet(), nullptr);
     EXPECT_EQ(text("txtPlanetName"), "");
     EXPECT_EQ(text("txtHabitability"), "");
-    EXPECT_TRUE(w->findChild<QLabel*>("unknownPlanetCover")->isVisible());
+    const auto* cover = w->findChild<QLabel*>("unknownPlanetCover");
+    EXPECT_TRUE(cover->isVisible());
+    EXPECT_FALSE(cover->pixmap().isNull()); // drawn when it first shows
 }
 
 TEST_F(Following, TheStatusBarSaysWhileFollowingHasStoppedAndWhenItResumed)

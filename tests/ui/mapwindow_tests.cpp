@@ -155,6 +155,8 @@ TEST_F(MapWindowTest, LoadFillsThePanelForTheSelectedPlanet)
               "Boranium - Surface: 1200 - Concentration: 45 - Mining Rate: 30");
     EXPECT_TRUE(w->findChild<QLabel*>("lblIron")->toolTip().startsWith("Iron - Surface: 4950"));
     EXPECT_FALSE(w->findChild<QWidget*>("unknownPlanetCover")->isVisible());
+    // Not drawn at all while a reported planet is shown.
+    EXPECT_TRUE(w->findChild<QLabel*>("unknownPlanetCover")->pixmap().isNull());
     // Nothing on the window still shows a placeholder caption.
     for (auto* e : w->findChildren<QLineEdit*>())
         EXPECT_NE(e->text(), "Text1") << e->objectName().toStdString();
