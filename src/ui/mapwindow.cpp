@@ -5,6 +5,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -87,6 +88,11 @@ MapWindow::MapWindow(ProgramState& state, SettingsStore& settings, Prompter& pro
         if (!layer->title().isEmpty()) addLayerAction(layer);
     buildPlanning();
     buildHistory();
+    // A dock the user opens takes its room from the map, but not all of it.
+    for (QDockWidget* dock : findChildren<QDockWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        connect(dock->toggleViewAction(), &QAction::triggered, this, [this](bool shown) {
+            if (shown) QTimer::singleShot(0, this, [this] { ensureMapRoom(false); });
+        });
     restoreMapLayers();
     d->fileMenu->addSeparator();
     d->fileMenu->addAction(findChild<QAction*>("Exit"));

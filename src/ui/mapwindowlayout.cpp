@@ -89,7 +89,7 @@ void MapWindow::showEvent(QShowEvent* event)
     ensureMapRoom();
 }
 
-void MapWindow::ensureMapRoom()
+void MapWindow::ensureMapRoom(bool closeDocks)
 {
     auto relayout = [this] {
         if (QLayout* l = layout()) {
@@ -135,7 +135,7 @@ void MapWindow::ensureMapRoom()
         }
     }
     for (QDockWidget* dock : findChildren<QDockWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-        if (lacking().isNull()) break;
+        if (!closeDocks || lacking().isNull()) break;
         if (dock->isVisible() && !dock->isFloating()) {
             dock->hide();
             relayout();

@@ -34,6 +34,8 @@ PlanetsDock::PlanetsDock(const ProgramState& state, QWidget* parent)
     m_name->setObjectName("txtPlanetFilter");
     m_name->setPlaceholderText(tr("Name contains…"));
     m_name->setClearButtonEnabled(true);
+    // Room for the words that say what the box is for, and its clear button.
+    m_name->setMinimumWidth(m_name->fontMetrics().horizontalAdvance(m_name->placeholderText()) + 40);
     m_owner = new QComboBox(body);
     m_owner->setObjectName("cboOwnerFilter");
     m_owner->setSizeAdjustPolicy(QComboBox::AdjustToContents);
@@ -45,12 +47,17 @@ PlanetsDock::PlanetsDock(const ProgramState& state, QWidget* parent)
                              "best first and, among equals, the nearest to your worlds"));
     auto* save = new QPushButton(tr("Save as CSV…"), body);
     save->setObjectName("cmdSaveCsv");
+    // Two rows, so that the dock can be narrow beside the map on a small screen: what to look for,
+    // then which planets and the file.
     filters->addWidget(m_name, 1);
     filters->addWidget(m_owner);
-    filters->addWidget(m_reported);
-    filters->addWidget(m_targets);
-    filters->addWidget(save);
+    auto* choices = new QHBoxLayout;
+    choices->addWidget(m_reported);
+    choices->addWidget(m_targets);
+    choices->addStretch(1);
+    choices->addWidget(save);
     layout->addLayout(filters);
+    layout->addLayout(choices);
 
     m_model = new PlanetsTableModel(state, this);
     m_filter = new PlanetsFilter(this);

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QDockWidget>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
 #include <QScrollArea>
@@ -213,6 +214,17 @@ TEST_F(WindowLayoutTest, SideColumnScrollsAt800x600)
     // Nothing of the column is cut at its side: no horizontal scrolling, the panel whole.
     EXPECT_FALSE(column->horizontalScrollBar()->isVisible());
     EXPECT_GE(column->viewport()->width(), w->findChild<QWidget*>("planetPanel")->width());
+
+    // The Planets dock opened here would leave the map a sliver: the window grows (the screen
+    // has room) and the dock stays open beside a usable map; its name filter shows what it is for.
+    showDock(true);
+    QApplication::processEvents();
+    EXPECT_TRUE(dock()->isVisible());
+    EXPECT_GT(w->width(), 800);
+    EXPECT_FALSE(inWindow(map()).intersects(inWindow(dock())));
+    EXPECT_GE(map()->width(), 300);
+    auto* filter = dock()->findChild<QLineEdit*>("txtPlanetFilter");
+    EXPECT_GE(filter->width(), filter->fontMetrics().horizontalAdvance(filter->placeholderText()));
 }
 
 // The title names the game and your player; File > Exit takes the platform's Quit shortcut and
