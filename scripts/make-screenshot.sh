@@ -43,16 +43,16 @@ xvfb-run -a -s "-screen 0 2000x1100x24" sh -c '
     xdotool type 250
     xdotool key Return
     sleep 0.5
-    xdotool mousemove --window "$win" 1393 83 click 1
+    xdotool mousemove --window "$win" 1151 111 click 1
     sleep 0.5
-    xdotool mousemove --window "$win" 1149 127 click 1
+    xdotool mousemove --window "$win" 1149 155 click 1
   fi
   # Scroll the table to HabTerra and Nearest own.
   xdotool mousemove --window "$win" 1520 906 click --repeat 30 --delay 20 1
   if [ "$MODE" != planning ]; then
     # Sort by HabTerra: the first click on a rating puts the highest first.
     sleep 0.3
-    xdotool mousemove --window "$win" 1305 110 click 1
+    xdotool mousemove --window "$win" 1159 138 click 1
   fi
   xdotool mousemove --window "$win" 700 900
   sleep 0.8

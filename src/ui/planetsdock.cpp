@@ -12,6 +12,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 #include <set>
+#include <vector>
 
 #include "analysis/tabletext.h"
 #include "app/programstate.h"
@@ -22,11 +23,35 @@
 
 namespace vornex::ui {
 
+namespace {
+
+// The dock's contents: they ask for the width of the filters side by side (the width the dock
+// opens at where there is room), though the filters take two rows when the dock is narrowed
+// beside a small window.
+class DockBody : public QWidget {
+public:
+    using QWidget::QWidget;
+    std::vector<QWidget*> filters;
+
+    QSize sizeHint() const override
+    {
+        QSize hint = QWidget::sizeHint();
+        const QMargins m = layout()->contentsMargins();
+        int oneRow = m.left() + m.right() + layout()->spacing() * (int(filters.size()) - 1);
+        for (const QWidget* w : filters)
+            oneRow += w->sizeHint().width();
+        hint.setWidth(std::max(hint.width(), oneRow));
+        return hint;
+    }
+};
+
+} // namespace
+
 PlanetsDock::PlanetsDock(const ProgramState& state, QWidget* parent)
     : QDockWidget(tr("Planets"), parent), m_state(state)
 {
     setObjectName("dockPlanets");
-    auto* body = new QWidget(this);
+    auto* body = new DockBody(this);
     auto* layout = new QVBoxLayout(body);
     layout->setContentsMargins(4, 4, 4, 4);
     auto* filters = new QHBoxLayout;
@@ -58,6 +83,7 @@ PlanetsDock::PlanetsDock(const ProgramState& state, QWidget* parent)
     choices->addWidget(save);
     layout->addLayout(filters);
     layout->addLayout(choices);
+    body->filters = {m_name, m_owner, m_reported, m_targets, save};
 
     m_model = new PlanetsTableModel(state, this);
     m_filter = new PlanetsFilter(this);
