@@ -91,7 +91,7 @@ MapWindow::MapWindow(ProgramState& state, SettingsStore& settings, Prompter& pro
     // A dock the user opens takes its room from the map, but not all of it.
     for (QDockWidget* dock : findChildren<QDockWidget*>(QString(), Qt::FindDirectChildrenOnly))
         connect(dock->toggleViewAction(), &QAction::triggered, this, [this](bool shown) {
-            if (shown) QTimer::singleShot(0, this, [this] { ensureMapRoom(false); });
+            if (shown) QTimer::singleShot(0, this, [this] { ensureMapRoom(MapRoomFor::OpenedDock); });
         });
     restoreMapLayers();
     d->fileMenu->addSeparator();

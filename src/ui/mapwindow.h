@@ -99,8 +99,10 @@ public:
     // Gives the map at least 300 by 200 pixels: a window larger than its screen is brought onto
     // it, one smaller than the screen allows grows, and docks restored wider than the window
     // allows are narrowed (or closed). Runs when the window first shows its restored layout, and
-    // when the user opens a dock; a dock the user opened is narrowed as far as it goes but stays.
-    void ensureMapRoom(bool closeDocks = true);
+    // when the user opens a dock: that dock narrows first, the window grows only for what is
+    // still lacking, and the dock stays open.
+    enum class MapRoomFor { RestoredLayout, OpenedDock };
+    void ensureMapRoom(MapRoomFor reason = MapRoomFor::RestoredLayout);
 
     // The start-up work that need not hold up the first look at the map: the Races dock's first
     // count, recording the turn in the game's history (and so the planets' notes), and following

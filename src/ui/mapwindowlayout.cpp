@@ -89,7 +89,7 @@ void MapWindow::showEvent(QShowEvent* event)
     ensureMapRoom();
 }
 
-void MapWindow::ensureMapRoom(bool closeDocks)
+void MapWindow::ensureMapRoom(MapRoomFor reason)
 {
     auto relayout = [this] {
         if (QLayout* l = layout()) {
@@ -112,30 +112,44 @@ void MapWindow::ensureMapRoom(bool closeDocks)
         return QSize(std::max(0, kLeastMapWidth - d->map->width()), std::max(0, kLeastMapHeight - d->map->height()));
     };
     if (lacking().isNull()) return;
-    // A window smaller than its screen allows grows next.
-    const QSize grown = (size() + lacking()).boundedTo(most).expandedTo(size());
-    if (grown != size()) {
-        resize(grown);
-        relayout();
-    }
-    // Then the docks beside or above the map give up what they took, down to their least size,
-    // and close when even that leaves too little.
-    for (const Qt::Orientation o : {Qt::Horizontal, Qt::Vertical}) {
-        for (QDockWidget* dock : findChildren<QDockWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-            const int need = o == Qt::Horizontal ? lacking().width() : lacking().height();
-            if (need == 0) break;
-            const Qt::DockWidgetArea area = dockWidgetArea(dock);
-            const bool beside = area == Qt::LeftDockWidgetArea || area == Qt::RightDockWidgetArea;
-            if (!dock->isVisible() || dock->isFloating() || beside != (o == Qt::Horizontal)) continue;
-            const int now = o == Qt::Horizontal ? dock->width() : dock->height();
-            const QSize least = dock->minimumSizeHint();
-            const int floor = o == Qt::Horizontal ? least.width() : least.height();
-            resizeDocks({dock}, {std::max(floor, now - need)}, o);
+    // A window smaller than its screen allows grows.
+    auto grow = [&] {
+        const QSize grown = (size() + lacking()).boundedTo(most).expandedTo(size());
+        if (grown != size()) {
+            resize(grown);
             relayout();
         }
+    };
+    // The docks beside or above the map give up what they took, down to their least size.
+    auto narrowDocks = [&] {
+        for (const Qt::Orientation o : {Qt::Horizontal, Qt::Vertical}) {
+            for (QDockWidget* dock : findChildren<QDockWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+                const int need = o == Qt::Horizontal ? lacking().width() : lacking().height();
+                if (need == 0) break;
+                const Qt::DockWidgetArea area = dockWidgetArea(dock);
+                const bool beside = area == Qt::LeftDockWidgetArea || area == Qt::RightDockWidgetArea;
+                if (!dock->isVisible() || dock->isFloating() || beside != (o == Qt::Horizontal)) continue;
+                const int now = o == Qt::Horizontal ? dock->width() : dock->height();
+                const QSize least = dock->minimumSizeHint();
+                const int floor = o == Qt::Horizontal ? least.width() : least.height();
+                resizeDocks({dock}, {std::max(floor, now - need)}, o);
+                relayout();
+            }
+        }
+    };
+    if (reason == MapRoomFor::OpenedDock) {
+        // The user asked for the dock: it narrows first, and the window grows only for what is
+        // still lacking. The dock stays open whatever is left.
+        narrowDocks();
+        grow();
+        return;
     }
+    // A restored layout: the window grows first, then the docks narrow, and close when even that
+    // leaves too little.
+    grow();
+    narrowDocks();
     for (QDockWidget* dock : findChildren<QDockWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-        if (!closeDocks || lacking().isNull()) break;
+        if (lacking().isNull()) break;
         if (dock->isVisible() && !dock->isFloating()) {
             dock->hide();
             relayout();
