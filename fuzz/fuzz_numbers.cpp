@@ -1,10 +1,13 @@
 // The number and text helpers: strict parsing, LeadingValue, UnitValue, FixNumberText, the field
 // splitters and the number texts, with the round trips they promise.
+#include <charconv>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <string_view>
+#include <system_error>
 
 #include "analysis/numbertext.h"
 #include "base/numeric.h"
@@ -23,6 +26,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     } else {
         VORNEX_FUZZ_CHECK(!num::parseInt16(text));
         VORNEX_FUZZ_CHECK(!num::parseSingle(text));
+    }
+    {
+        // A plain decimal reads as from_chars reads it, whichever way parseStrict takes.
+        std::string_view body = text;
+        const bool negative = !body.empty() && body[0] == '-';
+        if (!body.empty() && (body[0] == '-' || body[0] == '+')) body.remove_prefix(1);
+        double full = 0;
+        const auto read = std::from_chars(body.data(), body.data() + body.size(), full, std::chars_format::fixed);
+        if (!body.empty() && body.find_first_not_of("0123456789.") == std::string_view::npos &&
+            read.ec == std::errc() && read.ptr == body.data() + body.size()) {
+            const auto v = num::parseStrict(text);
+            VORNEX_FUZZ_CHECK(v && *v == (negative ? -full : full));
+        }
     }
     if (auto s = num::parseSingle(text)) {
         VORNEX_FUZZ_CHECK(std::isfinite(*s));

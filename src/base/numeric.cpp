@@ -252,14 +252,28 @@ std::optional<double> parseStrict(std::string_view text)
         t.remove_prefix(1);
         if (t.empty()) return std::nullopt;
     }
-    // Whole numbers of up to fifteen digits, the usual case, are exact as doubles.
-    if (t.size() <= 15) {
-        int64_t whole = 0;
-        size_t i = 0;
-        while (i < t.size() && isDigit(t[i]))
-            whole = whole * 10 + (t[i++] - '0');
-        if (i == t.size()) {
-            double v = static_cast<double>(whole);
+    // Whole numbers and decimals of up to fifteen digits ("-120", "0.39"), the usual case: the
+    // digits and the power of ten are exact as doubles, so their quotient is the correctly
+    // rounded value, as from_chars gives it.
+    if (t.size() <= 16) {
+        int64_t digits = 0;
+        int count = 0, fraction = -1;
+        for (const char c : t) {
+            if (isDigit(c)) {
+                digits = digits * 10 + (c - '0');
+                ++count;
+                if (fraction >= 0) ++fraction;
+            } else if (c == '.' && fraction < 0) {
+                fraction = 0;
+            } else {
+                count = -1;
+                break;
+            }
+        }
+        if (count > 0 && count <= 15) {
+            static constexpr double kTens[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                               1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+            const double v = static_cast<double>(digits) / kTens[std::max(fraction, 0)];
             return negative ? -v : v;
         }
     }

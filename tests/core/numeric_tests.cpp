@@ -1,6 +1,11 @@
+#include <bit>
+#include <charconv>
+#include <cstdint>
 #include <gtest/gtest.h>
 #include <limits>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "base/numeric.h"
 
@@ -51,6 +56,47 @@ TEST(Numeric, StrictParsing)
     EXPECT_EQ(num::parseInt16("2.5").value(), 2);
     EXPECT_FALSE(num::parseInt16("40000").has_value());
     EXPECT_EQ(num::parseInt32("40000").value(), 40000);
+}
+
+// Decimals of up to fifteen digits take a short way; it must give the very double the full
+// reading (from_chars) gives, sign, zeros and point wherever they stand.
+TEST(Numeric, ShortDecimalsReadExactlyAsTheFullReading)
+{
+    std::vector<std::string> texts = {"0.39",
+                                      "2.47",
+                                      "0.1",
+                                      "0.3",
+                                      "1.",
+                                      ".5",
+                                      "000.30",
+                                      "-0.0",
+                                      "+7.25",
+                                      "123456789012.345",
+                                      "0.000000000000001",
+                                      "999999999999999.",
+                                      "-4.09"};
+    uint64_t seed = 12345;
+    for (int k = 0; k < 20000; ++k) {
+        seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+        const int digits = 1 + int((seed >> 33) % 15);
+        std::string t = std::to_string(seed >> 11).substr(0, size_t(digits));
+        t.insert(size_t((seed >> 20) % (t.size() + 1)), ".");
+        texts.push_back((seed & 1) ? "-" + t : t);
+    }
+    for (const std::string& text : texts) {
+        std::string_view body = text;
+        const bool negative = body[0] == '-';
+        if (body[0] == '-' || body[0] == '+') body.remove_prefix(1);
+        double full = 0;
+        ASSERT_EQ(std::from_chars(body.data(), body.data() + body.size(), full).ec, std::errc()) << text;
+        if (negative) full = -full;
+        const auto read = num::parseStrict(text);
+        ASSERT_TRUE(read.has_value()) << text;
+        EXPECT_EQ(std::bit_cast<uint64_t>(*read), std::bit_cast<uint64_t>(full)) << text;
+    }
+    EXPECT_FALSE(num::parseStrict(".").has_value());
+    EXPECT_FALSE(num::parseStrict("1.2.3").has_value());
+    EXPECT_FALSE(num::parseStrict("-.").has_value());
 }
 
 TEST(Numeric, SingleReadingStopsAtTheSingleRange)
