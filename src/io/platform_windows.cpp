@@ -322,6 +322,7 @@ std::string userDataFolder()
     if (!appData || !*appData) return {};
     return narrow(appData, static_cast<int>(std::wcslen(appData)));
 }
+
 void prepareHeapForLoading() {}
 
 } // namespace vornex::platform
